@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs every Debian package NexoQuadrix needs to build, run and test, when missing.
+# Idempotent; run as root on Debian 12.
+set -euo pipefail
+
+packages=(
+  # build
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  # core
+  libpng-dev libjpeg62-turbo-dev zlib1g-dev
+  # front end and back ends
+  qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libqt6svg6 libx11-dev libxtst-dev libxkbcommon-dev
+  libespeak-ng-dev espeak-ng-data espeak-ng libspeechd-dev speech-dispatcher
+  fonts-liberation2 fonts-dejavu-core xdg-utils
+  # headless test environment
+  xvfb openbox x11-utils xdotool imagemagick pulseaudio pulseaudio-utils sox
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "install-deps: these packages are missing and installing them needs root: ${missing[*]}" >&2
+    exit 1
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

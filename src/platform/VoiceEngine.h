@@ -1,0 +1,23 @@
+#pragma once
+// One group of voices (the desktop speech service, or the in-process synthesiser).
+#include <string>
+#include <vector>
+
+namespace nq {
+
+class VoiceEngine {
+public:
+  virtual ~VoiceEngine() = default;
+  /// Descriptions of the voices this engine offers, in a stable order; empty when it is unavailable.
+  virtual std::vector<std::string> ListVoices() = 0;
+  /// Chooses a voice by its index in ListVoices(); false when the index is out of range.
+  virtual bool ChooseVoice(int index) = 0;
+  /// Rate from -10 (slowest) to 10 (fastest); 0 is the engine's normal speed.
+  virtual void SetRate(int rate) = 0;
+  /// Speaks UTF-8 text without waiting; a text given while another is spoken waits its turn.
+  virtual void Speak(const std::string& utf8Text) = 0;
+  /// True while something queued is still being spoken.
+  virtual bool IsSpeaking() = 0;
+};
+
+} // namespace nq

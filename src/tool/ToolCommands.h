@@ -1,0 +1,17 @@
+#pragma once
+// The subcommands of nexoquadrix-tool; each returns the process exit status.
+// Arguments arrive as UTF-8 from the command line, without the subcommand's own name.
+#include <string>
+#include <vector>
+
+namespace nq::tool {
+
+using Arguments = std::vector<std::string>;
+
+int RunCalc(const Arguments& args);   // calc EXPR...
+int RunGet(const Arguments& args);    // get FILE SECTION KEY
+int RunSet(const Arguments& args);    // set FILE SECTION KEY VALUE
+int RunRender(const Arguments& args); // render BOARD --size WxH -o OUT.png
+int RunCheck(const Arguments& args);  // check PATH
+
+} // namespace nq::tool

@@ -1,0 +1,36 @@
+// nexoquadrix-tool: a companion command line for board authors, teachers and support.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "tool/ToolCommands.h"
+
+namespace {
+
+void PrintUsage() {
+  std::fputs("usage: nexoquadrix-tool COMMAND [ARGS]\n"
+             "  calc EXPR...                      print the calculator's result line\n"
+             "  get FILE SECTION KEY              print a value as the player reads it\n"
+             "  set FILE SECTION KEY VALUE        write a value as the player writes it\n"
+             "  render BOARD --size WxH -o OUT    paint a board to a PNG picture\n"
+             "  check PATH                        report problems in a board or a folder of boards\n",
+             stderr);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    PrintUsage();
+    return 2;
+  }
+  const std::string command = argv[1];
+  const nq::tool::Arguments args(argv + 2, argv + argc);
+  if (command == "calc") return nq::tool::RunCalc(args);
+  if (command == "get") return nq::tool::RunGet(args);
+  if (command == "set") return nq::tool::RunSet(args);
+  if (command == "render") return nq::tool::RunRender(args);
+  if (command == "check") return nq::tool::RunCheck(args);
+  PrintUsage();
+  return 2;
+}
