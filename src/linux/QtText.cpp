@@ -1,0 +1,31 @@
+#include "linux/QtText.h"
+
+#include <cmath>
+
+#include "text/Encoding.h"
+
+namespace nq {
+
+QString ToQString(const std::string& cp1252) { return QString::fromStdString(Windows1252ToUtf8(cp1252)); }
+
+std::string FromQString(const QString& text) { return Utf8ToWindows1252(text.toStdString()); }
+
+QFont ToQFont(const FontSpec& spec) {
+  QFont font(ToQString(spec.Name));
+  int pixels = 0;
+  if (spec.Size != 0)
+    pixels = static_cast<int>(std::lround(std::abs(static_cast<double>(spec.Size)) * BoardPixelsPerInch / 72.0));
+  else if (spec.Height < 0)
+    pixels = -spec.Height;
+  else if (spec.Height > 0)
+    pixels = std::max(1, spec.Height * 4 / 5); // a positive height counts the leading too
+  // Height 0 means the face's default: the 8-point size of the classic window font.
+  font.setPixelSize(pixels > 0 ? std::min(pixels, 2000) : 11);
+  font.setBold(spec.Bold);
+  font.setItalic(spec.Italic);
+  font.setUnderline(spec.Underline);
+  font.setStrikeOut(spec.StrikeOut);
+  return font;
+}
+
+} // namespace nq

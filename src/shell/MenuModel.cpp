@@ -1,0 +1,139 @@
+#include "shell/MenuModel.h"
+
+#include "text/Encoding.h"
+
+namespace nq {
+namespace {
+
+MenuItem Item(const char* name, const char* utf8Caption, bool checked = false) {
+  MenuItem item;
+  item.Name = name;
+  item.Caption = Utf8ToWindows1252(utf8Caption);
+  item.Checked = checked;
+  return item;
+}
+
+MenuItem Menu(const char* name, const char* utf8Caption, bool stopsScanning, std::vector<MenuItem> children) {
+  MenuItem item = Item(name, utf8Caption);
+  item.StopsScanning = stopsScanning;
+  item.Children = std::move(children);
+  return item;
+}
+
+MenuItem Hidden(MenuItem item, bool enabled = true) {
+  item.Visible = false;
+  item.Enabled = enabled;
+  return item;
+}
+
+std::vector<MenuItem> PositionItems() {
+  // Menu order differs from value order: "Screen center" is 2 and "Bottom center" is 3.
+  return {Item("MenuPositionDefault", "Default"),          Item("MenuPlafoMAXIMIZED", "Maximized"),
+          Item("MenuPositionBottomCenter", "Bottom center"), Item("MenuPositionScreenCenter", "Screen center"),
+          Item("MenuPositionTopCenter", "Top center"),       Item("MenuPositionTopLeft", "Top left"),
+          Item("MenuPositionBottomLeft", "Bottom left"),     Item("MenuPositionTopRight", "Top right"),
+          Item("MenuPositionBottomRight", "Bottom right")};
+}
+
+MenuItem* FindIn(std::vector<MenuItem>& items, const std::string& name) {
+  for (MenuItem& item : items) {
+    if (item.Name == name) return &item;
+    if (MenuItem* found = FindIn(item.Children, name)) return found;
+  }
+  return nullptr;
+}
+
+} // namespace
+
+MenuModel::MenuModel() {
+  Items = {
+      Menu("MenuArchivo", "Archivo", true,
+           {Item("MenuOpenFile", "&Abrir..."), Item("MenuMenu", "Menú"), Item("MenuSalir", "Salir")}),
+      Menu("MenuEdicion0", "Edición", false, {Item("MenuEdicion", "Edición")}),
+      Menu("MenuControl", "Control", true,
+           {Item("MenuEscaneigAutomatic", "Barrido automático"),
+            Item("MenuEscaneigDirigit", "Barrido dirigido. Clic derecho"),
+            Item("MenuEscaneigAutomaticActivatAmbClicDretPremut",
+                 "Barrido automático activado con el clic derecho pulsado"),
+            Item("MenuMouseDown", "Mouse down"), Item("MenuMouseUp", "Mouse up", true),
+            Item("MenuSenseEscaneigVertical", "Sin barrido vertical"),
+            Item("MenuAlClicarNoIniciaPosicioMouse", "Al clicar no inicia la posición del \"Mouse\""),
+            Hidden(Item("MenuClicAutomaticAlEstarParat",
+                        "Clic automàtic a l'estar parat el \"mouse\" en una posició"),
+                   false),
+            Item("MenuClicAutomaticALEstarEnUnacasella",
+                 "Clic automático al estar el \"mouse\" en una casilla - EyeTracking"),
+            Item("MenuNoPermeteClicks", "No permitir clics - EyeTracking"),
+            Item("MenuClicActivatPerUnSo", "En barrido automático el clic se activa mediante un sonido"),
+            Item("MenuEnEscaneigDirigitSActivaPerCadascunDelsCanalsEstereoDeSo",
+                 "En barrido dirigido se activa el clic izquierdo y el clic derecho mediante cada uno de los "
+                 "canales estéreo de sonido")}),
+      Menu("Opciones1", "Opciones", true,
+           {Item("MenuSynthesizerTTS", "Synthesizer TTS"), Item("MenuSpeak", "Hablar", true),
+            Item("MenuNonFocusable", "Actuar en ventana externa"),
+            Item("MenuNoMenuNoCaption", "No menu. No caption"), Item("MenuSwapBars", "Intercambiar barras"),
+            Item("MenuCaptionDown", "Captions debajo"), Item("MenuEfecto3D", "Efecto 3D", true),
+            Hidden(Item("MenuBMPiPNGMesQualitat", "MenuBMPiPNGMesQualitat")),
+            Item("MenuTreureElCursorEnElsPlafons", "Quitar el cursor en las casillas - EyeTracking")}),
+      Menu("MenuOpcionesDePLafon", "Opciones de plafón", true,
+           {Item("MenuCentrarCaptions", "Centrar captions"), Item("MenuVerBarraDeBotones", "Ver barra de botones"),
+            Item("MenuVerBarraDeEscribirMensaje", "Ver barra de escribir mensaje"),
+            Item("MenuEscribirletrasOPalabras", "Escribir letras o palabras"),
+            Item("MenuEscriureTextALlegir", "Escribir texto a leer"),
+            Menu("MenuPosition", "Position", false, PositionItems()),
+            Hidden(Item("MenuAjustarlagrandriadelafinestrareceptora",
+                        "Ajustar la grandària de la finestra receptora"))}),
+      Menu("MenuAyuda", "Ayuda", true, {Item("Tutorial1", "Tutorial..."), Item("MenuAbout", "About...")}),
+  };
+  // The bars start shown, like the board options they mirror.
+  Find("MenuVerBarraDeBotones")->Checked = true;
+  Find("MenuVerBarraDeEscribirMensaje")->Checked = true;
+}
+
+MenuItem* MenuModel::Find(const std::string& name) { return FindIn(Items, name); }
+
+const MenuItem* MenuModel::Find(const std::string& name) const {
+  return FindIn(const_cast<std::vector<MenuItem>&>(Items), name);
+}
+
+bool MenuModel::Checked(const std::string& name) const {
+  const MenuItem* item = Find(name);
+  return item && item->Checked;
+}
+
+void MenuModel::SetChecked(const std::string& name, bool checked) {
+  if (MenuItem* item = Find(name); item && item->Checked != checked) {
+    item->Checked = checked;
+    ++Changes;
+  }
+}
+
+void MenuModel::SetVisible(const std::string& name, bool visible) {
+  if (MenuItem* item = Find(name); item && item->Visible != visible) {
+    item->Visible = visible;
+    ++Changes;
+  }
+}
+
+void MenuModel::SetEnabled(const std::string& name, bool enabled) {
+  if (MenuItem* item = Find(name); item && item->Enabled != enabled) {
+    item->Enabled = enabled;
+    ++Changes;
+  }
+}
+
+bool MenuModel::Toggle(const std::string& name) {
+  const bool now = !Checked(name);
+  SetChecked(name, now);
+  return now;
+}
+
+const std::vector<std::string>& MenuModel::PositionItemNames() {
+  static const std::vector<std::string> names = {
+      "MenuPositionDefault",   "MenuPlafoMAXIMIZED",  "MenuPositionScreenCenter",
+      "MenuPositionBottomCenter", "MenuPositionTopCenter", "MenuPositionTopLeft",
+      "MenuPositionBottomLeft", "MenuPositionTopRight", "MenuPositionBottomRight"};
+  return names;
+}
+
+} // namespace nq

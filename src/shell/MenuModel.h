@@ -1,0 +1,48 @@
+#pragma once
+// The main menu as data: names, captions, checked, visible and enabled states. The front end builds
+// its menu bar from this and reports clicks by item name; the core changes states here only.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace nq {
+
+struct MenuItem {
+  std::string Name;    // the control name, e.g. "MenuSpeak"
+  std::string Caption; // Windows-1252; "&" marks the access key
+  bool Checked = false;
+  bool Visible = true;
+  bool Enabled = true;
+  bool StopsScanning = false; // top-level menus whose opening stops scanning
+  std::vector<MenuItem> Children;
+};
+
+class MenuModel {
+public:
+  /// Builds the main menu with every item in its state at window creation.
+  MenuModel();
+
+  const std::vector<MenuItem>& TopLevel() const { return Items; }
+  /// The item with that name anywhere in the tree, or nullptr.
+  MenuItem* Find(const std::string& name);
+  const MenuItem* Find(const std::string& name) const;
+
+  bool Checked(const std::string& name) const;
+  void SetChecked(const std::string& name, bool checked);
+  void SetVisible(const std::string& name, bool visible);
+  void SetEnabled(const std::string& name, bool enabled);
+  /// Flips the checked state and returns the new one.
+  bool Toggle(const std::string& name);
+
+  /// Grows with every change, so a view knows when to refresh.
+  uint64_t Revision() const { return Changes; }
+
+  /// The nine "Position" items in value order 0..8.
+  static const std::vector<std::string>& PositionItemNames();
+
+private:
+  std::vector<MenuItem> Items;
+  uint64_t Changes = 0;
+};
+
+} // namespace nq

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Runs one command inside a private desktop session: an Xvfb display with openbox, and a PulseAudio
+# server with a null sink "spk" (what the program says) and a pipe source "mic" (what the microphone
+# hears). Everything started here is stopped on exit. Usage: session.sh COMMAND [ARGS...]
+# Inside the command: DISPLAY, XDG_RUNTIME_DIR, PULSE_SERVER and NQ_MIC_FIFO are set.
+set -u
+runtime=$(mktemp -d /tmp/nq-session.XXXXXX)
+chmod 700 "$runtime"
+export XDG_RUNTIME_DIR="$runtime"
+export HOME="${HOME:-$runtime}"
+pids=()
+
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+  [ -n "${PULSE_STARTED:-}" ] && pulseaudio --kill 2>/dev/null
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
+  rm -rf "$runtime"
+}
+trap cleanup EXIT INT TERM
+
+# A free display number: the lock file tells whether another server holds it.
+display=""
+for n in $(seq 90 140); do
+  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
+done
+[ -n "$display" ] || { echo "session: no free display" >&2; exit 1; }
+
+Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp -noreset > "$runtime/xvfb.log" 2>&1 &
+pids+=($!)
+export DISPLAY="$display"
+for _ in $(seq 1 100); do xdpyinfo > /dev/null 2>&1 && break; sleep 0.1; done
+xdpyinfo > /dev/null 2>&1 || { echo "session: Xvfb did not start" >&2; cat "$runtime/xvfb.log" >&2; exit 1; }
+
+openbox --sm-disable > "$runtime/openbox.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 1 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.1; done
+
+if command -v pulseaudio > /dev/null; then
+  export NQ_MIC_FIFO="$runtime/mic.fifo"
+  mkfifo "$NQ_MIC_FIFO"
+  if pulseaudio --daemonize=yes --exit-idle-time=-1 -n --system=false --disallow-exit \
+    --load=module-native-protocol-unix \
+    --load="module-null-sink sink_name=spk" \
+    --load="module-pipe-source source_name=mic file=$NQ_MIC_FIFO format=u8 rate=11025 channels=1" \
+    > "$runtime/pulse.log" 2>&1; then
+    PULSE_STARTED=1
+    export PULSE_SERVER="unix:$runtime/pulse/native"
+    for _ in $(seq 1 50); do pactl info > /dev/null 2>&1 && break; sleep 0.1; done
+    pactl set-default-sink spk > /dev/null 2>&1
+    pactl set-default-source mic > /dev/null 2>&1
+  else
+    echo "session: PulseAudio did not start (tests that need sound will say so)" >&2
+  fi
+fi
+
+"$@"
