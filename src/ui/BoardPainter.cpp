@@ -1,0 +1,76 @@
+#include "ui/BoardPainter.h"
+
+#include <QImage>
+
+#include "linux/QtText.h"
+
+namespace nq {
+namespace {
+
+QRect ToQRect(const GridRect& r, QPoint origin) { return QRect(origin.x() + r.Left, origin.y() + r.Top, r.Width, r.Height); }
+
+// A view of the core's pixels without copying them; valid while the image lives.
+QImage View(const Image& image) {
+  return QImage(image.Pixels.data(), image.Width, image.Height, image.Width * 4, QImage::Format_RGBA8888);
+}
+
+} // namespace
+
+QColor ToQColor(int32_t colour) {
+  const auto value = static_cast<uint32_t>(colour);
+  return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
+                static_cast<int>((value >> 16) & 0xFF));
+}
+
+void PaintFrame(QPainter& painter, const QRect& bounds, int penWidth, const QColor& colour) {
+  if (bounds.width() <= 0 || bounds.height() <= 0 || penWidth <= 0) return;
+  // The pen lies inside the bounds, like a shape control's border: outer edge on the bounds.
+  const int w = std::min(penWidth, std::min(bounds.width(), bounds.height()));
+  painter.fillRect(QRect(bounds.left(), bounds.top(), bounds.width(), w), colour);
+  painter.fillRect(QRect(bounds.left(), bounds.bottom() - w + 1, bounds.width(), w), colour);
+  painter.fillRect(QRect(bounds.left(), bounds.top(), w, bounds.height()), colour);
+  painter.fillRect(QRect(bounds.right() - w + 1, bounds.top(), w, bounds.height()), colour);
+}
+
+void PaintBox(QPainter& painter, const TBox& box, QPoint origin) {
+  if (box.Frame.Visible) {
+    const QRect frame = ToQRect(box.Frame.Bounds, origin);
+    painter.fillRect(frame, Qt::white);
+    PaintFrame(painter, frame, box.Frame.PenWidth, ToQColor(box.Frame.PenColour));
+  }
+  if (box.CaptionLabel.Visible && !box.CaptionLabel.Text.empty()) {
+    const QRect bounds = ToQRect(box.CaptionLabel.Bounds, origin);
+    const FontSpec& spec = box.CaptionFont();
+    const QFont font = ToQFont(spec);
+    const QString text = ToQString(box.CaptionLabel.Text);
+    const QFontMetrics metrics(font);
+    const int textWidth = std::min(metrics.horizontalAdvance(text), bounds.width());
+    // The label is as wide as its text and has the panel's white background.
+    const int left = box.Alignment == CaptionAlignment::Centre ? bounds.left() + (bounds.width() - textWidth) / 2
+                                                               : bounds.left();
+    const QRect label(left, bounds.top(), textWidth, metrics.height());
+    painter.save();
+    painter.setClipRect(bounds.intersected(label.united(QRect(label.topLeft(), QSize(1, 1)))));
+    painter.fillRect(label, Qt::white);
+    painter.setFont(font);
+    painter.setPen(ToQColor(spec.Colour));
+    painter.drawText(QRect(left, bounds.top(), bounds.width(), metrics.height()),
+                     Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    painter.restore();
+  }
+  if (box.PictureImage.Visible) {
+    if (const Image* image = box.PaintedImage(); image && !image->Empty()) {
+      const QRect target = ToQRect(box.PictureImage.Bounds, origin);
+      if (box.PictureImage.Scaling == PictureScaling::HalftoneShrink) {
+        painter.drawImage(target.topLeft(), View(*image));
+      } else {
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter.drawImage(target, View(*image));
+        painter.restore();
+      }
+    }
+  }
+}
+
+} // namespace nq

@@ -1,0 +1,19 @@
+#pragma once
+// Paints cells exactly as the core's boxes describe them: frame, then caption, then picture.
+#include <QPainter>
+#include <QPoint>
+
+#include "boards/TBox.h"
+
+namespace nq {
+
+/// The Qt colour of a core colour (red in the low byte).
+QColor ToQColor(int32_t colour);
+
+/// Paints one box whose coordinates are relative to a panel placed at origin.
+void PaintBox(QPainter& painter, const TBox& box, QPoint origin);
+
+/// Fills a rectangle's border of the given width inside the rectangle, the way cell frames are drawn.
+void PaintFrame(QPainter& painter, const QRect& bounds, int penWidth, const QColor& colour);
+
+} // namespace nq
