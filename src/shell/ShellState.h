@@ -1,17 +1,19 @@
 #pragma once
-// The program-wide values and flags the shell's components share, in one plain struct.
+// The program-wide values and flags the shell's components share, in one plain struct. The values
+// the grid layout reads (grid size, bars, scan mode, frame sizes...) live in View, once.
 #include <cstdint>
 #include <string>
 
+#include "boards/GridLayout.h"
 #include "platform/FontSpec.h"
 
 namespace nq {
 
 struct ShellState {
-  // Board bookkeeping. Paths are Windows-1252 text as the player holds them; folders end with "/".
-  std::string ProgramFolder;
+  // Board bookkeeping. Paths are Windows-1252 text as the player holds them.
+  std::string ProgramFolder; // ends with "/"
   std::string CurrentBoardFile;
-  std::string DirectoriActual;
+  std::string DirectoriActual; // folder of the last board read, ends with the separator
   std::string HomeBoardFile;
   std::string PreviousBoardFile;
   std::string CommandLine;
@@ -19,15 +21,10 @@ struct ShellState {
 
   bool SpeechOn = false;
   bool MenuCornerLatch = true;
-
-  // Grid size of the board on screen (21 x 21 while the window is created, then 1 x 1).
-  int32_t Columns = 21;
-  int32_t Rows = 21;
   int32_t CellCount = 441;
 
   // Program settings held in memory and written through when they change.
   bool SelectOnPress = false;
-  int32_t ScanMode = 0;
   bool LinearScanning = false;
   bool KeepPlace = false;
   bool DwellClick = false;
@@ -35,22 +32,14 @@ struct ShellState {
   bool NoClicks = false;
   bool ExternalWindowMode = false;
   bool NoMenuNoCaptionMode = false;
-  bool BarsSwapped = false;
-  bool CaptionsBelow = false;
-  bool Effect3D = true;
   bool CellCursorHidden = false;
-  bool WriteLettersOrWordsMode = false;
-  bool RestMode = false;
   bool StayInPlace = false;
-
-  int32_t MessageBarHeight = 135;
-  int32_t ScanStepTenths = 15;
-  int32_t VisibleMessageCells = 6;
+  int32_t ScanStepMs = 1500;
   int32_t DwellTickMs = 1000;
-  int32_t FrameThickness = 2;
-  int32_t CellSeparation = 2;
   FontSpec MessageFont;
-  int32_t MessageCellCount = 0;
+
+  // What the grid layout reads: grid size, bars, scan mode, rest mode, 3D effect, frame sizes.
+  GridViewState View;
 };
 
 } // namespace nq

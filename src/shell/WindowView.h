@@ -39,6 +39,8 @@ public:
   virtual void ShowSpeechWindow() = 0;
   /// Gives the keyboard focus to the message memo.
   virtual void FocusMessageMemo() = 0;
+  /// Installs or removes the mouse hook (removed while a modal window of the program is shown).
+  virtual void SetMouseHook(bool installed) = 0;
   /// Closes the main window (the program ends after FormClose).
   virtual void CloseWindow() = 0;
 };

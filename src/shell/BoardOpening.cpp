@@ -1,0 +1,167 @@
+#include "shell/BoardOpening.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "boards/PathResolver.h"
+#include "platform/Dialogs.h"
+#include "settings/SettingsKeys.h"
+#include "text/Encoding.h"
+#include "text/TextUtilities.h"
+
+namespace nq {
+namespace {
+
+bool FileExists(const std::string& utf8Path) {
+  std::error_code error;
+  return !utf8Path.empty() && std::filesystem::is_regular_file(utf8Path, error);
+}
+
+} // namespace
+
+bool InMenuCorner(int32_t x, int32_t y, int32_t width) { return width - 100 < x && x < width && 0 < y && y < 100; }
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+BoardOpening::BoardOpening(ShellContext& context, WindowPlacement& placement, BarOptions& bars,
+                           PictureCache& pictures, ImageScaler& scaler)
+    : Ctx(context), Placement(placement), Bars(bars), Pictures(pictures), Scaler(scaler) {}
+
+void BoardOpening::SaveLeftBoardOptions() {
+  // The menu board's marks read this copy, so it shows the options of the board it was opened from.
+  const Board& b = Ctx.TheBoard;
+  SettingsStore& s = Ctx.Settings;
+  s.WriteSettingFlag(SectionMenuOptions2, KeyCenterCaptions, b.CenterCaptions);
+  s.WriteSettingFlag(SectionMenuOptions2, KeyShowButtonBar, b.ShowButtonBar);
+  s.WriteSettingFlag(SectionMenuOptions2, KeyShowMessageBar, b.ShowMessageBar);
+  s.WriteSettingFlag(SectionMenuOptions2, KeyWriteOnlyLettersOrWords, b.WriteOnlyLettersOrWords);
+  s.WriteSettingFlag(SectionMenuOptions2, KeyMenuEscriureTextALlegir, b.EscriureTextALlegir);
+  s.WriteSettingInteger(SectionMenuOptions2, KeyMenuQdxPosition, b.Position);
+}
+
+void BoardOpening::TransferCells() {
+  const Board& b = Ctx.TheBoard;
+  const bool centre = Ctx.Menu.Checked("MenuCentrarCaptions");
+  const std::string folder = Ctx.File.FolderOnDisk();
+  std::vector<PictureRequest> requests;
+  std::vector<int32_t> owners;
+  int32_t k = 0;
+  for (int32_t r = 1; r <= b.Rows; ++r) {
+    for (int32_t c = 1; c <= b.Columns; ++c) {
+      const CellRecord& record = b.Cell(c, r);
+      Ctx.Boxes.AssignCellRecord(++k, record, centre);
+      if (!record.Picture.empty()) {
+        requests.push_back({ResolveBoardPath(folder, record.Picture), record.Picture});
+        owners.push_back(k);
+      }
+    }
+  }
+  // A picture never needs more pixels than the largest cell the screen can show.
+  PictureLoadOptions options;
+  options.MaxSide = std::max(Ctx.Window.ScreenWidth(), Ctx.Window.ScreenHeight());
+  const std::vector<PictureRef> pictures = Pictures.LoadAll(requests, options, PictureWorkers);
+  for (size_t i = 0; i < owners.size(); ++i) {
+    TBox& box = *Ctx.Boxes.GridBox(owners[i]);
+    if (const PictureRef& picture = pictures[i])
+      box.SetPicture(std::shared_ptr<const Image>(picture, &picture->Pixels), picture->IsBitmap());
+    else
+      box.DropPicture();
+  }
+}
+
+void BoardOpening::ApplyMenuBoardOverrides(const std::string& path) {
+  if (path.find(MenuBoardMarker) == std::string::npos) return;
+  if (Ctx.Menu.Checked("MenuCentrarCaptions")) Placement.MenuCentrarCaptionsClick();
+  Ctx.TheBoard.ShowButtonBar = false;
+  Ctx.TheBoard.ShowMessageBar = false;
+  Ctx.TheBoard.EscriureTextALlegir = false;
+  Ctx.TheBoard.Position = 1;
+  // With selection on release, the release that opened the menu board must not also choose a cell.
+  Ctx.State.MenuCornerLatch = false;
+}
+
+void BoardOpening::BringBarsInLine() {
+  const Board& b = Ctx.TheBoard;
+  if (b.ShowButtonBar != Ctx.Menu.Checked("MenuVerBarraDeBotones")) Bars.MenuVerBarraDeBotonesClick();
+  if (b.ShowMessageBar != Ctx.Menu.Checked("MenuVerBarraDeEscribirMensaje")) Bars.MenuVerBarraDeEscribirMensajeClick();
+  if (b.WriteOnlyLettersOrWords != Ctx.Menu.Checked("MenuEscribirletrasOPalabras"))
+    Bars.MenuEscribirletrasOPalabrasClick();
+  Ctx.Menu.SetChecked("MenuEscriureTextALlegir", b.EscriureTextALlegir);
+}
+
+void BoardOpening::OpenBoard(const std::string& path) {
+  Ctx.Layout.HoveredItem = NoItem;
+  SaveLeftBoardOptions();
+  if (Ctx.File.ReadBoardFile(path)) {
+    Ctx.State.DirectoriActual = FolderOf(path);
+    Ctx.Menu.SetChecked("MenuCentrarCaptions", Ctx.TheBoard.CenterCaptions);
+    Ctx.Boxes.HideAllGridCells();
+    Ctx.State.View.Columns = Ctx.TheBoard.Columns;
+    Ctx.State.View.Rows = Ctx.TheBoard.Rows;
+    Ctx.State.CellCount = Ctx.TheBoard.CellCount();
+    TransferCells();
+    // The menu board is never recorded as the previous board, so "back" leaves it.
+    if (Ctx.State.CurrentBoardFile.find(MenuBoardMarker) == std::string::npos)
+      Ctx.State.PreviousBoardFile = Ctx.State.CurrentBoardFile;
+    ApplyMenuBoardOverrides(path);
+    Ctx.State.CurrentBoardFile = path;
+    Placement.ApplyWindowPlacement();
+    BringBarsInLine();
+    Ctx.ResetScan();
+  }
+  Ctx.Layout.ArrangePanels();
+  Ctx.Layout.LayoutCells();
+}
+
+void BoardOpening::OpenLinkedBoard(const std::string& name) { OpenBoard(Ctx.State.DirectoriActual + name); }
+
+void BoardOpening::DroppedFile(const std::string& name) {
+  Ctx.Window.SetCaption("WMDragDrop");
+  if (name.size() < 3 || UpperAscii(name.substr(name.size() - 3)) != "QDX") return;
+  OpenBoard(name);
+  Ctx.State.HomeBoardFile = Ctx.State.CurrentBoardFile;
+  Ctx.State.PreviousBoardFile.clear();
+}
+
+void BoardOpening::MenuOpenFileClick() {
+  Ctx.Window.SetMouseHook(false);
+  const std::optional<std::string> chosen =
+      Ctx.Messages.ChooseFileToOpen("QUADRIX - Obrir", "Quadrix (*.qdx)|*.qdx|Tot tipus de fitxers (*.*)|*.*", "qdx",
+                                    Ctx.State.DirectoriActual, "index.qdx");
+  if (chosen) {
+    OpenBoard(*chosen);
+    Ctx.State.HomeBoardFile = Ctx.State.CurrentBoardFile;
+    Ctx.State.PreviousBoardFile.clear();
+  }
+  Ctx.Window.SetMouseHook(true);
+}
+
+std::string BoardOpening::MenuBoardPath() const {
+  for (const std::string& folder : {Ctx.State.ProgramFolder, DataFolder}) {
+    if (folder.empty()) continue;
+    const std::string path = folder + std::string(MenuBoardName);
+    if (FileExists(Windows1252ToUtf8(path))) return path;
+  }
+  return {};
+}
+
+void BoardOpening::MenuMenuClick() {
+  if (const std::string path = MenuBoardPath(); !path.empty()) OpenBoard(path);
+}
+
+void BoardOpening::MenuCornerHeld(int32_t x, int32_t y) {
+  Ctx.State.View.RestMode = false;
+  int32_t width = 0;
+  int32_t height = 0;
+  Ctx.Window.ClientSize(width, height);
+  if (!InMenuCorner(x, y, width)) return;
+  if (const std::string path = MenuBoardPath(); !path.empty())
+    OpenBoard(path);
+  else
+    Placement.MenuNoMenuNoCaptionClick();
+}
+
+} // namespace nq

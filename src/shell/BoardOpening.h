@@ -1,0 +1,62 @@
+#pragma once
+// Opening boards: the one way to change boards (OpenBoard), links, the home board and the one-deep
+// history, the menu board, "Abrir...", dropped files and the held menu corner.
+#include <string>
+
+#include "boards/PictureCache.h"
+#include "shell/BarOptions.h"
+#include "shell/ShellContext.h"
+#include "shell/WindowPlacement.h"
+
+namespace nq {
+
+class ImageScaler;
+
+// The text that marks the menu board in a path (letter case counts).
+inline constexpr std::string_view MenuBoardMarker = "Nexo_quadrix_menu";
+inline constexpr std::string_view MenuBoardName = "Nexo_quadrix_menu.qdx";
+
+class BoardOpening {
+public:
+  BoardOpening(ShellContext& context, WindowPlacement& placement, BarOptions& bars, PictureCache& pictures,
+               ImageScaler& scaler);
+
+  /// Opens a board file into the window; a board that does not read keeps the previous one on screen.
+  void OpenBoard(const std::string& path);
+  /// Opens a board named relative to the folder of the board on screen.
+  void OpenLinkedBoard(const std::string& name);
+  /// A file dropped on the window: a .qdx becomes the home board and empties the history.
+  void DroppedFile(const std::string& name);
+  /// "Abrir...": the file dialog, then the chosen board becomes the home board.
+  void MenuOpenFileClick();
+  /// "Menú": the menu board, when the program has one.
+  void MenuMenuClick();
+  /// The menu corner was held for one period of TimerMenu with the pointer at (x, y).
+  void MenuCornerHeld(int32_t x, int32_t y);
+
+  /// Where the menu board is: the program folder first, then the data folder; empty when neither has it.
+  std::string MenuBoardPath() const;
+  /// The folders searched for the program's own files (menu board, start picture), in order.
+  std::string DataFolder;
+  /// Decoding threads for a board's pictures.
+  int PictureWorkers = DefaultPictureWorkers;
+
+private:
+  void SaveLeftBoardOptions();
+  void TransferCells();
+  void ApplyMenuBoardOverrides(const std::string& path);
+  void BringBarsInLine();
+
+  ShellContext& Ctx;
+  WindowPlacement& Placement;
+  BarOptions& Bars;
+  PictureCache& Pictures;
+  ImageScaler& Scaler;
+};
+
+/// True when (x, y) lies in the 100 x 100 square at the top-right corner of a window `width` wide.
+bool InMenuCorner(int32_t x, int32_t y, int32_t width);
+/// The folder part of a path (up to and including the last "/" or "\"); empty when it has none.
+std::string FolderOf(const std::string& path);
+
+} // namespace nq

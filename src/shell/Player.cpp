@@ -1,0 +1,234 @@
+#include "shell/Player.h"
+
+#include <filesystem>
+
+#include "boards/PathResolver.h"
+#include "platform/Dialogs.h"
+#include "platform/Launcher.h"
+#include "settings/SettingsKeys.h"
+#include "text/Encoding.h"
+
+namespace nq {
+namespace {
+
+bool FileExists(const std::string& cp1252Path) {
+  std::error_code error;
+  return !cp1252Path.empty() && std::filesystem::is_regular_file(Windows1252ToUtf8(cp1252Path), error);
+}
+
+// All arguments joined with one blank each, then trailing control characters and blanks removed, so a
+// path with a blank that arrived split in two comes back whole.
+std::string JoinCommandLine(const std::vector<std::string>& arguments) {
+  std::string text;
+  for (const std::string& argument : arguments) text += argument + " ";
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.pop_back();
+  return text;
+}
+
+} // namespace
+
+Player::Player(const PlayerServices& services, const PlayerPaths& paths)
+    : Services(services), Paths(paths), TheSettings(paths.SettingsFile, paths.SharedFile, paths.CreateSettingsFolder),
+      TheBoardFile(TheBoard, services.Messages), MarkSettings(TheSettings),
+      TheBoxes(services.Metrics, services.Scaler, MarkSettings), TheLayout(TheBoxes, TheState.View),
+      Ctx{TheState, TheMenu, TheSettings, TheBoard, TheBoardFile, TheBoxes, TheLayout, services.Window,
+          services.Messages},
+      TheOptions(Ctx), ThePlacement(Ctx), TheBars(Ctx), Opening(Ctx, ThePlacement, TheBars, ThePictures, services.Scaler),
+      TimerMenu(services.TheClock.CreateTimer(1000)) {
+  TheState.ProgramFolder = paths.ProgramFolder;
+  TheState.ProgramTitle = std::string(ProgramTitleText);
+  Opening.DataFolder = paths.DataFolder;
+  TimerMenu->SetHandler([this] { TimerMenuTimer(); });
+  TheOptions.NoMenuNoCaptionOn = [this] { ThePlacement.SetNoMenuNoCaption(true); };
+  TheOptions.SwapBarsToggle = [this] { TheBars.MenuSwapBarsClick(); };
+  TheOptions.CellCursorToggle = [this] { ThePlacement.MenuTreureElCursorEnElsPlafonsClick(); };
+  BuildMenuHandlers();
+}
+
+Player::~Player() = default;
+
+void Player::FormCreate() {
+  Services.Window.SetCaption(TheState.ProgramTitle);
+  TheState.View.MessageCellCount = 0;
+  for (int32_t i = 1; i <= MessageBoxCount; ++i) {
+    TBox& box = *TheBoxes.MessageBox(i);
+    box.Picture.clear();
+    box.Caption.clear();
+    box.Read.clear();
+    box.Number = -1;
+  }
+  TheState.View.Columns = 1;
+  TheState.View.Rows = 1;
+  TheState.CellCount = 1;
+  ShowStartPicture();
+  TheState.SpeechOn = true;
+}
+
+void Player::ShowStartPicture() {
+  TBox& box = *TheBoxes.GridBox(1);
+  box.Number = 1;
+  box.Picture.clear();
+  for (const std::string& folder : {Paths.ProgramFolder, Paths.DataFolder}) {
+    const std::string path = Windows1252ToUtf8(folder) + "NxeoQuadrix.png";
+    if (const PictureRef picture = ThePictures.Load({path, "NxeoQuadrix.png"}, {})) {
+      box.Picture = "NxeoQuadrix.png";
+      box.SetPicture(std::shared_ptr<const Image>(picture, &picture->Pixels), picture->IsBitmap());
+      break;
+    }
+  }
+}
+
+void Player::Start(const std::vector<std::string>& arguments) {
+  Services.Window.ShowAboutBox(true);
+  TheState.ProgramTitle = std::string(ProgramTitleText) + " - " + std::string(VersionText);
+  Services.Window.SetCaption(TheState.ProgramTitle);
+  Services.Window.SetStayOnTop(false);
+  if (TheSettings.ReadSettingText(SectionTts, KeyNumeroSintetitzador, DefaultNumeroSintetitzador) == "-1")
+    Services.Window.ShowSpeechWindow();
+  TheOptions.LoadProgramSettings();
+  TheState.CommandLine = JoinCommandLine(arguments);
+  std::string first = TheState.CommandLine;
+  if (first.empty()) first = TheSettings.ReadSettingText(SectionNexoQuadrix, KeyNomFitxerInicial, "");
+  TheState.HomeBoardFile = first;
+  if (!first.empty()) OpenStartBoard();
+  TheLayout.ArrangePanels();
+  TheLayout.LayoutCells();
+  Services.Window.SetStayOnTop(true);
+  Services.Window.SetMouseHook(true);
+  Services.Window.Refresh();
+}
+
+void Player::OpenStartBoard() {
+  const std::string& home = TheState.HomeBoardFile;
+  if (!FileExists(home) && !FindBoardPath("", home)) {
+    Services.Messages.ShowMessage("No existe el archivo: " + home);
+    ClearStartBoard();
+    return;
+  }
+  TheState.DirectoriActual = FolderOf(home);
+  try {
+    Opening.OpenBoard(home);
+  } catch (...) {
+    // Nothing may stop the program from starting: it goes on with the start picture.
+    ClearStartBoard();
+  }
+}
+
+void Player::ClearStartBoard() {
+  TheState.DirectoriActual.clear();
+  TheState.HomeBoardFile.clear();
+  TheSettings.WriteSettingText(SectionNexoQuadrix, KeyNomFitxerInicial, "");
+  TheSettings.WriteSettingText(SectionNexoQuadrix, KeyDirectoriActual, "");
+}
+
+void Player::FormClose() {
+  if (Ctx.SoundDetectors) Ctx.SoundDetectors->StopSoundDetectors();
+  Services.Window.SetMouseHook(false);
+  TheSettings.WriteSettingText(SectionNexoQuadrix, KeyNomFitxerInicial, TheState.HomeBoardFile);
+  TheSettings.WriteSettingText(SectionNexoQuadrix, KeyDirectoriActual, TheState.DirectoriActual);
+}
+
+void Player::ClientResized(int32_t width, int32_t height) { TheLayout.SetClientSize(width, height); }
+
+void Player::WindowRectChanged(const WindowRect& rect) { ThePlacement.WindowRectChanged(rect); }
+
+void Player::MenuOpened(const std::string& name) {
+  if (const MenuItem* item = TheMenu.Find(name); item && item->StopsScanning) Ctx.StopScanning();
+}
+
+bool Player::MenuClick(const std::string& name) {
+  for (const auto& [itemName, handler] : Handlers) {
+    if (itemName == name) {
+      handler();
+      Services.Window.Refresh();
+      return true;
+    }
+  }
+  return false;
+}
+
+void Player::HandleMouseEvent(MouseEventKind kind, int32_t x, int32_t y) {
+  if (TimerMenu->Enabled()) TimerMenu->SetEnabled(false);
+  int32_t width = 0;
+  int32_t height = 0;
+  Services.Window.ClientSize(width, height);
+  switch (kind) {
+  case MouseEventKind::LeftPress:
+    if (TheState.NoMenuNoCaptionMode && TheState.MenuCornerLatch && InMenuCorner(x, y, width)) {
+      CornerX = x;
+      CornerY = y;
+      TimerMenu->SetEnabled(true);
+    }
+    break;
+  case MouseEventKind::LeftRelease:
+    // The first release after the menu board opened belongs to the press that opened it.
+    if (!TheState.SelectOnPress && !TheState.MenuCornerLatch) TheState.MenuCornerLatch = true;
+    break;
+  case MouseEventKind::Move:
+    if (TheState.View.ScanMode == 0) TheLayout.UpdateHoveredItem(x, y);
+    break;
+  default: break;
+  }
+}
+
+void Player::TimerMenuTimer() {
+  TimerMenu->SetEnabled(false);
+  int32_t x = 0;
+  int32_t y = 0;
+  Services.Window.PointerPosition(x, y);
+  Opening.MenuCornerHeld(x, y);
+  Services.Window.Refresh();
+}
+
+void Player::BuildMenuHandlers() {
+  auto launchEditor = [this] {
+    Ctx.StopScanning();
+    const std::string editor = TheState.ProgramFolder + "quadrix.exe";
+    if (FileExists(editor) &&
+        Services.Programs.StartProgram(Windows1252ToUtf8(editor), {Windows1252ToUtf8(TheState.CurrentBoardFile)})) {
+      Services.Window.CloseWindow();
+      return;
+    }
+    Services.Messages.ShowMessage("QUADRIX doesn't exists in Quadrix folder: " + TheState.ProgramFolder);
+  };
+  auto modal = [this](auto show) {
+    return [this, show] {
+      Services.Window.SetMouseHook(false);
+      show();
+      Services.Window.SetMouseHook(true);
+    };
+  };
+  Handlers = {
+      {"MenuOpenFile", [this] { Opening.MenuOpenFileClick(); }},
+      {"MenuMenu", [this] { Opening.MenuMenuClick(); }},
+      {"MenuSalir", [this] { Services.Window.CloseWindow(); }},
+      {"MenuEdicion", launchEditor},
+      {"Tutorial1", [this] { Services.Programs.OpenDocument(std::string(TutorialAddress)); }},
+      {"MenuAbout", modal([this] { Services.Window.ShowAboutBox(false); })},
+      {"MenuSynthesizerTTS", modal([this] { Services.Window.ShowSpeechWindow(); })},
+      {"MenuMouseDown", [this] { TheOptions.MenuMouseDownClick(); }},
+      {"MenuMouseUp", [this] { TheOptions.MenuMouseUpClick(); }},
+      {"MenuSenseEscaneigVertical", [this] { TheOptions.MenuSenseEscaneigVerticalClick(); }},
+      {"MenuAlClicarNoIniciaPosicioMouse", [this] { TheOptions.MenuAlClicarNoIniciaPosicioMouseClick(); }},
+      {"MenuClicAutomaticAlEstarParat", [this] { TheOptions.MenuClicAutomaticAlEstarParatClick(); }},
+      {"MenuClicAutomaticALEstarEnUnacasella", [this] { TheOptions.MenuClicAutomaticALEstarEnUnacasellaClick(); }},
+      {"MenuNoPermeteClicks", [this] { TheOptions.MenuNoPermeteClicksClick(); }},
+      {"MenuSpeak", [this] { TheOptions.MenuSpeakClick(); }},
+      {"MenuNoMenuNoCaption", [this] { ThePlacement.MenuNoMenuNoCaptionClick(); }},
+      {"MenuSwapBars", [this] { TheBars.MenuSwapBarsClick(); }},
+      {"MenuCaptionDown", [this] { TheOptions.MenuCaptionDownClick(); }},
+      {"MenuEfecto3D", [this] { TheOptions.MenuEfecto3DClick(); }},
+      {"MenuBMPiPNGMesQualitat", [this] { TheMenu.Toggle("MenuBMPiPNGMesQualitat"); }},
+      {"MenuTreureElCursorEnElsPlafons", [this] { ThePlacement.MenuTreureElCursorEnElsPlafonsClick(); }},
+      {"MenuCentrarCaptions", [this] { ThePlacement.MenuCentrarCaptionsClick(); }},
+      {"MenuVerBarraDeBotones", [this] { TheBars.MenuVerBarraDeBotonesClick(); }},
+      {"MenuVerBarraDeEscribirMensaje", [this] { TheBars.MenuVerBarraDeEscribirMensajeClick(); }},
+      {"MenuEscribirletrasOPalabras", [this] { TheBars.MenuEscribirletrasOPalabrasClick(); }},
+      {"MenuEscriureTextALlegir", [this] { TheBars.MenuEscriureTextALlegirClick(); }},
+  };
+  const std::vector<std::string>& positions = MenuModel::PositionItemNames();
+  for (int32_t value = 0; value < PlacementCount; ++value)
+    Handlers.emplace_back(positions[static_cast<size_t>(value)], [this, value] { ThePlacement.SetWindowPlacement(value); });
+}
+
+} // namespace nq

@@ -1,0 +1,130 @@
+#pragma once
+// The player: owns the board, the cell boxes, the settings and every shell component, and wires them.
+// The front end reports events here (menu clicks, mouse, resize, drops, close) and paints the state.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "boards/Board.h"
+#include "boards/BoardFile.h"
+#include "boards/CellBoxes.h"
+#include "boards/CellMarkSettingsStore.h"
+#include "boards/GridLayout.h"
+#include "boards/PictureCache.h"
+#include "platform/Clock.h"
+#include "settings/SettingsStore.h"
+#include "shell/BarOptions.h"
+#include "shell/BoardOpening.h"
+#include "shell/MenuModel.h"
+#include "shell/ProgramOptions.h"
+#include "shell/ShellContext.h"
+#include "shell/WindowPlacement.h"
+
+namespace nq {
+
+class Dialogs;
+class ImageScaler;
+class TextMetrics;
+class Launcher;
+
+// The back ends the player is built with; all outlive it.
+struct PlayerServices {
+  Clock& TheClock;
+  Dialogs& Messages;
+  TextMetrics& Metrics;
+  ImageScaler& Scaler;
+  WindowView& Window;
+  Launcher& Programs;
+};
+
+// Where the player's files are.
+struct PlayerPaths {
+  std::string ProgramFolder; // the executable's folder, Windows-1252, ending with "/"
+  std::string DataFolder;    // the bundled data (menu board, start picture), ending with "/"
+  std::string SettingsFile;  // nexoquadrix.ini
+  std::string SharedFile;    // Quadrix.ini
+  bool CreateSettingsFolder = false;
+};
+
+enum class MouseEventKind { Move, LeftPress, LeftRelease, RightPress, RightRelease };
+
+inline constexpr std::string_view ProgramTitleText = "NexoQuadrix";
+inline constexpr std::string_view VersionText = " Versi\xF3 - 1 - 07/12/2026";
+inline constexpr std::string_view TutorialAddress = "https://nexoquadrix.org/tutorial";
+
+class Player {
+public:
+  Player(const PlayerServices& services, const PlayerPaths& paths);
+  ~Player();
+
+  /// Window creation: opens the settings, creates the cells, shows the start picture.
+  void FormCreate();
+  /// The start sequence after the window exists: caption, first-run speech choice, settings, first board.
+  void Start(const std::vector<std::string>& arguments);
+  /// Closing: stops the detectors, removes the hook and saves the home board.
+  void FormClose();
+
+  /// A menu item was chosen (by its name); false when the name is unknown.
+  bool MenuClick(const std::string& name);
+  /// A top-level menu was opened.
+  void MenuOpened(const std::string& name);
+  /// A mouse event over the window, in client coordinates (the mouse hook).
+  void HandleMouseEvent(MouseEventKind kind, int32_t x, int32_t y);
+  /// The client area changed size.
+  void ClientResized(int32_t width, int32_t height);
+  /// The window moved or changed size on screen.
+  void WindowRectChanged(const WindowRect& rect);
+  /// A file was dropped on the window.
+  void DroppedFile(const std::string& name) { Opening.DroppedFile(name); }
+
+  // Doors to later parts (scanning, detectors, external window); null until wired.
+  void SetScanControl(ScanControl* scan) { Ctx.Scan = scan; }
+  void SetSoundDetectors(SoundDetectorControl* detectors) { Ctx.SoundDetectors = detectors; }
+  void SetExternalWindow(ExternalWindowControl* external) { Ctx.ExternalWindow = external; }
+
+  // State for the view and the tests.
+  const ShellState& State() const { return TheState; }
+  ShellState& MutableState() { return TheState; }
+  const MenuModel& Menu() const { return TheMenu; }
+  const Board& CurrentBoard() const { return TheBoard; }
+  CellBoxes& Boxes() { return TheBoxes; }
+  GridLayout& Layout() { return TheLayout; }
+  const GridLayout& Layout() const { return TheLayout; }
+  SettingsStore& Settings() { return TheSettings; }
+  BoardOpening& Boards() { return Opening; }
+  WindowPlacement& Placement() { return ThePlacement; }
+  ProgramOptions& Options() { return TheOptions; }
+  BarOptions& Bars() { return TheBars; }
+  PictureCache& Pictures() { return ThePictures; }
+  Timer& MenuTimer() { return *TimerMenu; }
+
+private:
+  void ShowStartPicture();
+  void OpenStartBoard();
+  void ClearStartBoard();
+  void TimerMenuTimer();
+  void BuildMenuHandlers();
+
+  PlayerServices Services;
+  PlayerPaths Paths;
+  ShellState TheState;
+  MenuModel TheMenu;
+  SettingsStore TheSettings;
+  Board TheBoard;
+  BoardFile TheBoardFile;
+  CellMarkSettingsStore MarkSettings;
+  CellBoxes TheBoxes;
+  GridLayout TheLayout;
+  PictureCache ThePictures;
+  ShellContext Ctx;
+  ProgramOptions TheOptions;
+  WindowPlacement ThePlacement;
+  BarOptions TheBars;
+  BoardOpening Opening;
+  std::unique_ptr<Timer> TimerMenu;
+  int32_t CornerX = 0;
+  int32_t CornerY = 0;
+  std::vector<std::pair<std::string, std::function<void()>>> Handlers;
+};
+
+} // namespace nq
