@@ -1,5 +1,6 @@
 #pragma once
 // The board on screen as read from a .qdx file: window fields, grid size, options and the cell table.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -21,6 +22,8 @@ struct CellRecord {
   std::string Link;
   int32_t FrameCellColour = 0; // red in the low byte; 16777215 (white) means no visible frame
   FontSpec Font;
+
+  bool operator==(const CellRecord&) const = default;
 };
 
 struct Board {
@@ -28,8 +31,8 @@ struct Board {
   int32_t WindowTop = 0;
   int32_t WindowWidth = 0;
   int32_t WindowHeight = 0;
-  int32_t Columns = 0;
-  int32_t Rows = 0;
+  int32_t Columns = 0; // 1..21 once a board is read, or negative for a board with no cells
+  int32_t Rows = 0;    // likewise; count cells with CellCount(), never Columns * Rows
   int32_t GridFrameColour = 0;
   FontSpec GridFont;
   bool CenterCaptions = false;
@@ -51,6 +54,8 @@ struct Board {
 
   std::array<CellRecord, MaxGridCells> Cells{};
 
+  bool operator==(const Board&) const = default;
+
 private:
   static std::size_t Index(int column, int row) {
     return static_cast<std::size_t>(column - 1) * MaxGridRows + static_cast<std::size_t>(row - 1);
@@ -71,5 +76,13 @@ inline CellPosition CellNumberToPosition(int n, int columns) {
 
 /// Cell number of (column, row) on a board with the given number of columns.
 inline int CellNumber(int column, int row, int columns) { return (row - 1) * columns + column; }
+
+/// The pixel height (negative, or 0 for the face's default) a font gets on a screen of the given
+/// density: the size in points is applied after the height and so always decides it.
+inline int32_t AppliedFontHeight(const FontSpec& font, int pixelsPerInch) {
+  const int64_t scaled = static_cast<int64_t>(font.Size) * pixelsPerInch;
+  const int64_t rounded = scaled >= 0 ? (scaled + 36) / 72 : -((-scaled + 36) / 72);
+  return static_cast<int32_t>(-std::clamp<int64_t>(rounded, -INT32_MAX, INT32_MAX));
+}
 
 } // namespace nq

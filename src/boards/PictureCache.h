@@ -1,0 +1,81 @@
+#pragma once
+// Decoded pictures and their scaled copies kept in memory, so a board opened again recently shows at
+// once and a hover repaint never scales a picture again. Entries are found by file path, modification
+// time, size and cap, so a changed file is never shown stale. The least recently used entries go first
+// once the byte budget is spent. Meant for the UI thread only: it takes no locks (the decoding of
+// LoadAll runs on worker threads, but only the calling thread touches the cache).
+#include <cstddef>
+#include <list>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "boards/PictureLoader.h"
+
+namespace nq {
+
+using PictureRef = std::shared_ptr<const LoadedPicture>;
+using ScaledRef = std::shared_ptr<const Image>;
+
+/// The pixels of a loaded picture as a shared image that keeps the whole picture alive (for a cell's holder).
+inline std::shared_ptr<const Image> SharedPixels(const PictureRef& picture) {
+  return picture ? std::shared_ptr<const Image>(picture, &picture->Pixels) : nullptr;
+}
+
+struct PictureCacheCounters {
+  std::size_t PictureHits = 0;
+  std::size_t PictureLoads = 0; // decodes attempted on a miss
+  std::size_t ScaledHits = 0;
+  std::size_t ScaledMisses = 0;
+  std::size_t Evictions = 0;
+};
+
+class PictureCache {
+public:
+  static constexpr std::size_t DefaultBudgetBytes = 96u * 1024 * 1024;
+
+  explicit PictureCache(std::size_t budgetBytes = DefaultBudgetBytes);
+
+  /// The picture of request, from memory when the file still has the same time and size, else loaded
+  /// and kept; nullptr when it does not load. The returned picture stays valid after eviction.
+  PictureRef Load(const PictureRequest& request, const PictureLoadOptions& options);
+
+  /// Load for every request of a board, decoding the misses on up to `workers` threads; request order.
+  std::vector<PictureRef> LoadAll(const std::vector<PictureRequest>& requests,
+                                  const PictureLoadOptions& options, int workers = DefaultPictureWorkers);
+
+  /// The picture scaled to exactly width x height with scaler, scaled once and then kept; the picture
+  /// itself when the size is its own; nullptr for no picture or a size below 1.
+  ScaledRef Scaled(const PictureRef& picture, int width, int height, ImageScaler& scaler);
+
+  /// Drops every entry.
+  void Clear();
+
+  std::size_t UsedBytes() const { return Used; }
+  std::size_t BudgetBytes() const { return Budget; }
+  std::size_t EntryCount() const { return Entries.size(); }
+  const PictureCacheCounters& Counters() const { return Count; }
+
+private:
+  struct Entry {
+    std::string Key;
+    PictureRef Picture; // set for a decoded picture
+    ScaledRef Copy;     // set for a scaled copy
+    std::size_t Bytes = 0;
+  };
+  using EntryList = std::list<Entry>;
+
+  Entry* Find(const std::string& key);
+  void Insert(Entry entry);
+  void EvictOverBudget();
+  PictureRef Keep(std::optional<LoadedPicture> loaded);
+
+  std::size_t Budget;
+  std::size_t Used = 0;
+  EntryList Entries; // most recently used first
+  std::unordered_map<std::string, EntryList::iterator> Index;
+  PictureCacheCounters Count;
+};
+
+} // namespace nq

@@ -1,0 +1,40 @@
+#include "linux/DynamicLibrary.h"
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+namespace nq {
+
+namespace {
+
+class DynamicLibrary final : public SharedLibrary {
+public:
+  explicit DynamicLibrary(void* handle) : Handle(handle) {}
+  ~DynamicLibrary() override { dlclose(Handle); }
+  DynamicLibrary(const DynamicLibrary&) = delete;
+  DynamicLibrary& operator=(const DynamicLibrary&) = delete;
+  void* Symbol(const std::string& name) override { return dlsym(Handle, name.c_str()); }
+
+private:
+  void* Handle;
+};
+
+} // namespace
+
+DynamicLibraryLoader::DynamicLibraryLoader(std::string programFolder) : ProgramFolder(std::move(programFolder)) {
+  if (!ProgramFolder.empty() && ProgramFolder.back() != '/') ProgramFolder += '/';
+}
+
+std::unique_ptr<SharedLibrary> DynamicLibraryLoader::Load(const std::string& fileName) {
+  void* handle = nullptr;
+  if (fileName.find('/') == std::string::npos && !ProgramFolder.empty()) {
+    const std::string beside = ProgramFolder + fileName;
+    if (access(beside.c_str(), F_OK) == 0) handle = dlopen(beside.c_str(), RTLD_NOW | RTLD_LOCAL);
+  }
+  // A bare name makes dlopen search the library path (LD_LIBRARY_PATH, the cache, the system folders).
+  if (!handle) handle = dlopen(fileName.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!handle) return nullptr;
+  return std::make_unique<DynamicLibrary>(handle);
+}
+
+} // namespace nq

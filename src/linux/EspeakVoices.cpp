@@ -1,0 +1,204 @@
+#include "linux/EspeakVoices.h"
+
+#include <algorithm>
+
+#include <QAudioDevice>
+#include <QAudioFormat>
+#include <QAudioSink>
+#include <QMediaDevices>
+#include <QTimer>
+#include <espeak-ng/speak_lib.h>
+
+namespace nq {
+
+namespace {
+
+constexpr int NormalWordsPerMinute = 175;
+constexpr int FeedIntervalMs = 20;
+constexpr int BufferMs = 200;
+
+int SynthCallback(short* samples, int count, espeak_EVENT* events) {
+  auto* job = events ? static_cast<EspeakVoices::Job*>(events->user_data) : nullptr;
+  if (job && samples && count > 0) job->Owner->AcceptSamples(*job, samples, count);
+  return 0;
+}
+
+std::vector<EspeakVoice> ReadVoices() {
+  std::vector<EspeakVoice> voices;
+  const espeak_VOICE** list = espeak_ListVoices(nullptr);
+  for (int i = 0; list && list[i]; ++i) {
+    const espeak_VOICE* v = list[i];
+    const std::string identifier = v->identifier ? v->identifier : "";
+    // MBROLA voices need databases that are rarely installed; they would speak nothing.
+    if (identifier.rfind("mb/", 0) == 0 || identifier.find("mb-") != std::string::npos) continue;
+    // languages: a priority byte, a language name, a NUL, repeated; the first is the main one.
+    const std::string language = (v->languages && v->languages[0]) ? std::string(v->languages + 1) : "";
+    voices.push_back({identifier, v->name ? v->name : identifier, language});
+  }
+  return voices;
+}
+
+} // namespace
+
+int EspeakVoices::WordsPerMinute(int rate) {
+  rate = std::clamp(rate, -10, 10);
+  if (rate >= 0) return NormalWordsPerMinute + NormalWordsPerMinute * 15 * rate / 100;
+  return NormalWordsPerMinute + NormalWordsPerMinute * 5 * rate / 100;
+}
+
+EspeakVoices::EspeakVoices(QObject* parent) : QObject(parent) {
+  const int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, BufferMs, nullptr, 0);
+  if (rate <= 0) return;
+  Rate = rate;
+  Available = true;
+  espeak_SetSynthCallback(&SynthCallback);
+  VoiceList = ReadVoices();
+  // Until the user chooses, speak Catalan: the language of most boards.
+  ChosenVoice = VoiceForLanguage("ca");
+  if (ChosenVoice < 0 && !VoiceList.empty()) ChosenVoice = 0;
+  Worker = std::thread([this] { WorkerLoop(); });
+}
+
+EspeakVoices::~EspeakVoices() {
+  {
+    std::lock_guard<std::mutex> guard(Lock);
+    Quit = true;
+    for (Job& job : Queue)
+      if (job.Capture) job.Capture->set_value({});
+    Queue.clear();
+  }
+  Wake.notify_all();
+  if (Worker.joinable()) Worker.join();
+  if (Available) espeak_Terminate();
+}
+
+std::vector<std::string> EspeakVoices::ListVoices() {
+  std::vector<std::string> descriptions;
+  for (const EspeakVoice& voice : VoiceList) descriptions.push_back(voice.Name + " (" + voice.Language + ")");
+  return descriptions;
+}
+
+int EspeakVoices::VoiceForLanguage(const std::string& language) const {
+  for (std::size_t i = 0; i < VoiceList.size(); ++i)
+    if (VoiceList[i].Language == language) return static_cast<int>(i);
+  return -1;
+}
+
+bool EspeakVoices::ChooseVoice(int index) {
+  if (index < 0 || index >= static_cast<int>(VoiceList.size())) return false;
+  ChosenVoice = index;
+  return true;
+}
+
+void EspeakVoices::SetRate(int rate) { RateSetting = std::clamp(rate, -10, 10); }
+
+void EspeakVoices::Speak(const std::string& utf8Text) {
+  if (!Available || ChosenVoice < 0 || utf8Text.empty()) return;
+  Job job;
+  job.Text = utf8Text;
+  job.Voice = VoiceList[static_cast<std::size_t>(ChosenVoice)].Identifier;
+  job.Rate = RateSetting;
+  Enqueue(std::move(job));
+  if (!FeedTimer) {
+    FeedTimer = new QTimer(this);
+    FeedTimer->setInterval(FeedIntervalMs);
+    connect(FeedTimer, &QTimer::timeout, this, [this] { Feed(); });
+  }
+  FeedTimer->start();
+}
+
+std::vector<int16_t> EspeakVoices::SynthesizeToBuffer(const std::string& utf8Text, int voiceIndex, int rate) {
+  if (!Available || voiceIndex < 0 || voiceIndex >= static_cast<int>(VoiceList.size())) return {};
+  Job job;
+  job.Text = utf8Text;
+  job.Voice = VoiceList[static_cast<std::size_t>(voiceIndex)].Identifier;
+  job.Rate = rate;
+  job.Capture = std::make_shared<std::promise<std::vector<int16_t>>>();
+  std::future<std::vector<int16_t>> result = job.Capture->get_future();
+  Enqueue(std::move(job));
+  return result.get();
+}
+
+void EspeakVoices::Enqueue(Job job) {
+  {
+    std::lock_guard<std::mutex> guard(Lock);
+    Queue.push_back(std::move(job));
+  }
+  Wake.notify_one();
+}
+
+bool EspeakVoices::IsSpeaking() {
+  {
+    std::lock_guard<std::mutex> guard(Lock);
+    if (Busy || !Queue.empty() || !Pcm.empty()) return true;
+  }
+  // What the sink still holds has not been heard yet.
+  return Sink && SinkDevice && !NoAudio && Sink->bufferSize() - Sink->bytesFree() > 0 &&
+         Sink->state() == QAudio::ActiveState;
+}
+
+void EspeakVoices::AcceptSamples(Job& job, const int16_t* samples, int count) {
+  if (job.Capture) {
+    job.Captured.insert(job.Captured.end(), samples, samples + count);
+    return;
+  }
+  const char* bytes = reinterpret_cast<const char*>(samples);
+  std::lock_guard<std::mutex> guard(Lock);
+  Pcm.insert(Pcm.end(), bytes, bytes + static_cast<std::size_t>(count) * sizeof(int16_t));
+}
+
+void EspeakVoices::WorkerLoop() {
+  for (;;) {
+    Job job;
+    {
+      std::unique_lock<std::mutex> guard(Lock);
+      Wake.wait(guard, [this] { return Quit || !Queue.empty(); });
+      if (Quit) return;
+      job = std::move(Queue.front());
+      Queue.pop_front();
+      Busy = true;
+    }
+    job.Owner = this;
+    if (espeak_SetVoiceByName(job.Voice.c_str()) != EE_OK) {
+      espeak_VOICE wanted{};
+      wanted.languages = job.Voice.c_str();
+      espeak_SetVoiceByProperties(&wanted);
+    }
+    espeak_SetParameter(espeakRATE, WordsPerMinute(job.Rate), 0);
+    espeak_Synth(job.Text.c_str(), job.Text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, &job);
+    espeak_Synchronize();
+    if (job.Capture) job.Capture->set_value(std::move(job.Captured));
+    std::lock_guard<std::mutex> guard(Lock);
+    Busy = false;
+  }
+}
+
+bool EspeakVoices::OpenSink() {
+  if (Sink) return !NoAudio;
+  QAudioFormat format;
+  format.setSampleRate(Rate);
+  format.setChannelCount(1);
+  format.setSampleFormat(QAudioFormat::Int16);
+  const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+  Sink = new QAudioSink(device, format, this);
+  Sink->setBufferSize(Rate * 2 * BufferMs / 1000 * 2);
+  SinkDevice = device.isNull() ? nullptr : Sink->start();
+  NoAudio = !SinkDevice || Sink->error() != QAudio::NoError;
+  return !NoAudio;
+}
+
+void EspeakVoices::Feed() {
+  const bool audio = OpenSink() && Sink->error() != QAudio::OpenError;
+  std::lock_guard<std::mutex> guard(Lock);
+  if (!audio) {
+    // Without an output device the text cannot be heard; drop it so waiting ends.
+    Pcm.clear();
+  } else if (!Pcm.empty()) {
+    const qint64 room = std::min<qint64>(Sink->bytesFree(), static_cast<qint64>(Pcm.size())) & ~qint64(1);
+    const qint64 written = room > 0 ? SinkDevice->write(Pcm.data(), room) : 0;
+    if (written > 0) Pcm.erase(Pcm.begin(), Pcm.begin() + written);
+  }
+  if (!Busy && Queue.empty() && Pcm.empty() && !(Sink && Sink->state() == QAudio::ActiveState)) FeedTimer->stop();
+}
+
+} // namespace nq

@@ -1,0 +1,125 @@
+#include "linux/SpeechDispatcherVoices.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+
+#include <libspeechd.h>
+
+namespace nq {
+
+namespace {
+
+// The service's callbacks carry no user pointer, only the client id; this table leads back to the
+// engine that owns the connection.
+std::mutex RegistryLock;
+std::map<std::size_t, SpeechDispatcherVoices*>& Registry() {
+  static std::map<std::size_t, SpeechDispatcherVoices*> registry;
+  return registry;
+}
+
+void OnMessageFinished(std::size_t, std::size_t clientId, SPDNotificationType) {
+  std::lock_guard<std::mutex> guard(RegistryLock);
+  auto it = Registry().find(clientId);
+  if (it != Registry().end()) it->second->MessageFinished();
+}
+
+SPDConnection* Spd(void* connection) { return static_cast<SPDConnection*>(connection); }
+
+bool WantedLanguage(const std::string& language) {
+  return language.rfind("ca", 0) == 0 || language.rfind("es", 0) == 0;
+}
+
+} // namespace
+
+int SpeechDispatcherVoices::ServiceRate(int rate) { return std::clamp(rate, -10, 10) * 7; }
+
+SpeechDispatcherVoices::SpeechDispatcherVoices(std::chrono::milliseconds connectTimeout)
+    : ConnectTimeout(connectTimeout), Pending(std::async(std::launch::async, &SpeechDispatcherVoices::Connect)) {}
+
+SpeechDispatcherVoices::~SpeechDispatcherVoices() {
+  if (!Settled && Pending.valid()) {
+    Connected late = Pending.get();
+    Connection = late.Connection;
+  }
+  if (!Connection) return;
+  {
+    std::lock_guard<std::mutex> guard(RegistryLock);
+    Registry().erase(static_cast<std::size_t>(spd_get_client_id(Spd(Connection))));
+  }
+  spd_close(Spd(Connection));
+}
+
+SpeechDispatcherVoices::Connected SpeechDispatcherVoices::Connect() {
+  Connected result;
+  char* error = nullptr;
+  SPDConnection* connection = spd_open2("nexoquadrix", "main", nullptr, SPD_MODE_THREADED, nullptr, 1, &error);
+  std::free(error);
+  result.Connection = connection;
+  if (!connection) return result;
+  // Listing every voice of every module takes seconds; only Catalan and Spanish are wanted.
+  if (SPDVoice** voices = spd_list_synthesis_voices(connection)) {
+    for (int i = 0; voices[i]; ++i) {
+      const std::string language = voices[i]->language ? voices[i]->language : "";
+      if (voices[i]->name && WantedLanguage(language)) result.Voices.push_back({voices[i]->name, language});
+    }
+    free_spd_voices(voices);
+  }
+  return result;
+}
+
+bool SpeechDispatcherVoices::Ready() {
+  if (!Settled) {
+    if (Pending.wait_for(ConnectTimeout) != std::future_status::ready) return false;
+    Settled = true;
+    Connected connected = Pending.get();
+    Connection = connected.Connection;
+    Voices = std::move(connected.Voices);
+    if (Connection) {
+      {
+        std::lock_guard<std::mutex> guard(RegistryLock);
+        Registry()[static_cast<std::size_t>(spd_get_client_id(Spd(Connection)))] = this;
+      }
+      Spd(Connection)->callback_end = &OnMessageFinished;
+      Spd(Connection)->callback_cancel = &OnMessageFinished;
+      spd_set_notification_on(Spd(Connection), SPD_END);
+      spd_set_notification_on(Spd(Connection), SPD_CANCEL);
+    }
+  }
+  return Connection != nullptr;
+}
+
+std::vector<std::string> SpeechDispatcherVoices::ListVoices() {
+  std::vector<std::string> descriptions;
+  if (!Ready()) return descriptions;
+  for (const Voice& voice : Voices) descriptions.push_back(voice.Name + " (" + voice.Language + ")");
+  return descriptions;
+}
+
+bool SpeechDispatcherVoices::ChooseVoice(int index) {
+  if (!Ready() || index < 0 || index >= static_cast<int>(Voices.size())) return false;
+  const Voice& voice = Voices[static_cast<std::size_t>(index)];
+  spd_set_language(Spd(Connection), voice.Language.c_str());
+  return spd_set_synthesis_voice(Spd(Connection), voice.Name.c_str()) == 0;
+}
+
+void SpeechDispatcherVoices::SetRate(int rate) {
+  if (Ready()) spd_set_voice_rate(Spd(Connection), ServiceRate(rate));
+}
+
+void SpeechDispatcherVoices::Speak(const std::string& utf8Text) {
+  if (utf8Text.empty() || !Ready()) return;
+  ++Unfinished;
+  // Message priority queues a text behind the one being spoken instead of cutting it off.
+  if (spd_say(Spd(Connection), SPD_MESSAGE, utf8Text.c_str()) < 0) --Unfinished;
+}
+
+bool SpeechDispatcherVoices::IsSpeaking() { return Unfinished.load() > 0; }
+
+void SpeechDispatcherVoices::MessageFinished() {
+  int current = Unfinished.load();
+  while (current > 0 && !Unfinished.compare_exchange_weak(current, current - 1)) {
+  }
+}
+
+} // namespace nq

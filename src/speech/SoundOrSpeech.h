@@ -1,0 +1,32 @@
+#pragma once
+// Speaking a cell's or the message bar's text, or playing it when it names a ".wav" file.
+#include <functional>
+#include <string>
+
+namespace nq {
+
+class SoundPlayer;
+class SpeechFrontEnd;
+
+class SoundOrSpeech {
+public:
+  /// Turns a sound name as a board writes it (Windows-1252, relative to the board's folder, "\"
+  /// separators) into the UTF-8 path of the file to play.
+  using BoardFilePath = std::function<std::string(const std::string& windowsName)>;
+
+  SoundOrSpeech(SpeechFrontEnd& speech, SoundPlayer& player, BoardFilePath boardFilePath);
+
+  /// Plays a ".wav" text without waiting, ignores ".mp3", speaks any other text without waiting.
+  void SpeakOrPlay(const std::string& text);
+  /// The same, returning only when the sound or the speech has ended.
+  void SpeakOrPlayAndWait(const std::string& text);
+
+private:
+  void Run(const std::string& text, bool wait);
+
+  SpeechFrontEnd& Speech;
+  SoundPlayer& Player;
+  BoardFilePath FilePath;
+};
+
+} // namespace nq

@@ -1,0 +1,225 @@
+#include "speech/SpeechFrontEnd.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/VoiceEngine.h"
+#include "settings/SettingsStore.h"
+#include "speech/ExceptionsDictionary.h"
+#include "speech/SpeechLibrary.h"
+#include "text/Encoding.h"
+
+namespace nq {
+
+namespace {
+
+constexpr const char* TtsSection = "tts";
+constexpr const char* EngineNumberKey = "Numero sintetitzador";
+constexpr const char* RateKey = "velocitat";
+constexpr const char* ReadingKey = "ESTIC LLEGINT";
+constexpr const char* ToWavSection = "tts to Wav";
+constexpr const char* EngineTypeKey = "Tipus de sintetitzador";
+constexpr const char* VoiceNumberKey = "Sintetitzador";
+constexpr const char* SpeedKey = "SPEED";
+constexpr int VoiceWaitPollMs = 50;
+constexpr int LibraryWaitPollMs = 100;
+
+struct LibraryVoice {
+  const char* ListText;
+  const char* Language;
+  bool Male;
+};
+
+constexpr LibraryVoice LibraryVoices[] = {
+    {"UPCTV - Home - Catal\xE0", "catala", true},
+    {"UPCTV - Dona - Catal\xE0", "catala", false},
+    {"UPCTV - Hombre - Espa\xF1ol", "castella", true},
+    {"UPCTV - Mujer - Espa\xF1ol", "castella", false},
+};
+constexpr int LibraryVoiceCount = 4;
+
+const char* EngineTypeName(EngineKind kind) {
+  switch (kind) {
+  case EngineKind::Desktop: return "MSP";
+  case EngineKind::InProcess: return "SAPI";
+  case EngineKind::Library: return "UPCTV";
+  }
+  return "";
+}
+
+} // namespace
+
+int32_t LibrarySpeedForRate(int rate) {
+  if (rate > 0) return 100 + 15 * rate;
+  return 10 * (std::max(rate, -9) + 10);
+}
+
+SpeechFrontEnd::SpeechFrontEnd(SettingsStore& settings, std::string speechSettingsPath, VoiceEngine& desktopVoices,
+                               VoiceEngine& inProcessVoices, SpeechLibrary& library, ExceptionsDictionary& dictionary,
+                               Dialogs& dialogs, Clock& clock)
+    : Settings(settings), SpeechSettings(std::move(speechSettingsPath)), Desktop(desktopVoices),
+      InProcess(inProcessVoices), Library(library), Dictionary(dictionary), DialogsRef(dialogs), ClockRef(clock) {}
+
+bool SpeechFrontEnd::EngineNotChosen() const {
+  return Settings.ReadSettingText(TtsSection, EngineNumberKey, "-1") == "-1";
+}
+
+EngineChoice SpeechFrontEnd::EngineFor(int index) const {
+  if (index < DesktopVoiceCount) return {EngineKind::Desktop, index};
+  if (index < DesktopVoiceCount + InProcessVoiceCount) return {EngineKind::InProcess, index - DesktopVoiceCount};
+  return {EngineKind::Library, index - DesktopVoiceCount - InProcessVoiceCount};
+}
+
+VoiceEngine* SpeechFrontEnd::VoiceEngineFor(const EngineChoice& choice) {
+  if (choice.Kind == EngineKind::Desktop) return &Desktop;
+  if (choice.Kind == EngineKind::InProcess) return &InProcess;
+  return nullptr;
+}
+
+void SpeechFrontEnd::FormCreate() {
+  const std::string stored = Settings.ReadSettingText(TtsSection, EngineNumberKey, "-1");
+  ListEntries.clear();
+  DesktopVoiceCount = ListGroup(Desktop, "");
+  InProcessVoiceCount = ListGroup(InProcess, "SAPI - ");
+  // Our own library puts up no window, so there is nothing to dismiss after loading it.
+  LibraryListed = Library.LoadSpeechLibrary();
+  if (LibraryListed)
+    for (const LibraryVoice& voice : LibraryVoices) ListEntries.emplace_back(voice.ListText);
+  if (AnyEngine()) RestoreChosenEntry(stored);
+  RestoreRate();
+}
+
+int SpeechFrontEnd::ListGroup(VoiceEngine& engine, const std::string& prefix) {
+  const std::vector<std::string> voices = engine.ListVoices();
+  for (const std::string& description : voices) ListEntries.push_back(prefix + Utf8ToWindows1252(description));
+  return static_cast<int>(voices.size());
+}
+
+void SpeechFrontEnd::RestoreChosenEntry(const std::string& stored) {
+  const std::optional<int32_t> number = ParseProfileInteger(stored);
+  if (!number) return; // an unreadable number leaves nothing selected, without a message
+  if (*number < 0) {
+    // First run: the engines keep their default voices until the user chooses one.
+    Selected = 0;
+    return;
+  }
+  ListBoxMotorsDeVeuClick(*number < static_cast<int32_t>(ListEntries.size()) ? *number : -1);
+}
+
+void SpeechFrontEnd::RestoreRate() {
+  const std::string stored = Settings.ReadSettingText(TtsSection, RateKey, "0");
+  LblRate = stored;
+  std::optional<int32_t> rate = ParseProfileInteger(stored);
+  if (!rate) {
+    // A damaged value must not leave the engine and the list half set up: say so once and start at 0.
+    DialogsRef.ShowMessage("'" + stored + "' is not a valid integer value", MessageIcon::Error);
+    rate = 0;
+  }
+  Rate = std::clamp<int32_t>(*rate, MinSpeechRate, MaxSpeechRate);
+  ApplySpeechRate();
+}
+
+void SpeechFrontEnd::FormShow() { DictionaryBox = Dictionary.IsOn(); }
+
+void SpeechFrontEnd::FormClose() {
+  if (AnyEngine()) {
+    Settings.WriteSettingText(TtsSection, EngineNumberKey, std::to_string(Selected));
+    const EngineChoice choice = EngineFor(Selected);
+    if (choice.Kind != EngineKind::Library || LibraryListed)
+      WriteSpeechSetting(EngineTypeKey, EngineTypeName(choice.Kind), true);
+  }
+  Settings.WriteSettingText(TtsSection, RateKey, LblRate);
+}
+
+void SpeechFrontEnd::FormDestroy() { Library.FreeSpeechLibrary(); }
+
+void SpeechFrontEnd::ListBoxMotorsDeVeuClick(int index) {
+  Selected = index;
+  const EngineChoice choice = EngineFor(index);
+  if (VoiceEngine* engine = VoiceEngineFor(choice)) {
+    WriteSpeechSetting(EngineTypeKey, EngineTypeName(choice.Kind), false);
+    WriteSpeechSetting(VoiceNumberKey, std::to_string(choice.Voice), false);
+    engine->ChooseVoice(choice.Voice);
+  } else if (LibraryListed) {
+    WriteSpeechSetting(EngineTypeKey, EngineTypeName(choice.Kind), true);
+    // Setting a library voice restarts the library, so choosing the same one again does nothing.
+    if (choice.Voice != CurrentLibraryVoice) SetUpLibraryVoice(choice.Voice);
+  }
+  ApplySpeechRate();
+}
+
+void SpeechFrontEnd::SetUpLibraryVoice(int voice) {
+  if (voice < 0 || voice >= LibraryVoiceCount) return;
+  const LibraryVoice& chosen = LibraryVoices[voice];
+  if (chosen.Male)
+    Library.SelectLibraryMaleVoice(chosen.Language);
+  else
+    Library.SelectLibraryFemaleVoice(chosen.Language);
+  CurrentLibraryVoice = voice;
+}
+
+void SpeechFrontEnd::tbRateChange(int position) {
+  Rate = std::clamp(position, MinSpeechRate, MaxSpeechRate);
+  ApplySpeechRate();
+}
+
+void SpeechFrontEnd::ApplySpeechRate() {
+  const EngineChoice choice = EngineFor(Selected);
+  if (VoiceEngine* engine = VoiceEngineFor(choice))
+    engine->SetRate(Rate);
+  else
+    Library.LibrarySetSpeed(LibrarySpeedForRate(Rate));
+  LblRate = std::to_string(Rate);
+  WriteSpeechSetting(SpeedKey, LblRate, true);
+}
+
+bool SpeechFrontEnd::CheckBoxDicExcMouseUp(bool checked) {
+  Dictionary.SwitchOff();
+  DictionaryBox = checked;
+  if (checked) DictionaryBox = Dictionary.ChooseExceptionsDictionary();
+  return DictionaryBox;
+}
+
+void SpeechFrontEnd::SpeakText(std::string text) {
+  Dictionary.ApplyExceptionsDictionary(text);
+  const EngineChoice choice = EngineFor(Selected);
+  if (VoiceEngine* engine = VoiceEngineFor(choice))
+    engine->Speak(Windows1252ToUtf8(text));
+  else
+    Library.LibrarySpeak(text);
+}
+
+void SpeechFrontEnd::SpeakTextAndWait(std::string text) {
+  Settings.WriteSettingText(TtsSection, ReadingKey, "1");
+  Dictionary.ApplyExceptionsDictionary(text);
+  const EngineChoice choice = EngineFor(Selected);
+  if (VoiceEngine* engine = VoiceEngineFor(choice)) {
+    engine->Speak(Windows1252ToUtf8(text));
+    WaitWhileSpeaking(*engine);
+  } else {
+    Library.LibrarySpeak(text);
+    WaitWhileLibrarySpeaks();
+  }
+  Settings.WriteSettingText(TtsSection, ReadingKey, "0");
+}
+
+void SpeechFrontEnd::WaitWhileSpeaking(VoiceEngine& engine) {
+  for (int32_t waited = 0; engine.IsSpeaking() && waited < MaxSpeechWaitMs; waited += VoiceWaitPollMs)
+    ClockRef.WaitWithMessages(VoiceWaitPollMs);
+}
+
+void SpeechFrontEnd::WaitWhileLibrarySpeaks() {
+  for (int32_t waited = 0; Library.LibraryStatus() != 0 && waited < MaxSpeechWaitMs; waited += LibraryWaitPollMs)
+    ClockRef.WaitWithMessages(LibraryWaitPollMs);
+}
+
+void SpeechFrontEnd::WriteSpeechSetting(const char* key, const std::string& value, bool reportFailure) {
+  if (SpeechSettings.WriteText(ToWavSection, key, value) || !reportFailure || WriteFailureReported) return;
+  // Nothing reads this file back, so a failed write is said once and never stops the operation.
+  WriteFailureReported = true;
+  DialogsRef.ShowMessage("Unable to write to " + Utf8ToWindows1252(SpeechSettings.Path()), MessageIcon::Error);
+}
+
+} // namespace nq

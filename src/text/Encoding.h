@@ -1,0 +1,15 @@
+#pragma once
+// Conversions between the core's Windows-1252 byte strings and the UTF-8 of the outside world.
+#include <string>
+#include <string_view>
+
+namespace nq {
+
+/// Converts Windows-1252 bytes to UTF-8; the five unassigned bytes 0x81 0x8D 0x8F 0x90 0x9D become U+0081
+/// etc.
+std::string Windows1252ToUtf8(std::string_view text);
+
+/// Converts UTF-8 to Windows-1252; characters outside Windows-1252 and malformed sequences become '?'.
+std::string Utf8ToWindows1252(std::string_view text);
+
+} // namespace nq

@@ -1,0 +1,47 @@
+#include "ui/AboutBox.h"
+
+#include <QApplication>
+#include <QHideEvent>
+#include <QVBoxLayout>
+
+namespace nq {
+
+AboutBox::AboutBox(const QString& title, const QString& version) : QDialog(nullptr) {
+  setWindowTitle(title);
+  auto* layout = new QVBoxLayout(this);
+  auto* name = new QLabel(QStringLiteral("<h2>%1</h2>").arg(title.toHtmlEscaped()), this);
+  name->setAlignment(Qt::AlignCenter);
+  layout->addWidget(name);
+  auto* text = new QLabel(version, this);
+  text->setAlignment(Qt::AlignCenter);
+  layout->addWidget(text);
+  Ok = new QPushButton(QStringLiteral("OK"), this);
+  connect(Ok, &QPushButton::clicked, this, &QDialog::accept);
+  layout->addWidget(Ok, 0, Qt::AlignCenter);
+  resize(360, 180);
+  SplashTimer.setSingleShot(true);
+  SplashTimer.setInterval(2000);
+  connect(&SplashTimer, &QTimer::timeout, this, [this] {
+    hide();
+    Ok->show();
+    resize(width(), FullHeight);
+    setWindowFlag(Qt::WindowStaysOnTopHint, false);
+  });
+}
+
+void AboutBox::ShowSplash() {
+  Ok->hide();
+  FullHeight = height();
+  resize(width(), FullHeight - 28);
+  setWindowFlag(Qt::WindowStaysOnTopHint, true);
+  show();
+  QApplication::processEvents();
+  SplashTimer.start();
+}
+
+void AboutBox::hideEvent(QHideEvent* event) {
+  QDialog::hideEvent(event);
+  if (OnHidden) OnHidden();
+}
+
+} // namespace nq

@@ -1,0 +1,37 @@
+#pragma once
+// PanelFons: the whole client area painted in one widget from the core's state: the button bar,
+// the grid of cells and the message bar. No child widget per cell.
+#include <QImage>
+#include <QWidget>
+#include <array>
+
+#include "shell/Player.h"
+
+namespace nq {
+
+class BoardView : public QWidget {
+  Q_OBJECT
+public:
+  BoardView(Player& player, const std::string& dataFolderUtf8, QWidget* parent = nullptr);
+
+  /// Repaints when the core's painted state changed since the last paint.
+  void RefreshIfChanged();
+
+protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+private:
+  void PaintButtonBar(QPainter& painter);
+  void PaintGrid(QPainter& painter);
+  void PaintMessageBar(QPainter& painter);
+
+  Player& ThePlayer;
+  std::array<QImage, 10> ButtonPictures; // the eight buttons, then speech on and off for "Símbol"
+  uint64_t PaintedRevision = ~uint64_t{0};
+};
+
+/// Paints the whole client area of a player into an image of its client size (for the render tool).
+QImage RenderClientArea(Player& player, const std::string& dataFolderUtf8, int width, int height);
+
+} // namespace nq

@@ -1,0 +1,228 @@
+#include "ui/MainWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QDropEvent>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
+#include <QWindow>
+
+#include "linux/QtText.h"
+#include "linux/X11Pointer.h"
+
+namespace nq {
+namespace {
+
+QString MenuCaption(const std::string& cp1252) {
+  return ToQString(cp1252).replace("&&", "\x01").replace("\x01", "&&"); // "&" marks the access key
+}
+
+} // namespace
+
+MainWindow::MainWindow(const std::string& dataFolderUtf8) : DataFolder(dataFolderUtf8) {
+  setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint);
+  setAcceptDrops(true);
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, Qt::white);
+  setPalette(palette);
+  resize(838, 678);
+  if (QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->geometry().center() - QPoint(838 / 2, 678 / 2));
+}
+
+MainWindow::~MainWindow() {
+  if (TheHook) TheHook->SetInstalled(false);
+  delete About;
+}
+
+void MainWindow::Attach(Player& player) {
+  ThePlayer = &player;
+  View = new BoardView(player, DataFolder, this);
+  setCentralWidget(View);
+  EditEscriure = new QPlainTextEdit(View);
+  EditEscriure->setToolTip(QString::fromUtf8("Clicant amb el botó dret es pot canviar la font del text"));
+  EditEscriure->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  EditEscriure->hide();
+  TheHook = new MouseHook(player, this, View);
+  TheHook->AfterEvent = [this] { Refresh(); };
+  About = new AboutBox(QStringLiteral("NexoQuadrix"), ToQString(std::string(VersionText)));
+  About->OnHidden = [this] {
+    if (!Closing) SetStayOnTop(true);
+  };
+  BuildMenus();
+}
+
+void MainWindow::BuildMenus() {
+  menuBar()->clear();
+  Actions.clear();
+  for (const MenuItem& top : ThePlayer->Menu().TopLevel()) {
+    QMenu* menu = menuBar()->addMenu(MenuCaption(top.Caption));
+    const std::string name = top.Name;
+    connect(menu, &QMenu::aboutToShow, this, [this, name] {
+      ThePlayer->MenuOpened(name);
+      Refresh();
+    });
+    AddMenuItems(menu, top.Children);
+  }
+  SyncMenus();
+}
+
+void MainWindow::AddMenuItems(QMenu* menu, const std::vector<MenuItem>& items) {
+  for (const MenuItem& item : items) {
+    if (!item.Children.empty()) {
+      QMenu* sub = menu->addMenu(MenuCaption(item.Caption));
+      Actions[item.Name] = sub->menuAction();
+      AddMenuItems(sub, item.Children);
+      continue;
+    }
+    QAction* action = menu->addAction(MenuCaption(item.Caption));
+    action->setCheckable(true);
+    const std::string name = item.Name;
+    connect(action, &QAction::triggered, this, [this, name] {
+      ThePlayer->MenuClick(name);
+      Refresh();
+    });
+    Actions[item.Name] = action;
+  }
+}
+
+void MainWindow::SyncMenus() {
+  if (!ThePlayer || ThePlayer->Menu().Revision() == MenuRevision) return;
+  MenuRevision = ThePlayer->Menu().Revision();
+  for (auto& [name, action] : Actions) {
+    const MenuItem* item = ThePlayer->Menu().Find(name);
+    if (!item) continue;
+    const QSignalBlocker blocker(action);
+    action->setChecked(item->Checked);
+    action->setVisible(item->Visible);
+    action->setEnabled(item->Enabled);
+  }
+}
+
+void MainWindow::PlaceMemo() {
+  const PanelGeometry& panels = ThePlayer->Layout().Panels();
+  const bool shown = panels.MessageBarVisible && ThePlayer->State().View.WriteLettersOrWordsMode;
+  if (shown) {
+    const GridRect& bar = panels.MessageBar;
+    EditEscriure->setGeometry(bar.Left, bar.Top, bar.Width, bar.Height);
+    EditEscriure->setFont(ToQFont(ThePlayer->State().MessageFont));
+  }
+  EditEscriure->setVisible(shown);
+}
+
+void MainWindow::Refresh() {
+  if (!ThePlayer) return;
+  SyncMenus();
+  PlaceMemo();
+  View->RefreshIfChanged();
+}
+
+void MainWindow::SetCaption(const std::string& caption) { setWindowTitle(ToQString(caption)); }
+
+void MainWindow::SetWindowRect(const WindowRect& rect) {
+  // The rectangle is the outer one, frame included, like the boards store it.
+  const QSize frame = frameGeometry().size() - geometry().size();
+  move(rect.Left, rect.Top);
+  resize(std::max(1, rect.Width - frame.width()), std::max(1, rect.Height - frame.height()));
+}
+
+WindowRect MainWindow::CurrentWindowRect() {
+  const QRect r = frameGeometry();
+  return {r.x(), r.y(), r.width(), r.height()};
+}
+
+int32_t MainWindow::ScreenWidth() {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->geometry().width() : 1024;
+}
+
+int32_t MainWindow::ScreenHeight() {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->geometry().height() : 768;
+}
+
+bool MainWindow::LeftButtonDown() { return LeftButtonHeld(); }
+
+void MainWindow::SetStayOnTop(bool onTop) {
+  // Switching through the native window avoids hiding and re-creating the window.
+  if (QWindow* handle = windowHandle())
+    handle->setFlag(Qt::WindowStaysOnTopHint, onTop);
+  else
+    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+}
+
+void MainWindow::SetMenuAndFrameHidden(bool hidden) {
+  menuBar()->setVisible(!hidden);
+  if (QWindow* handle = windowHandle())
+    handle->setFlag(Qt::FramelessWindowHint, hidden);
+  else
+    setWindowFlag(Qt::FramelessWindowHint, hidden);
+}
+
+void MainWindow::SetCellCursorHidden(bool hidden) {
+  if (TheHook) TheHook->HideCellCursor = hidden;
+  if (!hidden && View) View->setCursor(Qt::ArrowCursor);
+}
+
+void MainWindow::PointerPosition(int32_t& x, int32_t& y) {
+  const QPoint p = View ? View->mapFromGlobal(QCursor::pos()) : QPoint();
+  x = p.x();
+  y = p.y();
+}
+
+void MainWindow::ClientSize(int32_t& width, int32_t& height) {
+  width = View ? View->width() : 0;
+  height = View ? View->height() : 0;
+}
+
+void MainWindow::ShowAboutBox(bool asSplash) {
+  if (asSplash)
+    About->ShowSplash();
+  else
+    About->exec();
+}
+
+void MainWindow::ShowSpeechWindow() {
+  if (SpeechWindow) SpeechWindow();
+}
+
+void MainWindow::FocusMessageMemo() { EditEscriure->setFocus(); }
+
+void MainWindow::SetMouseHook(bool installed) {
+  if (TheHook) TheHook->SetInstalled(installed);
+}
+
+void MainWindow::CloseWindow() { close(); }
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  Closing = true;
+  if (ThePlayer) ThePlayer->FormClose();
+  event->accept();
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  if (ThePlayer) ThePlayer->WindowRectChanged(CurrentWindowRect());
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  if (ThePlayer) ThePlayer->WindowRectChanged(CurrentWindowRect());
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  if (urls.isEmpty() || !ThePlayer) return;
+  // Only the first dropped file counts.
+  ThePlayer->DroppedFile(FromQString(urls.front().toLocalFile()));
+  event->acceptProposedAction();
+  Refresh();
+}
+
+} // namespace nq

@@ -1,0 +1,61 @@
+#include "ui/MouseHook.h"
+
+#include <QApplication>
+#include <QMenuBar>
+#include <QMouseEvent>
+
+namespace nq {
+
+MouseHook::MouseHook(Player& player, QWidget* window, QWidget* client)
+    : ThePlayer(player), Window(window), Client(client) {}
+
+void MouseHook::SetInstalled(bool installed) {
+  if (installed == On) return;
+  On = installed;
+  if (On)
+    qApp->installEventFilter(this);
+  else
+    qApp->removeEventFilter(this);
+}
+
+void MouseHook::UpdateCursor(QPoint client) {
+  const GridRect& grid = ThePlayer.Layout().Panels().Boxes;
+  const bool overGrid = client.x() >= grid.Left && client.x() < grid.Right() && client.y() >= grid.Top &&
+                        client.y() < grid.Bottom();
+  Client->setCursor(HideCellCursor && overGrid ? Qt::BlankCursor : Qt::ArrowCursor);
+}
+
+bool MouseHook::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
+      type != QEvent::MouseButtonDblClick)
+    return false;
+  // While a menu of the window is open, everything passes untouched.
+  if (QApplication::activePopupWidget() || !Window || !Client) return false;
+  // Only the event as it first arrives: copies made while it propagates to parents are not spontaneous.
+  if (!event->spontaneous()) return false;
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (!widget || (widget != Client && !Client->isAncestorOf(widget))) return false;
+  auto* mouse = static_cast<QMouseEvent*>(event);
+  const QPoint client = Client->mapFromGlobal(mouse->globalPosition().toPoint());
+  if (!Client->rect().contains(client)) return false; // the menu bar and the frame are not ours
+  MouseEventKind kind = MouseEventKind::Move;
+  if (type == QEvent::MouseMove) {
+    UpdateCursor(client);
+  } else {
+    const bool press = type != QEvent::MouseButtonRelease;
+    if (mouse->button() == Qt::LeftButton)
+      kind = press ? MouseEventKind::LeftPress : MouseEventKind::LeftRelease;
+    else if (mouse->button() == Qt::RightButton)
+      kind = press ? MouseEventKind::RightPress : MouseEventKind::RightRelease;
+    else
+      return true;
+    // "No permitir clics": buttons are swallowed and never reach the player.
+    if (ThePlayer.State().NoClicks) return true;
+  }
+  ThePlayer.HandleMouseEvent(kind, client.x(), client.y());
+  if (AfterEvent) AfterEvent();
+  return type != QEvent::MouseMove;
+}
+
+} // namespace nq

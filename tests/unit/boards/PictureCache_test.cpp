@@ -1,0 +1,143 @@
+// The picture cache: a re-opened board needs no decode, a changed file is never shown stale, the
+// budget evicts the least recently used, and a scaled size is scaled once.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "boards/AreaScaler.h"
+#include "boards/PictureCache.h"
+#include "unit/boards/PictureTestFiles.h"
+
+namespace nq {
+namespace {
+
+class CountingScaler final : public ImageScaler {
+public:
+  Image Scale(const Image& source, int width, int height) override {
+    ++Calls;
+    return Inner.Scale(source, width, height);
+  }
+  int Calls = 0;
+  AreaScaler Inner;
+};
+
+class PictureCacheTest : public ::testing::Test {
+protected:
+  PictureRequest Put(const std::string& name, const Image& image) {
+    test::WriteBytes(Folder.File(name), test::EncodePng(image));
+    return {Folder.File(name), name};
+  }
+  test::TempFolder Folder;
+  PictureLoadOptions Options{0, nullptr};
+};
+
+TEST_F(PictureCacheTest, ReopeningABoardDecodesNothing) {
+  PictureCache cache;
+  std::vector<PictureRequest> board{Put("a.png", test::PatternImage(20, 10, 1)),
+                                    Put("b.png", test::PatternImage(20, 10, 2)),
+                                    {Folder.File("missing.png"), "missing.png"}};
+  board.push_back(board[0]); // the same picture in two cells
+  const std::vector<PictureRef> first = cache.LoadAll(board, Options);
+  EXPECT_EQ(cache.Counters().PictureLoads, 2u);
+  ASSERT_TRUE(first[0] && first[1]);
+  EXPECT_FALSE(first[2]);
+  EXPECT_EQ(first[3], first[0]);
+  const std::vector<PictureRef> again = cache.LoadAll(board, Options);
+  EXPECT_EQ(cache.Counters().PictureLoads, 2u);
+  EXPECT_EQ(cache.Counters().PictureHits, 3u);
+  EXPECT_EQ(again[0], first[0]);
+  EXPECT_EQ(again[1], first[1]);
+  // Another cap is another picture.
+  EXPECT_NE(cache.Load(board[0], {5, nullptr}), first[0]);
+}
+
+TEST_F(PictureCacheTest, AChangedFileIsDecodedAgain) {
+  PictureCache cache;
+  const PictureRequest request = Put("a.png", test::MakeImage(8, 8));
+  const PictureRef before = cache.Load(request, Options);
+  ASSERT_TRUE(before);
+  struct Change {
+    const char* What;
+    Image Content;
+    bool Touch; // move the time stamp on
+  };
+  Image black = test::MakeImage(8, 8), wide = test::MakeImage(9, 8);
+  std::fill(black.Pixels.begin(), black.Pixels.end(), 0);
+  for (std::size_t i = 3; i < black.Pixels.size(); i += 4)
+    black.Pixels[i] = 255;
+  const Change changes[] = {{"same size, new time", black, true}, {"new size, same time", wide, false}};
+  PictureRef previous = before;
+  for (const Change& change : changes) {
+    SCOPED_TRACE(change.What);
+    const auto stamp = std::filesystem::last_write_time(request.Path);
+    Put("a.png", change.Content);
+    std::filesystem::last_write_time(request.Path, change.Touch ? stamp + std::chrono::seconds(5) : stamp);
+    const PictureRef after = cache.Load(request, Options);
+    ASSERT_TRUE(after);
+    EXPECT_NE(after, previous);
+    EXPECT_EQ(after->Pixels.Pixels, change.Content.Pixels);
+    previous = after;
+  }
+  EXPECT_EQ(cache.Counters().PictureLoads, 3u);
+  // A file that disappears is no longer offered from memory.
+  std::filesystem::remove(request.Path);
+  EXPECT_FALSE(cache.Load(request, Options));
+}
+
+TEST_F(PictureCacheTest, BudgetEvictsTheLeastRecentlyUsed) {
+  const std::size_t pictureBytes = 100 * 100 * 4;
+  PictureCache cache(pictureBytes * 2 + pictureBytes / 2); // room for two pictures
+  const PictureRequest a = Put("a.png", test::PatternImage(100, 100, 1));
+  const PictureRequest b = Put("b.png", test::PatternImage(100, 100, 2));
+  const PictureRequest c = Put("c.png", test::PatternImage(100, 100, 3));
+  const PictureRef heldA = cache.Load(a, Options);
+  cache.Load(b, Options);
+  cache.Load(a, Options); // a is now more recent than b
+  cache.Load(c, Options); // b goes
+  EXPECT_EQ(cache.EntryCount(), 2u);
+  EXPECT_LE(cache.UsedBytes(), cache.BudgetBytes());
+  EXPECT_EQ(cache.Counters().Evictions, 1u);
+  const std::size_t loads = cache.Counters().PictureLoads;
+  cache.Load(a, Options);
+  EXPECT_EQ(cache.Counters().PictureLoads, loads);
+  cache.Load(b, Options);
+  EXPECT_EQ(cache.Counters().PictureLoads, loads + 1);
+  // A picture larger than the whole budget is returned but not kept; what callers hold stays valid.
+  PictureCache tiny(1000);
+  const PictureRef big = tiny.Load(a, Options);
+  ASSERT_TRUE(big);
+  EXPECT_EQ(tiny.EntryCount(), 0u);
+  EXPECT_EQ(big->Pixels.Width, 100);
+  EXPECT_EQ(heldA->Pixels.Width, 100);
+}
+
+TEST_F(PictureCacheTest, EachScaledSizeIsScaledOnce) {
+  PictureCache cache;
+  CountingScaler scaler;
+  const PictureRef picture = cache.Load(Put("a.png", test::PatternImage(40, 30)), Options);
+  ASSERT_TRUE(picture);
+  struct Ask {
+    int Width, Height, CallsAfter;
+    bool Empty;
+  };
+  const Ask asks[] = {{20, 15, 1, false}, {20, 15, 1, false}, {10, 8, 2, false}, {20, 15, 2, false},
+                      {40, 30, 2, false}, {80, 60, 3, false}, {0, 15, 3, true},  {20, -1, 3, true}};
+  for (const Ask& ask : asks) {
+    SCOPED_TRACE(std::to_string(ask.Width) + "x" + std::to_string(ask.Height));
+    const ScaledRef scaled = cache.Scaled(picture, ask.Width, ask.Height, scaler);
+    EXPECT_EQ(scaler.Calls, ask.CallsAfter);
+    ASSERT_EQ(scaled == nullptr, ask.Empty);
+    if (scaled) {
+      EXPECT_EQ(scaled->Width, ask.Width);
+    }
+  }
+  EXPECT_FALSE(cache.Scaled(nullptr, 10, 10, scaler));
+  // Clearing drops the copies too.
+  cache.Clear();
+  EXPECT_EQ(cache.UsedBytes(), 0u);
+  cache.Scaled(picture, 20, 15, scaler);
+  EXPECT_EQ(scaler.Calls, 4);
+}
+
+} // namespace
+} // namespace nq

@@ -1,0 +1,54 @@
+#pragma once
+// A fresh folder under /tmp for one test, removed with everything in it afterwards.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace nq::test {
+
+class TempFolder {
+public:
+  TempFolder() {
+    char pattern[] = "/tmp/nq-settings-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    Folder = made != nullptr ? made : "/tmp";
+  }
+  ~TempFolder() {
+    std::error_code error;
+    // Give write bits back first, so read-only test folders can be removed.
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(Folder, error))
+      chmod(entry.path().c_str(), 0700);
+    chmod(Folder.c_str(), 0700);
+    std::filesystem::remove_all(Folder, error);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  std::string Path(const std::string& name) const { return Folder + "/" + name; }
+  const std::string& Root() const { return Folder; }
+
+private:
+  std::string Folder;
+};
+
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+inline std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+inline bool Exists(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0;
+}
+
+} // namespace nq::test

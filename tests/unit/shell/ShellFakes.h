@@ -1,0 +1,240 @@
+#pragma once
+// Fakes and a harness for the player's shell: a window that records what the core asked of it,
+// dialogs with a scripted file choice, fixed text metrics, and a temporary program folder holding the
+// settings files and boards written by each test.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Dialogs.h"
+#include "platform/ImageScaler.h"
+#include "platform/Launcher.h"
+#include "platform/TextMetrics.h"
+#include "settings/ProfileFile.h"
+#include "shell/Player.h"
+#include "shell/WindowView.h"
+#include "support/VirtualClock.h"
+
+namespace nq::test {
+
+class RecordingWindow final : public WindowView {
+public:
+  std::vector<std::string> Captions;
+  std::vector<WindowRect> Rects;
+  std::vector<bool> StayOnTopCalls;
+  bool MenuHidden = false;
+  bool CursorHidden = false;
+  bool HookInstalled = false;
+  int HookChanges = 0;
+  int AboutShows = 0;
+  int SplashShows = 0;
+  int SpeechShows = 0;
+  int Closes = 0;
+  // What the tests set.
+  int32_t ScreenW = 1920;
+  int32_t ScreenH = 1080;
+  int32_t ClientW = 800;
+  int32_t ClientH = 600;
+  int32_t PointerX = 0;
+  int32_t PointerY = 0;
+  bool LeftDown = false;
+
+  void SetCaption(const std::string& caption) override { Captions.push_back(caption); }
+  void SetWindowRect(const WindowRect& rect) override { Rects.push_back(rect); }
+  WindowRect CurrentWindowRect() override { return Rects.empty() ? WindowRect{} : Rects.back(); }
+  int32_t ScreenWidth() override { return ScreenW; }
+  int32_t ScreenHeight() override { return ScreenH; }
+  bool LeftButtonDown() override { return LeftDown; }
+  void SetStayOnTop(bool onTop) override { StayOnTopCalls.push_back(onTop); }
+  void SetMenuAndFrameHidden(bool hidden) override { MenuHidden = hidden; }
+  void SetCellCursorHidden(bool hidden) override { CursorHidden = hidden; }
+  void Refresh() override {}
+  void PointerPosition(int32_t& x, int32_t& y) override {
+    x = PointerX;
+    y = PointerY;
+  }
+  void ClientSize(int32_t& width, int32_t& height) override {
+    width = ClientW;
+    height = ClientH;
+  }
+  void ShowAboutBox(bool asSplash) override { ++(asSplash ? SplashShows : AboutShows); }
+  void ShowSpeechWindow() override { ++SpeechShows; }
+  void FocusMessageMemo() override {}
+  void SetMouseHook(bool installed) override {
+    HookInstalled = installed;
+    ++HookChanges;
+  }
+  void CloseWindow() override { ++Closes; }
+};
+
+class RecordingDialogs final : public Dialogs {
+public:
+  std::vector<std::string> Messages;
+  std::optional<std::string> Choice; // what the file dialog answers
+  std::string PresetName;
+  int FileDialogs = 0;
+
+  void ShowMessage(const std::string& text, MessageIcon, const std::string&) override { Messages.push_back(text); }
+  std::optional<std::string> ChooseFileToOpen(const std::string&, const std::string&, const std::string&,
+                                              const std::string&, const std::string& presetName) override {
+    ++FileDialogs;
+    PresetName = presetName;
+    return Choice;
+  }
+};
+
+class FixedMetrics final : public TextMetrics {
+public:
+  int LineHeight(const FontSpec&) override { return 16; }
+  int TextWidth(const FontSpec&, const std::string& text) override { return static_cast<int>(text.size()) * 7; }
+  int PixelsPerInch() override { return 96; }
+};
+
+class CopyScaler final : public ImageScaler {
+public:
+  Image Scale(const Image&, int width, int height) override {
+    Image out;
+    out.Width = width;
+    out.Height = height;
+    out.Pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4, 0);
+    return out;
+  }
+};
+
+class RecordingLauncher final : public Launcher {
+public:
+  std::vector<std::string> Started;
+  std::vector<std::string> Opened;
+  bool StartProgram(const std::string& program, const std::vector<std::string>&) override {
+    Started.push_back(program);
+    return true;
+  }
+  bool OpenDocument(const std::string& path) override {
+    Opened.push_back(path);
+    return true;
+  }
+};
+
+// A board's options and cells as a test writes them; captions are Prefix + cell number.
+struct BoardSpec {
+  int Columns = 2;
+  int Rows = 1;
+  std::string Prefix = "c";
+  bool CenterCaptions = false;
+  bool ShowButtonBar = true;
+  bool ShowMessageBar = true;
+  bool Letters = false;
+  bool EscriureText = false;
+  int Position = 0;
+  int Left = 305;
+  int Top = 117;
+  int Width = 632;
+  int Height = 452;
+};
+
+inline std::string BoardText(const BoardSpec& b) {
+  auto flag = [](bool on) { return on ? "1" : "0"; };
+  std::string text = "[Quadrix]\r\nName=Quadrix\r\nautor=Vellumor\r\n[Position]\r\nLeft=" + std::to_string(b.Left) +
+                     "\r\nTop=" + std::to_string(b.Top) + "\r\nWidth=" + std::to_string(b.Width) +
+                     "\r\nHeight=" + std::to_string(b.Height) + "\r\n[Grid]\r\nColumns=" + std::to_string(b.Columns) +
+                     "\r\nRows=" + std::to_string(b.Rows) + "\r\n[Menu Options 2]\r\nCenter Captions=" +
+                     flag(b.CenterCaptions) + "\r\nShow Button Bar=" + flag(b.ShowButtonBar) +
+                     "\r\nShow Message Bar=" + flag(b.ShowMessageBar) +
+                     "\r\nWrite only letters or words=" + flag(b.Letters) +
+                     "\r\nMenuEscriureTextALlegir=" + flag(b.EscriureText) +
+                     "\r\nMenuQdxPosition=" + std::to_string(b.Position) + "\r\n";
+  for (int n = 1; n <= b.Columns * b.Rows; ++n)
+    text += "[Cell " + std::to_string(n) + "]\r\nCaption=" + b.Prefix + std::to_string(n) + "\r\n";
+  return text;
+}
+
+// One player over a fresh program folder under /tmp, with fakes for everything on screen.
+class ShellHarness {
+public:
+  ShellHarness() {
+    char pattern[] = "/tmp/nq-shell-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    Root = std::string(made != nullptr ? made : "/tmp/nq-shell") + "/";
+    for (const char* sub : {"prog", "data", "boards"}) std::filesystem::create_directories(Root + sub);
+  }
+  ~ShellHarness() {
+    ThePlayer.reset();
+    std::error_code error;
+    std::filesystem::remove_all(Root, error);
+  }
+  ShellHarness(const ShellHarness&) = delete;
+  ShellHarness& operator=(const ShellHarness&) = delete;
+
+  std::string ProgramFolder() const { return Root + "prog/"; }
+  std::string DataFolder() const { return Root + "data/"; }
+  std::string SettingsPath() const { return Root + "prog/nexoquadrix.ini"; }
+  std::string SharedPath() const { return Root + "prog/Quadrix.ini"; }
+  std::string MenuBoardPath() const { return DataFolder() + "Nexo_quadrix_menu.qdx"; }
+
+  static void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+  }
+  void WriteSettings(const std::string& text) const { WriteFile(SettingsPath(), text); }
+  void WriteShared(const std::string& text) const { WriteFile(SharedPath(), text); }
+  /// Writes a board into the boards folder and returns its full path.
+  std::string WriteBoard(const std::string& name, const BoardSpec& spec = {}) const {
+    const std::string path = Root + "boards/" + name;
+    WriteFile(path, BoardText(spec));
+    return path;
+  }
+  std::string WriteMenuBoard(BoardSpec spec = {}) const {
+    spec.Prefix = "menu";
+    WriteFile(MenuBoardPath(), BoardText(spec));
+    return MenuBoardPath();
+  }
+
+  /// The value as it is on disk now, or "<missing>".
+  static std::string Stored(const std::string& path, const std::string& section, const std::string& key) {
+    return ProfileFile(path).ReadValue(section, key).value_or("<missing>");
+  }
+  std::string Setting(const std::string& section, const std::string& key) const {
+    return Stored(SettingsPath(), section, key);
+  }
+
+  /// Builds the player and runs the window creation.
+  Player& Create() {
+    PlayerPaths paths;
+    paths.ProgramFolder = ProgramFolder();
+    paths.DataFolder = DataFolder();
+    paths.SettingsFile = SettingsPath();
+    paths.SharedFile = SharedPath();
+    ThePlayer = std::make_unique<Player>(PlayerServices{Clock, Messages, Metrics, Scaler, Window, Programs}, paths);
+    ThePlayer->FormCreate();
+    ThePlayer->ClientResized(Window.ClientW, Window.ClientH);
+    return *ThePlayer;
+  }
+  /// Creates the player and runs the start sequence with the given arguments; a speech engine is
+  /// recorded as chosen first unless the settings say otherwise.
+  Player& Started(const std::vector<std::string>& arguments = {}) {
+    if (!std::filesystem::exists(SettingsPath())) WriteSettings("[tts]\r\nNumero sintetitzador=0\r\n");
+    Create().Start(arguments);
+    return *ThePlayer;
+  }
+
+  const ShellState& State() const { return ThePlayer->State(); }
+  std::string Caption(int32_t cell) { return ThePlayer->Boxes().GridBox(cell)->Caption; }
+
+  std::string Root;
+  VirtualClock Clock;
+  RecordingDialogs Messages;
+  FixedMetrics Metrics;
+  CopyScaler Scaler;
+  RecordingWindow Window;
+  RecordingLauncher Programs;
+  std::unique_ptr<Player> ThePlayer;
+};
+
+} // namespace nq::test
