@@ -1,7 +1,5 @@
 // nexoquadrix: the player. Builds the real back ends, the player and its window, and runs the loop.
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 
 #include "linux/QtClock.h"
 #include "linux/QtDialogs.h"
@@ -12,26 +10,14 @@
 #include "settings/ConfigLocation.h"
 #include "text/Encoding.h"
 #include "shell/Player.h"
+#include "ui/DataFolder.h"
 #include "ui/MainWindow.h"
-
-namespace {
-
-// The bundled data: beside a portable install, in the installed share folder, or in the source tree.
-std::string FindDataFolder(const QString& programFolder) {
-  for (const QString& candidate :
-       {programFolder + "/data", programFolder + "/../share/nexoquadrix", QStringLiteral(NQ_SOURCE_DATA_DIR)}) {
-    if (QFileInfo::exists(candidate + "/Nexo_quadrix_menu.qdx")) return QDir(candidate).absolutePath().toStdString() + "/";
-  }
-  return programFolder.toStdString() + "/";
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("NexoQuadrix");
   const QString programFolder = QCoreApplication::applicationDirPath();
-  const std::string dataFolder = FindDataFolder(programFolder);
+  const std::string dataFolder = nq::FindDataFolder(programFolder.toStdString());
   const nq::ConfigLocation config =
       nq::LocateConfigFiles(programFolder.toStdString(), dataFolder, nq::SystemConfigEnvironment());
 

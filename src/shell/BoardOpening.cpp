@@ -92,7 +92,10 @@ void BoardOpening::BringBarsInLine() {
   Ctx.Menu.SetChecked("MenuEscriureTextALlegir", b.EscriureTextALlegir);
 }
 
-void BoardOpening::OpenBoard(const std::string& path) {
+void BoardOpening::OpenBoard(const std::string& requested) {
+  // Callers pass PreviousBoardFile, HomeBoardFile or CurrentBoardFile themselves, which this function
+  // overwrites on the way; a copy keeps "back" from opening the board it just left.
+  const std::string path = requested;
   Ctx.Layout.HoveredItem = NoItem;
   SaveLeftBoardOptions();
   if (Ctx.File.ReadBoardFile(path)) {

@@ -16,6 +16,14 @@ bool FileExists(const std::string& cp1252Path) {
   return !cp1252Path.empty() && std::filesystem::is_regular_file(Windows1252ToUtf8(cp1252Path), error);
 }
 
+// The start-up board as written or in another letter case; a folder of that name is no board.
+bool StartBoardExists(const std::string& cp1252Path) {
+  if (FileExists(cp1252Path)) return true;
+  const std::optional<std::string> found = FindBoardPath("", cp1252Path);
+  std::error_code error;
+  return found && std::filesystem::is_regular_file(*found, error);
+}
+
 // All arguments joined with one blank each, then trailing control characters and blanks removed, so a
 // path with a blank that arrived split in two comes back whole.
 std::string JoinCommandLine(const std::vector<std::string>& arguments) {
@@ -100,7 +108,7 @@ void Player::Start(const std::vector<std::string>& arguments) {
 
 void Player::OpenStartBoard() {
   const std::string& home = TheState.HomeBoardFile;
-  if (!FileExists(home) && !FindBoardPath("", home)) {
+  if (!StartBoardExists(home)) {
     Services.Messages.ShowMessage("No existe el archivo: " + home);
     ClearStartBoard();
     return;
@@ -161,8 +169,10 @@ void Player::HandleMouseEvent(MouseEventKind kind, int32_t x, int32_t y) {
     }
     break;
   case MouseEventKind::LeftRelease:
-    // The first release after the menu board opened belongs to the press that opened it.
-    if (!TheState.SelectOnPress && !TheState.MenuCornerLatch) TheState.MenuCornerLatch = true;
+    // The first release after the menu board opened belongs to the press that opened it, so with
+    // selection on release it is swallowed. With selection on press a release selects nothing, but it
+    // must still re-arm the latch, or the corner would never open the menu board again.
+    if (!TheState.MenuCornerLatch) TheState.MenuCornerLatch = true;
     break;
   case MouseEventKind::Move:
     if (TheState.View.ScanMode == 0) TheLayout.UpdateHoveredItem(x, y);

@@ -1,12 +1,120 @@
+// check PATH: reports what would stop a board, or a folder of boards, from working in the player.
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
+#include "actions/CommandTokens.h"
+#include "boards/BoardFile.h"
+#include "boards/PathResolver.h"
+#include "boards/PictureLoader.h"
+#include "text/Encoding.h"
+#include "text/TextUtilities.h"
 #include "tool/ToolCommands.h"
+#include "tool/ToolSupport.h"
 
 namespace nq::tool {
+namespace {
 
-int RunCheck(const Arguments&) {
-  std::fputs("nexoquadrix-tool: this command is not available in this build\n", stderr);
-  return 2;
+namespace fs = std::filesystem;
+
+class BoardChecker {
+public:
+  explicit BoardChecker(const fs::path& file) : File(file) {}
+
+  std::vector<std::string> Run() {
+    PrintingDialogs dialogs(false);
+    Board board;
+    BoardFile reader(board, dialogs);
+    if (!reader.ReadBoardFile(Utf8ToWindows1252(File.string()))) {
+      Problem(dialogs.Messages.empty() ? "refused: not a board of this program (its [Quadrix] header is wrong)"
+                                       : "refused: " + Windows1252ToUtf8(dialogs.Messages.front()));
+      return Problems;
+    }
+    const std::string folder = reader.FolderOnDisk();
+    for (int32_t n = 1; n <= board.CellCount(); ++n) {
+      const CellPosition at = CellNumberToPosition(n, board.Columns);
+      CheckCell(n, board.Cell(at.Column, at.Row), folder);
+    }
+    CheckSectionsBeyondGrid(board.CellCount());
+    return Problems;
+  }
+
+private:
+  void Problem(const std::string& utf8) { Problems.push_back(utf8); }
+
+  void CheckCell(int32_t n, const CellRecord& cell, const std::string& folder) {
+    const std::string where = "cell " + std::to_string(n) + ": ";
+    if (!cell.Picture.empty()) {
+      const std::optional<std::string> path = FindBoardPath(folder, cell.Picture);
+      if (!path)
+        Problem(where + "missing picture " + Windows1252ToUtf8(cell.Picture));
+      else if (!LoadPictureFile(*path, cell.Picture, {64, nullptr}))
+        Problem(where + "picture cannot be shown " + Windows1252ToUtf8(cell.Picture));
+    }
+    if (cell.Read.size() >= 4 && UpperAscii(cell.Read.substr(cell.Read.size() - 4)) == ".WAV" &&
+        !FindBoardPath(folder, cell.Read))
+      Problem(where + "missing sound " + Windows1252ToUtf8(cell.Read));
+    // A link may carry up to two "#" marks that are not part of the file name.
+    std::string link = cell.Link;
+    for (int i = 0; i < 2; ++i)
+      if (const size_t hash = link.find('#'); hash != std::string::npos) link.erase(hash, 1);
+    if (!link.empty() && !FindBoardPath(folder, link))
+      Problem(where + "link to a missing board " + Windows1252ToUtf8(cell.Link));
+    if (!cell.SpecialFunction.empty() && !IsKnownCommandToken(cell.SpecialFunction))
+      Problem(where + "unknown special function " + Windows1252ToUtf8(cell.SpecialFunction));
+  }
+
+  void CheckSectionsBeyondGrid(int32_t cellCount) {
+    std::ifstream in(File, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+      std::string text = UpperAscii(line);
+      text.erase(0, text.find_first_not_of(" \t"));
+      if (text.rfind("[CELL ", 0) != 0) continue;
+      const long number = std::strtol(text.c_str() + 6, nullptr, 10);
+      if (number > cellCount)
+        Problem("section [Cell " + std::to_string(number) + "] lies beyond the grid of " +
+                std::to_string(cellCount) + " cells");
+    }
+  }
+
+  fs::path File;
+  std::vector<std::string> Problems;
+};
+
+bool IsBoardName(const fs::path& path) { return UpperAscii(path.extension().string()) == ".QDX"; }
+
+} // namespace
+
+int RunCheck(const Arguments& args) {
+  if (args.size() != 1) return Usage("usage: check BOARD.qdx|FOLDER");
+  const fs::path root = fs::absolute(args[0]);
+  std::vector<fs::path> boards;
+  std::error_code error;
+  if (fs::is_directory(root, error)) {
+    for (auto it = fs::recursive_directory_iterator(root, fs::directory_options::skip_permission_denied, error);
+         it != fs::recursive_directory_iterator(); it.increment(error)) {
+      if (error) break;
+      if (it->is_regular_file(error) && IsBoardName(it->path())) boards.push_back(it->path());
+    }
+  } else if (fs::exists(root, error)) {
+    boards.push_back(root);
+  } else {
+    std::fprintf(stderr, "check: %s does not exist\n", args[0].c_str());
+    return 1;
+  }
+  std::sort(boards.begin(), boards.end());
+  size_t problems = 0;
+  for (const fs::path& board : boards) {
+    for (const std::string& problem : BoardChecker(board).Run()) {
+      std::printf("%s: %s\n", board.string().c_str(), problem.c_str());
+      ++problems;
+    }
+  }
+  std::printf("%zu boards checked, %zu problems\n", boards.size(), problems);
+  return problems == 0 ? 0 : 1;
 }
 
 } // namespace nq::tool

@@ -1,0 +1,282 @@
+// Opening boards: the one-deep history, the home board, the menu board, failed reads and the bars
+// that follow each board.
+#include <gtest/gtest.h>
+
+#include "ShellFakes.h"
+
+namespace nq::test {
+namespace {
+
+class BoardOpeningTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    A = h.WriteBoard("a.qdx", {.Prefix = "a"});
+    B = h.WriteBoard("b.qdx", {.Prefix = "b"});
+    h.Started();
+  }
+  BoardOpening& Boards() { return h.ThePlayer->Boards(); }
+  void Back() { Boards().OpenBoard(h.State().PreviousBoardFile); }
+
+  ShellHarness h;
+  std::string A;
+  std::string B;
+};
+
+TEST_F(BoardOpeningTest, BackAlternatesBetweenTheLastTwoBoards) {
+  Boards().OpenBoard(A);
+  EXPECT_EQ(h.State().PreviousBoardFile, "");
+  Boards().OpenBoard(B);
+  Back();
+  EXPECT_EQ(h.State().CurrentBoardFile, A);
+  EXPECT_EQ(h.Caption(1), "a1");
+  Back();
+  EXPECT_EQ(h.State().CurrentBoardFile, B);
+  EXPECT_EQ(h.Caption(2), "b2");
+  EXPECT_EQ(h.State().PreviousBoardFile, A);
+}
+
+TEST_F(BoardOpeningTest, TheMenuBoardIsNeverRecordedAsPrevious) {
+  h.WriteMenuBoard();
+  Boards().OpenBoard(B);
+  Boards().OpenBoard(A);
+  h.ThePlayer->MenuClick("MenuMenu");
+  EXPECT_EQ(h.State().CurrentBoardFile, h.MenuBoardPath());
+  EXPECT_EQ(h.Caption(1), "menu1");
+  Back();
+  EXPECT_EQ(h.State().CurrentBoardFile, A);
+  EXPECT_EQ(h.State().PreviousBoardFile, A);
+}
+
+TEST_F(BoardOpeningTest, MenuWithoutAMenuBoardDoesNothing) {
+  Boards().OpenBoard(A);
+  h.ThePlayer->MenuClick("MenuMenu");
+  EXPECT_EQ(h.State().CurrentBoardFile, A);
+  EXPECT_TRUE(h.Messages.Messages.empty());
+}
+
+TEST_F(BoardOpeningTest, OpeningTheBoardOnScreenRecordsItAsPrevious) {
+  Boards().OpenBoard(A);
+  Boards().OpenBoard(B);
+  Boards().OpenBoard(B);
+  EXPECT_EQ(h.State().PreviousBoardFile, B);
+}
+
+TEST_F(BoardOpeningTest, LinkedBoardIsResolvedAgainstTheBoardsFolder) {
+  Boards().OpenBoard(A);
+  Boards().OpenLinkedBoard("b.qdx");
+  EXPECT_EQ(h.State().CurrentBoardFile, B);
+  EXPECT_EQ(h.State().PreviousBoardFile, A);
+}
+
+TEST_F(BoardOpeningTest, OpenFileDialogMakesTheHomeBoardAndEmptiesHistory) {
+  Boards().OpenBoard(A);
+  Boards().OpenBoard(B);
+  h.Messages.Choice = A;
+  h.ThePlayer->MenuClick("MenuOpenFile");
+  EXPECT_EQ(h.Messages.PresetName, "index.qdx");
+  EXPECT_EQ(h.State().CurrentBoardFile, A);
+  EXPECT_EQ(h.State().HomeBoardFile, A);
+  EXPECT_EQ(h.State().PreviousBoardFile, "");
+  EXPECT_TRUE(h.Window.HookInstalled);
+  Back(); // nothing to go back to: only the layout is redone
+  EXPECT_EQ(h.State().CurrentBoardFile, A);
+
+  h.Messages.Choice.reset();
+  h.ThePlayer->MenuClick("MenuOpenFile");
+  EXPECT_EQ(h.State().CurrentBoardFile, A);
+  EXPECT_TRUE(h.Window.HookInstalled);
+}
+
+struct DropCase {
+  const char* Name;
+  const char* File;
+  bool Opens;
+};
+
+class DroppedFile : public BoardOpeningTest, public ::testing::WithParamInterface<DropCase> {};
+
+TEST_P(DroppedFile, OnlyQdxNamesOpenAndBecomeHome) {
+  const std::string dropped = h.Root + "boards/" + GetParam().File;
+  ShellHarness::WriteFile(dropped, BoardText({.Prefix = "x"}));
+  Boards().OpenBoard(A);
+  Boards().OpenBoard(B);
+  const size_t messages = h.Messages.Messages.size();
+  h.ThePlayer->DroppedFile(dropped);
+  EXPECT_EQ(h.Window.Captions.back(), "WMDragDrop");
+  EXPECT_EQ(h.Messages.Messages.size(), messages);
+  if (GetParam().Opens) {
+    EXPECT_EQ(h.State().CurrentBoardFile, dropped);
+    EXPECT_EQ(h.State().HomeBoardFile, dropped);
+    EXPECT_EQ(h.State().PreviousBoardFile, "");
+  } else {
+    EXPECT_EQ(h.State().CurrentBoardFile, B);
+    EXPECT_EQ(h.State().PreviousBoardFile, A);
+    EXPECT_EQ(h.State().HomeBoardFile, "");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Drop, DroppedFile,
+                         ::testing::Values(DropCase{"MixedCase", "x.QdX", true}, DropCase{"Lower", "y.qdx", true},
+                                           DropCase{"Text", "x.txt", false}, DropCase{"QdxInside", "x.qdx.bak", false}),
+                         [](const auto& info) { return info.param.Name; });
+
+TEST_F(BoardOpeningTest, MenuBoardIsUncentredWithoutBarsAndMaximized) {
+  h.WriteMenuBoard({.CenterCaptions = true, .Position = 4});
+  Boards().OpenBoard(A);
+  h.ThePlayer->MenuClick("MenuMenu");
+  const Player& p = *h.ThePlayer;
+  EXPECT_FALSE(p.Menu().Checked("MenuCentrarCaptions"));
+  EXPECT_EQ(h.ThePlayer->Boxes().GridBox(1)->Alignment, CaptionAlignment::Left);
+  EXPECT_EQ(ShellHarness::Stored(h.MenuBoardPath(), "Menu Options 2", "Center Captions"), "0");
+  EXPECT_EQ(ShellHarness::Stored(h.MenuBoardPath(), "Menu Options 2", "Show Button Bar"), "0");
+  EXPECT_EQ(ShellHarness::Stored(h.MenuBoardPath(), "Menu Options 2", "Show Message Bar"), "0");
+  EXPECT_FALSE(h.State().View.ShowButtonBar);
+  EXPECT_FALSE(h.State().View.ShowMessageBar);
+  EXPECT_TRUE(p.Menu().Checked("MenuPlafoMAXIMIZED"));
+  EXPECT_EQ(h.Window.Rects.back(), (WindowRect{0, 0, 1920, 1080}));
+  EXPECT_FALSE(h.State().MenuCornerLatch);
+  // Leaving the menu board brings the bars back with the board that wants them.
+  Back();
+  EXPECT_TRUE(h.State().View.ShowButtonBar);
+  EXPECT_TRUE(h.State().View.ShowMessageBar);
+}
+
+struct FailureCase {
+  const char* Name;
+  const char* File;     // under the boards folder
+  const char* Contents; // null: the file is not written
+  const char* Message;  // expected message, "" for none; "@" stands for the path
+};
+
+class ReaderFailure : public BoardOpeningTest, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(ReaderFailure, KeepsTheBoardOnScreenButWritesTheLeftOptions) {
+  const std::string left = h.WriteBoard("left.qdx", {.Prefix = "l", .CenterCaptions = true, .ShowButtonBar = false,
+                                                     .Letters = true, .Position = 5});
+  Boards().OpenBoard(A);
+  Boards().OpenBoard(left);
+  const std::string path = h.Root + "boards/" + GetParam().File;
+  if (GetParam().Contents != nullptr) ShellHarness::WriteFile(path, GetParam().Contents);
+  h.Messages.Messages.clear();
+  Boards().OpenBoard(path);
+  std::string message = GetParam().Message;
+  if (message.ends_with("@")) message = message.substr(0, message.size() - 1) + path;
+  EXPECT_EQ(h.Messages.Messages, message.empty() ? std::vector<std::string>{} : std::vector<std::string>{message});
+  EXPECT_EQ(h.State().CurrentBoardFile, left);
+  EXPECT_EQ(h.State().PreviousBoardFile, A);
+  EXPECT_EQ(h.Caption(1), "l1");
+  EXPECT_EQ(h.Setting("Menu Options 2", "Center Captions"), "1");
+  EXPECT_EQ(h.Setting("Menu Options 2", "Show Button Bar"), "0");
+  EXPECT_EQ(h.Setting("Menu Options 2", "Show Message Bar"), "1");
+  EXPECT_EQ(h.Setting("Menu Options 2", "Write only letters or words"), "1");
+  EXPECT_EQ(h.Setting("Menu Options 2", "MenuQdxPosition"), "5");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Open, ReaderFailure,
+    ::testing::Values(FailureCase{"Missing", "gone.qdx", nullptr, "No existe el archivo: @"},
+                      FailureCase{"WrongExtension", "notes.txt", "[Quadrix]\nName=Quadrix\n", "No es un archivo .qdx"},
+                      FailureCase{"ForeignHeader", "other.qdx", "[Other]\nName=x\n", ""},
+                      FailureCase{"TooWide", "wide.qdx",
+                                  "[Quadrix]\nName=Quadrix\nautor=Vellumor\n[Grid]\nColumns=22\nRows=1\n",
+                                  "El tablero tiene 22 columnas; el m\xE1ximo es 21."}),
+    [](const auto& info) { return info.param.Name; });
+
+// Flag spellings a write never produces, so a test can tell a written key from an untouched one.
+std::string SpelledBoard(const char* button, const char* message, const char* letters) {
+  return "[Quadrix]\nName=Quadrix\nautor=Vellumor\n[Grid]\nColumns=1\nRows=1\n[Menu Options 2]\nShow Button Bar=" +
+         std::string(button) + "\nShow Message Bar=" + message + "\nWrite only letters or words=" + letters + "\n";
+}
+
+struct BarsCase {
+  const char* Name;
+  BoardSpec Left;
+  const char* Spelled[3];  // the new board's three flags as stored
+  const char* Expected[3]; // as stored afterwards
+};
+
+class BarsFollowTheBoard : public BoardOpeningTest, public ::testing::WithParamInterface<BarsCase> {};
+
+TEST_P(BarsFollowTheBoard, OnlyDifferingOptionsAreWrittenIntoTheNewBoard) {
+  const BarsCase& c = GetParam();
+  const std::string left = h.WriteBoard("left.qdx", c.Left);
+  Boards().OpenBoard(left);
+  const std::string leftBytes = ProfileFile(left).ReadText("Menu Options 2", "Show Button Bar", "?");
+  const std::string next = h.Root + "boards/next.qdx";
+  ShellHarness::WriteFile(next, SpelledBoard(c.Spelled[0], c.Spelled[1], c.Spelled[2]));
+  Boards().OpenBoard(next);
+  const char* keys[3] = {"Show Button Bar", "Show Message Bar", "Write only letters or words"};
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(ShellHarness::Stored(next, "Menu Options 2", keys[i]), c.Expected[i]) << keys[i];
+  EXPECT_EQ(ProfileFile(left).ReadText("Menu Options 2", "Show Button Bar", "?"), leftBytes);
+  const bool on[3] = {std::string(c.Spelled[0]) != "00", std::string(c.Spelled[1]) != "00",
+                      std::string(c.Spelled[2]) != "00"};
+  EXPECT_EQ(h.State().View.ShowButtonBar, on[0]);
+  EXPECT_EQ(h.State().View.ShowMessageBar, on[1]);
+  EXPECT_EQ(h.State().View.WriteLettersOrWordsMode, on[2]);
+  EXPECT_EQ(h.ThePlayer->Menu().Checked("MenuVerBarraDeBotones"), on[0]);
+  EXPECT_EQ(h.ThePlayer->Menu().Checked("MenuEscribirletrasOPalabras"), on[2]);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Open, BarsFollowTheBoard,
+    ::testing::Values(BarsCase{"ButtonBarDiffers", {.ShowButtonBar = true}, {"00", "-1", "00"}, {"0", "-1", "00"}},
+                      BarsCase{"AllDiffer",
+                               {.ShowButtonBar = false, .ShowMessageBar = false},
+                               {"-1", "-1", "-1"},
+                               {"1", "1", "1"}},
+                      BarsCase{"NoneDiffers",
+                               {.ShowButtonBar = true, .ShowMessageBar = false, .Letters = true},
+                               {"-1", "00", "-1"},
+                               {"-1", "00", "-1"}}),
+    [](const auto& info) { return info.param.Name; });
+
+TEST_F(BoardOpeningTest, CentredBoardCentresEveryCaption) {
+  const std::string centred = h.WriteBoard("centred.qdx", {.Columns = 3, .Rows = 2, .CenterCaptions = true});
+  Boards().OpenBoard(centred);
+  EXPECT_TRUE(h.ThePlayer->Menu().Checked("MenuCentrarCaptions"));
+  EXPECT_EQ(h.ThePlayer->Boxes().GridBox(6)->Alignment, CaptionAlignment::Centre);
+  EXPECT_EQ(h.State().CellCount, 6);
+  h.ThePlayer->MenuClick("MenuCentrarCaptions");
+  EXPECT_EQ(h.ThePlayer->Boxes().GridBox(6)->Alignment, CaptionAlignment::Left);
+  EXPECT_EQ(ShellHarness::Stored(centred, "Menu Options 2", "Center Captions"), "0");
+}
+
+TEST_F(BoardOpeningTest, FirstOpenCopiesTheInitialOptionsIntoTheSettings) {
+  Boards().OpenBoard(A);
+  const char* keys[6] = {"Center Captions", "Show Button Bar", "Show Message Bar", "Write only letters or words",
+                         "MenuEscriureTextALlegir", "MenuQdxPosition"};
+  const char* initial[6] = {"0", "1", "1", "0", "0", "0"};
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(h.Setting("Menu Options 2", keys[i]), initial[i]) << keys[i];
+}
+
+struct GridCase {
+  const char* Name;
+  int Columns;
+  int Rows;
+  int32_t Cells;
+};
+
+class GridSizes : public BoardOpeningTest, public ::testing::WithParamInterface<GridCase> {};
+
+TEST_P(GridSizes, OpenWithTheirCellCount) {
+  const std::string board =
+      h.WriteBoard("grid.qdx", {.Columns = GetParam().Columns, .Rows = GetParam().Rows, .Prefix = "g"});
+  Boards().OpenBoard(A);
+  Boards().OpenBoard(board);
+  EXPECT_EQ(h.State().CurrentBoardFile, board);
+  EXPECT_EQ(h.State().CellCount, GetParam().Cells);
+  if (GetParam().Cells > 0) {
+    EXPECT_EQ(h.Caption(GetParam().Cells), "g" + std::to_string(GetParam().Cells));
+  } else {
+    EXPECT_FALSE(h.ThePlayer->Boxes().GridBox(1)->Frame.Visible);
+  }
+  h.ThePlayer->HandleMouseEvent(MouseEventKind::Move, 400, 300);
+}
+
+INSTANTIATE_TEST_SUITE_P(Open, GridSizes,
+                         ::testing::Values(GridCase{"Largest", 21, 21, 441}, GridCase{"OneRow", 21, 1, 21},
+                                           GridCase{"NegativeColumns", -2, 3, 0}),
+                         [](const auto& info) { return info.param.Name; });
+
+} // namespace
+} // namespace nq::test

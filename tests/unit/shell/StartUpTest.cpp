@@ -1,0 +1,152 @@
+// The start sequence: the first board from the command line or the settings, the start grid, the
+// missing start-up board and the first-run speech choice.
+#include <gtest/gtest.h>
+
+#include "ShellFakes.h"
+
+namespace nq::test {
+namespace {
+
+TEST(StartUp, NoArgumentsAndNoHomeBoardShowTheStartGrid) {
+  ShellHarness h;
+  h.WriteSettings("[tts]\r\nNumero sintetitzador=0\r\n[NexoQuadrix]\r\nNomFitxerInicial=\r\n");
+  h.Started();
+  EXPECT_TRUE(h.Messages.Messages.empty());
+  EXPECT_EQ(h.State().View.Columns, 1);
+  EXPECT_EQ(h.State().View.Rows, 1);
+  EXPECT_EQ(h.State().CellCount, 1);
+  EXPECT_EQ(h.State().CurrentBoardFile, "");
+  EXPECT_EQ(h.Window.Captions.back(), "NexoQuadrix - " + std::string(VersionText));
+  ASSERT_FALSE(h.Window.StayOnTopCalls.empty());
+  EXPECT_TRUE(h.Window.StayOnTopCalls.back());
+  EXPECT_TRUE(h.Window.HookInstalled);
+}
+
+struct JoinCase {
+  const char* Name;
+  std::vector<std::string> Arguments; // "@" stands for the boards folder
+};
+
+class CommandLineJoin : public ::testing::TestWithParam<JoinCase> {};
+
+TEST_P(CommandLineJoin, ArgumentsFormOnePath) {
+  ShellHarness h;
+  const std::string board = h.WriteBoard("my board.qdx", {.Prefix = "b"});
+  std::vector<std::string> arguments;
+  for (std::string argument : GetParam().Arguments) {
+    if (argument.starts_with("@")) argument = h.Root + "boards/" + argument.substr(1);
+    arguments.push_back(argument);
+  }
+  h.Started(arguments);
+  EXPECT_TRUE(h.Messages.Messages.empty());
+  EXPECT_EQ(h.State().HomeBoardFile, board);
+  EXPECT_EQ(h.State().CurrentBoardFile, board);
+  EXPECT_EQ(h.State().DirectoriActual, h.Root + "boards/");
+  EXPECT_EQ(h.Caption(1), "b1");
+}
+
+INSTANTIATE_TEST_SUITE_P(Start, CommandLineJoin,
+                         ::testing::Values(JoinCase{"Whole", {"@my board.qdx"}},
+                                           JoinCase{"SplitAtTheBlank", {"@my", "board.qdx"}},
+                                           JoinCase{"TrailingBlanksAndControls", {"@my board.qdx", "", " \t\r"}}),
+                         [](const auto& info) { return info.param.Name; });
+
+TEST(StartUp, CommandLineWinsOverTheSavedHomeBoard) {
+  ShellHarness h;
+  const std::string saved = h.WriteBoard("saved.qdx", {.Prefix = "s"});
+  const std::string given = h.WriteBoard("given.qdx", {.Prefix = "g"});
+  h.WriteSettings("[tts]\r\nNumero sintetitzador=0\r\n[NexoQuadrix]\r\nNomFitxerInicial=" + saved + "\r\n");
+  h.Started({given});
+  EXPECT_EQ(h.State().HomeBoardFile, given);
+  EXPECT_EQ(h.Caption(1), "g1");
+}
+
+TEST(StartUp, SavedHomeBoardOpensAndIsSavedAgainAtClose) {
+  ShellHarness h;
+  const std::string saved = h.WriteBoard("saved.qdx", {.Prefix = "s"});
+  h.WriteSettings("[tts]\r\nNumero sintetitzador=0\r\n[NexoQuadrix]\r\nNomFitxerInicial=" + saved + "\r\n");
+  h.Started().FormClose();
+  EXPECT_EQ(h.Caption(1), "s1");
+  EXPECT_EQ(h.Setting("NexoQuadrix", "NomFitxerInicial"), saved);
+  EXPECT_EQ(h.Setting("NexoQuadrix", "DirectoriActual"), h.Root + "boards/");
+  EXPECT_FALSE(h.Window.HookInstalled);
+}
+
+struct MissingCase {
+  const char* Name;
+  bool FromArgument;
+  const char* File; // under the boards folder
+};
+
+class MissingStartBoard : public ::testing::TestWithParam<MissingCase> {};
+
+TEST_P(MissingStartBoard, OneMessageAndBothKeysEmptiedAtClose) {
+  ShellHarness h;
+  const std::string missing = h.Root + "boards/" + GetParam().File;
+  h.WriteSettings("[tts]\r\nNumero sintetitzador=0\r\n[NexoQuadrix]\r\nNomFitxerInicial=" +
+                  std::string(GetParam().FromArgument ? "" : missing) + "\r\nDirectoriActual=/old/\r\n");
+  if (GetParam().FromArgument)
+    h.Started({missing});
+  else
+    h.Started();
+  EXPECT_EQ(h.Messages.Messages, std::vector<std::string>{"No existe el archivo: " + missing});
+  EXPECT_EQ(h.State().HomeBoardFile, "");
+  EXPECT_EQ(h.State().CellCount, 1);
+  h.ThePlayer->FormClose();
+  EXPECT_EQ(h.Setting("NexoQuadrix", "NomFitxerInicial"), "");
+  EXPECT_EQ(h.Setting("NexoQuadrix", "DirectoriActual"), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Start, MissingStartBoard,
+                         ::testing::Values(MissingCase{"Argument", true, "gone.qdx"},
+                                           MissingCase{"Saved", false, "gone.qdx"},
+                                           MissingCase{"FolderNotFile", true, ""}),
+                         [](const auto& info) { return info.param.Name; });
+
+struct SpeechChoiceCase {
+  const char* Name;
+  const char* Settings;
+  int Shows;
+};
+
+class FirstRunSpeech : public ::testing::TestWithParam<SpeechChoiceCase> {};
+
+TEST_P(FirstRunSpeech, SpeechWindowOnlyWhileNoEngineIsChosen) {
+  ShellHarness h;
+  h.WriteSettings(GetParam().Settings);
+  h.Started();
+  EXPECT_EQ(h.Window.SpeechShows, GetParam().Shows);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Start, FirstRunSpeech,
+    ::testing::Values(SpeechChoiceCase{"NoFile", "", 1}, SpeechChoiceCase{"MinusOne", "[tts]\nNumero sintetitzador=-1\n", 1},
+                      SpeechChoiceCase{"Chosen", "[tts]\nNumero sintetitzador=2\n", 0},
+                      SpeechChoiceCase{"MinusTen", "[tts]\nNumero sintetitzador=-10\n", 0},
+                      SpeechChoiceCase{"Empty", "[tts]\nNumero sintetitzador=\n", 0}),
+    [](const auto& info) { return info.param.Name; });
+
+TEST(StartUp, MenuItemsThatShowModalWindowsRemoveTheHookMeanwhile) {
+  ShellHarness h;
+  h.Started();
+  for (const char* item : {"MenuAbout", "MenuSynthesizerTTS"}) {
+    const int changes = h.Window.HookChanges;
+    EXPECT_TRUE(h.ThePlayer->MenuClick(item));
+    EXPECT_EQ(h.Window.HookChanges, changes + 2) << item;
+    EXPECT_TRUE(h.Window.HookInstalled) << item;
+  }
+  EXPECT_EQ(h.Window.AboutShows, 1);
+  EXPECT_FALSE(h.ThePlayer->MenuClick("NoSuchItem"));
+}
+
+TEST(StartUp, EditionWithoutTheEditorShowsItsMessage) {
+  ShellHarness h;
+  h.Started();
+  h.ThePlayer->MenuClick("MenuEdicion");
+  EXPECT_EQ(h.Messages.Messages,
+            std::vector<std::string>{"QUADRIX doesn't exists in Quadrix folder: " + h.ProgramFolder()});
+  EXPECT_EQ(h.Window.Closes, 0);
+}
+
+} // namespace
+} // namespace nq::test
