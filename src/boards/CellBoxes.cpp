@@ -103,8 +103,9 @@ void CellBoxes::ShowCell(TBox& box, const CellShowOptions& options) {
 
 void CellBoxes::PlacePicture(TBox& box, const GridRect& area) {
   const Image* held = box.HeldPicture();
-  const int32_t pictureWidth = held != nullptr ? held->Width : 0;
-  const int32_t pictureHeight = held != nullptr ? held->Height : 0;
+  // The file's own size decides, even when the held copy was reduced on loading.
+  const int32_t pictureWidth = held != nullptr ? box.PictureWidth() : 0;
+  const int32_t pictureHeight = held != nullptr ? box.PictureHeight() : 0;
   const GridRect rect = FitPicture(area, pictureWidth, pictureHeight);
   box.PictureImage.Bounds = rect;
   // A cell too small for any picture pixel, or a name without a held picture, draws no picture.

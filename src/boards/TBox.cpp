@@ -90,9 +90,13 @@ int32_t TBox::CaptionHeight(TextMetrics& metrics) {
   return *MeasuredCaptionHeight;
 }
 
-void TBox::SetPicture(std::shared_ptr<const Image> picture, bool isBitmap) {
+void TBox::SetPicture(std::shared_ptr<const Image> picture, bool isBitmap, int32_t sourceWidth,
+                      int32_t sourceHeight) {
   Holder = std::move(picture);
   HolderIsBitmap = isBitmap && Holder != nullptr;
+  const bool declared = Holder != nullptr && sourceWidth > 0 && sourceHeight > 0;
+  SourceWidth = Holder == nullptr ? 0 : declared ? sourceWidth : Holder->Width;
+  SourceHeight = Holder == nullptr ? 0 : declared ? sourceHeight : Holder->Height;
   Shrunk.reset();
   ShrinkTried = false;
   ShrunkWidth = 0;

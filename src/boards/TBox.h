@@ -105,7 +105,12 @@ public:
 
   /// Holds a new full-size picture (shared, never modified); isBitmap says whether the shrink path can use
   /// it.
-  void SetPicture(std::shared_ptr<const Image> picture, bool isBitmap);
+  /// sourceWidth/sourceHeight: the size the picture file declares when the held copy was reduced on
+  /// loading (0 = the held size); fitting and the choice of scaling path use the file's own size.
+  void SetPicture(std::shared_ptr<const Image> picture, bool isBitmap, int32_t sourceWidth = 0,
+                  int32_t sourceHeight = 0);
+  int32_t PictureWidth() const { return SourceWidth; }
+  int32_t PictureHeight() const { return SourceHeight; }
   /// Forgets the picture and empties the Picture name (a picture that failed to load).
   void DropPicture();
   const Image* HeldPicture() const { return Holder.get(); }
@@ -126,6 +131,8 @@ private:
   std::optional<int32_t> MeasuredCaptionHeight;
   std::shared_ptr<const Image> Holder;
   bool HolderIsBitmap = false;
+  int32_t SourceWidth = 0;
+  int32_t SourceHeight = 0;
   std::shared_ptr<const Image> Shrunk;
   int32_t ShrunkWidth = 0;
   int32_t ShrunkHeight = 0;

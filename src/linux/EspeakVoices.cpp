@@ -166,7 +166,6 @@ void EspeakVoices::WorkerLoop() {
     }
     espeak_SetParameter(espeakRATE, WordsPerMinute(job.Rate), 0);
     espeak_Synth(job.Text.c_str(), job.Text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, &job);
-    espeak_Synchronize();
     if (job.Capture) job.Capture->set_value(std::move(job.Captured));
     std::lock_guard<std::mutex> guard(Lock);
     Busy = false;

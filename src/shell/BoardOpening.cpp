@@ -66,7 +66,8 @@ void BoardOpening::TransferCells() {
   for (size_t i = 0; i < owners.size(); ++i) {
     TBox& box = *Ctx.Boxes.GridBox(owners[i]);
     if (const PictureRef& picture = pictures[i])
-      box.SetPicture(std::shared_ptr<const Image>(picture, &picture->Pixels), picture->IsBitmap());
+      box.SetPicture(std::shared_ptr<const Image>(picture, &picture->Pixels), picture->IsBitmap(), picture->SourceWidth,
+                     picture->SourceHeight);
     else
       box.DropPicture();
   }

@@ -80,7 +80,8 @@ void Player::ShowStartPicture() {
     const std::string path = Windows1252ToUtf8(folder) + "NxeoQuadrix.png";
     if (const PictureRef picture = ThePictures.Load({path, "NxeoQuadrix.png"}, {})) {
       box.Picture = "NxeoQuadrix.png";
-      box.SetPicture(std::shared_ptr<const Image>(picture, &picture->Pixels), picture->IsBitmap());
+      box.SetPicture(std::shared_ptr<const Image>(picture, &picture->Pixels), picture->IsBitmap(), picture->SourceWidth,
+                     picture->SourceHeight);
       break;
     }
   }

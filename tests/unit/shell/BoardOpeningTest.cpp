@@ -116,8 +116,9 @@ TEST_P(DroppedFile, OnlyQdxNamesOpenAndBecomeHome) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Drop, DroppedFile,
-                         ::testing::Values(DropCase{"MixedCase", "x.QdX", true}, DropCase{"Lower", "y.qdx", true},
-                                           DropCase{"Text", "x.txt", false}, DropCase{"QdxInside", "x.qdx.bak", false}),
+                         ::testing::Values(DropCase{"MixedCase", "x.QdX", true},
+                                           DropCase{"Lower", "y.qdx", true}, DropCase{"Text", "x.txt", false},
+                                           DropCase{"QdxInside", "x.qdx.bak", false}),
                          [](const auto& info) { return info.param.Name; });
 
 TEST_F(BoardOpeningTest, MenuBoardIsUncentredWithoutBarsAndMaximized) {
@@ -151,8 +152,9 @@ struct FailureCase {
 class ReaderFailure : public BoardOpeningTest, public ::testing::WithParamInterface<FailureCase> {};
 
 TEST_P(ReaderFailure, KeepsTheBoardOnScreenButWritesTheLeftOptions) {
-  const std::string left = h.WriteBoard("left.qdx", {.Prefix = "l", .CenterCaptions = true, .ShowButtonBar = false,
-                                                     .Letters = true, .Position = 5});
+  const std::string left = h.WriteBoard(
+      "left.qdx",
+      {.Prefix = "l", .CenterCaptions = true, .ShowButtonBar = false, .Letters = true, .Position = 5});
   Boards().OpenBoard(A);
   Boards().OpenBoard(left);
   const std::string path = h.Root + "boards/" + GetParam().File;
@@ -161,7 +163,8 @@ TEST_P(ReaderFailure, KeepsTheBoardOnScreenButWritesTheLeftOptions) {
   Boards().OpenBoard(path);
   std::string message = GetParam().Message;
   if (message.ends_with("@")) message = message.substr(0, message.size() - 1) + path;
-  EXPECT_EQ(h.Messages.Messages, message.empty() ? std::vector<std::string>{} : std::vector<std::string>{message});
+  EXPECT_EQ(h.Messages.Messages,
+            message.empty() ? std::vector<std::string>{} : std::vector<std::string>{message});
   EXPECT_EQ(h.State().CurrentBoardFile, left);
   EXPECT_EQ(h.State().PreviousBoardFile, A);
   EXPECT_EQ(h.Caption(1), "l1");
@@ -175,7 +178,8 @@ TEST_P(ReaderFailure, KeepsTheBoardOnScreenButWritesTheLeftOptions) {
 INSTANTIATE_TEST_SUITE_P(
     Open, ReaderFailure,
     ::testing::Values(FailureCase{"Missing", "gone.qdx", nullptr, "No existe el archivo: @"},
-                      FailureCase{"WrongExtension", "notes.txt", "[Quadrix]\nName=Quadrix\n", "No es un archivo .qdx"},
+                      FailureCase{"WrongExtension", "notes.txt", "[Quadrix]\nName=Quadrix\n",
+                                  "No es un archivo .qdx"},
                       FailureCase{"ForeignHeader", "other.qdx", "[Other]\nName=x\n", ""},
                       FailureCase{"TooWide", "wide.qdx",
                                   "[Quadrix]\nName=Quadrix\nautor=Vellumor\n[Grid]\nColumns=22\nRows=1\n",
@@ -184,8 +188,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Flag spellings a write never produces, so a test can tell a written key from an untouched one.
 std::string SpelledBoard(const char* button, const char* message, const char* letters) {
-  return "[Quadrix]\nName=Quadrix\nautor=Vellumor\n[Grid]\nColumns=1\nRows=1\n[Menu Options 2]\nShow Button Bar=" +
-         std::string(button) + "\nShow Message Bar=" + message + "\nWrite only letters or words=" + letters + "\n";
+  return "[Quadrix]\nName=Quadrix\nautor=Vellumor\n[Grid]\nColumns=1\nRows=1\n[Menu Options 2]\nShow Button "
+         "Bar=" +
+         std::string(button) + "\nShow Message Bar=" + message + "\nWrite only letters or words=" + letters +
+         "\n";
 }
 
 struct BarsCase {
@@ -206,7 +212,8 @@ TEST_P(BarsFollowTheBoard, OnlyDifferingOptionsAreWrittenIntoTheNewBoard) {
   ShellHarness::WriteFile(next, SpelledBoard(c.Spelled[0], c.Spelled[1], c.Spelled[2]));
   Boards().OpenBoard(next);
   const char* keys[3] = {"Show Button Bar", "Show Message Bar", "Write only letters or words"};
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(ShellHarness::Stored(next, "Menu Options 2", keys[i]), c.Expected[i]) << keys[i];
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(ShellHarness::Stored(next, "Menu Options 2", keys[i]), c.Expected[i]) << keys[i];
   EXPECT_EQ(ProfileFile(left).ReadText("Menu Options 2", "Show Button Bar", "?"), leftBytes);
   const bool on[3] = {std::string(c.Spelled[0]) != "00", std::string(c.Spelled[1]) != "00",
                       std::string(c.Spelled[2]) != "00"};
@@ -219,15 +226,16 @@ TEST_P(BarsFollowTheBoard, OnlyDifferingOptionsAreWrittenIntoTheNewBoard) {
 
 INSTANTIATE_TEST_SUITE_P(
     Open, BarsFollowTheBoard,
-    ::testing::Values(BarsCase{"ButtonBarDiffers", {.ShowButtonBar = true}, {"00", "-1", "00"}, {"0", "-1", "00"}},
-                      BarsCase{"AllDiffer",
-                               {.ShowButtonBar = false, .ShowMessageBar = false},
-                               {"-1", "-1", "-1"},
-                               {"1", "1", "1"}},
-                      BarsCase{"NoneDiffers",
-                               {.ShowButtonBar = true, .ShowMessageBar = false, .Letters = true},
-                               {"-1", "00", "-1"},
-                               {"-1", "00", "-1"}}),
+    ::testing::Values(
+        BarsCase{"ButtonBarDiffers", {.ShowButtonBar = true}, {"00", "-1", "00"}, {"0", "-1", "00"}},
+        BarsCase{"AllDiffer",
+                 {.ShowButtonBar = false, .ShowMessageBar = false},
+                 {"-1", "-1", "-1"},
+                 {"1", "1", "1"}},
+        BarsCase{"NoneDiffers",
+                 {.ShowButtonBar = true, .ShowMessageBar = false, .Letters = true},
+                 {"-1", "00", "-1"},
+                 {"-1", "00", "-1"}}),
     [](const auto& info) { return info.param.Name; });
 
 TEST_F(BoardOpeningTest, CentredBoardCentresEveryCaption) {
@@ -243,10 +251,12 @@ TEST_F(BoardOpeningTest, CentredBoardCentresEveryCaption) {
 
 TEST_F(BoardOpeningTest, FirstOpenCopiesTheInitialOptionsIntoTheSettings) {
   Boards().OpenBoard(A);
-  const char* keys[6] = {"Center Captions", "Show Button Bar", "Show Message Bar", "Write only letters or words",
+  const char* keys[6] = {"Center Captions",         "Show Button Bar",
+                         "Show Message Bar",        "Write only letters or words",
                          "MenuEscriureTextALlegir", "MenuQdxPosition"};
   const char* initial[6] = {"0", "1", "1", "0", "0", "0"};
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(h.Setting("Menu Options 2", keys[i]), initial[i]) << keys[i];
+  for (int i = 0; i < 6; ++i)
+    EXPECT_EQ(h.Setting("Menu Options 2", keys[i]), initial[i]) << keys[i];
 }
 
 struct GridCase {

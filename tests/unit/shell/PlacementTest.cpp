@@ -24,16 +24,21 @@ constexpr WindowRect Usual{305, 117, 632, 452};
 
 INSTANTIATE_TEST_SUITE_P(
     Placement, PlacementTable,
-    ::testing::Values(RectCase{"Default", 0, Usual, Usual}, RectCase{"Maximized", 1, Usual, {0, 0, 1920, 1080}},
+    ::testing::Values(RectCase{"Default", 0, Usual, Usual},
+                      RectCase{"Maximized", 1, Usual, {0, 0, 1920, 1080}},
                       RectCase{"ScreenCenter", 2, Usual, {644, 314, 632, 452}},
                       RectCase{"BottomCenter", 3, Usual, {644, 628, 632, 452}},
-                      RectCase{"TopCenter", 4, Usual, {644, 0, 632, 452}}, RectCase{"TopLeft", 5, Usual, {0, 0, 632, 452}},
+                      RectCase{"TopCenter", 4, Usual, {644, 0, 632, 452}},
+                      RectCase{"TopLeft", 5, Usual, {0, 0, 632, 452}},
                       RectCase{"BottomLeft", 6, Usual, {0, 628, 632, 452}},
                       RectCase{"TopRight", 7, Usual, {1288, 0, 632, 452}},
                       RectCase{"BottomRight", 8, Usual, {1288, 628, 632, 452}},
                       RectCase{"LargerThanScreen", 2, {5, 5, 2001, 1203}, {-40, -61, 2001, 1203}},
                       RectCase{"OutOfRange", 9, Usual, Usual}, RectCase{"Negative", -1, Usual, Usual},
-                      RectCase{"HugeStored", 8, {0, 0, INT32_MAX, INT32_MAX}, {1920 - INT32_MAX, 1080 - INT32_MAX, INT32_MAX, INT32_MAX}}),
+                      RectCase{"HugeStored",
+                               8,
+                               {0, 0, INT32_MAX, INT32_MAX},
+                               {1920 - INT32_MAX, 1080 - INT32_MAX, INT32_MAX, INT32_MAX}}),
     [](const auto& info) { return info.param.Name; });
 
 class PlacementTest : public ::testing::Test {
@@ -85,11 +90,13 @@ TEST_P(RectangleWriteBack, OnlyWhileDraggingABoard) {
   const char* dragged[4] = {"10", "20", "700", "500"};
   const char* original[4] = {"305", "117", "632", "452"};
   for (int i = 0; i < 4; ++i)
-    EXPECT_EQ(ShellHarness::Stored(board, "Position", keys[i]), written ? dragged[i] : original[i]) << keys[i];
+    EXPECT_EQ(ShellHarness::Stored(board, "Position", keys[i]), written ? dragged[i] : original[i])
+        << keys[i];
 }
 
 INSTANTIATE_TEST_SUITE_P(Placement, RectangleWriteBack,
-                         ::testing::Values(WriteBackCase{"Dragging", true, true}, WriteBackCase{"ProgramMove", true, false},
+                         ::testing::Values(WriteBackCase{"Dragging", true, true},
+                                           WriteBackCase{"ProgramMove", true, false},
                                            WriteBackCase{"NoBoard", false, true}),
                          [](const auto& info) { return info.param.Name; });
 
@@ -108,8 +115,9 @@ TEST(MenuCornerSquare, BoundsAreExclusive) {
     int32_t X, Y;
     bool Inside;
   };
-  for (const Point& p : {Point{750, 50, true}, Point{701, 1, true}, Point{799, 99, true}, Point{700, 50, false},
-                         Point{800, 50, false}, Point{750, 0, false}, Point{750, 100, false}})
+  for (const Point& p :
+       {Point{750, 50, true}, Point{701, 1, true}, Point{799, 99, true}, Point{700, 50, false},
+        Point{800, 50, false}, Point{750, 0, false}, Point{750, 100, false}})
     EXPECT_EQ(InMenuCorner(p.X, p.Y, 800), p.Inside) << p.X << "," << p.Y;
 }
 
@@ -124,7 +132,9 @@ protected:
     h.Window.PointerX = 750;
     h.Window.PointerY = 50;
   }
-  void Press(int32_t x = 750, int32_t y = 50) { h.ThePlayer->HandleMouseEvent(MouseEventKind::LeftPress, x, y); }
+  void Press(int32_t x = 750, int32_t y = 50) {
+    h.ThePlayer->HandleMouseEvent(MouseEventKind::LeftPress, x, y);
+  }
   void Release() { h.ThePlayer->HandleMouseEvent(MouseEventKind::LeftRelease, 750, 50); }
 
   ShellHarness h;
@@ -210,7 +220,8 @@ TEST_P(MenuCornerLatch, FirstReleaseAfterTheMenuBoardRearmsTheCorner) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Corner, MenuCornerLatch,
-                         ::testing::Values(LatchCase{"SelectOnRelease", false}, LatchCase{"SelectOnPress", true}),
+                         ::testing::Values(LatchCase{"SelectOnRelease", false},
+                                           LatchCase{"SelectOnPress", true}),
                          [](const auto& info) { return info.param.Name; });
 
 } // namespace

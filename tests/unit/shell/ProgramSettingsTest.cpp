@@ -16,26 +16,64 @@ struct LoadCase {
   int32_t Expected;
 };
 
-int32_t ScanStep(const Player& p) { return p.State().ScanStepMs; }
-int32_t Cells(const Player& p) { return p.State().View.VisibleMessageCells; }
-int32_t BarHeight(const Player& p) { return p.State().View.MessageBarHeight; }
-int32_t Thickness(const Player& p) { return p.State().View.FrameThickness; }
-int32_t Separation(const Player& p) { return p.State().View.CellSeparation; }
-int32_t Dwell(const Player& p) { return p.State().DwellTickMs; }
-int32_t Speech(const Player& p) { return p.State().SpeechOn; }
-int32_t Press(const Player& p) { return p.State().SelectOnPress; }
-int32_t NoMenu(const Player& p) { return p.State().NoMenuNoCaptionMode; }
-int32_t Linear(const Player& p) { return p.State().LinearScanning; }
-int32_t Effect3D(const Player& p) { return p.State().View.Efecto3D; }
-int32_t Below(const Player& p) { return p.State().View.CaptionsBelow; }
-int32_t Swapped(const Player& p) { return p.State().View.SwapBars; }
-int32_t CursorOff(const Player& p) { return p.State().CellCursorHidden; }
-int32_t NoClicks(const Player& p) { return p.State().NoClicks; }
-int32_t Dwelling(const Player& p) { return p.State().DwellClick; }
-int32_t ScanMode(const Player& p) { return p.State().View.ScanMode; }
+int32_t ScanStep(const Player& p) {
+  return p.State().ScanStepMs;
+}
+int32_t Cells(const Player& p) {
+  return p.State().View.VisibleMessageCells;
+}
+int32_t BarHeight(const Player& p) {
+  return p.State().View.MessageBarHeight;
+}
+int32_t Thickness(const Player& p) {
+  return p.State().View.FrameThickness;
+}
+int32_t Separation(const Player& p) {
+  return p.State().View.CellSeparation;
+}
+int32_t Dwell(const Player& p) {
+  return p.State().DwellTickMs;
+}
+int32_t Speech(const Player& p) {
+  return p.State().SpeechOn;
+}
+int32_t Press(const Player& p) {
+  return p.State().SelectOnPress;
+}
+int32_t NoMenu(const Player& p) {
+  return p.State().NoMenuNoCaptionMode;
+}
+int32_t Linear(const Player& p) {
+  return p.State().LinearScanning;
+}
+int32_t Effect3D(const Player& p) {
+  return p.State().View.Efecto3D;
+}
+int32_t Below(const Player& p) {
+  return p.State().View.CaptionsBelow;
+}
+int32_t Swapped(const Player& p) {
+  return p.State().View.SwapBars;
+}
+int32_t CursorOff(const Player& p) {
+  return p.State().CellCursorHidden;
+}
+int32_t NoClicks(const Player& p) {
+  return p.State().NoClicks;
+}
+int32_t Dwelling(const Player& p) {
+  return p.State().DwellClick;
+}
+int32_t ScanMode(const Player& p) {
+  return p.State().View.ScanMode;
+}
 
-#define SCAN "[quadrix]\nD\xE8" "cimes de segon que dura el pas d'escaneig="
-#define CELLS "[quadrix]\nN\xFA" "mero de fitxes visibles al panell missatges="
+#define SCAN                                                                                                 \
+  "[quadrix]\nD\xE8"                                                                                         \
+  "cimes de segon que dura el pas d'escaneig="
+#define CELLS                                                                                                \
+  "[quadrix]\nN\xFA"                                                                                         \
+  "mero de fitxes visibles al panell missatges="
 
 class LoadProgramSettings : public ::testing::TestWithParam<LoadCase> {};
 
@@ -57,8 +95,10 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"Height100", "[PanelMesageBar]\nHeight=100\n", "", BarHeight, 135},
         LoadCase{"Height101", "[PanelMesageBar]\nHeight=101\n", "", BarHeight, 101},
         LoadCase{"HeightText", "[PanelMesageBar]\nHeight=tall\n", "", BarHeight, 135},
-        LoadCase{"Scan0", "", SCAN "0\n", ScanStep, 1500}, LoadCase{"Scan101", "", SCAN "101\n", ScanStep, 1500},
-        LoadCase{"ScanLetters", "", SCAN "abc\n", ScanStep, 1500}, LoadCase{"Scan1", "", SCAN "1\n", ScanStep, 100},
+        LoadCase{"Scan0", "", SCAN "0\n", ScanStep, 1500},
+        LoadCase{"Scan101", "", SCAN "101\n", ScanStep, 1500},
+        LoadCase{"ScanLetters", "", SCAN "abc\n", ScanStep, 1500},
+        LoadCase{"Scan1", "", SCAN "1\n", ScanStep, 100},
         LoadCase{"Scan100", "", SCAN "100\n", ScanStep, 10000},
         LoadCase{"Scan7abc", "", SCAN "7abc\n", ScanStep, 700},
         LoadCase{"Cells22", "", CELLS "22\n", Cells, 6}, LoadCase{"Cells21", "", CELLS "21\n", Cells, 21},
@@ -82,11 +122,13 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"LinearSI", "[Menu Control]\nMenuSenseEscaneigVertical.Checked=SI\n", "", Linear, 1},
         LoadCase{"LinearSi", "[Menu Control]\nMenuSenseEscaneigVertical.Checked=Si\n", "", Linear, 0},
         LoadCase{"NoClicks", "[Menu Control]\nMenuNoPermeteClicks.Checked=2\n", "", NoClicks, 1},
-        LoadCase{"DwellClick", "[Menu Control]\nMenuClicAutomaticALEstarEnUnacasella.Checked=1\n", "", Dwelling, 1},
+        LoadCase{"DwellClick", "[Menu Control]\nMenuClicAutomaticALEstarEnUnacasella.Checked=1\n", "",
+                 Dwelling, 1},
         LoadCase{"No3D", "[Menu Options]\nMenuEfecto3D.Checked=0\n", "", Effect3D, 0},
         LoadCase{"CaptionsBelow", "[Menu Options]\nMenuCaptionDown.Checked=SI\n", "", Below, 1},
         LoadCase{"SwapBars", "[Menu Options]\nMenuSwapBars.Checked=SI\n", "", Swapped, 1},
-        LoadCase{"CursorHidden", "[Menu Options]\nMenuTreureElCursorEnElsPlafons.Checked=1\n", "", CursorOff, 1}),
+        LoadCase{"CursorHidden", "[Menu Options]\nMenuTreureElCursorEnElsPlafons.Checked=1\n", "", CursorOff,
+                 1}),
     [](const auto& info) { return info.param.Name; });
 
 TEST(LoadProgramSettingsEffects, HiddenModesReachTheWindowAndHandlersRewriteTheirKeys) {
@@ -126,7 +168,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "It\xE0lica=S\xCD\nSubrratllat=S\xCD\nTatxat=SI\n",
                  {1, 255, -13, "Arial", 10, true, true, true, false}},
         FontCase{"UnaccentedYesIsNo", "[Font Missatge]\nName=Verdana\nNegreta=SI\n", {.Name = "Verdana"}},
-        FontCase{"NotANumberKeepsThePrevious", "[Font Missatge]\nName=Arial\nSize=big\nHeight=12px\n",
+        FontCase{"NotANumberKeepsThePrevious",
+                 "[Font Missatge]\nName=Arial\nSize=big\nHeight=12px\n",
                  {.Name = "Arial"}}),
     [](const auto& info) { return info.param.Name; });
 
@@ -161,16 +204,17 @@ INSTANTIATE_TEST_SUITE_P(
         ToggleCase{"MenuEfecto3D", "Menu Options", "MenuEfecto3D.Checked", "0", "1", false},
         ToggleCase{"MenuSwapBars", "Menu Options", "MenuSwapBars.Checked", "SI", "NO", true},
         ToggleCase{"MenuNoMenuNoCaption", "Menu Options", "NoMenuNoCaption", "SI", "NO", true},
-        ToggleCase{"MenuTreureElCursorEnElsPlafons", "Menu Options", "MenuTreureElCursorEnElsPlafons.Checked", "1",
-                   "0", true},
-        ToggleCase{"MenuSenseEscaneigVertical", "Menu Control", "MenuSenseEscaneigVertical.Checked", "SI", "NO", true},
-        ToggleCase{"MenuAlClicarNoIniciaPosicioMouse", "Menu Control", "MenuAlClicarNoIniciaPosicioMouse.Checked",
-                   "SI", "NO", true},
+        ToggleCase{"MenuTreureElCursorEnElsPlafons", "Menu Options", "MenuTreureElCursorEnElsPlafons.Checked",
+                   "1", "0", true},
+        ToggleCase{"MenuSenseEscaneigVertical", "Menu Control", "MenuSenseEscaneigVertical.Checked", "SI",
+                   "NO", true},
+        ToggleCase{"MenuAlClicarNoIniciaPosicioMouse", "Menu Control",
+                   "MenuAlClicarNoIniciaPosicioMouse.Checked", "SI", "NO", true},
         ToggleCase{"MenuNoPermeteClicks", "Menu Control", "MenuNoPermeteClicks.Checked", "1", "0", true},
         ToggleCase{"MenuClicAutomaticALEstarEnUnacasella", "Menu Control",
                    "MenuClicAutomaticALEstarEnUnacasella.Checked", "1", "0", true},
-        ToggleCase{"MenuClicAutomaticAlEstarParat", "Menu Control", "MenuClicAutomaticAlEstarParat.Checked", "1",
-                   "0", true}),
+        ToggleCase{"MenuClicAutomaticAlEstarParat", "Menu Control", "MenuClicAutomaticAlEstarParat.Checked",
+                   "1", "0", true}),
     [](const auto& info) { return std::string(info.param.Item); });
 
 TEST(OptionToggles, MouseDownAndUpWriteAllThreeKeys) {

@@ -81,7 +81,9 @@ public:
   std::string PresetName;
   int FileDialogs = 0;
 
-  void ShowMessage(const std::string& text, MessageIcon, const std::string&) override { Messages.push_back(text); }
+  void ShowMessage(const std::string& text, MessageIcon, const std::string&) override {
+    Messages.push_back(text);
+  }
   std::optional<std::string> ChooseFileToOpen(const std::string&, const std::string&, const std::string&,
                                               const std::string&, const std::string& presetName) override {
     ++FileDialogs;
@@ -93,7 +95,9 @@ public:
 class FixedMetrics final : public TextMetrics {
 public:
   int LineHeight(const FontSpec&) override { return 16; }
-  int TextWidth(const FontSpec&, const std::string& text) override { return static_cast<int>(text.size()) * 7; }
+  int TextWidth(const FontSpec&, const std::string& text) override {
+    return static_cast<int>(text.size()) * 7;
+  }
   int PixelsPerInch() override { return 96; }
 };
 
@@ -141,15 +145,16 @@ struct BoardSpec {
 
 inline std::string BoardText(const BoardSpec& b) {
   auto flag = [](bool on) { return on ? "1" : "0"; };
-  std::string text = "[Quadrix]\r\nName=Quadrix\r\nautor=Vellumor\r\n[Position]\r\nLeft=" + std::to_string(b.Left) +
-                     "\r\nTop=" + std::to_string(b.Top) + "\r\nWidth=" + std::to_string(b.Width) +
-                     "\r\nHeight=" + std::to_string(b.Height) + "\r\n[Grid]\r\nColumns=" + std::to_string(b.Columns) +
-                     "\r\nRows=" + std::to_string(b.Rows) + "\r\n[Menu Options 2]\r\nCenter Captions=" +
-                     flag(b.CenterCaptions) + "\r\nShow Button Bar=" + flag(b.ShowButtonBar) +
-                     "\r\nShow Message Bar=" + flag(b.ShowMessageBar) +
-                     "\r\nWrite only letters or words=" + flag(b.Letters) +
-                     "\r\nMenuEscriureTextALlegir=" + flag(b.EscriureText) +
-                     "\r\nMenuQdxPosition=" + std::to_string(b.Position) + "\r\n";
+  std::string text =
+      "[Quadrix]\r\nName=Quadrix\r\nautor=Vellumor\r\n[Position]\r\nLeft=" + std::to_string(b.Left) +
+      "\r\nTop=" + std::to_string(b.Top) + "\r\nWidth=" + std::to_string(b.Width) +
+      "\r\nHeight=" + std::to_string(b.Height) + "\r\n[Grid]\r\nColumns=" + std::to_string(b.Columns) +
+      "\r\nRows=" + std::to_string(b.Rows) +
+      "\r\n[Menu Options 2]\r\nCenter Captions=" + flag(b.CenterCaptions) +
+      "\r\nShow Button Bar=" + flag(b.ShowButtonBar) + "\r\nShow Message Bar=" + flag(b.ShowMessageBar) +
+      "\r\nWrite only letters or words=" + flag(b.Letters) +
+      "\r\nMenuEscriureTextALlegir=" + flag(b.EscriureText) +
+      "\r\nMenuQdxPosition=" + std::to_string(b.Position) + "\r\n";
   for (int n = 1; n <= b.Columns * b.Rows; ++n)
     text += "[Cell " + std::to_string(n) + "]\r\nCaption=" + b.Prefix + std::to_string(n) + "\r\n";
   return text;
@@ -162,7 +167,8 @@ public:
     char pattern[] = "/tmp/nq-shell-XXXXXX";
     const char* made = mkdtemp(pattern);
     Root = std::string(made != nullptr ? made : "/tmp/nq-shell") + "/";
-    for (const char* sub : {"prog", "data", "boards"}) std::filesystem::create_directories(Root + sub);
+    for (const char* sub : {"prog", "data", "boards"})
+      std::filesystem::create_directories(Root + sub);
   }
   ~ShellHarness() {
     ThePlayer.reset();
@@ -211,7 +217,8 @@ public:
     paths.DataFolder = DataFolder();
     paths.SettingsFile = SettingsPath();
     paths.SharedFile = SharedPath();
-    ThePlayer = std::make_unique<Player>(PlayerServices{Clock, Messages, Metrics, Scaler, Window, Programs}, paths);
+    ThePlayer =
+        std::make_unique<Player>(PlayerServices{Clock, Messages, Metrics, Scaler, Window, Programs}, paths);
     ThePlayer->FormCreate();
     ThePlayer->ClientResized(Window.ClientW, Window.ClientH);
     return *ThePlayer;

@@ -45,11 +45,11 @@ TEST_P(CommandLineJoin, ArgumentsFormOnePath) {
   EXPECT_EQ(h.Caption(1), "b1");
 }
 
-INSTANTIATE_TEST_SUITE_P(Start, CommandLineJoin,
-                         ::testing::Values(JoinCase{"Whole", {"@my board.qdx"}},
-                                           JoinCase{"SplitAtTheBlank", {"@my", "board.qdx"}},
-                                           JoinCase{"TrailingBlanksAndControls", {"@my board.qdx", "", " \t\r"}}),
-                         [](const auto& info) { return info.param.Name; });
+INSTANTIATE_TEST_SUITE_P(
+    Start, CommandLineJoin,
+    ::testing::Values(JoinCase{"Whole", {"@my board.qdx"}}, JoinCase{"SplitAtTheBlank", {"@my", "board.qdx"}},
+                      JoinCase{"TrailingBlanksAndControls", {"@my board.qdx", "", " \t\r"}}),
+    [](const auto& info) { return info.param.Name; });
 
 TEST(StartUp, CommandLineWinsOverTheSavedHomeBoard) {
   ShellHarness h;
@@ -120,7 +120,8 @@ TEST_P(FirstRunSpeech, SpeechWindowOnlyWhileNoEngineIsChosen) {
 
 INSTANTIATE_TEST_SUITE_P(
     Start, FirstRunSpeech,
-    ::testing::Values(SpeechChoiceCase{"NoFile", "", 1}, SpeechChoiceCase{"MinusOne", "[tts]\nNumero sintetitzador=-1\n", 1},
+    ::testing::Values(SpeechChoiceCase{"NoFile", "", 1},
+                      SpeechChoiceCase{"MinusOne", "[tts]\nNumero sintetitzador=-1\n", 1},
                       SpeechChoiceCase{"Chosen", "[tts]\nNumero sintetitzador=2\n", 0},
                       SpeechChoiceCase{"MinusTen", "[tts]\nNumero sintetitzador=-10\n", 0},
                       SpeechChoiceCase{"Empty", "[tts]\nNumero sintetitzador=\n", 0}),

@@ -1,0 +1,74 @@
+// The menu bar built from the menu model: captions as the program has always had them, live marks.
+#include <QMenuBar>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "linux/QtImageScaler.h"
+#include "linux/QtTextMetrics.h"
+#include "platform/Dialogs.h"
+#include "platform/Launcher.h"
+#include "support/VirtualClock.h"
+#include "ui/MainWindow.h"
+
+namespace nq {
+namespace {
+
+class QuietDialogs : public Dialogs {
+public:
+  void ShowMessage(const std::string&, MessageIcon, const std::string&) override {}
+  std::optional<std::string> ChooseFileToOpen(const std::string&, const std::string&, const std::string&,
+                                              const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
+};
+
+class NoPrograms : public Launcher {
+public:
+  bool StartProgram(const std::string&, const std::vector<std::string>&) override { return false; }
+  bool OpenDocument(const std::string&) override { return false; }
+};
+
+QAction* FindAction(QWidget* root, const QString& text) {
+  for (QAction* action : root->findChildren<QAction*>())
+    if (action->text() == text) return action;
+  return nullptr;
+}
+
+TEST(MenuTest, MenuBarShowsEveryTopMenuAndFollowsTheModel) {
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "nq-ui-menu";
+  std::filesystem::create_directories(folder);
+  test::VirtualClock clock;
+  QuietDialogs dialogs;
+  QtTextMetrics metrics;
+  QtImageScaler scaler;
+  NoPrograms programs;
+  MainWindow window("");
+  PlayerPaths paths;
+  paths.SettingsFile = (folder / "nexoquadrix.ini").string();
+  paths.SharedFile = (folder / "Quadrix.ini").string();
+  Player player({clock, dialogs, metrics, scaler, window, programs}, paths);
+  window.Attach(player);
+  player.FormCreate();
+
+  QStringList titles;
+  for (QAction* action : window.menuBar()->actions()) titles << action->text();
+  EXPECT_EQ(titles, (QStringList{"Archivo", QString::fromUtf8("Edición"), "Control", "Opciones",
+                                 QString::fromUtf8("Opciones de plafón"), "Ayuda"}));
+
+  QAction* speak = FindAction(&window, "Hablar");
+  ASSERT_NE(speak, nullptr);
+  EXPECT_TRUE(speak->isChecked());
+  player.MenuClick("MenuSpeak");
+  window.Refresh();
+  EXPECT_FALSE(speak->isChecked());
+
+  QAction* hidden = FindAction(&window, QString::fromUtf8("Clic automàtic a l'estar parat el \"mouse\" en una posició"));
+  ASSERT_NE(hidden, nullptr);
+  EXPECT_FALSE(hidden->isVisible());
+  ASSERT_NE(FindAction(&window, QString::fromUtf8("Barrido automático activado con el clic derecho pulsado")), nullptr);
+  ASSERT_NE(FindAction(&window, "Screen center"), nullptr);
+  std::filesystem::remove_all(folder);
+}
+
+} // namespace
+} // namespace nq

@@ -1,0 +1,197 @@
+// Boards painted by the player's own painter, checked pixel by pixel against the core's geometry.
+#include <QImage>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+#include "linux/QtImageScaler.h"
+#include "linux/QtTextMetrics.h"
+#include "platform/Dialogs.h"
+#include "platform/Launcher.h"
+#include "shell/Player.h"
+#include "support/VirtualClock.h"
+#include "text/Encoding.h"
+#include "ui/BoardView.h"
+#include "ui/HeadlessWindow.h"
+
+namespace nq {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SilentDialogs : public Dialogs {
+public:
+  void ShowMessage(const std::string&, MessageIcon, const std::string&) override {}
+  std::optional<std::string> ChooseFileToOpen(const std::string&, const std::string&, const std::string&,
+                                              const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
+};
+
+class NoLauncher : public Launcher {
+public:
+  bool StartProgram(const std::string&, const std::vector<std::string>&) override { return false; }
+  bool OpenDocument(const std::string&) override { return false; }
+};
+
+constexpr int ClientWidth = 400;
+constexpr int ClientHeight = 300;
+constexpr QRgb Red = 0xFFFF0000;
+constexpr QRgb Blue = 0xFF0000FF;
+constexpr QRgb Green = 0xFF00FF00;
+constexpr QRgb White = 0xFFFFFFFF;
+
+// A 2 x 2 board: cell 1 a green frame with a caption and a wide blue picture, cell 2 caption only,
+// cell 3 a white empty cell, cell 4 a black empty frame.
+std::string BoardText(bool buttonBar) {
+  return "[Quadrix]\r\nName=Quadrix\r\nautor=Vellumor\r\n[Grid]\r\nColumns=2\r\nRows=2\r\n"
+         "[Menu Options 2]\r\nShow Button Bar=" +
+         std::string(buttonBar ? "1" : "0") +
+         "\r\nShow Message Bar=0\r\n"
+         "[Cell 1]\r\nCaption=HHHH\r\nPicture=blau.png\r\nFrame cell color=65280\r\nFont Size=12\r\n"
+         "[Cell 2]\r\nCaption=Hola\r\nFrame cell color=0\r\n"
+         "[Cell 3]\r\nFrame cell color=16777215\r\n";
+}
+
+class RenderTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    Folder = fs::temp_directory_path() / ("nq-ui-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                                          "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(Folder);
+    QImage picture(100, 50, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    ASSERT_TRUE(picture.save(QString::fromStdString((Folder / "blau.png").string())));
+  }
+  void TearDown() override { fs::remove_all(Folder); }
+
+  Player& Open(bool buttonBar) {
+    std::ofstream(Folder / "taula.qdx", std::ios::binary) << BoardText(buttonBar);
+    PlayerPaths paths;
+    paths.ProgramFolder = Folder.string() + "/";
+    paths.SettingsFile = (Folder / "nexoquadrix.ini").string();
+    paths.SharedFile = (Folder / "Quadrix.ini").string();
+    ThePlayer = std::make_unique<Player>(PlayerServices{Clock, Dialogs, Metrics, Scaler, Window, Programs}, paths);
+    ThePlayer->FormCreate();
+    ThePlayer->Options().LoadProgramSettings();
+    ThePlayer->ClientResized(ClientWidth, ClientHeight);
+    ThePlayer->Boards().OpenBoard(Utf8ToWindows1252((Folder / "taula.qdx").string()));
+    return *ThePlayer;
+  }
+
+  QImage Render() { return RenderClientArea(*ThePlayer, "", ClientWidth, ClientHeight); }
+
+  fs::path Folder;
+  test::VirtualClock Clock;
+  SilentDialogs Dialogs;
+  QtTextMetrics Metrics;
+  QtImageScaler Scaler;
+  HeadlessWindow Window{ClientWidth, ClientHeight};
+  NoLauncher Programs;
+  std::unique_ptr<Player> ThePlayer;
+};
+
+TEST_F(RenderTest, FramesLieInsideTheirBoundsWithThePenWidth) {
+  Player& player = Open(false);
+  const QImage image = Render();
+  const TBox& cell = *player.Boxes().GridBox(1);
+  ASSERT_TRUE(cell.Frame.Visible);
+  const GridRect frame = cell.Frame.Bounds; // panel coordinates; without bars the panel is the client area
+  EXPECT_EQ(frame, (GridRect{2, 2, 196, 146}));
+  struct Probe {
+    int X, Y;
+    QRgb Colour;
+  };
+  const Probe probes[] = {
+      {frame.Left, frame.Top + 40, Green},       {frame.Left + 1, frame.Top + 40, Green},
+      {frame.Left + 2, frame.Top + 40, White},   {frame.Right() - 1, frame.Top + 40, Green},
+      {frame.Right() - 2, frame.Top + 40, Green}, {frame.Right() - 3, frame.Top + 40, White},
+      {frame.Left - 1, frame.Top + 40, White},   {frame.Left + 40, frame.Bottom() - 1, Green},
+  };
+  for (const Probe& probe : probes)
+    EXPECT_EQ(image.pixel(probe.X, probe.Y), probe.Colour) << "at " << probe.X << "," << probe.Y;
+}
+
+TEST_F(RenderTest, EmptyCellsShowOnlyWhenTheirFrameIsNotWhite) {
+  Player& player = Open(false);
+  const QImage image = Render();
+  const TBox& white = *player.Boxes().GridBox(3);
+  const TBox& black = *player.Boxes().GridBox(4);
+  EXPECT_FALSE(white.Frame.Visible);
+  ASSERT_TRUE(black.Frame.Visible);
+  EXPECT_EQ(image.pixel(white.Left + 2, white.Top + 40), White);
+  EXPECT_EQ(image.pixel(black.Frame.Bounds.Left, black.Frame.Bounds.Top + 40), 0xFF000000);
+}
+
+TEST_F(RenderTest, PictureFillsItsFittedRectangleExactly) {
+  Player& player = Open(false);
+  const QImage image = Render();
+  const CellPicture& picture = player.Boxes().GridBox(1)->PictureImage;
+  ASSERT_TRUE(picture.Visible);
+  const GridRect r = picture.Bounds;
+  // A 2:1 picture in a taller area fills the width and is centred vertically.
+  EXPECT_EQ(r.Width, 2 * r.Height + (r.Width % 2));
+  EXPECT_EQ(image.pixel(r.Left + r.Width / 2, r.Top + r.Height / 2), Blue);
+  EXPECT_EQ(image.pixel(r.Left + 1, r.Top + 1), Blue);
+  EXPECT_EQ(image.pixel(r.Right() - 2, r.Bottom() - 2), Blue);
+  EXPECT_EQ(image.pixel(r.Left + r.Width / 2, r.Top - 1), White);
+  EXPECT_EQ(image.pixel(r.Left + r.Width / 2, r.Bottom()), White);
+}
+
+int DarkPixelsInRows(const QImage& image, int left, int right, int top, int bottom) {
+  int dark = 0;
+  for (int y = top; y < bottom; ++y)
+    for (int x = left; x < right; ++x)
+      if (qGray(image.pixel(x, y)) < 100) ++dark;
+  return dark;
+}
+
+TEST_F(RenderTest, CaptionSitsAboveThePictureOrBelowIt) {
+  for (const bool below : {false, true}) {
+    SCOPED_TRACE(below ? "captions below" : "captions on top");
+    Player& player = Open(false);
+    if (below) player.MenuClick("MenuCaptionDown");
+    const QImage image = Render();
+    const TBox& cell = *player.Boxes().GridBox(1);
+    const GridRect caption = cell.CaptionLabel.Bounds;
+    const GridRect picture = cell.PictureImage.Bounds;
+    if (below)
+      EXPECT_GT(caption.Top, picture.Bottom());
+    else
+      EXPECT_LT(caption.Bottom(), picture.Top + 1);
+    EXPECT_EQ(caption.Top, below ? caption.Top : cell.Frame.Bounds.Top + 3 + 2);
+    // The caption's letters are painted inside its rectangle.
+    EXPECT_GT(DarkPixelsInRows(image, caption.Left, caption.Right(), caption.Top, caption.Bottom()), 20);
+  }
+}
+
+TEST_F(RenderTest, HoveredCellGetsARedFrameAndLiftsTwoPixels) {
+  Player& player = Open(false);
+  const GridRect before = player.Boxes().GridBox(2)->Frame.Bounds;
+  player.HandleMouseEvent(MouseEventKind::Move, before.Left + 50, before.Top + 50);
+  const QImage image = Render();
+  const TBox& cell = *player.Boxes().GridBox(2);
+  EXPECT_EQ(cell.Frame.PenColour, HighlightColour);
+  EXPECT_EQ(cell.Frame.Bounds.Left, before.Left - 2);
+  EXPECT_EQ(cell.Frame.Bounds.Top, before.Top - 2);
+  EXPECT_EQ(image.pixel(cell.Frame.Bounds.Left, cell.Frame.Bounds.Top + 40), Red);
+  // The neighbour keeps its own colour.
+  const TBox& other = *player.Boxes().GridBox(1);
+  EXPECT_EQ(image.pixel(other.Frame.Bounds.Left, other.Frame.Bounds.Top + 40), Green);
+}
+
+TEST_F(RenderTest, HoveredButtonPanelTurnsRedAndOthersStayPlain) {
+  Player& player = Open(true);
+  const GridRect bar = player.Layout().Panels().ButtonBar;
+  ASSERT_TRUE(player.Layout().Panels().ButtonBarVisible);
+  EXPECT_EQ(bar.Height, 65);
+  player.HandleMouseEvent(MouseEventKind::Move, 60 + 30, bar.Top + 30); // "Anterior"
+  const QImage image = Render();
+  EXPECT_EQ(player.Layout().HighlightedButton, -2);
+  EXPECT_EQ(image.pixel(60 + 2, bar.Top + 2), Red);
+  EXPECT_NE(image.pixel(0 + 2, bar.Top + 2), Red);
+  EXPECT_NE(image.pixel(120 + 2, bar.Top + 2), Red);
+}
+
+} // namespace
+} // namespace nq
