@@ -123,7 +123,7 @@ void CellBoxes::PlacePicture(TBox& box, const GridRect& area) {
       box.DrawnHeight = rect.Height;
     }
     // The shrunk copy depends on the size only, so the hover lift never scales again.
-    if (box.ShrunkCopy(Scaler, rect.Width, rect.Height) != nullptr) {
+    if (box.ShrunkCopy(Scaler, rect.Width, rect.Height, Source) != nullptr) {
       box.PictureImage.Scaling = PictureScaling::HalftoneShrink;
     }
   }

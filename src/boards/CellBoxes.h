@@ -13,6 +13,7 @@
 namespace nq {
 
 class ImageScaler;
+class ScaledPictureSource;
 class TextMetrics;
 
 inline constexpr int32_t GridBoxCount = MaxGridCells;
@@ -41,6 +42,10 @@ public:
   TBox* MessageBox(int32_t position);
   const TBox* MessageBox(int32_t position) const;
 
+  /// Where boxes take their shrunk copies from (kept, for example, by a picture cache);
+  /// nullptr makes every box scale its own copies.
+  void SetScaledSource(ScaledPictureSource* source) { Source = source; }
+
   /// Hides the frame, caption and picture of the box.
   static void HideCell(TBox& box);
   /// Hides every grid box (before a new board fills them).
@@ -63,6 +68,7 @@ private:
   TextMetrics& Metrics;
   ImageScaler& Scaler;
   CellMarkSettings& Settings;
+  ScaledPictureSource* Source = nullptr;
   std::array<TBox, GridBoxCount> GridBoxes;
   std::array<TBox, MessageBoxCount> MessageBoxes;
 };

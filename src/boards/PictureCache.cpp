@@ -1,5 +1,6 @@
 #include "boards/PictureCache.h"
 
+#include <iterator>
 #include <utility>
 
 namespace nq {
@@ -32,25 +33,27 @@ PictureCache::Entry* PictureCache::Find(const std::string& key) {
   return &*found->second;
 }
 
+void PictureCache::Forget(EntryList::iterator entry) {
+  Used -= entry->Bytes;
+  if (entry->Picture) PixelsIndex.erase(&entry->Picture->Pixels);
+  Index.erase(entry->Key);
+  Entries.erase(entry);
+}
+
 void PictureCache::Insert(Entry entry) {
   const auto old = Index.find(entry.Key);
-  if (old != Index.end()) {
-    Used -= old->second->Bytes;
-    Entries.erase(old->second);
-    Index.erase(old);
-  }
+  if (old != Index.end()) Forget(old->second);
   Used += entry.Bytes;
   Entries.push_front(std::move(entry));
   Index[Entries.front().Key] = Entries.begin();
+  if (Entries.front().Picture) PixelsIndex[&Entries.front().Picture->Pixels] = Entries.begin();
   EvictOverBudget();
 }
 
 // The newest entry goes last, and goes too when it alone is over budget; holders keep their copies.
 void PictureCache::EvictOverBudget() {
   while (Used > Budget && !Entries.empty()) {
-    Used -= Entries.back().Bytes;
-    Index.erase(Entries.back().Key);
-    Entries.pop_back();
+    Forget(std::prev(Entries.end()));
     ++Count.Evictions;
   }
 }
@@ -124,9 +127,23 @@ ScaledRef PictureCache::Scaled(const PictureRef& picture, int width, int height,
   return copy;
 }
 
+PictureRef PictureCache::HeldPicture(const Image* held) const {
+  const auto found = PixelsIndex.find(held);
+  return found == PixelsIndex.end() ? nullptr : found->second->Picture;
+}
+
+ScaledRef PictureCache::Scaled(const std::shared_ptr<const Image>& held, int32_t width, int32_t height,
+                               ImageScaler& scaler) {
+  if (!held || held->Empty() || width < 1 || height < 1) return nullptr;
+  if (const PictureRef picture = HeldPicture(held.get())) return Scaled(picture, width, height, scaler);
+  if (width == held->Width && height == held->Height) return held;
+  return std::make_shared<const Image>(scaler.Scale(*held, width, height));
+}
+
 void PictureCache::Clear() {
   Entries.clear();
   Index.clear();
+  PixelsIndex.clear();
   Used = 0;
 }
 

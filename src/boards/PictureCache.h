@@ -3,7 +3,8 @@
 // once and a hover repaint never scales a picture again. Entries are found by file path, modification
 // time, size and cap, so a changed file is never shown stale. The least recently used entries go first
 // once the byte budget is spent. Meant for the UI thread only: it takes no locks (the decoding of
-// LoadAll runs on worker threads, but only the calling thread touches the cache).
+// LoadAll runs on worker threads, but only the calling thread touches the cache). Cell boxes ask it for
+// scaled copies by the pixels they hold, so a board opened again reuses the copies made before.
 #include <cstddef>
 #include <list>
 #include <memory>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "boards/PictureLoader.h"
+#include "boards/ScaledPictureSource.h"
 
 namespace nq {
 
@@ -31,7 +33,7 @@ struct PictureCacheCounters {
   std::size_t Evictions = 0;
 };
 
-class PictureCache {
+class PictureCache final : public ScaledPictureSource {
 public:
   static constexpr std::size_t DefaultBudgetBytes = 96u * 1024 * 1024;
 
@@ -48,6 +50,14 @@ public:
   /// The picture scaled to exactly width x height with scaler, scaled once and then kept; the picture
   /// itself when the size is its own; nullptr for no picture or a size below 1.
   ScaledRef Scaled(const PictureRef& picture, int width, int height, ImageScaler& scaler);
+
+  /// The same for pixels a cell holds: kept copies when held is the pixels of a picture this cache
+  /// holds, otherwise scaled with scaler and not kept (a picture from memory or already evicted).
+  ScaledRef Scaled(const std::shared_ptr<const Image>& held, int32_t width, int32_t height,
+                   ImageScaler& scaler) override;
+
+  /// The picture this cache holds whose pixels are at held; nullptr when it holds none.
+  PictureRef HeldPicture(const Image* held) const;
 
   /// Drops every entry.
   void Clear();
@@ -68,6 +78,7 @@ private:
 
   Entry* Find(const std::string& key);
   void Insert(Entry entry);
+  void Forget(EntryList::iterator entry);
   void EvictOverBudget();
   PictureRef Keep(std::optional<LoadedPicture> loaded);
 
@@ -75,6 +86,8 @@ private:
   std::size_t Used = 0;
   EntryList Entries; // most recently used first
   std::unordered_map<std::string, EntryList::iterator> Index;
+  // Pixels of every held picture to its entry; a pointer is unique while its entry keeps it alive.
+  std::unordered_map<const Image*, EntryList::iterator> PixelsIndex;
   PictureCacheCounters Count;
 };
 

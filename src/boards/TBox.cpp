@@ -4,6 +4,7 @@
 #include <limits>
 #include <utility>
 
+#include "boards/ScaledPictureSource.h"
 #include "platform/ImageScaler.h"
 #include "platform/TextMetrics.h"
 
@@ -121,20 +122,20 @@ const Image* TBox::PaintedImage() const {
   return nullptr;
 }
 
-const Image* TBox::ShrunkCopy(ImageScaler& scaler, int32_t width, int32_t height) {
+const Image* TBox::ShrunkCopy(ImageScaler& scaler, int32_t width, int32_t height, ScaledPictureSource* source) {
   if (!Holder || !HolderIsBitmap || Holder->Empty() || width <= 0 || height <= 0) return nullptr;
   if (ShrinkTried && ShrunkWidth == width && ShrunkHeight == height) return Shrunk.get();
   ShrinkTried = true;
   ShrunkWidth = width;
   ShrunkHeight = height;
-  Image scaled = scaler.Scale(*Holder, width, height);
+  std::shared_ptr<const Image> scaled = source != nullptr ? source->Scaled(Holder, width, height, scaler)
+                                                          : std::make_shared<const Image>(
+                                                                scaler.Scale(*Holder, width, height));
   const auto expectedBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
   // A scaler that fails (or answers with another size) leaves the painter's own stretching to do the job.
-  if (scaled.Width == width && scaled.Height == height && scaled.Pixels.size() == expectedBytes) {
-    Shrunk = std::make_shared<const Image>(std::move(scaled));
-  } else {
-    Shrunk.reset();
-  }
+  const bool usable = scaled != nullptr && scaled->Width == width && scaled->Height == height &&
+                      scaled->Pixels.size() == expectedBytes;
+  Shrunk = usable ? std::move(scaled) : nullptr;
   return Shrunk.get();
 }
 

@@ -14,6 +14,7 @@
 namespace nq {
 
 class ImageScaler;
+class ScaledPictureSource;
 class TextMetrics;
 
 // Gap in pixels between the frame and the caption or picture inside it.
@@ -122,9 +123,11 @@ public:
   /// picture (stretched by the painter) otherwise; null when no picture is shown.
   const Image* PaintedImage() const;
 
-  /// A shrunk copy of the held picture of exactly width x height, made once per size; null when the
-  /// picture is not a bitmap or the scaler fails.
-  const Image* ShrunkCopy(ImageScaler& scaler, int32_t width, int32_t height);
+  /// A shrunk copy of the held picture of exactly width x height, made once per size (taken from source
+  /// when given, which may hand out a copy kept from before); null when the picture is not a bitmap or
+  /// the scaling fails.
+  const Image* ShrunkCopy(ImageScaler& scaler, int32_t width, int32_t height,
+                          ScaledPictureSource* source = nullptr);
 
 private:
   FontSpec Font;

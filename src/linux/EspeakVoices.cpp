@@ -38,6 +38,15 @@ std::vector<EspeakVoice> ReadVoices() {
   return voices;
 }
 
+// libespeak-ng keeps one state per process and cannot be initialised again after espeak_Terminate,
+// so it is initialised once and left running until the process ends.
+int InitializeOnce() {
+  static std::once_flag once;
+  static int sampleRate = 0;
+  std::call_once(once, [] { sampleRate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, BufferMs, nullptr, 0); });
+  return sampleRate;
+}
+
 } // namespace
 
 int EspeakVoices::WordsPerMinute(int rate) {
@@ -47,7 +56,7 @@ int EspeakVoices::WordsPerMinute(int rate) {
 }
 
 EspeakVoices::EspeakVoices(QObject* parent) : QObject(parent) {
-  const int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, BufferMs, nullptr, 0);
+  const int rate = InitializeOnce();
   if (rate <= 0) return;
   Rate = rate;
   Available = true;
@@ -69,7 +78,6 @@ EspeakVoices::~EspeakVoices() {
   }
   Wake.notify_all();
   if (Worker.joinable()) Worker.join();
-  if (Available) espeak_Terminate();
 }
 
 std::vector<std::string> EspeakVoices::ListVoices() {

@@ -46,6 +46,8 @@ Player::Player(const PlayerServices& services, const PlayerPaths& paths)
   TheState.ProgramFolder = paths.ProgramFolder;
   TheState.ProgramTitle = std::string(ProgramTitleText);
   Opening.DataFolder = paths.DataFolder;
+  // Shrunk copies live in the picture cache, so a board opened again recently needs no scaling.
+  TheBoxes.SetScaledSource(&ThePictures);
   TimerMenu->SetHandler([this] { TimerMenuTimer(); });
   TheOptions.NoMenuNoCaptionOn = [this] { ThePlacement.SetNoMenuNoCaption(true); };
   TheOptions.SwapBarsToggle = [this] { TheBars.MenuSwapBarsClick(); };

@@ -19,7 +19,8 @@ public:
   /// Width and height of the primary screen in pixels.
   virtual int32_t ScreenWidth() = 0;
   virtual int32_t ScreenHeight() = 0;
-  /// True while the left mouse button is held down (the user drags or resizes the window).
+  /// True while the user drags or resizes the window: the left button is held down, or (where the
+  /// window manager reports a drag only when it ends) the window moved without the program asking.
   virtual bool LeftButtonDown() = 0;
   /// Switches the stay-on-top state.
   virtual void SetStayOnTop(bool onTop) = 0;

@@ -37,6 +37,11 @@ MainWindow::~MainWindow() {
   delete About;
 }
 
+void MainWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  ProgramPlacing.start(); // the window manager's own placement follows the mapping
+}
+
 void MainWindow::Attach(Player& player) {
   ThePlayer = &player;
   View = new BoardView(player, DataFolder, this);
@@ -123,6 +128,7 @@ void MainWindow::SetCaption(const std::string& caption) { setWindowTitle(ToQStri
 
 void MainWindow::SetWindowRect(const WindowRect& rect) {
   // The rectangle is the outer one, frame included, like the boards store it.
+  ProgramPlacing.start();
   const QSize frame = frameGeometry().size() - geometry().size();
   move(rect.Left, rect.Top);
   resize(std::max(1, rect.Width - frame.width()), std::max(1, rect.Height - frame.height()));
@@ -143,7 +149,12 @@ int32_t MainWindow::ScreenHeight() {
   return screen ? screen->geometry().height() : 768;
 }
 
-bool MainWindow::LeftButtonDown() { return LeftButtonHeld(); }
+bool MainWindow::LeftButtonDown() {
+  if (LeftButtonHeld()) return true;
+  // Under X11 the window manager tells of a drag only once the button is up again: a change of place
+  // that the program did not ask for (nor the window manager while mapping the window) is the user's.
+  return isVisible() && ProgramPlacing.isValid() && ProgramPlacing.elapsed() > 700;
+}
 
 void MainWindow::SetStayOnTop(bool onTop) {
   // Switching through the native window avoids hiding and re-creating the window.

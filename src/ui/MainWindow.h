@@ -1,6 +1,7 @@
 #pragma once
 // FormPrincipal: the main window as a view of the player. It implements what the shell asks of the
 // window, builds its menu bar from the menu model, and reports resizes, moves, drops and closing.
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPlainTextEdit>
 #include <functional>
@@ -53,6 +54,7 @@ public:
 
 protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -73,6 +75,7 @@ private:
   std::map<std::string, QAction*> Actions;
   uint64_t MenuRevision = ~uint64_t{0};
   bool Closing = false;
+  QElapsedTimer ProgramPlacing; // since the program last placed the window itself
 };
 
 } // namespace nq

@@ -1,0 +1,106 @@
+#!/usr/bin/env bash
+# The real player under a real X server and window manager: hover a cell with XTest and see the red
+# frame on a screenshot; drag the window and find its new place in the board file; close it and find
+# the home board in the settings file. Run inside tests/e2e/session.sh. Usage: window_e2e.sh PLAYER
+set -u
+player=$1
+work=$(mktemp -d /tmp/nq-e2e-window.XXXXXX)
+trap 'kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+mkdir -p "$work/config" "$work/boards/imatges"
+printf '[tts]\r\nNumero sintetitzador=0\r\n' > "$work/config/nexoquadrix.ini"
+convert -size 80x80 xc:blue "$work/boards/imatges/blau.png"
+# A 2 x 2 board without bars at the top-left corner of the screen, 600 x 400.
+cat > "$work/boards/prova.qdx" <<'BOARD'
+[Quadrix]
+Name=Quadrix
+autor=Vellumor
+[Position]
+Left=0
+Top=0
+Width=600
+Height=400
+[Grid]
+Columns=2
+Rows=2
+[Menu Options 2]
+Show Button Bar=0
+Show Message Bar=0
+MenuQdxPosition=5
+[Cell 1]
+Caption=Hola
+Picture=imatges\BLAU.png
+Frame cell color=0
+[Cell 2]
+Caption=Adeu
+Frame cell color=0
+[Cell 3]
+Caption=Si
+Frame cell color=0
+[Cell 4]
+Caption=No
+Frame cell color=0
+BOARD
+sed -i 's/$/\r/' "$work/boards/prova.qdx"
+
+NEXOQUADRIX_CONFIG_DIR="$work/config" "$player" "$work/boards/prova.qdx" > "$work/player.log" 2>&1 &
+pid=$!
+window=""
+for _ in $(seq 1 100); do
+  window=$(xdotool search --onlyvisible --name 'NexoQuadrix - ' 2>/dev/null | head -n 1)
+  [ -n "$window" ] && break
+  sleep 0.1
+done
+[ -n "$window" ] || { cat "$work/player.log"; fail "the player's window did not appear"; }
+sleep 2.5 # the splash hides itself after 2 s
+
+red_pixels() {
+  import -window root "$work/shot.png" 2>/dev/null
+  convert "$work/shot.png" -fill black +opaque '#FF0000' -fill white -opaque '#FF0000' -format '%[fx:mean*w*h]' info: |
+    cut -d. -f1
+}
+
+# The client window's place on screen (xdotool's own report is off under a reparenting manager).
+client_geometry() {
+  X=$(xwininfo -id "$window" | sed -n 's/.*Absolute upper-left X: *//p')
+  Y=$(xwininfo -id "$window" | sed -n 's/.*Absolute upper-left Y: *//p')
+  WIDTH=$(xwininfo -id "$window" | sed -n 's/.*Width: *//p')
+  HEIGHT=$(xwininfo -id "$window" | sed -n 's/.*Height: *//p')
+}
+client_geometry
+xdotool mousemove 1270 790 # outside the window: nothing is hovered
+sleep 0.5
+before=$(red_pixels)
+xdotool mousemove $((X + WIDTH / 4 + 10)) $((Y + HEIGHT / 4 + 20))
+sleep 0.5
+after=$(red_pixels)
+echo "red pixels: $before with the pointer outside, $after over cell 1"
+[ "$before" -lt 50 ] || fail "a cell is red while the pointer is outside the window"
+[ "$after" -gt 200 ] || fail "no red frame around the hovered cell"
+blue=$(convert "$work/shot.png" -fill black +opaque '#0000FF' -format '%[fx:mean*w*h]' info: | cut -d. -f1)
+echo "blue picture pixels: $blue"
+[ "$blue" -gt 0 ] || fail "the cell picture named with a backslash and another letter case is not shown"
+
+# Drag the window by its title bar with the left button held: the board keeps the new rectangle.
+client_geometry
+xdotool mousemove $((X + 150)) $((Y - 8)) mousedown 1
+sleep 0.3
+xdotool mousemove $((X + 250)) $((Y + 90))
+sleep 0.3
+xdotool mousemove $((X + 260)) $((Y + 100))
+sleep 0.5
+xdotool mouseup 1
+sleep 0.5
+left=$(tr -d '\r' < "$work/boards/prova.qdx" | sed -n 's/^Left=//p')
+echo "board Left after the drag: $left"
+[ "$left" != "0" ] && [ -n "$left" ] || fail "the dragged window's place was not written into the board"
+grep -q $'\r$' "$work/boards/prova.qdx" || fail "the board lost its CR LF line endings"
+
+# Closing saves the home board.
+wmctrl -c 'NexoQuadrix - ' || fail "could not ask the window to close"
+for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$pid" 2>/dev/null && fail "the player did not close"
+grep -q "NomFitxerInicial=$work/boards/prova.qdx" "$work/config/nexoquadrix.ini" ||
+  { cat "$work/config/nexoquadrix.ini"; fail "the home board was not saved at close"; }
+echo "PASS"
