@@ -7,23 +7,38 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh" || exit 1
 jobs=$(nproc 2>/dev/null || echo 2)
 status=0
+summaries=()
 
-echo "== normal build"
+# Runs ctest in a build folder and keeps its closing summary line.
+run_suite() {
+  local dir=$1 label=$2 log
+  log=$(mktemp)
+  (cd "$root/$dir" && ctest --output-on-failure -j "$jobs" --timeout 600) 2>&1 | tee "$log"
+  [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+  summaries+=("$label: $(grep -E 'tests passed|tests failed' "$log" | tail -n 1)")
+  rm -f "$log"
+}
+
+echo "== normal build (GCC)"
 if bash "$root/scripts/build.sh" build -DCMAKE_C_COMPILER=gcc -DCMAKE_CXX_COMPILER=g++; then
-  (cd "$root/build" && ctest --output-on-failure -j "$jobs") || status=1
+  run_suite build "normal build"
 else
   status=1
+  summaries+=("normal build: did not build")
 fi
 
 echo "== sanitizer and fuzzing build (clang, ASan + UBSan)"
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_odr_violation=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS=suppressions=$root/tests/lsan.supp:print_suppressions=0
 if bash "$root/scripts/build.sh" build-asan -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DNQ_SANITIZE=ON -DNQ_FUZZ=ON -DNQ_BENCH=OFF; then
-  (cd "$root/build-asan" &&
-    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-      ctest --output-on-failure -j "$jobs") || status=1
+  run_suite build-asan "sanitizer build"
 else
   status=1
+  summaries+=("sanitizer build: did not build")
 fi
 
-if [ "$status" -eq 0 ]; then echo "all test runs passed"; else echo "some tests failed" >&2; fi
+echo "== summary"
+printf '%s\n' "${summaries[@]}"
 exit "$status"
