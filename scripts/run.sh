@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and starts the player on the bundled Catalan home board.
+# The player writes window places and board options back into the boards it shows, so it runs on
+# a copy of the bundled data beside the program (build/bin/data), never on the files in data/.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
@@ -9,5 +11,7 @@ if [ ! -x "$player" ]; then
   echo "run: the player was not built" >&2
   exit 1
 fi
-board=${1:-"$root/data/boards/ca/inici.qdx"}
+mkdir -p "$root/build/bin/data"
+cp -rn "$root/data/." "$root/build/bin/data/"
+board=${1:-"$root/build/bin/data/boards/ca/inici.qdx"}
 exec "$player" "$board"
