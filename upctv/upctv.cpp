@@ -77,8 +77,13 @@ void StopChild(Speaker& s) {
 // Starts espeak-ng with "-f file" or with the text itself as the last argument.
 void Start(Speaker& s, const std::string& utf8Text, bool isFile) {
   StopChild(s);
-  std::vector<std::string> args = {"espeak-ng", "-b",  "1", "-v", EspeakVoice(s.Language, s.Voice),
-                                   "-s",        std::to_string(WordsPerMinute(s.Speed))};
+  std::vector<std::string> args = {"espeak-ng",
+                                   "-b",
+                                   "1",
+                                   "-v",
+                                   EspeakVoice(s.Language, s.Voice),
+                                   "-s",
+                                   std::to_string(WordsPerMinute(s.Speed))};
   // Checks without a sound server ask for the audio in a file instead.
   if (const char* wav = std::getenv("UPCTV_WAV_OUTPUT"); wav && *wav) {
     args.push_back("-w");
@@ -92,7 +97,8 @@ void Start(Speaker& s, const std::string& utf8Text, bool isFile) {
     args.push_back(utf8Text.substr(0, MaxTextBytes));
   }
   std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
+  for (std::string& a : args)
+    argv.push_back(a.data());
   argv.push_back(nullptr);
 
   posix_spawn_file_actions_t actions;
@@ -114,7 +120,9 @@ __attribute__((destructor)) void Unload() {
 
 #define UPCTV_EXPORT extern "C" __attribute__((visibility("default")))
 
-UPCTV_EXPORT int32_t upcTVAbout() { return 0; }
+UPCTV_EXPORT int32_t upcTVAbout() {
+  return 0;
+}
 
 UPCTV_EXPORT int32_t upcTVRead(const char* text) {
   if (!text) return 0;

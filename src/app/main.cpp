@@ -1,5 +1,6 @@
 // nexoquadrix: the player. Builds the real back ends, the player and its window, and runs the loop.
 #include <QApplication>
+#include <QElapsedTimer>
 
 #include "linux/QtClock.h"
 #include "linux/QtDialogs.h"
@@ -14,6 +15,8 @@
 #include "ui/MainWindow.h"
 
 int main(int argc, char** argv) {
+  QElapsedTimer sinceStart;
+  sinceStart.start();
   QApplication app(argc, argv);
   QApplication::setApplicationName("NexoQuadrix");
   const QString programFolder = QCoreApplication::applicationDirPath();
@@ -36,6 +39,7 @@ int main(int argc, char** argv) {
   paths.CreateSettingsFolder = config.CreateSettingsFolder;
   nq::Player player({clock, dialogs, metrics, scaler, window, launcher}, paths);
   window.Attach(player);
+  if (qEnvironmentVariableIntValue("NEXOQUADRIX_TIMING") == 1) window.EnableTiming(sinceStart);
   dialogs.OnModal = [&window](bool shown) { window.SetMouseHook(!shown); };
 
   player.FormCreate();

@@ -1,5 +1,6 @@
 #include "boards/PictureCache.h"
 
+#include <algorithm>
 #include <iterator>
 #include <utility>
 
@@ -23,6 +24,13 @@ std::size_t Footprint(const Image& image, const std::string& key) {
 }
 
 } // namespace
+
+int BoardPictureCap(int screenWidth, int screenHeight, int columns, int rows, int messageBarHeight) {
+  auto share = [](int length, int parts) {
+    return (std::max(length, 0) + std::max(parts, 1) - 1) / std::max(parts, 1);
+  };
+  return std::max({share(screenWidth, columns), share(screenHeight, rows), messageBarHeight, 1});
+}
 
 PictureCache::PictureCache(std::size_t budgetBytes) : Budget(budgetBytes) {}
 
@@ -132,8 +140,8 @@ PictureRef PictureCache::HeldPicture(const Image* held) const {
   return found == PixelsIndex.end() ? nullptr : found->second->Picture;
 }
 
-ScaledRef PictureCache::Scaled(const std::shared_ptr<const Image>& held, int32_t width, int32_t height,
-                               ImageScaler& scaler) {
+ScaledRef PictureCache::ScaledCopy(const std::shared_ptr<const Image>& held, int32_t width, int32_t height,
+                                   ImageScaler& scaler) {
   if (!held || held->Empty() || width < 1 || height < 1) return nullptr;
   if (const PictureRef picture = HeldPicture(held.get())) return Scaled(picture, width, height, scaler);
   if (width == held->Width && height == held->Height) return held;

@@ -25,6 +25,11 @@ inline std::shared_ptr<const Image> SharedPixels(const PictureRef& picture) {
   return picture ? std::shared_ptr<const Image>(picture, &picture->Pixels) : nullptr;
 }
 
+/// The longest side a board's pictures are kept at: the largest cell a board of columns x rows can
+/// get on a screen of screenWidth x screenHeight, or the message bar's height (a message cell shows
+/// a grid cell's picture) when that is more; at least 1.
+int BoardPictureCap(int screenWidth, int screenHeight, int columns, int rows, int messageBarHeight);
+
 struct PictureCacheCounters {
   std::size_t PictureHits = 0;
   std::size_t PictureLoads = 0; // decodes attempted on a miss
@@ -53,8 +58,8 @@ public:
 
   /// The same for pixels a cell holds: kept copies when held is the pixels of a picture this cache
   /// holds, otherwise scaled with scaler and not kept (a picture from memory or already evicted).
-  ScaledRef Scaled(const std::shared_ptr<const Image>& held, int32_t width, int32_t height,
-                   ImageScaler& scaler) override;
+  ScaledRef ScaledCopy(const std::shared_ptr<const Image>& held, int32_t width, int32_t height,
+                       ImageScaler& scaler) override;
 
   /// The picture this cache holds whose pixels are at held; nullptr when it holds none.
   PictureRef HeldPicture(const Image* held) const;

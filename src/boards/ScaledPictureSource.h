@@ -14,8 +14,8 @@ class ScaledPictureSource {
 public:
   virtual ~ScaledPictureSource() = default;
   /// held scaled to exactly width x height (made with scaler when no kept copy fits); nullptr when none.
-  virtual std::shared_ptr<const Image> Scaled(const std::shared_ptr<const Image>& held, int32_t width,
-                                              int32_t height, ImageScaler& scaler) = 0;
+  virtual std::shared_ptr<const Image> ScaledCopy(const std::shared_ptr<const Image>& held, int32_t width,
+                                                  int32_t height, ImageScaler& scaler) = 0;
 };
 
 } // namespace nq

@@ -122,15 +122,16 @@ const Image* TBox::PaintedImage() const {
   return nullptr;
 }
 
-const Image* TBox::ShrunkCopy(ImageScaler& scaler, int32_t width, int32_t height, ScaledPictureSource* source) {
+const Image* TBox::ShrunkCopy(ImageScaler& scaler, int32_t width, int32_t height,
+                              ScaledPictureSource* source) {
   if (!Holder || !HolderIsBitmap || Holder->Empty() || width <= 0 || height <= 0) return nullptr;
   if (ShrinkTried && ShrunkWidth == width && ShrunkHeight == height) return Shrunk.get();
   ShrinkTried = true;
   ShrunkWidth = width;
   ShrunkHeight = height;
-  std::shared_ptr<const Image> scaled = source != nullptr ? source->Scaled(Holder, width, height, scaler)
-                                                          : std::make_shared<const Image>(
-                                                                scaler.Scale(*Holder, width, height));
+  std::shared_ptr<const Image> scaled =
+      source != nullptr ? source->ScaledCopy(Holder, width, height, scaler)
+                        : std::make_shared<const Image>(scaler.Scale(*Holder, width, height));
   const auto expectedBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
   // A scaler that fails (or answers with another size) leaves the painter's own stretching to do the job.
   const bool usable = scaled != nullptr && scaled->Width == width && scaled->Height == height &&

@@ -21,7 +21,8 @@ private:
 
 } // namespace
 
-DynamicLibraryLoader::DynamicLibraryLoader(std::string programFolder) : ProgramFolder(std::move(programFolder)) {
+DynamicLibraryLoader::DynamicLibraryLoader(std::string programFolder)
+    : ProgramFolder(std::move(programFolder)) {
   if (!ProgramFolder.empty() && ProgramFolder.back() != '/') ProgramFolder += '/';
 }
 

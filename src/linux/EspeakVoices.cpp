@@ -43,7 +43,8 @@ std::vector<EspeakVoice> ReadVoices() {
 int InitializeOnce() {
   static std::once_flag once;
   static int sampleRate = 0;
-  std::call_once(once, [] { sampleRate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, BufferMs, nullptr, 0); });
+  std::call_once(once,
+                 [] { sampleRate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, BufferMs, nullptr, 0); });
   return sampleRate;
 }
 
@@ -82,7 +83,8 @@ EspeakVoices::~EspeakVoices() {
 
 std::vector<std::string> EspeakVoices::ListVoices() {
   std::vector<std::string> descriptions;
-  for (const EspeakVoice& voice : VoiceList) descriptions.push_back(voice.Name + " (" + voice.Language + ")");
+  for (const EspeakVoice& voice : VoiceList)
+    descriptions.push_back(voice.Name + " (" + voice.Language + ")");
   return descriptions;
 }
 
@@ -98,7 +100,9 @@ bool EspeakVoices::ChooseVoice(int index) {
   return true;
 }
 
-void EspeakVoices::SetRate(int rate) { RateSetting = std::clamp(rate, -10, 10); }
+void EspeakVoices::SetRate(int rate) {
+  RateSetting = std::clamp(rate, -10, 10);
+}
 
 void EspeakVoices::Speak(const std::string& utf8Text) {
   if (!Available || ChosenVoice < 0 || utf8Text.empty()) return;
@@ -205,7 +209,8 @@ void EspeakVoices::Feed() {
     const qint64 written = room > 0 ? SinkDevice->write(Pcm.data(), room) : 0;
     if (written > 0) Pcm.erase(Pcm.begin(), Pcm.begin() + written);
   }
-  if (!Busy && Queue.empty() && Pcm.empty() && !(Sink && Sink->state() == QAudio::ActiveState)) FeedTimer->stop();
+  if (!Busy && Queue.empty() && Pcm.empty() && !(Sink && Sink->state() == QAudio::ActiveState))
+    FeedTimer->stop();
 }
 
 } // namespace nq

@@ -24,7 +24,9 @@ void OnMessageFinished(std::size_t, std::size_t clientId, SPDNotificationType) {
   if (it != Registry().end()) it->second->MessageFinished();
 }
 
-SPDConnection* Spd(void* connection) { return static_cast<SPDConnection*>(connection); }
+SPDConnection* Spd(void* connection) {
+  return static_cast<SPDConnection*>(connection);
+}
 
 bool WantedLanguage(const std::string& language) {
   return language.rfind("ca", 0) == 0 || language.rfind("es", 0) == 0;
@@ -32,10 +34,13 @@ bool WantedLanguage(const std::string& language) {
 
 } // namespace
 
-int SpeechDispatcherVoices::ServiceRate(int rate) { return std::clamp(rate, -10, 10) * 7; }
+int SpeechDispatcherVoices::ServiceRate(int rate) {
+  return std::clamp(rate, -10, 10) * 7;
+}
 
 SpeechDispatcherVoices::SpeechDispatcherVoices(std::chrono::milliseconds connectTimeout)
-    : ConnectTimeout(connectTimeout), Pending(std::async(std::launch::async, &SpeechDispatcherVoices::Connect)) {}
+    : ConnectTimeout(connectTimeout),
+      Pending(std::async(std::launch::async, &SpeechDispatcherVoices::Connect)) {}
 
 SpeechDispatcherVoices::~SpeechDispatcherVoices() {
   if (!Settled && Pending.valid()) {
@@ -53,7 +58,8 @@ SpeechDispatcherVoices::~SpeechDispatcherVoices() {
 SpeechDispatcherVoices::Connected SpeechDispatcherVoices::Connect() {
   Connected result;
   char* error = nullptr;
-  SPDConnection* connection = spd_open2("nexoquadrix", "main", nullptr, SPD_MODE_THREADED, nullptr, 1, &error);
+  SPDConnection* connection =
+      spd_open2("nexoquadrix", "main", nullptr, SPD_MODE_THREADED, nullptr, 1, &error);
   std::free(error);
   result.Connection = connection;
   if (!connection) return result;
@@ -92,7 +98,8 @@ bool SpeechDispatcherVoices::Ready() {
 std::vector<std::string> SpeechDispatcherVoices::ListVoices() {
   std::vector<std::string> descriptions;
   if (!Ready()) return descriptions;
-  for (const Voice& voice : Voices) descriptions.push_back(voice.Name + " (" + voice.Language + ")");
+  for (const Voice& voice : Voices)
+    descriptions.push_back(voice.Name + " (" + voice.Language + ")");
   return descriptions;
 }
 
@@ -114,7 +121,9 @@ void SpeechDispatcherVoices::Speak(const std::string& utf8Text) {
   if (spd_say(Spd(Connection), SPD_MESSAGE, utf8Text.c_str()) < 0) --Unfinished;
 }
 
-bool SpeechDispatcherVoices::IsSpeaking() { return Unfinished.load() > 0; }
+bool SpeechDispatcherVoices::IsSpeaking() {
+  return Unfinished.load() > 0;
+}
 
 void SpeechDispatcherVoices::MessageFinished() {
   int current = Unfinished.load();

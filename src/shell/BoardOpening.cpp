@@ -59,9 +59,10 @@ void BoardOpening::TransferCells() {
       }
     }
   }
-  // A picture never needs more pixels than the largest cell the screen can show.
+  // A picture never needs more pixels than the largest cell this board can get on the screen.
   PictureLoadOptions options;
-  options.MaxSide = std::max(Ctx.Window.ScreenWidth(), Ctx.Window.ScreenHeight());
+  options.MaxSide = BoardPictureCap(Ctx.Window.ScreenWidth(), Ctx.Window.ScreenHeight(), b.Columns, b.Rows,
+                                    Ctx.State.View.MessageBarHeight);
   const std::vector<PictureRef> pictures = Pictures.LoadAll(requests, options, PictureWorkers);
   for (size_t i = 0; i < owners.size(); ++i) {
     TBox& box = *Ctx.Boxes.GridBox(owners[i]);

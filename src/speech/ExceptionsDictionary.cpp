@@ -16,11 +16,15 @@ constexpr const char* DictionarySection = "FormDiccionariExcepcions";
 constexpr const char* InUseKey = "HiHaDiccionariExcepcions";
 constexpr const char* FileNameKey = "NomFitxerDiccionariExcepcions";
 // Enough for any real text; it only stops an entry that keeps rewriting its own output.
-constexpr std::size_t MaxRewritesPerEntry = 10000;
+constexpr std::size_t MaxRewritesPerEntry = 4096;
 
-bool IsBoundary(char c) { return c == ' ' || c == '.' || c == ',' || c == ';'; }
+bool IsBoundary(char c) {
+  return c == ' ' || c == '.' || c == ',' || c == ';';
+}
 
-char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char FoldAscii(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 // The first occurrence at or after start that stands between boundaries, or npos.
 std::size_t FindWholeWord(std::string_view text, std::string_view word, std::size_t start) {
@@ -30,7 +34,8 @@ std::size_t FindWholeWord(std::string_view text, std::string_view word, std::siz
     const std::size_t end = j + word.size();
     if (end < text.size() && !IsBoundary(text[end])) continue;
     bool same = true;
-    for (std::size_t k = 0; k < word.size() && same; ++k) same = FoldAscii(text[j + k]) == FoldAscii(word[k]);
+    for (std::size_t k = 0; k < word.size() && same; ++k)
+      same = FoldAscii(text[j + k]) == FoldAscii(word[k]);
     if (same) return j;
   }
   return std::string_view::npos;
@@ -59,7 +64,8 @@ std::size_t FindEntrySeparator(std::string_view line) {
 void ReplaceWholeWord(std::string& text, const std::string& word, const std::string& replacement) {
   if (word.empty()) return;
   // A replacement that holds its own word would be found again for ever: such an entry resumes
-  // after what it inserted. Every other entry rescans from the start after each rewrite.
+  // after what it inserted. Every other entry rescans as if from the start: an occurrence ending
+  // before the rewritten place lies in text already scanned, so the rescan may begin one word back.
   const bool resumeAfterReplacement = FindWholeWord(replacement, word, 0) != std::string_view::npos;
   std::size_t start = 0;
   for (std::size_t rewrites = 0; rewrites < MaxRewritesPerEntry; ++rewrites) {
@@ -67,7 +73,7 @@ void ReplaceWholeWord(std::string& text, const std::string& word, const std::str
     if (at == std::string_view::npos) return;
     if (text.size() - word.size() + replacement.size() > MaxRewrittenTextBytes) return;
     text.replace(at, word.size(), replacement);
-    start = resumeAfterReplacement ? at + replacement.size() : 0;
+    start = resumeAfterReplacement ? at + replacement.size() : (at > word.size() ? at - word.size() : 0);
   }
 }
 
@@ -92,7 +98,8 @@ std::vector<DictionaryEntry> ParseDictionaryText(std::string_view text) {
   return entries;
 }
 
-ExceptionsDictionary::ExceptionsDictionary(SettingsStore& settings, Dialogs& dialogs, std::string programFolder)
+ExceptionsDictionary::ExceptionsDictionary(SettingsStore& settings, Dialogs& dialogs,
+                                           std::string programFolder)
     : Settings(settings), DialogsRef(dialogs), ProgramFolder(std::move(programFolder)) {}
 
 void ExceptionsDictionary::FormCreate() {
@@ -124,13 +131,14 @@ void ExceptionsDictionary::LoadExceptionsDictionary(const std::string& path) {
 void ExceptionsDictionary::ApplyExceptionsDictionary(std::string& text) const {
   if (!DictionaryOn) return;
   for (const DictionaryEntry& entry : Table)
-    if (!entry.Word.empty() && !entry.Replacement.empty()) ReplaceWholeWord(text, entry.Word, entry.Replacement);
+    if (!entry.Word.empty() && !entry.Replacement.empty())
+      ReplaceWholeWord(text, entry.Word, entry.Replacement);
 }
 
 bool ExceptionsDictionary::ChooseExceptionsDictionary() {
-  const std::optional<std::string> chosen =
-      DialogsRef.ChooseFileToOpen("QUADRIX - Obrir diccionari d'excepcions",
-                                  "TXT (*.txt)|*.txt|Tot tipus de fitxers (*.*)|*.*", "txt", ProgramFolder, "");
+  const std::optional<std::string> chosen = DialogsRef.ChooseFileToOpen(
+      "QUADRIX - Obrir diccionari d'excepcions", "TXT (*.txt)|*.txt|Tot tipus de fitxers (*.*)|*.*", "txt",
+      ProgramFolder, "");
   if (chosen) LoadExceptionsDictionary(*chosen);
   return DictionaryOn;
 }

@@ -19,7 +19,7 @@ struct DictionaryEntry {
 
 inline constexpr std::size_t MaxDictionaryEntries = 1000;
 // A rewrite never lets a text grow past this size, so a hostile dictionary cannot exhaust memory.
-inline constexpr std::size_t MaxRewrittenTextBytes = 1u << 20;
+inline constexpr std::size_t MaxRewrittenTextBytes = 64u << 10;
 // The longest dictionary file read; what follows is ignored like lines past the table's end.
 inline constexpr std::size_t MaxDictionaryFileBytes = 16u << 20;
 

@@ -19,9 +19,13 @@ std::string LowerAscii(std::string text) {
 SoundOrSpeech::SoundOrSpeech(SpeechFrontEnd& speech, SoundPlayer& player, BoardFilePath boardFilePath)
     : Speech(speech), Player(player), FilePath(std::move(boardFilePath)) {}
 
-void SoundOrSpeech::SpeakOrPlay(const std::string& text) { Run(text, false); }
+void SoundOrSpeech::SpeakOrPlay(const std::string& text) {
+  Run(text, false);
+}
 
-void SoundOrSpeech::SpeakOrPlayAndWait(const std::string& text) { Run(text, true); }
+void SoundOrSpeech::SpeakOrPlayAndWait(const std::string& text) {
+  Run(text, true);
+}
 
 void SoundOrSpeech::Run(const std::string& text, bool wait) {
   if (text.empty()) return;

@@ -42,9 +42,12 @@ constexpr int LibraryVoiceCount = 4;
 
 const char* EngineTypeName(EngineKind kind) {
   switch (kind) {
-  case EngineKind::Desktop: return "MSP";
-  case EngineKind::InProcess: return "SAPI";
-  case EngineKind::Library: return "UPCTV";
+  case EngineKind::Desktop:
+    return "MSP";
+  case EngineKind::InProcess:
+    return "SAPI";
+  case EngineKind::Library:
+    return "UPCTV";
   }
   return "";
 }
@@ -56,11 +59,13 @@ int32_t LibrarySpeedForRate(int rate) {
   return 10 * (std::max(rate, -9) + 10);
 }
 
-SpeechFrontEnd::SpeechFrontEnd(SettingsStore& settings, std::string speechSettingsPath, VoiceEngine& desktopVoices,
-                               VoiceEngine& inProcessVoices, SpeechLibrary& library, ExceptionsDictionary& dictionary,
-                               Dialogs& dialogs, Clock& clock)
+SpeechFrontEnd::SpeechFrontEnd(SettingsStore& settings, std::string speechSettingsPath,
+                               VoiceEngine& desktopVoices, VoiceEngine& inProcessVoices,
+                               SpeechLibrary& library, ExceptionsDictionary& dictionary, Dialogs& dialogs,
+                               Clock& clock)
     : Settings(settings), SpeechSettings(std::move(speechSettingsPath)), Desktop(desktopVoices),
-      InProcess(inProcessVoices), Library(library), Dictionary(dictionary), DialogsRef(dialogs), ClockRef(clock) {}
+      InProcess(inProcessVoices), Library(library), Dictionary(dictionary), DialogsRef(dialogs),
+      ClockRef(clock) {}
 
 bool SpeechFrontEnd::EngineNotChosen() const {
   return Settings.ReadSettingText(TtsSection, EngineNumberKey, "-1") == "-1";
@@ -68,7 +73,8 @@ bool SpeechFrontEnd::EngineNotChosen() const {
 
 EngineChoice SpeechFrontEnd::EngineFor(int index) const {
   if (index < DesktopVoiceCount) return {EngineKind::Desktop, index};
-  if (index < DesktopVoiceCount + InProcessVoiceCount) return {EngineKind::InProcess, index - DesktopVoiceCount};
+  if (index < DesktopVoiceCount + InProcessVoiceCount)
+    return {EngineKind::InProcess, index - DesktopVoiceCount};
   return {EngineKind::Library, index - DesktopVoiceCount - InProcessVoiceCount};
 }
 
@@ -86,14 +92,16 @@ void SpeechFrontEnd::FormCreate() {
   // Our own library puts up no window, so there is nothing to dismiss after loading it.
   LibraryListed = Library.LoadSpeechLibrary();
   if (LibraryListed)
-    for (const LibraryVoice& voice : LibraryVoices) ListEntries.emplace_back(voice.ListText);
+    for (const LibraryVoice& voice : LibraryVoices)
+      ListEntries.emplace_back(voice.ListText);
   if (AnyEngine()) RestoreChosenEntry(stored);
   RestoreRate();
 }
 
 int SpeechFrontEnd::ListGroup(VoiceEngine& engine, const std::string& prefix) {
   const std::vector<std::string> voices = engine.ListVoices();
-  for (const std::string& description : voices) ListEntries.push_back(prefix + Utf8ToWindows1252(description));
+  for (const std::string& description : voices)
+    ListEntries.push_back(prefix + Utf8ToWindows1252(description));
   return static_cast<int>(voices.size());
 }
 
@@ -121,7 +129,9 @@ void SpeechFrontEnd::RestoreRate() {
   ApplySpeechRate();
 }
 
-void SpeechFrontEnd::FormShow() { DictionaryBox = Dictionary.IsOn(); }
+void SpeechFrontEnd::FormShow() {
+  DictionaryBox = Dictionary.IsOn();
+}
 
 void SpeechFrontEnd::FormClose() {
   if (AnyEngine()) {
@@ -133,7 +143,9 @@ void SpeechFrontEnd::FormClose() {
   Settings.WriteSettingText(TtsSection, RateKey, LblRate);
 }
 
-void SpeechFrontEnd::FormDestroy() { Library.FreeSpeechLibrary(); }
+void SpeechFrontEnd::FormDestroy() {
+  Library.FreeSpeechLibrary();
+}
 
 void SpeechFrontEnd::ListBoxMotorsDeVeuClick(int index) {
   Selected = index;
@@ -211,7 +223,8 @@ void SpeechFrontEnd::WaitWhileSpeaking(VoiceEngine& engine) {
 }
 
 void SpeechFrontEnd::WaitWhileLibrarySpeaks() {
-  for (int32_t waited = 0; Library.LibraryStatus() != 0 && waited < MaxSpeechWaitMs; waited += LibraryWaitPollMs)
+  for (int32_t waited = 0; Library.LibraryStatus() != 0 && waited < MaxSpeechWaitMs;
+       waited += LibraryWaitPollMs)
     ClockRef.WaitWithMessages(LibraryWaitPollMs);
 }
 
@@ -219,7 +232,8 @@ void SpeechFrontEnd::WriteSpeechSetting(const char* key, const std::string& valu
   if (SpeechSettings.WriteText(ToWavSection, key, value) || !reportFailure || WriteFailureReported) return;
   // Nothing reads this file back, so a failed write is said once and never stops the operation.
   WriteFailureReported = true;
-  DialogsRef.ShowMessage("Unable to write to " + Utf8ToWindows1252(SpeechSettings.Path()), MessageIcon::Error);
+  DialogsRef.ShowMessage("Unable to write to " + Utf8ToWindows1252(SpeechSettings.Path()),
+                         MessageIcon::Error);
 }
 
 } // namespace nq

@@ -24,7 +24,9 @@ std::string LowerAscii(std::string text) {
 SpeechLibrary::SpeechLibrary(SharedLibraryLoader& loader, Clock& clock, std::string fileName)
     : Loader(loader), ClockRef(clock), FileName(std::move(fileName)) {}
 
-SpeechLibrary::~SpeechLibrary() { FreeSpeechLibrary(); }
+SpeechLibrary::~SpeechLibrary() {
+  FreeSpeechLibrary();
+}
 
 bool SpeechLibrary::LoadSpeechLibrary() {
   ClearEntryPoints();
@@ -47,9 +49,13 @@ void SpeechLibrary::FreeSpeechLibrary() {
   Library.reset();
 }
 
-void SpeechLibrary::SelectLibraryMaleVoice(const std::string& language) { SelectVoice(language, 0, 1); }
+void SpeechLibrary::SelectLibraryMaleVoice(const std::string& language) {
+  SelectVoice(language, 0, 1);
+}
 
-void SpeechLibrary::SelectLibraryFemaleVoice(const std::string& language) { SelectVoice(language, 2, 0); }
+void SpeechLibrary::SelectLibraryFemaleVoice(const std::string& language) {
+  SelectVoice(language, 2, 0);
+}
 
 void SpeechLibrary::SelectVoice(const std::string& language, int32_t catalanSpeaker, int32_t spanishSpeaker) {
   if (!Library) return;
@@ -76,7 +82,9 @@ void SpeechLibrary::LibrarySetSpeed(int32_t speed) {
   if (Library && SetSpeed) SetSpeed(speed);
 }
 
-int32_t SpeechLibrary::LibraryStatus() { return (Library && Status) ? Status(0) : 0; }
+int32_t SpeechLibrary::LibraryStatus() {
+  return (Library && Status) ? Status(0) : 0;
+}
 
 void SpeechLibrary::Stop() {
   if (StopEntry) StopEntry();

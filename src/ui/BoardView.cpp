@@ -83,7 +83,9 @@ BoardView::BoardView(Player& player, const std::string& dataFolderUtf8, QWidget*
 }
 
 void BoardView::RefreshIfChanged() {
-  if (ThePlayer.Layout().Revision() != PaintedRevision) update();
+  if (ThePlayer.Layout().Revision() == PaintedRevision) return;
+  if (Timing) Timing->HoverChanged();
+  update();
 }
 
 void BoardView::resizeEvent(QResizeEvent* event) {
@@ -100,6 +102,7 @@ void BoardView::paintEvent(QPaintEvent* event) {
   PaintGrid(painter);
   PaintMessageBar(painter);
   PaintedRevision = ThePlayer.Layout().Revision();
+  if (Timing) Timing->Painted(!ThePlayer.State().CurrentBoardFile.empty());
 }
 
 void BoardView::PaintButtonBar(QPainter& painter) { PaintButtonBarImpl(painter, ThePlayer, ButtonPictures); }

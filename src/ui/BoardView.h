@@ -6,6 +6,7 @@
 #include <array>
 
 #include "shell/Player.h"
+#include "ui/PaintTiming.h"
 
 namespace nq {
 
@@ -13,6 +14,9 @@ class BoardView : public QWidget {
   Q_OBJECT
 public:
   BoardView(Player& player, const std::string& dataFolderUtf8, QWidget* parent = nullptr);
+
+  /// Timing lines for the benchmarks; null when not wanted.
+  PaintTiming* Timing = nullptr;
 
   /// Repaints when the core's painted state changed since the last paint.
   void RefreshIfChanged();

@@ -42,6 +42,13 @@ void MainWindow::showEvent(QShowEvent* event) {
   ProgramPlacing.start(); // the window manager's own placement follows the mapping
 }
 
+void MainWindow::EnableTiming(const QElapsedTimer& sinceStart) {
+  Timing.Enabled = true;
+  Timing.SinceStart = sinceStart;
+  if (View) View->Timing = &Timing;
+  if (TheHook) TheHook->Timing = &Timing;
+}
+
 void MainWindow::Attach(Player& player) {
   ThePlayer = &player;
   View = new BoardView(player, DataFolder, this);

@@ -48,6 +48,9 @@ public:
   void SetMouseHook(bool installed) override;
   void CloseWindow() override;
 
+  /// Prints the benchmark timing lines (see PaintTiming).
+  void EnableTiming(const QElapsedTimer& sinceStart);
+
   BoardView* Board() { return View; }
   QPlainTextEdit* Memo() { return EditEscriure; }
   MouseHook* Hook() { return TheHook; }
@@ -75,6 +78,7 @@ private:
   std::map<std::string, QAction*> Actions;
   uint64_t MenuRevision = ~uint64_t{0};
   bool Closing = false;
+  PaintTiming Timing;
   QElapsedTimer ProgramPlacing; // since the program last placed the window itself
 };
 

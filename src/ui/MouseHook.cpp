@@ -53,6 +53,7 @@ bool MouseHook::eventFilter(QObject* watched, QEvent* event) {
     // "No permitir clics": buttons are swallowed and never reach the player.
     if (ThePlayer.State().NoClicks) return true;
   }
+  if (Timing) Timing->PointerEvent();
   ThePlayer.HandleMouseEvent(kind, client.x(), client.y());
   if (AfterEvent) AfterEvent();
   return type != QEvent::MouseMove;

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "shell/Player.h"
+#include "ui/PaintTiming.h"
 
 namespace nq {
 
@@ -19,6 +20,7 @@ public:
   std::function<void()> AfterEvent;
   /// Cursor hiding over the grid.
   bool HideCellCursor = false;
+  PaintTiming* Timing = nullptr;
 
 protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -2,12 +2,12 @@
 // that sounds like speech (loud enough, of a plausible length), by every road the player uses.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
-#include <cstring>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -31,7 +31,8 @@ namespace {
 
 constexpr double MinSpeechRms = 300.0; // of 32767; silence and hiss stay far below
 constexpr const char* CatalanSentence = "Bon dia, em dic Marta i vull anar al pati.";
-constexpr const char* SpanishSentence = "Buenos d\xED" "as, me llamo Marta y quiero ir al patio.";
+constexpr const char* SpanishSentence = "Buenos d\xED"
+                                        "as, me llamo Marta y quiero ir al patio.";
 
 struct Audio {
   std::vector<int16_t> Samples;
@@ -39,7 +40,8 @@ struct Audio {
   double Seconds() const { return Rate ? static_cast<double>(Samples.size()) / Rate : 0.0; }
   double Rms() const {
     double sum = 0;
-    for (int16_t s : Samples) sum += static_cast<double>(s) * s;
+    for (int16_t s : Samples)
+      sum += static_cast<double>(s) * s;
     return Samples.empty() ? 0.0 : std::sqrt(sum / static_cast<double>(Samples.size()));
   }
 };
@@ -69,8 +71,7 @@ public:
   uint32_t TickCount() const override { return 0; }
   std::unique_ptr<Timer> CreateTimer(int) override { return nullptr; }
   void WaitWithMessages(int32_t ms) override {
-    if (QCoreApplication::instance())
-      QCoreApplication::processEvents(QEventLoop::AllEvents, ms);
+    if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents, ms);
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     Waited += ms;
   }
@@ -94,13 +95,16 @@ TEST(BufferEspeak, ListsCatalanAndSpanishWithoutMbrola) {
   EspeakVoices voices;
   EXPECT_GE(voices.VoiceForLanguage("ca"), 0);
   EXPECT_GE(voices.VoiceForLanguage("es"), 0);
-  for (const EspeakVoice& voice : voices.Voices()) EXPECT_EQ(voice.Identifier.find("mb"), std::string::npos);
+  for (const EspeakVoice& voice : voices.Voices())
+    EXPECT_EQ(voice.Identifier.find("mb"), std::string::npos);
 }
 
 TEST(BufferEspeak, CatalanAndSpanishSentencesSoundLikeSpeech) {
   EspeakVoices voices;
-  for (const auto& [language, sentence] : {std::pair{"ca", CatalanSentence}, std::pair{"es", SpanishSentence}}) {
-    Audio audio{voices.SynthesizeToBuffer(Utf8(sentence), voices.VoiceForLanguage(language), 0), voices.SampleRate()};
+  for (const auto& [language, sentence] :
+       {std::pair{"ca", CatalanSentence}, std::pair{"es", SpanishSentence}}) {
+    Audio audio{voices.SynthesizeToBuffer(Utf8(sentence), voices.VoiceForLanguage(language), 0),
+                voices.SampleRate()};
     ExpectSpeechLike(audio, language);
   }
 }
@@ -218,7 +222,8 @@ TEST(SoundEspeak, SpeakPlaysThroughTheSoundServer) {
   voices.Speak(Utf8(SpanishSentence));
   EXPECT_TRUE(voices.IsSpeaking());
   SleepingClock clock;
-  while (voices.IsSpeaking() && clock.Waited < 20000) clock.WaitWithMessages(20);
+  while (voices.IsSpeaking() && clock.Waited < 20000)
+    clock.WaitWithMessages(20);
   const Audio heard = recorder.Stop();
   ExpectSpeechLike(heard, "espeak through the sink");
   // The wait must have lasted about as long as the sound itself.

@@ -141,3 +141,101 @@ TEST_F(PictureCacheTest, EachScaledSizeIsScaledOnce) {
 
 } // namespace
 } // namespace nq
+
+namespace nq {
+namespace {
+
+// Cells ask for copies by the pixels they hold: a held picture of the cache finds the copies kept for
+// its file, anything else is scaled afresh and never kept, and an evicted picture is no longer found.
+TEST_F(PictureCacheTest, HeldPixelsFindTheCopiesOfTheirFile) {
+  PictureCache cache;
+  CountingScaler scaler;
+  const PictureRequest request = Put("a.png", test::PatternImage(40, 30));
+  const PictureRef picture = cache.Load(request, Options);
+  ASSERT_TRUE(picture);
+  const std::shared_ptr<const Image> held = SharedPixels(picture);
+  EXPECT_EQ(cache.HeldPicture(held.get()), picture);
+
+  const ScaledRef first = cache.ScaledCopy(held, 20, 15, scaler);
+  ASSERT_TRUE(first);
+  EXPECT_EQ(first->Width, 20);
+  // The board opened again hands the same pixels to its cells: the kept copy comes back unscaled.
+  EXPECT_EQ(SharedPixels(cache.Load(request, Options)), held);
+  EXPECT_EQ(cache.ScaledCopy(held, 20, 15, scaler), first);
+  EXPECT_EQ(cache.ScaledCopy(held, 40, 30, scaler), held);
+  EXPECT_EQ(scaler.Calls, 1);
+
+  const std::size_t entries = cache.EntryCount();
+  const auto stranger = std::make_shared<const Image>(test::PatternImage(40, 30));
+  EXPECT_FALSE(cache.HeldPicture(stranger.get()));
+  for (int i = 0; i < 2; ++i) {
+    const ScaledRef copy = cache.ScaledCopy(stranger, 20, 15, scaler);
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->Height, 15);
+  }
+  EXPECT_EQ(scaler.Calls, 3);
+  EXPECT_EQ(cache.EntryCount(), entries);
+  EXPECT_FALSE(cache.ScaledCopy(nullptr, 20, 15, scaler));
+  EXPECT_FALSE(cache.ScaledCopy(held, 0, 15, scaler));
+
+  cache.Clear();
+  EXPECT_FALSE(cache.HeldPicture(held.get()));
+}
+
+TEST_F(PictureCacheTest, AChangedFileNeverGetsTheOldCopy) {
+  PictureCache cache;
+  CountingScaler scaler;
+  const PictureRequest request = Put("a.png", test::PatternImage(40, 30, 1));
+  const std::shared_ptr<const Image> before = SharedPixels(cache.Load(request, Options));
+  const ScaledRef oldCopy = cache.ScaledCopy(before, 20, 15, scaler);
+  const auto stamp = std::filesystem::last_write_time(request.Path);
+  Image black = test::MakeImage(40, 30);
+  for (std::size_t i = 0; i < black.Pixels.size(); ++i)
+    black.Pixels[i] = i % 4 == 3 ? 255 : 0;
+  Put("a.png", black);
+  std::filesystem::last_write_time(request.Path, stamp + std::chrono::seconds(5));
+  const std::shared_ptr<const Image> after = SharedPixels(cache.Load(request, Options));
+  ASSERT_TRUE(after);
+  const ScaledRef newCopy = cache.ScaledCopy(after, 20, 15, scaler);
+  ASSERT_TRUE(newCopy);
+  EXPECT_NE(newCopy, oldCopy);
+  EXPECT_EQ(newCopy->Pixels[0], 0);
+  EXPECT_EQ(scaler.Calls, 2);
+}
+
+TEST_F(PictureCacheTest, EvictedPicturesLeaveTheLookup) {
+  const std::size_t pictureBytes = 100 * 100 * 4;
+  PictureCache cache(pictureBytes + pictureBytes / 2); // room for one picture
+  CountingScaler scaler;
+  const PictureRef a = cache.Load(Put("a.png", test::PatternImage(100, 100, 1)), Options);
+  const PictureRef b = cache.Load(Put("b.png", test::PatternImage(100, 100, 2)), Options);
+  ASSERT_TRUE(a && b);
+  EXPECT_FALSE(cache.HeldPicture(&a->Pixels));
+  EXPECT_EQ(cache.HeldPicture(&b->Pixels), b);
+  // The evicted picture still scales for the cell that holds it, without being kept again.
+  const ScaledRef copy = cache.ScaledCopy(SharedPixels(a), 50, 50, scaler);
+  ASSERT_TRUE(copy);
+  EXPECT_EQ(copy->Width, 50);
+  EXPECT_FALSE(cache.HeldPicture(&a->Pixels));
+}
+
+TEST(BoardPictureCap, LargestCellTheScreenCanGive) {
+  struct Case {
+    int ScreenWidth, ScreenHeight, Columns, Rows, MessageBar, Cap;
+  };
+  const Case cases[] = {
+      {1920, 1080, 21, 21, 135, 135}, // small cells: the message bar decides
+      {1920, 1080, 21, 21, 0, 92},    // 1920 / 21 rounded up
+      {1920, 1080, 1, 1, 135, 1920},  {1920, 1080, 4, 3, 135, 480},   {1080, 1920, 4, 3, 135, 640},
+      {1000, 1000, 3, 3, 0, 334},     {1920, 1080, 0, -2, 135, 1920}, // no columns: one cell wide
+      {0, 0, 21, 21, 0, 1},           {-5, -5, 1, 1, -5, 1},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(BoardPictureCap(c.ScreenWidth, c.ScreenHeight, c.Columns, c.Rows, c.MessageBar), c.Cap)
+        << c.ScreenWidth << "x" << c.ScreenHeight << " " << c.Columns << "x" << c.Rows << " bar "
+        << c.MessageBar;
+  }
+}
+
+} // namespace
+} // namespace nq

@@ -4,6 +4,7 @@
 
 #include "CellTestFakes.h"
 #include "boards/CellBoxes.h"
+#include "boards/ScaledPictureSource.h"
 
 namespace nq {
 namespace {
@@ -346,6 +347,61 @@ TEST_F(ShowCellTest, AssignCellRecordCopiesTheCellAndReleasesTheOldPicture) {
   EXPECT_EQ(boxes.GridBox(442), nullptr);
   EXPECT_EQ(boxes.MessageBox(22), nullptr);
   EXPECT_EQ(boxes.MessageBox(1)->Number, -1);
+}
+
+// Hands out copies as a picture cache would, remembering what it was asked for.
+class RecordingSource final : public ScaledPictureSource {
+public:
+  std::shared_ptr<const Image> ScaledCopy(const std::shared_ptr<const Image>& held, int32_t width,
+                                          int32_t height, ImageScaler&) override {
+    Asked.push_back(held.get());
+    if (Answer == Reply::Nothing) return nullptr;
+    const int32_t w = Answer == Reply::WrongSize ? width + 1 : width;
+    return SolidPicture(w, height);
+  }
+  enum class Reply { Copy, Nothing, WrongSize } Answer = Reply::Copy;
+  std::vector<const Image*> Asked;
+};
+
+TEST_F(ShowCellTest, ShrunkCopiesComeFromTheSourceWhenOneIsSet) {
+  struct Case {
+    const char* Name;
+    RecordingSource::Reply Answer;
+    PictureScaling Path;
+  };
+  const Case cases[] = {
+      {"a copy is used as it comes", RecordingSource::Reply::Copy, PictureScaling::HalftoneShrink},
+      {"no copy falls back to stretching", RecordingSource::Reply::Nothing, PictureScaling::PlatformStretch},
+      {"a copy of another size is refused", RecordingSource::Reply::WrongSize,
+       PictureScaling::PlatformStretch},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    RecordingSource source;
+    source.Answer = c.Answer;
+    boxes.SetScaledSource(&source);
+    TBox& box = Cell("Hola");
+    box.Picture = "p.png";
+    const auto picture = SolidPicture(400, 200);
+    box.SetPicture(picture, true);
+    boxes.ShowCell(box, options);
+    boxes.ShowCell(box, options); // a hover repaint asks nobody again
+    EXPECT_EQ(box.PictureImage.Scaling, c.Path);
+    ASSERT_EQ(source.Asked.size(), 1u);
+    EXPECT_EQ(source.Asked[0], picture.get());
+    EXPECT_EQ(scaler.Calls, 0);
+    // The same picture set again (the board opened again) asks again: the source decides what is kept.
+    box.SetPicture(picture, true);
+    boxes.ShowCell(box, options);
+    EXPECT_EQ(source.Asked.size(), 2u);
+  }
+  boxes.SetScaledSource(nullptr);
+  TBox& box = Cell("Hola");
+  box.Picture = "p.png";
+  box.SetPicture(SolidPicture(400, 200), true);
+  boxes.ShowCell(box, options);
+  EXPECT_EQ(scaler.Calls, 1);
+  EXPECT_EQ(box.PictureImage.Scaling, PictureScaling::HalftoneShrink);
 }
 
 } // namespace

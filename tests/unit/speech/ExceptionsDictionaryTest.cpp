@@ -26,37 +26,39 @@ TEST_P(ReplaceWholeWordTest, RewritesWholeWordsOnly) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ReplaceWholeWordTest,
-    ::testing::Values(RewriteCase{"Sr. Pi, sr Pi", "sr", "senyor", "senyor. Pi, senyor Pi"},
-                      RewriteCase{"srs sr-pi", "sr", "senyor", "srs sr-pi"},
-                      RewriteCase{"de de", "de", "del", "del del"},
-                      RewriteCase{"\xC0VIA", "\xE0via", "iaia", "\xC0VIA"}, // accents are not folded
-                      RewriteCase{"\xE0VIA", "\xE0via", "iaia", "iaia"},
-                      RewriteCase{"a;b,a.a", "a", "x", "x;b,x.x"},
-                      RewriteCase{"a\tb a?", "a", "x", "a\tb a?"}, // tab and "?" are no boundaries
-                      RewriteCase{"", "a", "x", ""},
-                      // Without resuming, the scan that restarts from the start joins "a," and the
-                      // inserted "b" into a new occurrence; that result must stay as it always was.
-                      RewriteCase{"a,a,b", "a,b", "b", "b"},
-                      // Replacements holding their own word end after one pass.
-                      RewriteCase{"sr Pi i sr", "sr", "SR.", "SR. Pi i SR."},
-                      RewriteCase{"ok ok", "ok", "ok ok", "ok ok ok ok"},
-                      RewriteCase{"Pi", "pi", "PI", "PI"}));
+    ::testing::Values(
+        RewriteCase{"Sr. Pi, sr Pi", "sr", "senyor", "senyor. Pi, senyor Pi"},
+        RewriteCase{"srs sr-pi", "sr", "senyor", "srs sr-pi"}, RewriteCase{"de de", "de", "del", "del del"},
+        RewriteCase{"\xC0VIA", "\xE0via", "iaia", "\xC0VIA"}, // accents are not folded
+        RewriteCase{"\xE0VIA", "\xE0via", "iaia", "iaia"}, RewriteCase{"a;b,a.a", "a", "x", "x;b,x.x"},
+        RewriteCase{"a\tb a?", "a", "x", "a\tb a?"}, // tab and "?" are no boundaries
+        RewriteCase{"", "a", "x", ""},
+        // Without resuming, the scan that restarts from the start joins "a," and the
+        // inserted "b" into a new occurrence; that result must stay as it always was.
+        RewriteCase{"a,a,b", "a,b", "b", "b"},
+        // Replacements holding their own word end after one pass.
+        RewriteCase{"sr Pi i sr", "sr", "SR.", "SR. Pi i SR."},
+        RewriteCase{"ok ok", "ok", "ok ok", "ok ok ok ok"}, RewriteCase{"Pi", "pi", "PI", "PI"}));
 
 TEST(ReplaceWholeWord, GrowingReplacementStopsBeforeTheTextGetsHuge) {
   std::string text(5000, ' ');
-  for (std::size_t i = 0; i < text.size(); i += 2) text[i] = 'a';
+  for (std::size_t i = 0; i < text.size(); i += 2)
+    text[i] = 'a';
   ReplaceWholeWord(text, "a", std::string(1000, 'b'));
   EXPECT_LE(text.size(), MaxRewrittenTextBytes);
 }
 
 TEST(FindEntrySeparator, FindsTheSeparatorByKind) {
-  const std::pair<const char*, std::size_t> cases[] = {
-      {"Sr senyor", 3}, {"Sr,senyor", 3}, {"ONU,o n u", 6}, {"a;b,c", 4}, {"a;b", 2}, {"a\tb", 2}, {"abc", 0}, {"", 0}};
-  for (const auto& [line, expected] : cases) EXPECT_EQ(FindEntrySeparator(line), expected) << line;
+  const std::pair<const char*, std::size_t> cases[] = {{"Sr senyor", 3}, {"Sr,senyor", 3}, {"ONU,o n u", 6},
+                                                       {"a;b,c", 4},     {"a;b", 2},       {"a\tb", 2},
+                                                       {"abc", 0},       {"", 0}};
+  for (const auto& [line, expected] : cases)
+    EXPECT_EQ(FindEntrySeparator(line), expected) << line;
 }
 
 TEST(ParseDictionaryText, SplitsLinesAndDropsUnusableOnes) {
-  const auto entries = ParseDictionaryText("Sr senyor\r\nONU,o n u\rtab\tx\n lead blank\nsingle\n\n,x\r\nDr;doctor");
+  const auto entries =
+      ParseDictionaryText("Sr senyor\r\nONU,o n u\rtab\tx\n lead blank\nsingle\n\n,x\r\nDr;doctor");
   ASSERT_EQ(entries.size(), 4u);
   EXPECT_EQ(entries[0].Word, "Sr");
   EXPECT_EQ(entries[0].Replacement, "senyor");
@@ -70,7 +72,8 @@ TEST(ParseDictionaryText, SplitsLinesAndDropsUnusableOnes) {
 
 TEST(ParseDictionaryText, KeepsTheFirstThousandEntries) {
   std::string text;
-  for (int i = 0; i < 1200; ++i) text += "w" + std::to_string(i) + " r\n";
+  for (int i = 0; i < 1200; ++i)
+    text += "w" + std::to_string(i) + " r\n";
   const auto entries = ParseDictionaryText(text);
   ASSERT_EQ(entries.size(), MaxDictionaryEntries);
   EXPECT_EQ(entries.back().Word, "w999");
@@ -78,7 +81,9 @@ TEST(ParseDictionaryText, KeepsTheFirstThousandEntries) {
 
 class DictionaryTest : public ::testing::Test {
 protected:
-  std::string Stored(const char* key) { return Settings.ReadSettingText("FormDiccionariExcepcions", key, "<none>"); }
+  std::string Stored(const char* key) {
+    return Settings.ReadSettingText("FormDiccionariExcepcions", key, "<none>");
+  }
 
   ScratchFolder Folder;
   SettingsStore Settings{Folder.File("nexoquadrix.ini"), Folder.File("Quadrix.ini")};
@@ -140,9 +145,9 @@ TEST_F(DictionaryTest, StartUpLoadsTheStoredDictionaryOnlyWhenInUse) {
 TEST_F(DictionaryTest, ChooseAsksWithTheDialogTextsAndHonoursCancel) {
   EXPECT_FALSE(Dictionary.ChooseExceptionsDictionary());
   ASSERT_EQ(DialogsFake.Asked.size(), 1u);
-  EXPECT_EQ(DialogsFake.Asked[0], (std::vector<std::string>{"QUADRIX - Obrir diccionari d'excepcions",
-                                                            "TXT (*.txt)|*.txt|Tot tipus de fitxers (*.*)|*.*",
-                                                            "txt", "/prog/"}));
+  EXPECT_EQ(DialogsFake.Asked[0],
+            (std::vector<std::string>{"QUADRIX - Obrir diccionari d'excepcions",
+                                      "TXT (*.txt)|*.txt|Tot tipus de fitxers (*.*)|*.*", "txt", "/prog/"}));
   EXPECT_EQ(Stored("HiHaDiccionariExcepcions"), "<none>");
 
   DialogsFake.Answer = Folder.Write("d.txt", "ONU o-n-u\n");

@@ -64,7 +64,9 @@ struct LibraryLog {
 inline LibraryLog* CurrentLibraryLog = nullptr;
 
 namespace fakeupctv {
-inline void Record(const std::string& call) { CurrentLibraryLog->Calls.push_back(call); }
+inline void Record(const std::string& call) {
+  CurrentLibraryLog->Calls.push_back(call);
+}
 inline int32_t Read(const char* text) {
   Record(std::string("Read:") + text);
   return 0;
@@ -127,10 +129,12 @@ public:
 
 class FakeDialogs : public Dialogs {
 public:
-  void ShowMessage(const std::string& text, MessageIcon, const std::string&) override { Messages.push_back(text); }
+  void ShowMessage(const std::string& text, MessageIcon, const std::string&) override {
+    Messages.push_back(text);
+  }
   std::optional<std::string> ChooseFileToOpen(const std::string& title, const std::string& filter,
-                                              const std::string& defaultExtension, const std::string& initialFolder,
-                                              const std::string&) override {
+                                              const std::string& defaultExtension,
+                                              const std::string& initialFolder, const std::string&) override {
     Asked.push_back({title, filter, defaultExtension, initialFolder});
     return Answer;
   }

@@ -40,23 +40,23 @@ protected:
   FakeVoiceEngine InProcess{{"Catal\xC3\xA0 (ca)"}};
   SpeechLibrary Library{Loader, Clock};
   ExceptionsDictionary Dictionary{Settings, DialogsFake, "/prog/"};
-  SpeechFrontEnd Speech{Settings, Folder.File("parlartts.ini"), Desktop, InProcess, Library, Dictionary,
-                        DialogsFake, Clock};
+  SpeechFrontEnd Speech{
+      Settings, Folder.File("parlartts.ini"), Desktop, InProcess, Library, Dictionary, DialogsFake, Clock};
 };
 
 TEST_F(SpeechFrontEndTest, ListsTheGroupsInOrder) {
   Create(nullptr);
-  EXPECT_EQ(Speech.Entries(), (Calls{"Desktop A", "Desktop B", "SAPI - Catal\xE0 (ca)", "UPCTV - Home - Catal\xE0",
-                                     "UPCTV - Dona - Catal\xE0", "UPCTV - Hombre - Espa\xF1ol",
-                                     "UPCTV - Mujer - Espa\xF1ol"}));
+  EXPECT_EQ(Speech.Entries(),
+            (Calls{"Desktop A", "Desktop B", "SAPI - Catal\xE0 (ca)", "UPCTV - Home - Catal\xE0",
+                   "UPCTV - Dona - Catal\xE0", "UPCTV - Hombre - Espa\xF1ol", "UPCTV - Mujer - Espa\xF1ol"}));
   EXPECT_TRUE(Speech.LibraryAvailable());
 }
 
 TEST_F(SpeechFrontEndTest, EngineRuleByIndex) {
   Create(nullptr);
   const std::tuple<int, EngineKind, int> cases[] = {
-      {-1, EngineKind::Desktop, -1}, {0, EngineKind::Desktop, 0},   {1, EngineKind::Desktop, 1},
-      {2, EngineKind::InProcess, 0}, {3, EngineKind::Library, 0},   {6, EngineKind::Library, 3}};
+      {-1, EngineKind::Desktop, -1}, {0, EngineKind::Desktop, 0}, {1, EngineKind::Desktop, 1},
+      {2, EngineKind::InProcess, 0}, {3, EngineKind::Library, 0}, {6, EngineKind::Library, 3}};
   for (const auto& [index, kind, voice] : cases) {
     const EngineChoice choice = Speech.EngineFor(index);
     EXPECT_EQ(choice.Kind, kind) << index;
@@ -67,7 +67,8 @@ TEST_F(SpeechFrontEndTest, EngineRuleByIndex) {
 TEST(LibrarySpeedForRate, FollowsTheSliderScale) {
   const std::pair<int, int32_t> cases[] = {{-10, 10}, {-9, 10}, {-8, 20}, {-1, 90}, {0, 100},
                                            {1, 115},  {5, 175}, {9, 235}, {10, 250}};
-  for (const auto& [rate, speed] : cases) EXPECT_EQ(LibrarySpeedForRate(rate), speed) << rate;
+  for (const auto& [rate, speed] : cases)
+    EXPECT_EQ(LibrarySpeedForRate(rate), speed) << rate;
 }
 
 TEST_F(SpeechFrontEndTest, FirstRunSelectsTheFirstEntryWithoutChoosingAVoice) {
@@ -88,8 +89,8 @@ TEST_F(SpeechFrontEndTest, StoredEntryIsChosenAgain) {
     ScratchFolder folder;
     SettingsStore settings(folder.File("s.ini"), folder.File("q.ini"));
     settings.WriteSettingText("tts", "Numero sintetitzador", stored);
-    SpeechFrontEnd speech(settings, folder.File("parlartts.ini"), Desktop, InProcess, Library, Dictionary, DialogsFake,
-                          Clock);
+    SpeechFrontEnd speech(settings, folder.File("parlartts.ini"), Desktop, InProcess, Library, Dictionary,
+                          DialogsFake, Clock);
     speech.FormCreate();
     EXPECT_FALSE(speech.EngineNotChosen());
     EXPECT_EQ(speech.SelectedIndex(), selected);
@@ -180,7 +181,8 @@ TEST_F(SpeechFrontEndTest, SpeakAndWaitWithTheLibraryPollsUntilIdle) {
 TEST_F(SpeechFrontEndTest, WithoutEnginesCloseStoresOnlyTheRate) {
   FakeVoiceEngine none;
   Loader.LoadsLeft = 0;
-  SpeechFrontEnd speech(Settings, Folder.File("parlartts.ini"), none, none, Library, Dictionary, DialogsFake, Clock);
+  SpeechFrontEnd speech(Settings, Folder.File("parlartts.ini"), none, none, Library, Dictionary, DialogsFake,
+                        Clock);
   speech.FormCreate();
   EXPECT_TRUE(speech.Entries().empty());
   speech.tbRateChange(3);
@@ -201,8 +203,8 @@ TEST_F(SpeechFrontEndTest, CloseStoresTheChoice) {
 }
 
 TEST_F(SpeechFrontEndTest, UnwritableSpeechSettingsAreReportedOnce) {
-  SpeechFrontEnd speech(Settings, Folder.File("missing/folder/parlartts.ini"), Desktop, InProcess, Library, Dictionary,
-                        DialogsFake, Clock);
+  SpeechFrontEnd speech(Settings, Folder.File("missing/folder/parlartts.ini"), Desktop, InProcess, Library,
+                        Dictionary, DialogsFake, Clock);
   speech.FormCreate();
   speech.tbRateChange(1);
   speech.FormClose();

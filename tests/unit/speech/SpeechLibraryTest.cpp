@@ -76,8 +76,10 @@ TEST_P(LibraryVoiceTest, StopsReloadsAndSetsLanguageAndSpeaker) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Voices, LibraryVoiceTest,
-                         ::testing::Values(VoiceCase{true, "catala", 99, 0}, VoiceCase{false, "catala", 99, 2},
-                                           VoiceCase{true, "castella", 101, 1}, VoiceCase{false, "castella", 101, 0},
+                         ::testing::Values(VoiceCase{true, "catala", 99, 0},
+                                           VoiceCase{false, "catala", 99, 2},
+                                           VoiceCase{true, "castella", 101, 1},
+                                           VoiceCase{false, "castella", 101, 0},
                                            VoiceCase{false, "Catala", 101, 0}));
 
 TEST_F(SpeechLibraryTest, FailedReloadLeavesTheLibraryUnloaded) {
