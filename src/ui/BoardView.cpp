@@ -45,13 +45,27 @@ void PaintButtonBarImpl(QPainter& painter, const Player& player, const std::arra
   }
 }
 
-void PaintGridImpl(QPainter& painter, Player& player) {
+int32_t GridCellsShown(const Player& player) {
+  const GridViewState& view = player.State().View;
+  if (view.Columns <= 0 || view.Rows <= 0) return 0;
+  return std::min(view.Columns, MaxGridColumns) * std::min(view.Rows, MaxGridRows);
+}
+
+// A box's cell rectangle in client pixels, with room for the hover lift.
+QRect CellArea(const TBox& box, QPoint origin) {
+  return QRect(origin.x() + box.Left - LiftPixels, origin.y() + box.Top - LiftPixels, box.Width + 2 * LiftPixels,
+               box.Height + 2 * LiftPixels);
+}
+
+void PaintGridImpl(QPainter& painter, Player& player, const QRect& dirty) {
   const GridRect& area = player.Layout().Panels().Boxes;
   const QPoint origin(area.Left, area.Top);
   painter.save();
-  painter.setClipRect(ToQRect(area));
-  const int32_t count = player.State().View.Columns * player.State().View.Rows;
-  for (int32_t n = 1; n <= std::min(count, GridBoxCount); ++n) PaintBox(painter, *player.Boxes().GridBox(n), origin);
+  painter.setClipRect(ToQRect(area).intersected(dirty));
+  for (int32_t n = 1; n <= GridCellsShown(player); ++n) {
+    const TBox& box = *player.Boxes().GridBox(n);
+    if (CellArea(box, origin).intersects(dirty)) PaintBox(painter, box, origin);
+  }
   painter.restore();
 }
 
@@ -82,15 +96,70 @@ BoardView::BoardView(Player& player, const std::string& dataFolderUtf8, QWidget*
   setFocusPolicy(Qt::NoFocus);
 }
 
+BoardView::ViewLook BoardView::CurrentLook() const {
+  ViewLook look;
+  const GridLayout& layout = ThePlayer.Layout();
+  look.Panels = layout.Panels();
+  for (size_t i = 0; i < look.ButtonColours.size(); ++i) look.ButtonColours[i] = layout.Buttons()[i].Colour;
+  look.SpeechOn = ThePlayer.State().SpeechOn;
+  look.MessageCells = ThePlayer.State().View.MessageCellCount;
+  look.Letters = ThePlayer.State().View.WriteLettersOrWordsMode;
+  auto lookOf = [](const TBox& box) {
+    return BoxLook{box.CellRect(),         box.Frame.Visible,          box.Frame.PenColour,
+                   box.CaptionLabel.Visible, box.CaptionLabel.Text,   static_cast<int>(box.Alignment),
+                   box.PictureImage.Visible, box.PictureImage.Bounds, box.PaintedImage()};
+  };
+  CellBoxes& boxes = const_cast<Player&>(ThePlayer).Boxes();
+  const int32_t cells = GridCellsShown(ThePlayer);
+  look.Boxes.reserve(static_cast<size_t>(cells));
+  for (int32_t n = 1; n <= cells; ++n) look.Boxes.push_back(lookOf(*boxes.GridBox(n)));
+  for (int32_t i = 1; i <= std::clamp(look.MessageCells, 0, MessageBoxCount); ++i)
+    look.MessageBoxes.push_back(lookOf(*boxes.MessageBox(i)));
+  return look;
+}
+
+QRegion BoardView::ChangedRegion(const ViewLook& now) const {
+  const bool sameFrame = ShownValid && Shown.Panels.Boxes == now.Panels.Boxes &&
+                         Shown.Panels.ButtonBar == now.Panels.ButtonBar &&
+                         Shown.Panels.MessageBar == now.Panels.MessageBar &&
+                         Shown.Panels.ButtonBarVisible == now.Panels.ButtonBarVisible &&
+                         Shown.Panels.MessageBarVisible == now.Panels.MessageBarVisible &&
+                         Shown.Boxes.size() == now.Boxes.size();
+  if (!sameFrame) return QRegion(rect());
+  QRegion region;
+  if (Shown.ButtonColours != now.ButtonColours || Shown.SpeechOn != now.SpeechOn)
+    region += ToQRect(now.Panels.ButtonBar);
+  // Message cells are few; any change among them repaints the bar.
+  if (Shown.Letters != now.Letters || Shown.MessageBoxes != now.MessageBoxes) region += ToQRect(now.Panels.MessageBar);
+  const QPoint origin(now.Panels.Boxes.Left, now.Panels.Boxes.Top);
+  for (size_t i = 0; i < now.Boxes.size(); ++i) {
+    if (Shown.Boxes[i] == now.Boxes[i]) continue;
+    const GridRect& before = Shown.Boxes[i].Cell;
+    const GridRect& after = now.Boxes[i].Cell;
+    region += QRect(origin.x() + before.Left - LiftPixels, origin.y() + before.Top - LiftPixels,
+                    before.Width + 2 * LiftPixels, before.Height + 2 * LiftPixels);
+    region += QRect(origin.x() + after.Left - LiftPixels, origin.y() + after.Top - LiftPixels,
+                    after.Width + 2 * LiftPixels, after.Height + 2 * LiftPixels);
+  }
+  return region;
+}
+
 void BoardView::RefreshIfChanged() {
-  if (ThePlayer.Layout().Revision() == PaintedRevision) return;
+  if (ThePlayer.Layout().Revision() == PaintedRevision && ShownValid) return;
+  PaintedRevision = ThePlayer.Layout().Revision();
+  ViewLook now = CurrentLook();
+  const QRegion region = ChangedRegion(now);
+  Shown = std::move(now);
+  ShownValid = true;
+  if (region.isEmpty()) return;
   if (Timing) Timing->HoverChanged();
-  update();
+  update(region);
 }
 
 void BoardView::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   ThePlayer.ClientResized(width(), height());
+  ShownValid = false;
   update();
 }
 
@@ -99,14 +168,12 @@ void BoardView::paintEvent(QPaintEvent* event) {
   painter.setClipRegion(event->region());
   painter.fillRect(rect(), Qt::white);
   PaintButtonBar(painter);
-  PaintGrid(painter);
+  PaintGridImpl(painter, ThePlayer, event->rect());
   PaintMessageBar(painter);
-  PaintedRevision = ThePlayer.Layout().Revision();
   if (Timing) Timing->Painted(!ThePlayer.State().CurrentBoardFile.empty());
 }
 
 void BoardView::PaintButtonBar(QPainter& painter) { PaintButtonBarImpl(painter, ThePlayer, ButtonPictures); }
-void BoardView::PaintGrid(QPainter& painter) { PaintGridImpl(painter, ThePlayer); }
 void BoardView::PaintMessageBar(QPainter& painter) { PaintMessageBarImpl(painter, ThePlayer); }
 
 QImage RenderClientArea(Player& player, const std::string& dataFolderUtf8, int width, int height) {
@@ -115,7 +182,7 @@ QImage RenderClientArea(Player& player, const std::string& dataFolderUtf8, int w
   player.ClientResized(width, height);
   QPainter painter(&image);
   PaintButtonBarImpl(painter, player, LoadButtonPictures(dataFolderUtf8));
-  PaintGridImpl(painter, player);
+  PaintGridImpl(painter, player, image.rect());
   PaintMessageBarImpl(painter, player);
   return image;
 }

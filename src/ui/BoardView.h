@@ -3,7 +3,9 @@
 // the grid of cells and the message bar. No child widget per cell.
 #include <QImage>
 #include <QWidget>
+#include <QRegion>
 #include <array>
+#include <vector>
 
 #include "shell/Player.h"
 #include "ui/PaintTiming.h"
@@ -26,13 +28,38 @@ protected:
   void resizeEvent(QResizeEvent* event) override;
 
 private:
+  // What one box looked like when it was last painted, to repaint only the boxes that changed.
+  struct BoxLook {
+    GridRect Cell;
+    bool FrameVisible = false;
+    int32_t Pen = 0;
+    bool CaptionVisible = false;
+    std::string Caption;
+    int Alignment = 0;
+    bool PictureVisible = false;
+    GridRect Picture;
+    const Image* Painted = nullptr;
+    bool operator==(const BoxLook&) const = default;
+  };
+  struct ViewLook {
+    PanelGeometry Panels;
+    std::array<int32_t, ButtonPanelCount> ButtonColours{};
+    bool SpeechOn = false;
+    int32_t MessageCells = 0;
+    bool Letters = false;
+    std::vector<BoxLook> Boxes;
+    std::vector<BoxLook> MessageBoxes;
+  };
+  ViewLook CurrentLook() const;
+  QRegion ChangedRegion(const ViewLook& now) const;
   void PaintButtonBar(QPainter& painter);
-  void PaintGrid(QPainter& painter);
   void PaintMessageBar(QPainter& painter);
 
   Player& ThePlayer;
   std::array<QImage, 10> ButtonPictures; // the eight buttons, then speech on and off for "Símbol"
   uint64_t PaintedRevision = ~uint64_t{0};
+  ViewLook Shown;
+  bool ShownValid = false;
 };
 
 /// Paints the whole client area of a player into an image of its client size (for the render tool).
