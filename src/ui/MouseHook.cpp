@@ -7,7 +7,7 @@
 namespace nq {
 
 MouseHook::MouseHook(Player& player, QWidget* window, QWidget* client)
-    : ThePlayer(player), Window(window), Client(client) {}
+    : QObject(window), ThePlayer(player), Window(window), Client(client) {}
 
 void MouseHook::SetInstalled(bool installed) {
   if (installed == On) return;
