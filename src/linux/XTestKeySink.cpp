@@ -4,6 +4,8 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
+// Xlib's "None" macro would hide the key enumeration's own None.
+#undef None
 
 namespace nq {
 namespace {
