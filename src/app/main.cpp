@@ -2,17 +2,23 @@
 #include <QApplication>
 #include <QElapsedTimer>
 
+#include "app/SpeechServices.h"
+#include "boards/PathResolver.h"
+#include "linux/QtClipboard.h"
 #include "linux/QtClock.h"
 #include "linux/QtDialogs.h"
 #include "linux/QtImageScaler.h"
 #include "linux/QtLauncher.h"
 #include "linux/QtText.h"
 #include "linux/QtTextMetrics.h"
+#include "linux/XTestKeySink.h"
 #include "settings/ConfigLocation.h"
-#include "text/Encoding.h"
 #include "shell/Player.h"
+#include "text/Encoding.h"
 #include "ui/DataFolder.h"
 #include "ui/MainWindow.h"
+#include "ui/PlainTextMemo.h"
+#include "ui/SpeechWindow.h"
 
 int main(int argc, char** argv) {
   QElapsedTimer sinceStart;
@@ -26,7 +32,13 @@ int main(int argc, char** argv) {
 
   nq::MainWindow window(dataFolder);
   nq::QtClock clock;
-  nq::QtDialogs dialogs([&window] { return &window; }, "NexoQuadrix");
+  // Boxes and file dialogs belong to the modal window in front (the speech window), else to the main one.
+  nq::QtDialogs dialogs(
+      [&window]() -> QWidget* {
+        QWidget* modal = QApplication::activeModalWidget();
+        return modal ? modal : &window;
+      },
+      "NexoQuadrix");
   nq::QtTextMetrics metrics;
   nq::QtImageScaler scaler;
   nq::QtLauncher launcher;
@@ -42,10 +54,41 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIntValue("NEXOQUADRIX_TIMING") == 1) window.EnableTiming(sinceStart);
   dialogs.OnModal = [&window](bool shown) { window.SetMouseHook(!shown); };
 
+  // The speech objects exist before the start sequence, which opens the speech window on a first run.
+  nq::SpeechPaths speechPaths;
+  speechPaths.ProgramFolder = programFolder.toStdString();
+  speechPaths.SettingsFolder = config.SettingsFolder;
+  speechPaths.CreateSettingsFolder = config.CreateSettingsFolder;
+  nq::SpeechServices speech(
+      player.Settings(), dialogs, clock, speechPaths, [&player](const std::string& name) {
+        return nq::ResolveBoardPath(nq::Windows1252ToUtf8(player.State().DirectoriActual), name);
+      });
+  nq::SpeechWindow speechWindow(speech.FrontEnd(), &window);
+  nq::QtClipboard clipboard([&window] { return window.Board(); }, dialogs);
+  nq::XTestKeySink keys;
+  nq::PlainTextMemo memo(window.Memo());
+  player.SetSpeech(&speech.Speech());
+  player.SetKeySink(&keys);
+  player.SetClipboard(&clipboard);
+  player.SetMessageMemo(&memo);
+  // An empty window that the program has always created for diagnostics; it stays hidden.
+  QWidget debugWindow;
+  debugWindow.setWindowTitle("Debug");
+  bool speechWindowOpen = false;
+  window.SpeechWindow = [&speech, &speechWindow, &speechWindowOpen] {
+    if (speechWindowOpen) return; // asked again while the voices are still being listed
+    speechWindowOpen = true;
+    speech.EnsureCreated();
+    speechWindow.exec();
+    speechWindowOpen = false;
+  };
+
   player.FormCreate();
+  speech.Start();
   window.show();
   std::vector<std::string> arguments;
-  for (int i = 1; i < argc; ++i) arguments.push_back(nq::FromQString(QString::fromLocal8Bit(argv[i])));
+  for (int i = 1; i < argc; ++i)
+    arguments.push_back(nq::FromQString(QString::fromLocal8Bit(argv[i])));
   player.Start(arguments);
   return QApplication::exec();
 }

@@ -42,6 +42,8 @@ Player::Player(const PlayerServices& services, const PlayerPaths& paths)
       Ctx{TheState, TheMenu, TheSettings, TheBoard, TheBoardFile, TheBoxes, TheLayout, services.Window,
           services.Messages},
       TheOptions(Ctx), ThePlacement(Ctx), TheBars(Ctx), Opening(Ctx, ThePlacement, TheBars, ThePictures, services.Scaler),
+      TheActivation(TheState, TheMenu, TheBoxes, TheLayout, services.Window, services.TheClock, Opening),
+      TheButtons(TheState, TheBoxes, TheLayout, services.TheClock, Opening, TheOptions),
       TimerMenu(services.TheClock.CreateTimer(1000)) {
   TheState.ProgramFolder = paths.ProgramFolder;
   TheState.ProgramTitle = std::string(ProgramTitleText);
@@ -137,6 +139,24 @@ void Player::FormClose() {
   Services.Window.SetMouseHook(false);
   TheSettings.WriteSettingText(SectionNexoQuadrix, KeyNomFitxerInicial, TheState.HomeBoardFile);
   TheSettings.WriteSettingText(SectionNexoQuadrix, KeyDirectoriActual, TheState.DirectoriActual);
+}
+
+void Player::SetSpeech(SoundOrSpeech* speech) {
+  SpeechAdapter = speech ? std::make_unique<SoundOrSpeechOutput>(*speech) : nullptr;
+  TheActivation.Doors.Speech = SpeechAdapter.get();
+  TheButtons.Doors.Speech = SpeechAdapter.get();
+}
+
+void Player::SetKeySink(KeySink* keys) { TheButtons.Doors.Keys = keys; }
+
+void Player::SetClipboard(Clipboard* clipboard) {
+  TheActivation.Doors.TheClipboard = clipboard;
+  TheButtons.Doors.TheClipboard = clipboard;
+}
+
+void Player::SetMessageMemo(MessageMemo* memo) {
+  TheActivation.Doors.Memo = memo;
+  TheButtons.Doors.Memo = memo;
 }
 
 void Player::ClientResized(int32_t width, int32_t height) { TheLayout.SetClientSize(width, height); }

@@ -13,7 +13,9 @@
 #include "boards/PictureCache.h"
 #include "platform/Clock.h"
 #include "settings/SettingsStore.h"
+#include "shell/Activation.h"
 #include "shell/BarOptions.h"
+#include "shell/ButtonActions.h"
 #include "shell/BoardOpening.h"
 #include "shell/MenuModel.h"
 #include "shell/ProgramOptions.h"
@@ -77,6 +79,12 @@ public:
   /// A file was dropped on the window.
   void DroppedFile(const std::string& name) { Opening.DroppedFile(name); }
 
+  /// Connects the speaking, the keys, the clipboard and the memo the activation and the bars use.
+  void SetSpeech(SoundOrSpeech* speech);
+  void SetKeySink(KeySink* keys);
+  void SetClipboard(Clipboard* clipboard);
+  void SetMessageMemo(MessageMemo* memo);
+
   // Doors to later parts (scanning, detectors, external window); null until wired.
   void SetScanControl(ScanControl* scan) { Ctx.Scan = scan; }
   void SetSoundDetectors(SoundDetectorControl* detectors) { Ctx.SoundDetectors = detectors; }
@@ -97,6 +105,8 @@ public:
   BarOptions& Bars() { return TheBars; }
   PictureCache& Pictures() { return ThePictures; }
   Timer& MenuTimer() { return *TimerMenu; }
+  Activation& Activations() { return TheActivation; }
+  ButtonActions& Buttons() { return TheButtons; }
 
 private:
   void ShowStartPicture();
@@ -121,6 +131,9 @@ private:
   WindowPlacement ThePlacement;
   BarOptions TheBars;
   BoardOpening Opening;
+  Activation TheActivation;
+  ButtonActions TheButtons;
+  std::unique_ptr<SoundOrSpeechOutput> SpeechAdapter;
   std::unique_ptr<Timer> TimerMenu;
   int32_t CornerX = 0;
   int32_t CornerY = 0;

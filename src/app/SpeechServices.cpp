@@ -1,0 +1,97 @@
+#include "app/SpeechServices.h"
+
+#include "settings/ConfigLocation.h"
+#include "settings/SettingsStore.h"
+#include "text/Encoding.h"
+
+namespace nq {
+namespace {
+
+constexpr int CreationPollMs = 50;
+constexpr int WaitSliceMs = 20;
+
+std::string WithSlash(std::string folder) {
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  return folder;
+}
+
+} // namespace
+
+BackgroundListedVoices::BackgroundListedVoices(VoiceEngine& inner)
+    : Inner(inner), Pending(std::async(std::launch::async, [&inner] { return inner.ListVoices(); })) {}
+
+BackgroundListedVoices::~BackgroundListedVoices() {
+  if (Pending.valid()) Pending.wait();
+}
+
+bool BackgroundListedVoices::Listed() const {
+  return !Pending.valid() || Pending.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
+bool BackgroundListedVoices::Settle() {
+  if (Pending.valid()) Voices = Pending.get();
+  return !Voices.empty();
+}
+
+std::vector<std::string> BackgroundListedVoices::ListVoices() {
+  Settle();
+  return Voices;
+}
+
+bool BackgroundListedVoices::ChooseVoice(int index) {
+  return Settle() && Inner.ChooseVoice(index);
+}
+
+void BackgroundListedVoices::SetRate(int rate) {
+  if (Settle()) Inner.SetRate(rate);
+}
+
+void BackgroundListedVoices::Speak(const std::string& utf8Text) {
+  if (Settle()) Inner.Speak(utf8Text);
+}
+
+bool BackgroundListedVoices::IsSpeaking() {
+  return Settle() && Inner.IsSpeaking();
+}
+
+SpeechServices::SpeechServices(SettingsStore& settings, Dialogs& dialogs, Clock& clock,
+                               const SpeechPaths& paths, SoundOrSpeech::BoardFilePath boardFilePath)
+    : ClockRef(clock), Loader(paths.ProgramFolder), Desktop(DesktopVoices), Library(Loader, clock),
+      TheDictionary(settings, dialogs, WithSlash(Utf8ToWindows1252(paths.ProgramFolder))),
+      Front(settings, WithSlash(paths.SettingsFolder) + "parlartts.ini", Desktop, InProcess, Library,
+            TheDictionary, dialogs, clock),
+      Output(Front, Sounds, std::move(boardFilePath)), CreationTimer(clock.CreateTimer(CreationPollMs)) {
+  // "parlartts.ini" is written from the first rate applied on, so its folder must exist by then.
+  if (paths.CreateSettingsFolder) CreateFolderPath(paths.SettingsFolder);
+  CreationTimer->SetHandler([this] {
+    if (Desktop.Listed()) CreateFrontEnd();
+  });
+}
+
+SpeechServices::~SpeechServices() {
+  CreationTimer->SetEnabled(false);
+  if (FrontEndCreated) Front.FormDestroy();
+}
+
+void SpeechServices::Start() {
+  TheDictionary.FormCreate();
+  CreationTimer->SetEnabled(true);
+}
+
+void SpeechServices::EnsureCreated() {
+  // The window keeps painting while the desktop service answers; its wait is bounded by the service's
+  // own connection timeout.
+  while (!FrontEndCreated && !Desktop.Listed())
+    ClockRef.WaitWithMessages(WaitSliceMs);
+  CreateFrontEnd();
+}
+
+void SpeechServices::CreateFrontEnd() {
+  CreationTimer->SetEnabled(false);
+  if (FrontEndCreated) return;
+  // Set first: the front end may show a message box, whose event loop can come back here.
+  FrontEndCreated = true;
+  Front.FormCreate();
+}
+
+} // namespace nq

@@ -1,0 +1,129 @@
+#include "shell/Activation.h"
+
+#include "platform/Clipboard.h"
+
+namespace nq {
+
+bool RemoveFirstHash(std::string& text) {
+  const size_t hash = text.find('#');
+  if (hash == std::string::npos) return false;
+  text.erase(hash, 1);
+  return true;
+}
+
+Activation::Activation(ShellState& state, const MenuModel& menu, CellBoxes& boxes, GridLayout& layout,
+                       WindowView& window, Clock& clock, BoardOpening& boards)
+    : State(state), Menu(menu), Boxes(boxes), Layout(layout), Window(window), Boards(boards),
+      TimerBoxAction(clock.CreateTimer(BoxActionDelayMs)) {
+  TimerBoxAction->SetHandler([this] { TimerBoxActionTimer(); });
+}
+
+void Activation::TimerBoxActionTimer() {
+  TimerBoxAction->SetEnabled(false);
+  int32_t x = 0;
+  int32_t y = 0;
+  Window.PointerPosition(x, y);
+  Layout.UpdateHoveredItem(x, y);
+  Window.Refresh();
+}
+
+void Activation::RunSpecialFunction(const std::string& text) {
+  if (Doors.Functions) Doors.Functions->RunSpecialFunction(text);
+}
+
+void Activation::StartActivation() {
+  Layout.LastHoveredItem = NoItem;
+  Layout.LayoutCells();
+  TimerBoxAction->SetInterval(BoxActionDelayMs);
+  TimerBoxAction->SetEnabled(true);
+  Window.Refresh();
+}
+
+void Activation::ActivateCell(int32_t k) {
+  // Boxes past the board's cells still hold an earlier, larger board's cells.
+  TBox* liveBox = k <= State.CellCount ? Boxes.GridBox(k) : nullptr;
+  if (liveBox == nullptr) return;
+  if (liveBox->SpecialFunction == RestToken) {
+    State.View.RestMode = !State.View.RestMode;
+    return;
+  }
+  if (State.View.RestMode) return;
+  State.StayInPlace = liveBox->SpecialFunction == StayInPlaceToken;
+  const bool stayInPlace = State.StayInPlace;
+  StartActivation();
+  // Speech, special functions and pastes may let events run (another board may open and overwrite
+  // the boxes), so the rest of the activation works on a copy of the cell as it was chosen.
+  const TBox cell = *liveBox;
+  const std::string text = Menu.Checked("MenuEscriureTextALlegir") ? cell.Read : cell.CaptionLabel.Text;
+  if (State.SpeechOn && Doors.Speech) Doors.Speech->SpeakOrPlay(cell.Read);
+  Window.SetMouseHook(false);
+  std::string link = cell.Link;
+  const bool hashed = RemoveFirstHash(link);
+  if (hashed || cell.Link.empty()) ActHere(cell, *liveBox, text, stayInPlace);
+  if (!link.empty()) FollowLink(link, cell.SpecialFunction);
+  Window.SetMouseHook(true);
+  Layout.HoveredItem = NoItem;
+  if (stayInPlace) {
+    liveBox->Frame.PenColour = HighlightColour;
+    Layout.Invalidate();
+  }
+}
+
+void Activation::ActHere(const TBox& cell, const TBox& liveBox, const std::string& text, bool stayInPlace) {
+  const bool runsFunction = !cell.SpecialFunction.empty() && !stayInPlace;
+  if (State.ExternalWindowMode) {
+    if (runsFunction)
+      RunSpecialFunction(cell.SpecialFunction);
+    else if (Doors.Typing)
+      Doors.Typing->TypeCellText(liveBox, text);
+  } else if (runsFunction) {
+    RunSpecialFunction(cell.SpecialFunction);
+  } else if (State.View.ShowMessageBar && State.View.WriteLettersOrWordsMode) {
+    PasteIntoMemo(text);
+  } else if (State.View.ShowMessageBar) {
+    AppendMessageCell(cell);
+  }
+}
+
+void Activation::PasteIntoMemo(const std::string& text) {
+  if (text.empty()) return;
+  Window.FocusMessageMemo();
+  // The text also stays on the clipboard, as it does after any paste.
+  if (Doors.TheClipboard) Doors.TheClipboard->CopyTextToClipboard(text);
+  if (Doors.Memo) Doors.Memo->PasteText(text);
+}
+
+void Activation::AppendMessageCell(const TBox& cell) {
+  const int32_t count = State.View.MessageCellCount;
+  if (count < 0 || count >= State.View.VisibleMessageCells || count >= MessageBoxCount) return;
+  TBox& m = *Boxes.MessageBox(count + 1);
+  m.Caption = cell.CaptionLabel.Text;
+  m.CaptionLabel.Text = cell.CaptionLabel.Text;
+  m.SetCaptionFont(cell.CaptionFont());
+  m.Read = cell.Read;
+  m.Picture = cell.Picture;
+  m.FrameColour = cell.FrameColour;
+  m.Frame.PenColour = cell.FrameColour;
+  // The message cell shares the grid cell's picture: pictures are never modified once held.
+  if (!cell.Picture.empty())
+    m.SetPicture(cell.SharedPicture(), cell.HeldAsBitmap(), cell.PictureWidth(), cell.PictureHeight());
+  else
+    m.SetPicture(nullptr, false);
+  m.SpecialFunction = cell.SpecialFunction;
+  m.Link.clear();
+  m.Number = -1;
+  State.View.MessageCellCount = count + 1;
+  Layout.LayoutCells();
+  Window.Refresh();
+}
+
+void Activation::FollowLink(std::string link, const std::string& specialFunction) {
+  RemoveFirstHash(link);
+  // The linked board is named current before it opens, so the board opening records it (not the
+  // board being left) as the previous one.
+  State.CurrentBoardFile = State.DirectoriActual + link;
+  if (!specialFunction.empty()) RunSpecialFunction(specialFunction);
+  Boards.OpenLinkedBoard(link);
+}
+
+} // namespace nq
