@@ -9,6 +9,7 @@
 #include "linux/QtDialogs.h"
 #include "linux/QtImageScaler.h"
 #include "linux/QtLauncher.h"
+#include "linux/QtPointerMover.h"
 #include "linux/QtText.h"
 #include "linux/QtTextMetrics.h"
 #include "linux/XTestKeySink.h"
@@ -71,6 +72,8 @@ int main(int argc, char** argv) {
   player.SetKeySink(&keys);
   player.SetClipboard(&clipboard);
   player.SetMessageMemo(&memo);
+  nq::QtPointerMover pointer;
+  player.SetPointerMover(&pointer);
   // An empty window that the program has always created for diagnostics; it stays hidden.
   QWidget debugWindow;
   debugWindow.setWindowTitle("Debug");

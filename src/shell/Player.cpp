@@ -51,6 +51,8 @@ Player::Player(const PlayerServices& services, const PlayerPaths& paths)
   // Shrunk copies live in the picture cache, so a board opened again recently needs no scaling.
   TheBoxes.SetScaledSource(&ThePictures);
   TimerMenu->SetHandler([this] { TimerMenuTimer(); });
+  Access = std::make_unique<AccessModes>(Ctx, services.TheClock, *TimerMenu, static_cast<ItemActions&>(*this));
+  Ctx.Scan = Access.get();
   TheOptions.NoMenuNoCaptionOn = [this] { ThePlacement.SetNoMenuNoCaption(true); };
   TheOptions.SwapBarsToggle = [this] { TheBars.MenuSwapBarsClick(); };
   TheOptions.CellCursorToggle = [this] { ThePlacement.MenuTreureElCursorEnElsPlafonsClick(); };
@@ -178,31 +180,7 @@ bool Player::MenuClick(const std::string& name) {
   return false;
 }
 
-void Player::HandleMouseEvent(MouseEventKind kind, int32_t x, int32_t y) {
-  if (TimerMenu->Enabled()) TimerMenu->SetEnabled(false);
-  int32_t width = 0;
-  int32_t height = 0;
-  Services.Window.ClientSize(width, height);
-  switch (kind) {
-  case MouseEventKind::LeftPress:
-    if (TheState.NoMenuNoCaptionMode && TheState.MenuCornerLatch && InMenuCorner(x, y, width)) {
-      CornerX = x;
-      CornerY = y;
-      TimerMenu->SetEnabled(true);
-    }
-    break;
-  case MouseEventKind::LeftRelease:
-    // The first release after the menu board opened belongs to the press that opened it, so with
-    // selection on release it is swallowed. With selection on press a release selects nothing, but it
-    // must still re-arm the latch, or the corner would never open the menu board again.
-    if (!TheState.MenuCornerLatch) TheState.MenuCornerLatch = true;
-    break;
-  case MouseEventKind::Move:
-    if (TheState.View.ScanMode == 0) TheLayout.UpdateHoveredItem(x, y);
-    break;
-  default: break;
-  }
-}
+void Player::HandleMouseEvent(MouseEventKind kind, int32_t x, int32_t y) { Access->HandleMouseEvent(kind, x, y); }
 
 void Player::TimerMenuTimer() {
   TimerMenu->SetEnabled(false);
@@ -239,6 +217,10 @@ void Player::BuildMenuHandlers() {
       {"Tutorial1", [this] { Services.Programs.OpenDocument(std::string(TutorialAddress)); }},
       {"MenuAbout", modal([this] { Services.Window.ShowAboutBox(false); })},
       {"MenuSynthesizerTTS", modal([this] { Services.Window.ShowSpeechWindow(); })},
+      {"MenuEscaneigAutomatic", [this] { Access->MenuEscaneigAutomaticClick(); }},
+      {"MenuEscaneigDirigit", [this] { Access->MenuEscaneigDirigitClick(); }},
+      {"MenuEscaneigAutomaticActivatAmbClicDretPremut",
+       [this] { Access->MenuEscaneigAutomaticActivatAmbClicDretPremutClick(); }},
       {"MenuMouseDown", [this] { TheOptions.MenuMouseDownClick(); }},
       {"MenuMouseUp", [this] { TheOptions.MenuMouseUpClick(); }},
       {"MenuSenseEscaneigVertical", [this] { TheOptions.MenuSenseEscaneigVerticalClick(); }},

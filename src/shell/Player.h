@@ -13,6 +13,7 @@
 #include "boards/PictureCache.h"
 #include "platform/Clock.h"
 #include "settings/SettingsStore.h"
+#include "shell/AccessModes.h"
 #include "shell/Activation.h"
 #include "shell/BarOptions.h"
 #include "shell/ButtonActions.h"
@@ -48,13 +49,13 @@ struct PlayerPaths {
   bool CreateSettingsFolder = false;
 };
 
-enum class MouseEventKind { Move, LeftPress, LeftRelease, RightPress, RightRelease };
+using MouseEventKind = PointerEventKind;
 
 inline constexpr std::string_view ProgramTitleText = "NexoQuadrix";
 inline constexpr std::string_view VersionText = " Versi\xF3 - 1 - 07/12/2026";
 inline constexpr std::string_view TutorialAddress = "https://nexoquadrix.org/tutorial";
 
-class Player {
+class Player : private ItemActions {
 public:
   Player(const PlayerServices& services, const PlayerPaths& paths);
   ~Player();
@@ -107,8 +108,14 @@ public:
   Timer& MenuTimer() { return *TimerMenu; }
   Activation& Activations() { return TheActivation; }
   ButtonActions& Buttons() { return TheButtons; }
+  AccessModes& Modes() { return *Access; }
+  /// Moves the pointer onto the scanned item (the real pointer of the desktop); optional.
+  void SetPointerMover(PointerMover* mover) { Access->SetPointerMover(mover); }
 
 private:
+  // What a selection reaches: a grid cell or a button of the bar.
+  void ActivateCell(int32_t k) override { TheActivation.ActivateCell(k); }
+  void RunButtonAction(int32_t k) override { TheButtons.RunButtonAction(k); }
   void ShowStartPicture();
   void OpenStartBoard();
   void ClearStartBoard();
@@ -135,8 +142,7 @@ private:
   ButtonActions TheButtons;
   std::unique_ptr<SoundOrSpeechOutput> SpeechAdapter;
   std::unique_ptr<Timer> TimerMenu;
-  int32_t CornerX = 0;
-  int32_t CornerY = 0;
+  std::unique_ptr<AccessModes> Access;
   std::vector<std::pair<std::string, std::function<void()>>> Handlers;
 };
 

@@ -245,3 +245,183 @@ public:
 };
 
 } // namespace nq::test
+
+// ---- Access modes: item actions, pointer and sound fakes, and a harness without the whole player ----
+
+#include <functional>
+#include <tuple>
+
+#include "boards/CellMarkSettingsStore.h"
+#include "shell/AccessModes.h"
+
+namespace nq::test {
+
+// Records every item run (cells > 0, buttons < 0) in order; During runs inside each action.
+class FakeItemActions final : public ItemActions {
+public:
+  std::vector<int32_t> Items;
+  std::function<void(int32_t)> During;
+  void ActivateCell(int32_t k) override { Run(k); }
+  void RunButtonAction(int32_t k) override { Run(k); }
+
+private:
+  void Run(int32_t k) {
+    Items.push_back(k);
+    if (During) During(k);
+  }
+};
+
+class RecordingPointer final : public PointerMover {
+public:
+  std::vector<std::pair<int32_t, int32_t>> Moves;
+  void MovePointerTo(int32_t x, int32_t y) override { Moves.emplace_back(x, y); }
+};
+
+class RecordingSoundSwitches final : public ScanSoundSwitches {
+public:
+  std::vector<std::string> Calls;
+  void SetSingleChannelDetector(bool open) override { Calls.push_back(open ? "mono on" : "mono off"); }
+  void SetStereoDetector(bool open) override { Calls.push_back(open ? "stereo on" : "stereo off"); }
+};
+
+// The shell's shared objects over a temporary settings file, with the access modes on top.
+class ScanHarness {
+public:
+  ScanHarness()
+      : Root(MakeRoot()), Settings(Root + "nexoquadrix.ini", Root + "Quadrix.ini"), Marks(Settings),
+        Boxes(Metrics, Scaler, Marks), Layout(Boxes, State.View),
+        File(TheBoard, Messages), Ctx{State, Menu, Settings, TheBoard, File, Boxes, Layout, Window, Messages},
+        MenuTimer(Clock.CreateTimer(1000)), Modes(Ctx, Clock, *MenuTimer, Actions), Options(Ctx) {
+    Ctx.Scan = &Modes;
+    Modes.SetPointerMover(&Pointer);
+    State.ScanStepMs = 100;
+    State.View.Columns = 1;
+    State.View.Rows = 1;
+    Window.Rects.push_back({100, 50, 800, 640});
+    Layout.SetClientSize(Window.ClientW, Window.ClientH);
+  }
+  ~ScanHarness() {
+    std::error_code error;
+    std::filesystem::remove_all(Root, error);
+  }
+  ScanHarness(const ScanHarness&) = delete;
+  ScanHarness& operator=(const ScanHarness&) = delete;
+
+  /// Fills the grid, one text per row: 'x' a cell with a caption, '.' empty, 'p' a picture name only,
+  /// 's' a caption with the skip marker in lower case, 'r' a read text only. Runs ResetScan like a board
+  /// opening does.
+  void Fill(const std::vector<std::string>& rows, int32_t messageCells = 1) {
+    Boxes.HideAllGridCells();
+    State.View.Rows = static_cast<int32_t>(rows.size());
+    State.View.Columns = rows.empty() ? 0 : static_cast<int32_t>(rows[0].size());
+    State.CellCount = State.View.Columns * State.View.Rows;
+    for (int32_t k = 1; k <= MaxGridCells; ++k) {
+      TBox& box = *Boxes.GridBox(k);
+      box.Caption = box.Read = box.Picture = box.Link = box.SpecialFunction = "";
+      box.Number = k;
+    }
+    int32_t k = 0;
+    for (const std::string& row : rows) {
+      for (char c : row) {
+        TBox& box = *Boxes.GridBox(++k);
+        if (c == 'x') box.Caption = "c" + std::to_string(k);
+        if (c == 'p') box.Picture = "p.png";
+        if (c == 's') {
+          box.Caption = "skip";
+          box.SpecialFunction = "<saltar escaneig>";
+        }
+        if (c == 'r') box.Read = "hola";
+      }
+    }
+    State.View.MessageCellCount = messageCells;
+    for (int32_t m = 1; m <= MessageBoxCount; ++m)
+      Boxes.MessageBox(m)->Caption = m <= messageCells ? "m" : "";
+    Layout.ArrangePanels();
+    Layout.LayoutCells();
+    Modes.ResetScan();
+  }
+
+  void Bars(bool buttonBar, bool messageBar, bool swap) {
+    State.View.ShowButtonBar = buttonBar;
+    State.View.ShowMessageBar = messageBar;
+    State.View.SwapBars = swap;
+    Layout.ArrangePanels();
+  }
+
+  /// What the scan shows: "B" the whole button bar, "b3" one button, "M" the message cells, "R2" a
+  /// whole grid row, "c5" single cells, "-" nothing; parts joined with "+".
+  std::string Shown() const {
+    std::vector<std::string> parts;
+    int buttons = 0;
+    int lastButton = 0;
+    for (const ButtonPanel& panel : Layout.Buttons())
+      if (panel.Highlighted) {
+        ++buttons;
+        lastButton = -panel.Item;
+      }
+    if (buttons == ButtonPanelCount)
+      parts.push_back("B");
+    else if (buttons == 1)
+      parts.push_back("b" + std::to_string(lastButton));
+    else if (buttons > 1)
+      parts.push_back("b?");
+    for (int32_t m = 1; m <= State.View.MessageCellCount; ++m)
+      if (Boxes.MessageBox(m)->Frame.PenColour == HighlightColour) {
+        parts.push_back("M");
+        break;
+      }
+    std::vector<int32_t> red;
+    const int32_t columns = State.View.Columns;
+    for (int32_t k = 1; k <= columns * State.View.Rows; ++k)
+      if (Boxes.GridBox(k)->Frame.PenColour == HighlightColour) red.push_back(k);
+    const bool wholeRow = columns > 1 && static_cast<int32_t>(red.size()) == columns &&
+                          (red.front() - 1) % columns == 0 && red.back() == red.front() + columns - 1;
+    if (wholeRow) {
+      parts.push_back("R" + std::to_string((red.front() - 1) / columns + 1));
+    } else {
+      for (int32_t k : red)
+        parts.push_back("c" + std::to_string(k));
+    }
+    if (parts.empty()) return "-";
+    std::string text = parts[0];
+    for (std::size_t i = 1; i < parts.size(); ++i)
+      text += "+" + parts[i];
+    return text;
+  }
+
+  /// Client coordinates of the middle of grid cell k.
+  std::pair<int32_t, int32_t> CellCentre(int32_t k) const {
+    const TBox& box = *Boxes.GridBox(k);
+    return {box.Left + box.Width / 2, Layout.Panels().Boxes.Top + box.Top + box.Height / 2};
+  }
+  void PointAt(int32_t k) { std::tie(Window.PointerX, Window.PointerY) = CellCentre(k); }
+
+  static std::string MakeRoot() {
+    char pattern[] = "/tmp/nq-scan-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    return std::string(made != nullptr ? made : "/tmp/nq-scan") + "/";
+  }
+
+  std::string Root;
+  VirtualClock Clock;
+  RecordingDialogs Messages;
+  FixedMetrics Metrics;
+  CopyScaler Scaler;
+  RecordingWindow Window;
+  RecordingPointer Pointer;
+  FakeItemActions Actions;
+  ShellState State;
+  MenuModel Menu;
+  SettingsStore Settings;
+  CellMarkSettingsStore Marks;
+  CellBoxes Boxes;
+  GridLayout Layout;
+  Board TheBoard;
+  BoardFile File;
+  ShellContext Ctx;
+  std::unique_ptr<Timer> MenuTimer;
+  AccessModes Modes;
+  ProgramOptions Options;
+};
+
+} // namespace nq::test

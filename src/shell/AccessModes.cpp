@@ -1,0 +1,303 @@
+#include "shell/AccessModes.h"
+
+#include "settings/SettingsKeys.h"
+#include "shell/BoardOpening.h"
+
+namespace nq {
+namespace {
+
+constexpr const char* AutomaticItem = "MenuEscaneigAutomatic";
+constexpr const char* DirectedItem = "MenuEscaneigDirigit";
+constexpr const char* HeldButtonItem = "MenuEscaneigAutomaticActivatAmbClicDretPremut";
+constexpr const char* SingleChannelSoundItem = "MenuClicActivatPerUnSo";
+constexpr const char* StereoSoundItem = "MenuEnEscaneigDirigitSActivaPerCadascunDelsCanalsEstereoDeSo";
+
+// Marks the scan busy for one activation, so ticks and clicks inside its waits are dropped.
+class BusyScope {
+public:
+  explicit BusyScope(bool& busy) : Busy(busy) { Busy = true; }
+  ~BusyScope() { Busy = false; }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+  bool& Busy;
+};
+
+} // namespace
+
+AccessModes::AccessModes(ShellContext& context, Clock& clock, Timer& menuTimer, ItemActions& actions)
+    : Ctx(context), MenuTimer(menuTimer), Actions(actions),
+      Engine(context.State, context.Boxes, context.Layout, context.Window, actions),
+      ScanTimer(clock.CreateTimer(context.State.ScanStepMs)),
+      DwellTimer(clock.CreateTimer(context.State.DwellTickMs)) {
+  ScanTimer->SetHandler([this] { TimerEscaneigTimer(); });
+  DwellTimer->SetHandler([this] { TimerClicAutomaticTimer(); });
+}
+
+void AccessModes::HandleMouseEvent(PointerEventKind kind, int32_t x, int32_t y) {
+  // With "No permitir clics" the buttons are swallowed and reach nothing, not even the menu corner.
+  if (kind != PointerEventKind::Move && Ctx.State.NoClicks) return;
+  if (MenuTimer.Enabled()) MenuTimer.SetEnabled(false);
+  int32_t width = 0;
+  int32_t height = 0;
+  Ctx.Window.ClientSize(width, height);
+  const bool selectOnPress = Ctx.State.SelectOnPress;
+  const bool selectingLeft = (kind == PointerEventKind::LeftPress && selectOnPress) ||
+                             (kind == PointerEventKind::LeftRelease && !selectOnPress);
+  // In directed scanning the right half of the window steps and the left half selects.
+  if (Ctx.State.View.ScanMode == DirectedScanning && selectingLeft && x > width / 2) {
+    ScanStep();
+    return;
+  }
+  switch (kind) {
+  case PointerEventKind::LeftPress:
+    LeftPress(x, y, width);
+    break;
+  case PointerEventKind::LeftRelease:
+    LeftRelease(x, y);
+    break;
+  case PointerEventKind::RightPress:
+    RightButton(true);
+    break;
+  case PointerEventKind::RightRelease:
+    RightButton(false);
+    break;
+  case PointerEventKind::Move:
+    if (Ctx.State.View.ScanMode == NoScanning) Ctx.Layout.UpdateHoveredItem(x, y);
+    break;
+  }
+}
+
+void AccessModes::LeftPress(int32_t x, int32_t y, int32_t width) {
+  if (Ctx.State.NoMenuNoCaptionMode && Ctx.State.MenuCornerLatch && InMenuCorner(x, y, width))
+    MenuTimer.SetEnabled(true);
+  if (Ctx.State.SelectOnPress) ClickActionAt(x, y);
+}
+
+void AccessModes::LeftRelease(int32_t x, int32_t y) {
+  if (Ctx.State.SelectOnPress) {
+    // A release selects nothing here, but it re-arms the latch, or after one visit to the menu board
+    // the corner would never open it again.
+    Ctx.State.MenuCornerLatch = true;
+    return;
+  }
+  // The first release after the menu board opened belongs to the press that opened it: swallowed.
+  if (!Ctx.State.MenuCornerLatch) {
+    Ctx.State.MenuCornerLatch = true;
+    return;
+  }
+  ClickActionAt(x, y);
+}
+
+void AccessModes::RightButton(bool press) {
+  const bool selectOnPress = Ctx.State.SelectOnPress;
+  switch (Ctx.State.View.ScanMode) {
+  case AutomaticScanning:
+    if (press == selectOnPress) StopScanning();
+    break;
+  case DirectedScanning:
+    if (press == selectOnPress) ScanStep();
+    break;
+  case HeldButtonScanning:
+    // The scan runs only while the right button is held.
+    if (press) {
+      StartScanTimer();
+    } else {
+      ScanTimer->SetEnabled(false);
+    }
+    break;
+  default:
+    break;
+  }
+}
+
+void AccessModes::ClickAction() {
+  int32_t x = 0;
+  int32_t y = 0;
+  Ctx.Window.PointerPosition(x, y);
+  ClickActionAt(x, y);
+}
+
+void AccessModes::ClickActionAt(int32_t x, int32_t y) {
+  // A click that arrives while an activation waits is dropped, not run inside it.
+  if (Engine.Busy) return;
+  switch (Ctx.State.View.ScanMode) {
+  case NoScanning:
+    ActivateItem(Ctx.Layout.UpdateHoveredItem(x, y));
+    break;
+  case AutomaticScanning:
+    SelectScannedItem();
+    if (Ctx.State.View.ScanMode == AutomaticScanning) ScanTimer->SetEnabled(true);
+    break;
+  case DirectedScanning:
+  case HeldButtonScanning:
+    SelectScannedItem();
+    // The activation may have stopped the scan; then nothing more is highlighted.
+    if (Ctx.State.View.ScanMode == DirectedScanning || Ctx.State.View.ScanMode == HeldButtonScanning)
+      ScanStep();
+    break;
+  default:
+    break;
+  }
+}
+
+void AccessModes::SelectScannedItem() {
+  if (Engine.Busy) return;
+  ScanPosition& position = Engine.Position;
+  if (!Ctx.State.LinearScanning && position.RowPhase) {
+    // Before the first row is shown there is no row to choose.
+    if (Engine.Highlighted != ScanHighlight::Row) return;
+    position.RowPhase = false;
+    position.ScanColumn = 0;
+    return;
+  }
+  // Only an item on show is acted on: a chosen row not yet stepped into, or a step that found nothing,
+  // selects nothing.
+  if (Engine.Highlighted != ScanHighlight::Item) return;
+  ScanTimer->SetEnabled(false);
+  const int32_t item = Engine.HighlightedItem;
+  const uint64_t generation = Engine.Generation;
+  RunItem(item);
+  // A board opened or a scan stopped by the activation has its own position now.
+  if (generation != Engine.Generation) return;
+  const int32_t mode = Ctx.State.View.ScanMode;
+  if (!Ctx.State.KeepPlace) {
+    position.ScanRow = -1;
+    position.RowPhase = true;
+    Engine.Highlighted = ScanHighlight::None;
+    Engine.HighlightedItem = NoItem;
+  } else if (mode == DirectedScanning || mode == HeldButtonScanning) {
+    // The step that follows the selection shows the same item again.
+    --position.ScanColumn;
+    Engine.Highlighted = ScanHighlight::None;
+    Engine.HighlightedItem = NoItem;
+  }
+}
+
+void AccessModes::ActivateItem(int32_t k) {
+  if (Engine.Busy) return;
+  RunItem(k);
+}
+
+void AccessModes::RunItem(int32_t k) {
+  if (k < 0) {
+    BusyScope busy(Engine.Busy);
+    Actions.RunButtonAction(k);
+    return;
+  }
+  if (k == NoItem || k > Engine.Columns() * Engine.Rows()) return;
+  const TBox* box = Ctx.Boxes.GridBox(k);
+  if (box == nullptr) return;
+  const bool hasContent = !box->Caption.empty() || !box->CaptionLabel.Text.empty() || !box->Picture.empty() ||
+                          !box->Read.empty() || !box->Link.empty() || !box->SpecialFunction.empty();
+  if (!hasContent) return;
+  BusyScope busy(Engine.Busy);
+  Actions.ActivateCell(k);
+}
+
+void AccessModes::ResetScan() {
+  if (!Engine.ResetScan()) return;
+  // A board the scan can reach must be reachable by clicks too.
+  Ctx.Menu.SetChecked("MenuNoPermeteClicks", false);
+  Ctx.State.NoClicks = false;
+}
+
+void AccessModes::StopScanning() {
+  if (Ctx.State.View.ScanMode <= NoScanning) return;
+  if (Sound != nullptr) {
+    if (Ctx.Menu.Checked(SingleChannelSoundItem)) Sound->SetSingleChannelDetector(false);
+    if (Ctx.Menu.Checked(StereoSoundItem)) Sound->SetStereoDetector(false);
+  }
+  ScanTimer->SetEnabled(false);
+  Ctx.State.View.ScanMode = NoScanning;
+  Engine.ClearHighlight();
+  ++Engine.Generation;
+  for (const char* item : {AutomaticItem, DirectedItem, HeldButtonItem})
+    Ctx.Menu.SetChecked(item, false);
+  Ctx.Settings.WriteSettingFlag(SectionMenuControl, KeyMenuEscaneigAutomaticChecked, false);
+  Ctx.Settings.WriteSettingFlag(SectionMenuControl, KeyMenuEscaneigDirigitChecked, false);
+  Ctx.Settings.WriteSettingFlag(SectionMenuControl, KeyMenuEscaneigAutomaticActivatAmbClicDretPremutChecked,
+                                false);
+}
+
+void AccessModes::StartScanning(int32_t mode) {
+  StopScanning();
+  ResetScan();
+  // The pointer's red frame belongs to clicking; the scan shows its own.
+  Engine.ClearHighlight();
+  Ctx.State.View.ScanMode = mode;
+}
+
+void AccessModes::StartScanTimer() {
+  ScanTimer->SetInterval(Ctx.State.ScanStepMs);
+  ScanTimer->SetEnabled(true);
+}
+
+void AccessModes::MenuEscaneigAutomaticClick() {
+  StartScanning(AutomaticScanning);
+  StartScanTimer();
+  Ctx.Menu.SetChecked(AutomaticItem, true);
+  Ctx.Settings.WriteSettingFlag(SectionMenuControl, KeyMenuEscaneigAutomaticChecked, true);
+  if (Sound != nullptr && Ctx.Menu.Checked(SingleChannelSoundItem)) Sound->SetSingleChannelDetector(true);
+}
+
+void AccessModes::MenuEscaneigDirigitClick() {
+  StartScanning(DirectedScanning);
+  ScanStep();
+  Ctx.Menu.SetChecked(DirectedItem, true);
+  Ctx.Settings.WriteSettingFlag(SectionMenuControl, KeyMenuEscaneigDirigitChecked, true);
+  if (Sound != nullptr && Ctx.Menu.Checked(StereoSoundItem)) Sound->SetStereoDetector(true);
+}
+
+void AccessModes::MenuEscaneigAutomaticActivatAmbClicDretPremutClick() {
+  StartScanning(HeldButtonScanning);
+  ScanStep();
+  Ctx.Menu.SetChecked(HeldButtonItem, true);
+  Ctx.Settings.WriteSettingFlag(SectionMenuControl, KeyMenuEscaneigAutomaticActivatAmbClicDretPremutChecked,
+                                true);
+}
+
+void AccessModes::TimerEscaneigTimer() {
+  if (Engine.Busy) return;
+  // A cell that asked the scan to stay where it is holds it for one tick.
+  if (Ctx.State.StayInPlace) {
+    Ctx.State.StayInPlace = false;
+    return;
+  }
+  ScanStep();
+  Ctx.Window.Refresh();
+}
+
+int32_t AccessModes::HoveredAtPointer() {
+  int32_t x = 0;
+  int32_t y = 0;
+  Ctx.Window.PointerPosition(x, y);
+  return Ctx.Layout.UpdateHoveredItem(x, y);
+}
+
+void AccessModes::SetDwellClick(bool on) {
+  if (!on) {
+    DwellTimer->SetEnabled(false);
+    LastDwellItem = NoItem;
+    return;
+  }
+  LastDwellItem = HoveredAtPointer();
+  DwellTimer->SetInterval(Ctx.State.DwellTickMs);
+  DwellTimer->SetEnabled(true);
+}
+
+void AccessModes::TimerClicAutomaticTimer() {
+  if (Engine.Busy) return;
+  const int32_t k = HoveredAtPointer();
+  if (k != LastDwellItem) {
+    LastDwellItem = k;
+  } else {
+    // Two ticks on the same item click it; the next click needs two more.
+    LastDwellItem = NoItem;
+    ActivateItem(k);
+  }
+  Ctx.Window.Refresh();
+}
+
+} // namespace nq
