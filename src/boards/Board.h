@@ -75,7 +75,9 @@ inline CellPosition CellNumberToPosition(int n, int columns) {
 }
 
 /// Cell number of (column, row) on a board with the given number of columns.
-inline int CellNumber(int column, int row, int columns) { return (row - 1) * columns + column; }
+inline int CellNumber(int column, int row, int columns) {
+  return (row - 1) * columns + column;
+}
 
 /// The pixel height (negative, or 0 for the face's default) a font gets on a screen of the given
 /// density: the size in points is applied after the height and so always decides it.

@@ -88,7 +88,7 @@ Image CapPictureSize(Image picture, int maxSide, ImageScaler& scaler) {
 }
 
 std::optional<LoadedPicture> DecodePicture(std::span<const uint8_t> data, PictureKind kind,
-                                         const PictureLoadOptions& options) {
+                                           const PictureLoadOptions& options) {
   try {
     std::optional<LoadedPicture> picture = Decode(data, kind, options.MaxSide);
     if (!picture) return std::nullopt;
@@ -113,7 +113,7 @@ std::optional<PictureKey> CurrentPictureKey(const std::string& path, PictureKind
 }
 
 std::optional<LoadedPicture> LoadPictureFile(const std::string& path, std::string_view name,
-                                           const PictureLoadOptions& options) {
+                                             const PictureLoadOptions& options) {
   try {
     const PictureKind kind = PictureKindOf(name);
     if (kind == PictureKind::Unsupported) return std::nullopt;
@@ -139,7 +139,7 @@ int PictureWorkerCount(int requested, std::size_t jobs) {
 }
 
 std::vector<std::optional<LoadedPicture>> LoadPictureFiles(const std::vector<PictureRequest>& requests,
-                                                         const PictureLoadOptions& options, int workers) {
+                                                           const PictureLoadOptions& options, int workers) {
   std::vector<std::optional<LoadedPicture>> results(requests.size());
   std::atomic<std::size_t> next{0};
   // Each job writes only its own slot, so the results need no lock; LoadPictureFile catches everything.

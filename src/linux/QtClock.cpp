@@ -33,11 +33,17 @@ private:
 
 } // namespace
 
-QtClock::QtClock() { Started.start(); }
+QtClock::QtClock() {
+  Started.start();
+}
 
-uint32_t QtClock::TickCount() const { return static_cast<uint32_t>(Started.elapsed()); }
+uint32_t QtClock::TickCount() const {
+  return static_cast<uint32_t>(Started.elapsed());
+}
 
-std::unique_ptr<Timer> QtClock::CreateTimer(int intervalMs) { return std::make_unique<QtTimer>(intervalMs); }
+std::unique_ptr<Timer> QtClock::CreateTimer(int intervalMs) {
+  return std::make_unique<QtTimer>(intervalMs);
+}
 
 void QtClock::WaitWithMessages(int32_t milliseconds) {
   if (milliseconds <= 0) return;

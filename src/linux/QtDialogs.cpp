@@ -13,13 +13,20 @@ QtDialogs::QtDialogs(std::function<QWidget*()> parent, std::string defaultCaptio
 void QtDialogs::ShowMessage(const std::string& text, MessageIcon icon, const std::string& caption) {
   QMessageBox::Icon qtIcon = QMessageBox::NoIcon;
   switch (icon) {
-  case MessageIcon::Information: qtIcon = QMessageBox::Information; break;
-  case MessageIcon::Warning: qtIcon = QMessageBox::Warning; break;
-  case MessageIcon::Error: qtIcon = QMessageBox::Critical; break;
-  case MessageIcon::None: break;
+  case MessageIcon::Information:
+    qtIcon = QMessageBox::Information;
+    break;
+  case MessageIcon::Warning:
+    qtIcon = QMessageBox::Warning;
+    break;
+  case MessageIcon::Error:
+    qtIcon = QMessageBox::Critical;
+    break;
+  case MessageIcon::None:
+    break;
   }
-  QMessageBox box(qtIcon, ToQString(caption.empty() ? DefaultCaption : caption), ToQString(text), QMessageBox::Ok,
-                  Parent ? Parent() : nullptr);
+  QMessageBox box(qtIcon, ToQString(caption.empty() ? DefaultCaption : caption), ToQString(text),
+                  QMessageBox::Ok, Parent ? Parent() : nullptr);
   // The main window stays on top; its boxes must too, or they hide behind it.
   box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
   if (OnModal) OnModal(true);
@@ -33,8 +40,9 @@ QString QtDialogs::ToQtFilter(const std::string& cp1252Filter) {
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
     const QString description = parts[i];
     // Qt reads the patterns from the parentheses of the description; add them when missing.
-    filters << (description.contains('(') ? description
-                                          : description + " (" + QString(parts[i + 1]).replace(';', ' ') + ")");
+    filters << (description.contains('(')
+                    ? description
+                    : description + " (" + QString(parts[i + 1]).replace(';', ' ') + ")");
   }
   return filters.join(";;");
 }
@@ -43,7 +51,8 @@ std::optional<std::string> QtDialogs::ChooseFileToOpen(const std::string& title,
                                                        const std::string& defaultExtension,
                                                        const std::string& initialFolder,
                                                        const std::string& presetName) {
-  QFileDialog dialog(Parent ? Parent() : nullptr, ToQString(title), ToQString(initialFolder), ToQtFilter(filter));
+  QFileDialog dialog(Parent ? Parent() : nullptr, ToQString(title), ToQString(initialFolder),
+                     ToQtFilter(filter));
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setDefaultSuffix(ToQString(defaultExtension));

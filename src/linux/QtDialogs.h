@@ -13,7 +13,8 @@ public:
   QtDialogs(std::function<QWidget*()> parent, std::string defaultCaption);
   void ShowMessage(const std::string& text, MessageIcon icon, const std::string& caption) override;
   std::optional<std::string> ChooseFileToOpen(const std::string& title, const std::string& filter,
-                                              const std::string& defaultExtension, const std::string& initialFolder,
+                                              const std::string& defaultExtension,
+                                              const std::string& initialFolder,
                                               const std::string& presetName) override;
   /// Turns a filter of "description|pattern|..." pairs into Qt's "description;;..." form.
   static QString ToQtFilter(const std::string& cp1252Filter);

@@ -8,7 +8,8 @@ namespace nq {
 Image QtImageScaler::Scale(const Image& source, int width, int height) {
   Image result;
   if (source.Empty() || width <= 0 || height <= 0) return result;
-  const QImage view(source.Pixels.data(), source.Width, source.Height, source.Width * 4, QImage::Format_RGBA8888);
+  const QImage view(source.Pixels.data(), source.Width, source.Height, source.Width * 4,
+                    QImage::Format_RGBA8888);
   // Scaling premultiplied pixels keeps transparent edges from darkening.
   const QImage scaled = view.convertToFormat(QImage::Format_ARGB32_Premultiplied)
                             .scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)

@@ -8,7 +8,8 @@ namespace nq {
 
 bool QtLauncher::StartProgram(const std::string& utf8Program, const std::vector<std::string>& utf8Arguments) {
   QStringList arguments;
-  for (const std::string& argument : utf8Arguments) arguments << QString::fromStdString(argument);
+  for (const std::string& argument : utf8Arguments)
+    arguments << QString::fromStdString(argument);
   // An argument list, never a shell: board texts must not be able to run shell syntax.
   return QProcess::startDetached(QString::fromStdString(utf8Program), arguments);
 }

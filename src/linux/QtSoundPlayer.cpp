@@ -22,7 +22,8 @@ QtSoundPlayer::~QtSoundPlayer() = default;
 int QtSoundPlayer::WavDurationMs(const std::string& utf8Path) {
   std::ifstream in(utf8Path, std::ios::binary);
   unsigned char header[12];
-  if (!in.read(reinterpret_cast<char*>(header), 12) || std::string(reinterpret_cast<char*>(header), 4) != "RIFF" ||
+  if (!in.read(reinterpret_cast<char*>(header), 12) ||
+      std::string(reinterpret_cast<char*>(header), 4) != "RIFF" ||
       std::string(reinterpret_cast<char*>(header) + 8, 4) != "WAVE")
     return -1;
   uint32_t byteRate = 0;
@@ -54,7 +55,9 @@ bool QtSoundPlayer::Start(const std::string& utf8Path) {
   return true;
 }
 
-void QtSoundPlayer::Play(const std::string& utf8Path) { Start(utf8Path); }
+void QtSoundPlayer::Play(const std::string& utf8Path) {
+  Start(utf8Path);
+}
 
 void QtSoundPlayer::PlayAndWait(const std::string& utf8Path) {
   const int duration = WavDurationMs(utf8Path);

@@ -6,15 +6,20 @@
 
 namespace nq {
 
-QString ToQString(const std::string& cp1252) { return QString::fromStdString(Windows1252ToUtf8(cp1252)); }
+QString ToQString(const std::string& cp1252) {
+  return QString::fromStdString(Windows1252ToUtf8(cp1252));
+}
 
-std::string FromQString(const QString& text) { return Utf8ToWindows1252(text.toStdString()); }
+std::string FromQString(const QString& text) {
+  return Utf8ToWindows1252(text.toStdString());
+}
 
 QFont ToQFont(const FontSpec& spec) {
   QFont font(ToQString(spec.Name));
   int pixels = 0;
   if (spec.Size != 0)
-    pixels = static_cast<int>(std::lround(std::abs(static_cast<double>(spec.Size)) * BoardPixelsPerInch / 72.0));
+    pixels =
+        static_cast<int>(std::lround(std::abs(static_cast<double>(spec.Size)) * BoardPixelsPerInch / 72.0));
   else if (spec.Height < 0)
     pixels = -spec.Height;
   else if (spec.Height > 0)

@@ -20,14 +20,22 @@ Display* XDisplay() {
 unsigned long XTestKeySink::KeysymFor(VirtualKey key) {
   const auto code = static_cast<unsigned>(key);
   switch (key) {
-  case VirtualKey::Backspace: return XK_BackSpace;
-  case VirtualKey::Shift: return XK_Shift_L;
-  case VirtualKey::Control: return XK_Control_L;
-  case VirtualKey::End: return XK_End;
-  case VirtualKey::Home: return XK_Home;
-  case VirtualKey::Left: return XK_Left;
-  case VirtualKey::Delete: return XK_Delete;
-  default: break;
+  case VirtualKey::Backspace:
+    return XK_BackSpace;
+  case VirtualKey::Shift:
+    return XK_Shift_L;
+  case VirtualKey::Control:
+    return XK_Control_L;
+  case VirtualKey::End:
+    return XK_End;
+  case VirtualKey::Home:
+    return XK_Home;
+  case VirtualKey::Left:
+    return XK_Left;
+  case VirtualKey::Delete:
+    return XK_Delete;
+  default:
+    break;
   }
   // Letter keys are named by their capital; X names the key by its lower-case keysym.
   if (code >= 'A' && code <= 'Z') return XK_a + (code - 'A');
@@ -52,7 +60,11 @@ void XTestKeySink::Send(VirtualKey key, bool down) {
   XFlush(display);
 }
 
-void XTestKeySink::KeyDown(VirtualKey key) { Send(key, true); }
-void XTestKeySink::KeyUp(VirtualKey key) { Send(key, false); }
+void XTestKeySink::KeyDown(VirtualKey key) {
+  Send(key, true);
+}
+void XTestKeySink::KeyUp(VirtualKey key) {
+  Send(key, false);
+}
 
 } // namespace nq

@@ -19,7 +19,9 @@ bool FileExists(const std::string& utf8Path) {
 
 } // namespace
 
-bool InMenuCorner(int32_t x, int32_t y, int32_t width) { return width - 100 < x && x < width && 0 < y && y < 100; }
+bool InMenuCorner(int32_t x, int32_t y, int32_t width) {
+  return width - 100 < x && x < width && 0 < y && y < 100;
+}
 
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.find_last_of("/\\");
@@ -67,8 +69,8 @@ void BoardOpening::TransferCells() {
   for (size_t i = 0; i < owners.size(); ++i) {
     TBox& box = *Ctx.Boxes.GridBox(owners[i]);
     if (const PictureRef& picture = pictures[i])
-      box.SetPicture(std::shared_ptr<const Image>(picture, &picture->Pixels), picture->IsBitmap(), picture->SourceWidth,
-                     picture->SourceHeight);
+      box.SetPicture(std::shared_ptr<const Image>(picture, &picture->Pixels), picture->IsBitmap(),
+                     picture->SourceWidth, picture->SourceHeight);
     else
       box.DropPicture();
   }
@@ -88,7 +90,8 @@ void BoardOpening::ApplyMenuBoardOverrides(const std::string& path) {
 void BoardOpening::BringBarsInLine() {
   const Board& b = Ctx.TheBoard;
   if (b.ShowButtonBar != Ctx.Menu.Checked("MenuVerBarraDeBotones")) Bars.MenuVerBarraDeBotonesClick();
-  if (b.ShowMessageBar != Ctx.Menu.Checked("MenuVerBarraDeEscribirMensaje")) Bars.MenuVerBarraDeEscribirMensajeClick();
+  if (b.ShowMessageBar != Ctx.Menu.Checked("MenuVerBarraDeEscribirMensaje"))
+    Bars.MenuVerBarraDeEscribirMensajeClick();
   if (b.WriteOnlyLettersOrWords != Ctx.Menu.Checked("MenuEscribirletrasOPalabras"))
     Bars.MenuEscribirletrasOPalabrasClick();
   Ctx.Menu.SetChecked("MenuEscriureTextALlegir", b.EscriureTextALlegir);
@@ -121,7 +124,9 @@ void BoardOpening::OpenBoard(const std::string& requested) {
   Ctx.Layout.LayoutCells();
 }
 
-void BoardOpening::OpenLinkedBoard(const std::string& name) { OpenBoard(Ctx.State.DirectoriActual + name); }
+void BoardOpening::OpenLinkedBoard(const std::string& name) {
+  OpenBoard(Ctx.State.DirectoriActual + name);
+}
 
 void BoardOpening::DroppedFile(const std::string& name) {
   Ctx.Window.SetCaption("WMDragDrop");
@@ -134,8 +139,8 @@ void BoardOpening::DroppedFile(const std::string& name) {
 void BoardOpening::MenuOpenFileClick() {
   Ctx.Window.SetMouseHook(false);
   const std::optional<std::string> chosen =
-      Ctx.Messages.ChooseFileToOpen("QUADRIX - Obrir", "Quadrix (*.qdx)|*.qdx|Tot tipus de fitxers (*.*)|*.*", "qdx",
-                                    Ctx.State.DirectoriActual, "index.qdx");
+      Ctx.Messages.ChooseFileToOpen("QUADRIX - Obrir", "Quadrix (*.qdx)|*.qdx|Tot tipus de fitxers (*.*)|*.*",
+                                    "qdx", Ctx.State.DirectoriActual, "index.qdx");
   if (chosen) {
     OpenBoard(*chosen);
     Ctx.State.HomeBoardFile = Ctx.State.CurrentBoardFile;

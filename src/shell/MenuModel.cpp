@@ -28,10 +28,14 @@ MenuItem Hidden(MenuItem item, bool enabled = true) {
 
 std::vector<MenuItem> PositionItems() {
   // Menu order differs from value order: "Screen center" is 2 and "Bottom center" is 3.
-  return {Item("MenuPositionDefault", "Default"),          Item("MenuPlafoMAXIMIZED", "Maximized"),
-          Item("MenuPositionBottomCenter", "Bottom center"), Item("MenuPositionScreenCenter", "Screen center"),
-          Item("MenuPositionTopCenter", "Top center"),       Item("MenuPositionTopLeft", "Top left"),
-          Item("MenuPositionBottomLeft", "Bottom left"),     Item("MenuPositionTopRight", "Top right"),
+  return {Item("MenuPositionDefault", "Default"),
+          Item("MenuPlafoMAXIMIZED", "Maximized"),
+          Item("MenuPositionBottomCenter", "Bottom center"),
+          Item("MenuPositionScreenCenter", "Screen center"),
+          Item("MenuPositionTopCenter", "Top center"),
+          Item("MenuPositionTopLeft", "Top left"),
+          Item("MenuPositionBottomLeft", "Bottom left"),
+          Item("MenuPositionTopRight", "Top right"),
           Item("MenuPositionBottomRight", "Bottom right")};
 }
 
@@ -76,7 +80,8 @@ MenuModel::MenuModel() {
             Hidden(Item("MenuBMPiPNGMesQualitat", "MenuBMPiPNGMesQualitat")),
             Item("MenuTreureElCursorEnElsPlafons", "Quitar el cursor en las casillas - EyeTracking")}),
       Menu("MenuOpcionesDePLafon", "Opciones de plafón", true,
-           {Item("MenuCentrarCaptions", "Centrar captions"), Item("MenuVerBarraDeBotones", "Ver barra de botones"),
+           {Item("MenuCentrarCaptions", "Centrar captions"),
+            Item("MenuVerBarraDeBotones", "Ver barra de botones"),
             Item("MenuVerBarraDeEscribirMensaje", "Ver barra de escribir mensaje"),
             Item("MenuEscribirletrasOPalabras", "Escribir letras o palabras"),
             Item("MenuEscriureTextALlegir", "Escribir texto a leer"),
@@ -90,7 +95,9 @@ MenuModel::MenuModel() {
   Find("MenuVerBarraDeEscribirMensaje")->Checked = true;
 }
 
-MenuItem* MenuModel::Find(const std::string& name) { return FindIn(Items, name); }
+MenuItem* MenuModel::Find(const std::string& name) {
+  return FindIn(Items, name);
+}
 
 const MenuItem* MenuModel::Find(const std::string& name) const {
   return FindIn(const_cast<std::vector<MenuItem>&>(Items), name);
@@ -130,9 +137,9 @@ bool MenuModel::Toggle(const std::string& name) {
 
 const std::vector<std::string>& MenuModel::PositionItemNames() {
   static const std::vector<std::string> names = {
-      "MenuPositionDefault",   "MenuPlafoMAXIMIZED",  "MenuPositionScreenCenter",
+      "MenuPositionDefault",      "MenuPlafoMAXIMIZED",    "MenuPositionScreenCenter",
       "MenuPositionBottomCenter", "MenuPositionTopCenter", "MenuPositionTopLeft",
-      "MenuPositionBottomLeft", "MenuPositionTopRight", "MenuPositionBottomRight"};
+      "MenuPositionBottomLeft",   "MenuPositionTopRight",  "MenuPositionBottomRight"};
   return names;
 }
 

@@ -14,15 +14,24 @@ WindowRect PlacementRect(int32_t value, const WindowRect& stored, int32_t screen
     return WindowRect{static_cast<int32_t>(x), static_cast<int32_t>(y), stored.Width, stored.Height};
   };
   switch (value) {
-  case 1: return {0, 0, screenWidth, screenHeight};
-  case 2: return rect(centreX, centreY);
-  case 3: return rect(centreX, bottom);
-  case 4: return rect(centreX, 0);
-  case 5: return rect(0, 0);
-  case 6: return rect(0, bottom);
-  case 7: return rect(right, 0);
-  case 8: return rect(right, bottom);
-  default: return stored;
+  case 1:
+    return {0, 0, screenWidth, screenHeight};
+  case 2:
+    return rect(centreX, centreY);
+  case 3:
+    return rect(centreX, bottom);
+  case 4:
+    return rect(centreX, 0);
+  case 5:
+    return rect(0, 0);
+  case 6:
+    return rect(0, bottom);
+  case 7:
+    return rect(right, 0);
+  case 8:
+    return rect(right, bottom);
+  default:
+    return stored;
   }
 }
 

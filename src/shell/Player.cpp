@@ -28,20 +28,25 @@ bool StartBoardExists(const std::string& cp1252Path) {
 // path with a blank that arrived split in two comes back whole.
 std::string JoinCommandLine(const std::vector<std::string>& arguments) {
   std::string text;
-  for (const std::string& argument : arguments) text += argument + " ";
-  while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.pop_back();
+  for (const std::string& argument : arguments)
+    text += argument + " ";
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32)
+    text.pop_back();
   return text;
 }
 
 } // namespace
 
 Player::Player(const PlayerServices& services, const PlayerPaths& paths)
-    : Services(services), Paths(paths), TheSettings(paths.SettingsFile, paths.SharedFile, paths.CreateSettingsFolder),
+    : Services(services), Paths(paths),
+      TheSettings(paths.SettingsFile, paths.SharedFile, paths.CreateSettingsFolder),
       TheBoardFile(TheBoard, services.Messages), MarkSettings(TheSettings),
-      TheBoxes(services.Metrics, services.Scaler, MarkSettings), TheLayout(TheBoxes, TheState.View),
-      Ctx{TheState, TheMenu, TheSettings, TheBoard, TheBoardFile, TheBoxes, TheLayout, services.Window,
-          services.Messages},
-      TheOptions(Ctx), ThePlacement(Ctx), TheBars(Ctx), Opening(Ctx, ThePlacement, TheBars, ThePictures, services.Scaler),
+      TheBoxes(services.Metrics, services.Scaler, MarkSettings),
+      TheLayout(TheBoxes, TheState.View), Ctx{TheState,  TheMenu,         TheSettings,
+                                              TheBoard,  TheBoardFile,    TheBoxes,
+                                              TheLayout, services.Window, services.Messages},
+      TheOptions(Ctx), ThePlacement(Ctx), TheBars(Ctx),
+      Opening(Ctx, ThePlacement, TheBars, ThePictures, services.Scaler),
       TheActivation(TheState, TheMenu, TheBoxes, TheLayout, services.Window, services.TheClock, Opening),
       TheButtons(TheState, TheBoxes, TheLayout, services.TheClock, Opening, TheOptions),
       TimerMenu(services.TheClock.CreateTimer(1000)) {
@@ -51,7 +56,8 @@ Player::Player(const PlayerServices& services, const PlayerPaths& paths)
   // Shrunk copies live in the picture cache, so a board opened again recently needs no scaling.
   TheBoxes.SetScaledSource(&ThePictures);
   TimerMenu->SetHandler([this] { TimerMenuTimer(); });
-  Access = std::make_unique<AccessModes>(Ctx, services.TheClock, *TimerMenu, static_cast<ItemActions&>(*this));
+  Access =
+      std::make_unique<AccessModes>(Ctx, services.TheClock, *TimerMenu, static_cast<ItemActions&>(*this));
   Ctx.Scan = Access.get();
   TheOptions.NoMenuNoCaptionOn = [this] { ThePlacement.SetNoMenuNoCaption(true); };
   TheOptions.SwapBarsToggle = [this] { TheBars.MenuSwapBarsClick(); };
@@ -86,8 +92,8 @@ void Player::ShowStartPicture() {
     const std::string path = Windows1252ToUtf8(folder) + "NxeoQuadrix.png";
     if (const PictureRef picture = ThePictures.Load({path, "NxeoQuadrix.png"}, {})) {
       box.Picture = "NxeoQuadrix.png";
-      box.SetPicture(std::shared_ptr<const Image>(picture, &picture->Pixels), picture->IsBitmap(), picture->SourceWidth,
-                     picture->SourceHeight);
+      box.SetPicture(std::shared_ptr<const Image>(picture, &picture->Pixels), picture->IsBitmap(),
+                     picture->SourceWidth, picture->SourceHeight);
       break;
     }
   }
@@ -149,7 +155,9 @@ void Player::SetSpeech(SoundOrSpeech* speech) {
   TheButtons.Doors.Speech = SpeechAdapter.get();
 }
 
-void Player::SetKeySink(KeySink* keys) { TheButtons.Doors.Keys = keys; }
+void Player::SetKeySink(KeySink* keys) {
+  TheButtons.Doors.Keys = keys;
+}
 
 void Player::SetClipboard(Clipboard* clipboard) {
   TheActivation.Doors.TheClipboard = clipboard;
@@ -161,9 +169,13 @@ void Player::SetMessageMemo(MessageMemo* memo) {
   TheButtons.Doors.Memo = memo;
 }
 
-void Player::ClientResized(int32_t width, int32_t height) { TheLayout.SetClientSize(width, height); }
+void Player::ClientResized(int32_t width, int32_t height) {
+  TheLayout.SetClientSize(width, height);
+}
 
-void Player::WindowRectChanged(const WindowRect& rect) { ThePlacement.WindowRectChanged(rect); }
+void Player::WindowRectChanged(const WindowRect& rect) {
+  ThePlacement.WindowRectChanged(rect);
+}
 
 void Player::MenuOpened(const std::string& name) {
   if (const MenuItem* item = TheMenu.Find(name); item && item->StopsScanning) Ctx.StopScanning();
@@ -180,7 +192,9 @@ bool Player::MenuClick(const std::string& name) {
   return false;
 }
 
-void Player::HandleMouseEvent(MouseEventKind kind, int32_t x, int32_t y) { Access->HandleMouseEvent(kind, x, y); }
+void Player::HandleMouseEvent(MouseEventKind kind, int32_t x, int32_t y) {
+  Access->HandleMouseEvent(kind, x, y);
+}
 
 void Player::TimerMenuTimer() {
   TimerMenu->SetEnabled(false);
@@ -196,7 +210,8 @@ void Player::BuildMenuHandlers() {
     Ctx.StopScanning();
     const std::string editor = TheState.ProgramFolder + "quadrix.exe";
     if (FileExists(editor) &&
-        Services.Programs.StartProgram(Windows1252ToUtf8(editor), {Windows1252ToUtf8(TheState.CurrentBoardFile)})) {
+        Services.Programs.StartProgram(Windows1252ToUtf8(editor),
+                                       {Windows1252ToUtf8(TheState.CurrentBoardFile)})) {
       Services.Window.CloseWindow();
       return;
     }
@@ -226,7 +241,8 @@ void Player::BuildMenuHandlers() {
       {"MenuSenseEscaneigVertical", [this] { TheOptions.MenuSenseEscaneigVerticalClick(); }},
       {"MenuAlClicarNoIniciaPosicioMouse", [this] { TheOptions.MenuAlClicarNoIniciaPosicioMouseClick(); }},
       {"MenuClicAutomaticAlEstarParat", [this] { TheOptions.MenuClicAutomaticAlEstarParatClick(); }},
-      {"MenuClicAutomaticALEstarEnUnacasella", [this] { TheOptions.MenuClicAutomaticALEstarEnUnacasellaClick(); }},
+      {"MenuClicAutomaticALEstarEnUnacasella",
+       [this] { TheOptions.MenuClicAutomaticALEstarEnUnacasellaClick(); }},
       {"MenuNoPermeteClicks", [this] { TheOptions.MenuNoPermeteClicksClick(); }},
       {"MenuSpeak", [this] { TheOptions.MenuSpeakClick(); }},
       {"MenuNoMenuNoCaption", [this] { ThePlacement.MenuNoMenuNoCaptionClick(); }},
@@ -243,7 +259,8 @@ void Player::BuildMenuHandlers() {
   };
   const std::vector<std::string>& positions = MenuModel::PositionItemNames();
   for (int32_t value = 0; value < PlacementCount; ++value)
-    Handlers.emplace_back(positions[static_cast<size_t>(value)], [this, value] { ThePlacement.SetWindowPlacement(value); });
+    Handlers.emplace_back(positions[static_cast<size_t>(value)],
+                          [this, value] { ThePlacement.SetWindowPlacement(value); });
 }
 
 } // namespace nq

@@ -23,7 +23,8 @@ int32_t StrictInRange(const SettingsStore& settings, std::string_view section, s
 void ProgramOptions::LoadProgramSettings() {
   SettingsStore& s = Ctx.Settings;
   ShellState& state = Ctx.State;
-  if (s.ReadSettingInteger(SectionMenuControl, KeyTypeMouseDown, DefaultTypeMouseDown) != 0) MenuMouseDownClick();
+  if (s.ReadSettingInteger(SectionMenuControl, KeyTypeMouseDown, DefaultTypeMouseDown) != 0)
+    MenuMouseDownClick();
   if (s.ReadSettingYes(SectionMenuControl, KeyMenuSenseEscaneigVerticalChecked, NoText)) {
     Ctx.Menu.SetChecked("MenuSenseEscaneigVertical", true);
     state.LinearScanning = true;
@@ -43,20 +44,23 @@ void ProgramOptions::LoadProgramSettings() {
   // Only the exact text "NO" switches speech off.
   if (s.ReadSettingText(SectionMenuOptions, KeyMenuSpeakChecked, YesText) == NoText) MenuSpeakClick();
   if (!s.ReadSettingYes(SectionMenuOptions, KeyNonFocusable, NoText)) {
-    if (s.ReadSettingYes(SectionMenuOptions, KeyNoMenuNoCaption, NoText) && NoMenuNoCaptionOn) NoMenuNoCaptionOn();
+    if (s.ReadSettingYes(SectionMenuOptions, KeyNoMenuNoCaption, NoText) && NoMenuNoCaptionOn)
+      NoMenuNoCaptionOn();
   } else if (Ctx.ExternalWindow) {
     Ctx.ExternalWindow->SetExternalWindowMode(true);
   } else if (NoMenuNoCaptionOn) {
     // Until the external-window mode is wired, its menu and caption hiding still applies.
     NoMenuNoCaptionOn();
   }
-  if (s.ReadSettingYes(SectionMenuOptions, KeyMenuSwapBarsChecked, NoText) && SwapBarsToggle) SwapBarsToggle();
+  if (s.ReadSettingYes(SectionMenuOptions, KeyMenuSwapBarsChecked, NoText) && SwapBarsToggle)
+    SwapBarsToggle();
   if (s.ReadSettingYes(SectionMenuOptions, KeyMenuCaptionDownChecked, NoText)) MenuCaptionDownClick();
   if (!s.ReadSettingFlag(SectionMenuOptions, KeyMenuEfecto3DChecked, DefaultMenuEfecto3DChecked)) {
     Ctx.Menu.SetChecked("MenuEfecto3D", false);
     state.View.Efecto3D = false;
   }
-  if (s.ReadSettingFlag(SectionMenuOptions, KeyMenuTreureElCursorEnElsPlafonsChecked, false) && CellCursorToggle)
+  if (s.ReadSettingFlag(SectionMenuOptions, KeyMenuTreureElCursorEnElsPlafonsChecked, false) &&
+      CellCursorToggle)
     CellCursorToggle();
 
   const int32_t height = s.ReadSettingInteger(SectionPanelMesageBar, KeyHeight, DefaultMessageBarHeight);
@@ -119,7 +123,8 @@ void ProgramOptions::MenuMouseUpClick() {
 
 void ProgramOptions::MenuSenseEscaneigVerticalClick() {
   Ctx.State.LinearScanning = Ctx.Menu.Toggle("MenuSenseEscaneigVertical");
-  Ctx.Settings.WriteSettingYesNo(SectionMenuControl, KeyMenuSenseEscaneigVerticalChecked, Ctx.State.LinearScanning);
+  Ctx.Settings.WriteSettingYesNo(SectionMenuControl, KeyMenuSenseEscaneigVerticalChecked,
+                                 Ctx.State.LinearScanning);
 }
 
 void ProgramOptions::MenuAlClicarNoIniciaPosicioMouseClick() {

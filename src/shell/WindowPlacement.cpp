@@ -7,7 +7,8 @@ namespace nq {
 void WindowPlacement::ApplyWindowPlacement() {
   const std::vector<std::string>& items = MenuModel::PositionItemNames();
   const int32_t value = Ctx.TheBoard.Position;
-  for (int32_t i = 0; i < PlacementCount; ++i) Ctx.Menu.SetChecked(items[static_cast<size_t>(i)], i == value);
+  for (int32_t i = 0; i < PlacementCount; ++i)
+    Ctx.Menu.SetChecked(items[static_cast<size_t>(i)], i == value);
   const WindowRect stored{Ctx.TheBoard.WindowLeft, Ctx.TheBoard.WindowTop, Ctx.TheBoard.WindowWidth,
                           Ctx.TheBoard.WindowHeight};
   Ctx.Window.SetWindowRect(PlacementRect(value, stored, Ctx.Window.ScreenWidth(), Ctx.Window.ScreenHeight()));

@@ -28,8 +28,9 @@ public:
     Board board;
     BoardFile reader(board, dialogs);
     if (!reader.ReadBoardFile(Utf8ToWindows1252(File.string()))) {
-      Problem(dialogs.Messages.empty() ? "refused: not a board of this program (its [Quadrix] header is wrong)"
-                                       : "refused: " + Windows1252ToUtf8(dialogs.Messages.front()));
+      Problem(dialogs.Messages.empty()
+                  ? "refused: not a board of this program (its [Quadrix] header is wrong)"
+                  : "refused: " + Windows1252ToUtf8(dialogs.Messages.front()));
       return Problems;
     }
     const std::string folder = reader.FolderOnDisk();
@@ -84,7 +85,9 @@ private:
   std::vector<std::string> Problems;
 };
 
-bool IsBoardName(const fs::path& path) { return UpperAscii(path.extension().string()) == ".QDX"; }
+bool IsBoardName(const fs::path& path) {
+  return UpperAscii(path.extension().string()) == ".QDX";
+}
 
 } // namespace
 
@@ -94,7 +97,8 @@ int RunCheck(const Arguments& args) {
   std::vector<fs::path> boards;
   std::error_code error;
   if (fs::is_directory(root, error)) {
-    for (auto it = fs::recursive_directory_iterator(root, fs::directory_options::skip_permission_denied, error);
+    for (auto it =
+             fs::recursive_directory_iterator(root, fs::directory_options::skip_permission_denied, error);
          it != fs::recursive_directory_iterator(); it.increment(error)) {
       if (error) break;
       if (it->is_regular_file(error) && IsBoardName(it->path())) boards.push_back(it->path());

@@ -21,8 +21,8 @@ namespace nq::tool {
 namespace {
 
 bool ParseSize(const std::string& text, int& width, int& height) {
-  return std::sscanf(text.c_str(), "%dx%d", &width, &height) == 2 && width > 0 && height > 0 && width <= 16384 &&
-         height <= 16384;
+  return std::sscanf(text.c_str(), "%dx%d", &width, &height) == 2 && width > 0 && height > 0 &&
+         width <= 16384 && height <= 16384;
 }
 
 } // namespace
@@ -32,7 +32,8 @@ int RunRender(const Arguments& args) {
   int width = 0, height = 0;
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--size" && i + 1 < args.size()) {
-      if (!ParseSize(args[++i], width, height)) return Usage("render: --size takes WIDTHxHEIGHT, e.g. 838x613");
+      if (!ParseSize(args[++i], width, height))
+        return Usage("render: --size takes WIDTHxHEIGHT, e.g. 838x613");
     } else if (args[i] == "-o" && i + 1 < args.size()) {
       output = args[++i];
     } else if (board.empty()) {
@@ -41,7 +42,8 @@ int RunRender(const Arguments& args) {
       return Usage("render: unexpected argument " + args[i]);
     }
   }
-  if (board.empty() || output.empty() || width == 0) return Usage("usage: render BOARD --size WxH -o OUT.png");
+  if (board.empty() || output.empty() || width == 0)
+    return Usage("usage: render BOARD --size WxH -o OUT.png");
 
   qputenv("QT_QPA_PLATFORM", "offscreen");
   int argc = 1;

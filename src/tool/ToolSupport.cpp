@@ -53,6 +53,8 @@ void PrintingDialogs::ShowMessage(const std::string& text, MessageIcon, const st
   if (Print) std::fprintf(stderr, "%s\n", Windows1252ToUtf8(text).c_str());
 }
 
-std::unique_ptr<Timer> NullClock::CreateTimer(int intervalMs) { return std::make_unique<IdleTimer>(intervalMs); }
+std::unique_ptr<Timer> NullClock::CreateTimer(int intervalMs) {
+  return std::make_unique<IdleTimer>(intervalMs);
+}
 
 } // namespace nq::tool

@@ -7,7 +7,9 @@
 namespace nq {
 namespace {
 
-QRect ToQRect(const GridRect& r, QPoint origin) { return QRect(origin.x() + r.Left, origin.y() + r.Top, r.Width, r.Height); }
+QRect ToQRect(const GridRect& r, QPoint origin) {
+  return QRect(origin.x() + r.Left, origin.y() + r.Top, r.Width, r.Height);
+}
 
 // A view of the core's pixels without copying them; valid while the image lives.
 QImage View(const Image& image) {
@@ -46,8 +48,9 @@ void PaintBox(QPainter& painter, const TBox& box, QPoint origin) {
     const QFontMetrics metrics(font);
     const int textWidth = std::min(metrics.horizontalAdvance(text), bounds.width());
     // The label is as wide as its text and has the panel's white background.
-    const int left = box.Alignment == CaptionAlignment::Centre ? bounds.left() + (bounds.width() - textWidth) / 2
-                                                               : bounds.left();
+    const int left = box.Alignment == CaptionAlignment::Centre
+                         ? bounds.left() + (bounds.width() - textWidth) / 2
+                         : bounds.left();
     const QRect label(left, bounds.top(), textWidth, metrics.height());
     painter.save();
     painter.setClipRect(bounds.intersected(label.united(QRect(label.topLeft(), QSize(1, 1)))));

@@ -8,10 +8,13 @@
 namespace nq {
 namespace {
 
-QRect ToQRect(const GridRect& r) { return QRect(r.Left, r.Top, r.Width, r.Height); }
+QRect ToQRect(const GridRect& r) {
+  return QRect(r.Left, r.Top, r.Width, r.Height);
+}
 
-const char* const ButtonPictureNames[] = {"inici.png",   "anterior.png", "ultima.png",   "llegir.png", "ultim.png",
-                                          "paraula.png", "esborrar.png", "parlar.png", "noparlar.png"};
+const char* const ButtonPictureNames[] = {"inici.png",    "anterior.png", "ultima.png",
+                                          "llegir.png",   "ultim.png",    "paraula.png",
+                                          "esborrar.png", "parlar.png",   "noparlar.png"};
 
 std::array<QImage, 10> LoadButtonPictures(const std::string& dataFolder) {
   std::array<QImage, 10> pictures;
@@ -53,8 +56,8 @@ int32_t GridCellsShown(const Player& player) {
 
 // A box's cell rectangle in client pixels, with room for the hover lift.
 QRect CellArea(const TBox& box, QPoint origin) {
-  return QRect(origin.x() + box.Left - LiftPixels, origin.y() + box.Top - LiftPixels, box.Width + 2 * LiftPixels,
-               box.Height + 2 * LiftPixels);
+  return QRect(origin.x() + box.Left - LiftPixels, origin.y() + box.Top - LiftPixels,
+               box.Width + 2 * LiftPixels, box.Height + 2 * LiftPixels);
 }
 
 void PaintGridImpl(QPainter& painter, Player& player, const QRect& dirty) {
@@ -100,19 +103,21 @@ BoardView::ViewLook BoardView::CurrentLook() const {
   ViewLook look;
   const GridLayout& layout = ThePlayer.Layout();
   look.Panels = layout.Panels();
-  for (size_t i = 0; i < look.ButtonColours.size(); ++i) look.ButtonColours[i] = layout.Buttons()[i].Colour;
+  for (size_t i = 0; i < look.ButtonColours.size(); ++i)
+    look.ButtonColours[i] = layout.Buttons()[i].Colour;
   look.SpeechOn = ThePlayer.State().SpeechOn;
   look.MessageCells = ThePlayer.State().View.MessageCellCount;
   look.Letters = ThePlayer.State().View.WriteLettersOrWordsMode;
   auto lookOf = [](const TBox& box) {
-    return BoxLook{box.CellRect(),         box.Frame.Visible,          box.Frame.PenColour,
+    return BoxLook{box.CellRect(),           box.Frame.Visible,       box.Frame.PenColour,
                    box.CaptionLabel.Visible, box.CaptionLabel.Text,   static_cast<int>(box.Alignment),
                    box.PictureImage.Visible, box.PictureImage.Bounds, box.PaintedImage()};
   };
   CellBoxes& boxes = const_cast<Player&>(ThePlayer).Boxes();
   const int32_t cells = GridCellsShown(ThePlayer);
   look.Boxes.reserve(static_cast<size_t>(cells));
-  for (int32_t n = 1; n <= cells; ++n) look.Boxes.push_back(lookOf(*boxes.GridBox(n)));
+  for (int32_t n = 1; n <= cells; ++n)
+    look.Boxes.push_back(lookOf(*boxes.GridBox(n)));
   for (int32_t i = 1; i <= std::clamp(look.MessageCells, 0, MessageBoxCount); ++i)
     look.MessageBoxes.push_back(lookOf(*boxes.MessageBox(i)));
   return look;
@@ -130,7 +135,8 @@ QRegion BoardView::ChangedRegion(const ViewLook& now) const {
   if (Shown.ButtonColours != now.ButtonColours || Shown.SpeechOn != now.SpeechOn)
     region += ToQRect(now.Panels.ButtonBar);
   // Message cells are few; any change among them repaints the bar.
-  if (Shown.Letters != now.Letters || Shown.MessageBoxes != now.MessageBoxes) region += ToQRect(now.Panels.MessageBar);
+  if (Shown.Letters != now.Letters || Shown.MessageBoxes != now.MessageBoxes)
+    region += ToQRect(now.Panels.MessageBar);
   const QPoint origin(now.Panels.Boxes.Left, now.Panels.Boxes.Top);
   for (size_t i = 0; i < now.Boxes.size(); ++i) {
     if (Shown.Boxes[i] == now.Boxes[i]) continue;
@@ -173,8 +179,12 @@ void BoardView::paintEvent(QPaintEvent* event) {
   if (Timing) Timing->Painted(!ThePlayer.State().CurrentBoardFile.empty());
 }
 
-void BoardView::PaintButtonBar(QPainter& painter) { PaintButtonBarImpl(painter, ThePlayer, ButtonPictures); }
-void BoardView::PaintMessageBar(QPainter& painter) { PaintMessageBarImpl(painter, ThePlayer); }
+void BoardView::PaintButtonBar(QPainter& painter) {
+  PaintButtonBarImpl(painter, ThePlayer, ButtonPictures);
+}
+void BoardView::PaintMessageBar(QPainter& painter) {
+  PaintMessageBarImpl(painter, ThePlayer);
+}
 
 QImage RenderClientArea(Player& player, const std::string& dataFolderUtf8, int width, int height) {
   QImage image(width, height, QImage::Format_RGB32);

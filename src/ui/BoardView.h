@@ -2,8 +2,8 @@
 // PanelFons: the whole client area painted in one widget from the core's state: the button bar,
 // the grid of cells and the message bar. No child widget per cell.
 #include <QImage>
-#include <QWidget>
 #include <QRegion>
+#include <QWidget>
 #include <array>
 #include <vector>
 

@@ -131,7 +131,9 @@ void MainWindow::Refresh() {
   View->RefreshIfChanged();
 }
 
-void MainWindow::SetCaption(const std::string& caption) { setWindowTitle(ToQString(caption)); }
+void MainWindow::SetCaption(const std::string& caption) {
+  setWindowTitle(ToQString(caption));
+}
 
 void MainWindow::SetWindowRect(const WindowRect& rect) {
   // The rectangle is the outer one, frame included, like the boards store it.
@@ -206,13 +208,17 @@ void MainWindow::ShowSpeechWindow() {
   if (SpeechWindow) SpeechWindow();
 }
 
-void MainWindow::FocusMessageMemo() { EditEscriure->setFocus(); }
+void MainWindow::FocusMessageMemo() {
+  EditEscriure->setFocus();
+}
 
 void MainWindow::SetMouseHook(bool installed) {
   if (TheHook) TheHook->SetInstalled(installed);
 }
 
-void MainWindow::CloseWindow() { close(); }
+void MainWindow::CloseWindow() {
+  close();
+}
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   Closing = true;

@@ -51,7 +51,8 @@ TEST(MenuTest, MenuBarShowsEveryTopMenuAndFollowsTheModel) {
   player.FormCreate();
 
   QStringList titles;
-  for (QAction* action : window.menuBar()->actions()) titles << action->text();
+  for (QAction* action : window.menuBar()->actions())
+    titles << action->text();
   EXPECT_EQ(titles, (QStringList{"Archivo", QString::fromUtf8("Edición"), "Control", "Opciones",
                                  QString::fromUtf8("Opciones de plafón"), "Ayuda"}));
 
@@ -62,10 +63,12 @@ TEST(MenuTest, MenuBarShowsEveryTopMenuAndFollowsTheModel) {
   window.Refresh();
   EXPECT_FALSE(speak->isChecked());
 
-  QAction* hidden = FindAction(&window, QString::fromUtf8("Clic automàtic a l'estar parat el \"mouse\" en una posició"));
+  QAction* hidden =
+      FindAction(&window, QString::fromUtf8("Clic automàtic a l'estar parat el \"mouse\" en una posició"));
   ASSERT_NE(hidden, nullptr);
   EXPECT_FALSE(hidden->isVisible());
-  ASSERT_NE(FindAction(&window, QString::fromUtf8("Barrido automático activado con el clic derecho pulsado")), nullptr);
+  ASSERT_NE(FindAction(&window, QString::fromUtf8("Barrido automático activado con el clic derecho pulsado")),
+            nullptr);
   ASSERT_NE(FindAction(&window, "Screen center"), nullptr);
   std::filesystem::remove_all(folder);
 }

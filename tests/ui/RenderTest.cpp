@@ -56,8 +56,9 @@ std::string BoardText(bool buttonBar) {
 class RenderTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    Folder = fs::temp_directory_path() / ("nq-ui-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                          "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    Folder = fs::temp_directory_path() /
+             ("nq-ui-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(Folder);
     QImage picture(100, 50, QImage::Format_RGB32);
     picture.fill(Qt::blue);
@@ -71,7 +72,8 @@ protected:
     paths.ProgramFolder = Folder.string() + "/";
     paths.SettingsFile = (Folder / "nexoquadrix.ini").string();
     paths.SharedFile = (Folder / "Quadrix.ini").string();
-    ThePlayer = std::make_unique<Player>(PlayerServices{Clock, Dialogs, Metrics, Scaler, Window, Programs}, paths);
+    ThePlayer =
+        std::make_unique<Player>(PlayerServices{Clock, Dialogs, Metrics, Scaler, Window, Programs}, paths);
     ThePlayer->FormCreate();
     ThePlayer->Options().LoadProgramSettings();
     ThePlayer->ClientResized(ClientWidth, ClientHeight);
@@ -103,10 +105,10 @@ TEST_F(RenderTest, FramesLieInsideTheirBoundsWithThePenWidth) {
     QRgb Colour;
   };
   const Probe probes[] = {
-      {frame.Left, frame.Top + 40, Green},       {frame.Left + 1, frame.Top + 40, Green},
-      {frame.Left + 2, frame.Top + 40, White},   {frame.Right() - 1, frame.Top + 40, Green},
+      {frame.Left, frame.Top + 40, Green},        {frame.Left + 1, frame.Top + 40, Green},
+      {frame.Left + 2, frame.Top + 40, White},    {frame.Right() - 1, frame.Top + 40, Green},
       {frame.Right() - 2, frame.Top + 40, Green}, {frame.Right() - 3, frame.Top + 40, White},
-      {frame.Left - 1, frame.Top + 40, White},   {frame.Left + 40, frame.Bottom() - 1, Green},
+      {frame.Left - 1, frame.Top + 40, White},    {frame.Left + 40, frame.Bottom() - 1, Green},
   };
   for (const Probe& probe : probes)
     EXPECT_EQ(image.pixel(probe.X, probe.Y), probe.Colour) << "at " << probe.X << "," << probe.Y;
