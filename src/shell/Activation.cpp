@@ -121,9 +121,13 @@ void Activation::FollowLink(std::string link, const std::string& specialFunction
   RemoveFirstHash(link);
   // The linked board is named current before it opens, so the board opening records it (not the
   // board being left) as the previous one.
-  State.CurrentBoardFile = State.DirectoriActual + link;
+  const std::string left = State.CurrentBoardFile;
+  const std::string linked = State.DirectoriActual + link;
+  State.CurrentBoardFile = linked;
   if (!specialFunction.empty()) RunSpecialFunction(specialFunction);
-  Boards.OpenLinkedBoard(link);
+  // A link to a board that does not open must not leave the player naming it as the board on screen:
+  // "back" would later look for a board that was never there.
+  if (!Boards.OpenLinkedBoard(link) && State.CurrentBoardFile == linked) State.CurrentBoardFile = left;
 }
 
 } // namespace nq

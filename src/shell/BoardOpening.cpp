@@ -97,13 +97,14 @@ void BoardOpening::BringBarsInLine() {
   Ctx.Menu.SetChecked("MenuEscriureTextALlegir", b.EscriureTextALlegir);
 }
 
-void BoardOpening::OpenBoard(const std::string& requested) {
+bool BoardOpening::OpenBoard(const std::string& requested) {
   // Callers pass PreviousBoardFile, HomeBoardFile or CurrentBoardFile themselves, which this function
   // overwrites on the way; a copy keeps "back" from opening the board it just left.
   const std::string path = requested;
   Ctx.Layout.HoveredItem = NoItem;
   SaveLeftBoardOptions();
-  if (Ctx.File.ReadBoardFile(path)) {
+  const bool read = Ctx.File.ReadBoardFile(path);
+  if (read) {
     Ctx.State.DirectoriActual = FolderOf(path);
     Ctx.Menu.SetChecked("MenuCentrarCaptions", Ctx.TheBoard.CenterCaptions);
     Ctx.Boxes.HideAllGridCells();
@@ -122,10 +123,11 @@ void BoardOpening::OpenBoard(const std::string& requested) {
   }
   Ctx.Layout.ArrangePanels();
   Ctx.Layout.LayoutCells();
+  return read;
 }
 
-void BoardOpening::OpenLinkedBoard(const std::string& name) {
-  OpenBoard(Ctx.State.DirectoriActual + name);
+bool BoardOpening::OpenLinkedBoard(const std::string& name) {
+  return OpenBoard(Ctx.State.DirectoriActual + name);
 }
 
 void BoardOpening::DroppedFile(const std::string& name) {

@@ -21,10 +21,11 @@ public:
   BoardOpening(ShellContext& context, WindowPlacement& placement, BarOptions& bars, PictureCache& pictures,
                ImageScaler& scaler);
 
-  /// Opens a board file into the window; a board that does not read keeps the previous one on screen.
-  void OpenBoard(const std::string& path);
-  /// Opens a board named relative to the folder of the board on screen.
-  void OpenLinkedBoard(const std::string& name);
+  /// Opens a board file into the window; a board that does not read keeps the previous one on screen
+  /// and gives false.
+  bool OpenBoard(const std::string& path);
+  /// Opens a board named relative to the folder of the board on screen; false when it did not open.
+  bool OpenLinkedBoard(const std::string& name);
   /// A file dropped on the window: a .qdx becomes the home board and empties the history.
   void DroppedFile(const std::string& name);
   /// "Abrir...": the file dialog, then the chosen board becomes the home board.

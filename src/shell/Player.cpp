@@ -229,7 +229,10 @@ void Player::BuildMenuHandlers() {
       {"MenuMenu", [this] { Opening.MenuMenuClick(); }},
       {"MenuSalir", [this] { Services.Window.CloseWindow(); }},
       {"MenuEdicion", launchEditor},
-      {"Tutorial1", [this] { Services.Programs.OpenDocument(std::string(TutorialAddress)); }},
+      {"Tutorial1",
+       [this] {
+         Services.Programs.OpenDocument(Windows1252ToUtf8(Paths.DataFolder) + std::string(TutorialPage));
+       }},
       {"MenuAbout", modal([this] { Services.Window.ShowAboutBox(false); })},
       {"MenuSynthesizerTTS", modal([this] { Services.Window.ShowSpeechWindow(); })},
       {"MenuEscaneigAutomatic", [this] { Access->MenuEscaneigAutomaticClick(); }},

@@ -53,7 +53,8 @@ using MouseEventKind = PointerEventKind;
 
 inline constexpr std::string_view ProgramTitleText = "NexoQuadrix";
 inline constexpr std::string_view VersionText = " Versi\xF3 - 1 - 07/12/2026";
-inline constexpr std::string_view TutorialAddress = "https://nexoquadrix.org/tutorial";
+// The tutorial ships with the program, so it opens without a network.
+inline constexpr std::string_view TutorialPage = "tutorial/index.html";
 
 class Player : private ItemActions {
 public:

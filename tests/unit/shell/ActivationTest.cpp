@@ -331,7 +331,9 @@ TEST_F(ActivationTest, LinkedBoardIsNamedCurrentBeforeItOpensAndHookIsOffMeanwhi
 
 TEST_F(ActivationTest, MissingLinkedBoardKeepsTheBoardOnScreen) {
   Cell(1).Link = "#nowhere.qdx";
+  const std::string onScreen = State().CurrentBoardFile;
   Act->ActivateCell(1);
+  EXPECT_EQ(State().CurrentBoardFile, onScreen);
   EXPECT_EQ(Cell(1).Caption, "c1");
   ASSERT_EQ(h.Messages.Messages.size(), 1u);
   EXPECT_NE(h.Messages.Messages[0].find("No existe el archivo: "), std::string::npos);
