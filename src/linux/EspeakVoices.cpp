@@ -70,6 +70,8 @@ EspeakVoices::EspeakVoices(QObject* parent) : QObject(parent) {
 }
 
 EspeakVoices::~EspeakVoices() {
+  // Stop the stream before it is destroyed, so the sound server's thread reports to no dead sink.
+  if (Sink) Sink->stop();
   {
     std::lock_guard<std::mutex> guard(Lock);
     Quit = true;
@@ -111,6 +113,7 @@ void EspeakVoices::Speak(const std::string& utf8Text) {
   job.Voice = VoiceList[static_cast<std::size_t>(ChosenVoice)].Identifier;
   job.Rate = RateSetting;
   Enqueue(std::move(job));
+  AwaitingFirstWrite = true;
   if (!FeedTimer) {
     FeedTimer = new QTimer(this);
     FeedTimer->setInterval(FeedIntervalMs);
@@ -155,8 +158,16 @@ void EspeakVoices::AcceptSamples(Job& job, const int16_t* samples, int count) {
     return;
   }
   const char* bytes = reinterpret_cast<const char*>(samples);
-  std::lock_guard<std::mutex> guard(Lock);
-  Pcm.insert(Pcm.end(), bytes, bytes + static_cast<std::size_t>(count) * sizeof(int16_t));
+  bool first = false;
+  {
+    std::lock_guard<std::mutex> guard(Lock);
+    first = Pcm.empty();
+    Pcm.insert(Pcm.end(), bytes, bytes + static_cast<std::size_t>(count) * sizeof(int16_t));
+  }
+  // The first samples of a text go to the sound server at once, not at the next feeding tick.
+  if (first)
+    QMetaObject::invokeMethod(
+        this, [this] { Feed(); }, Qt::QueuedConnection);
 }
 
 void EspeakVoices::WorkerLoop() {
@@ -208,9 +219,13 @@ void EspeakVoices::Feed() {
     const qint64 room = std::min<qint64>(Sink->bytesFree(), static_cast<qint64>(Pcm.size())) & ~qint64(1);
     const qint64 written = room > 0 ? SinkDevice->write(Pcm.data(), room) : 0;
     if (written > 0) Pcm.erase(Pcm.begin(), Pcm.begin() + written);
+    if (written > 0 && AwaitingFirstWrite) {
+      AwaitingFirstWrite = false;
+      if (FirstSampleWritten) FirstSampleWritten();
+    }
   }
   if (!Busy && Queue.empty() && Pcm.empty() && !(Sink && Sink->state() == QAudio::ActiveState))
-    FeedTimer->stop();
+    if (FeedTimer) FeedTimer->stop();
 }
 
 } // namespace nq

@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <future>
 #include <memory>
 #include <mutex>
@@ -48,6 +49,11 @@ public:
   /// Words per minute for a rate of -10..10: 175 at 0, 87 at -10, 437 at 10.
   static int WordsPerMinute(int rate);
 
+  // Measuring hook for the latency benchmark: called on the UI thread when the first samples of a
+  // text passed to Speak are written to the sound server, with the queue locked (it must not call back
+  // into this object). Empty in the player.
+  std::function<void()> FirstSampleWritten;
+
   // Internal: one text to synthesise; Capture set means "into a buffer, not the speaker".
   struct Job {
     std::string Text;
@@ -83,6 +89,7 @@ private:
   QIODevice* SinkDevice = nullptr;
   QTimer* FeedTimer = nullptr;
   bool NoAudio = false;
+  bool AwaitingFirstWrite = false; // a Speak whose first samples have not reached the sink yet
 };
 
 } // namespace nq
