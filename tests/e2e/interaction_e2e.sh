@@ -9,6 +9,7 @@ work=$(mktemp -d /tmp/nq-e2e-interaction.XXXXXX)
 pids=()
 trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
+. "$(dirname "$0")/lib.sh"
 
 mkdir -p "$work/config" "$work/boards"
 printf '[tts]\r\nNumero sintetitzador=0\r\n' > "$work/config/nexoquadrix.ini"
@@ -54,18 +55,12 @@ sed -i 's/$/\r/' "$work/boards/prova.qdx"
 
 NEXOQUADRIX_CONFIG_DIR="$work/config" "$player" "$work/boards/prova.qdx" > "$work/player.log" 2>&1 &
 pids+=($!)
-window=""
-for _ in $(seq 1 100); do
-  window=$(xdotool search --onlyvisible --name 'NexoQuadrix - ' 2>/dev/null | head -n 1)
-  [ -n "$window" ] && break
-  sleep 0.1
-done
+window=$(wait_for_player_window)
 [ -n "$window" ] || { cat "$work/player.log"; fail "the player's window did not appear"; }
 sleep 2.5
-X=$(xwininfo -id "$window" | sed -n 's/.*Absolute upper-left X: *//p')
-Y=$(xwininfo -id "$window" | sed -n 's/.*Absolute upper-left Y: *//p')
-W=$(xwininfo -id "$window" | sed -n 's/.*Width: *//p')
-H=$(xwininfo -id "$window" | sed -n 's/.*Height: *//p')
+client_geometry "$window"
+W=$WIDTH
+H=$HEIGHT
 
 # Dark pixels in the message bar (the bottom 135 pixels of the window): captions of message cells.
 message_ink() {

@@ -7,6 +7,7 @@ player=$1
 work=$(mktemp -d /tmp/nq-e2e-window.XXXXXX)
 trap 'kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
+. "$(dirname "$0")/lib.sh"
 
 mkdir -p "$work/config" "$work/boards/imatges"
 printf '[tts]\r\nNumero sintetitzador=0\r\n' > "$work/config/nexoquadrix.ini"
@@ -46,12 +47,7 @@ sed -i 's/$/\r/' "$work/boards/prova.qdx"
 
 NEXOQUADRIX_CONFIG_DIR="$work/config" "$player" "$work/boards/prova.qdx" > "$work/player.log" 2>&1 &
 pid=$!
-window=""
-for _ in $(seq 1 100); do
-  window=$(xdotool search --onlyvisible --name 'NexoQuadrix - ' 2>/dev/null | head -n 1)
-  [ -n "$window" ] && break
-  sleep 0.1
-done
+window=$(wait_for_player_window)
 [ -n "$window" ] || { cat "$work/player.log"; fail "the player's window did not appear"; }
 sleep 2.5 # the splash hides itself after 2 s
 
@@ -61,14 +57,7 @@ red_pixels() {
     cut -d. -f1
 }
 
-# The client window's place on screen (xdotool's own report is off under a reparenting manager).
-client_geometry() {
-  X=$(xwininfo -id "$window" | sed -n 's/.*Absolute upper-left X: *//p')
-  Y=$(xwininfo -id "$window" | sed -n 's/.*Absolute upper-left Y: *//p')
-  WIDTH=$(xwininfo -id "$window" | sed -n 's/.*Width: *//p')
-  HEIGHT=$(xwininfo -id "$window" | sed -n 's/.*Height: *//p')
-}
-client_geometry
+client_geometry "$window"
 xdotool mousemove 1270 790 # outside the window: nothing is hovered
 sleep 0.5
 before=$(red_pixels)
@@ -87,7 +76,7 @@ echo "blue picture pixels: $blue"
 board_left() { tr -d '\r' < "$work/boards/prova.qdx" | sed -n 's/^Left=//p'; }
 left=0
 for attempt in 1 2 3; do
-  client_geometry
+  client_geometry "$window"
   xdotool mousemove $((X + 150)) $((Y - 8))
   sleep 0.3
   xdotool mousedown 1

@@ -8,25 +8,11 @@
 #include "platform/Dialogs.h"
 #include "platform/Launcher.h"
 #include "support/VirtualClock.h"
+#include "ui/UiFakes.h"
 #include "ui/MainWindow.h"
 
 namespace nq {
 namespace {
-
-class QuietDialogs : public Dialogs {
-public:
-  void ShowMessage(const std::string&, MessageIcon, const std::string&) override {}
-  std::optional<std::string> ChooseFileToOpen(const std::string&, const std::string&, const std::string&,
-                                              const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-};
-
-class NoPrograms : public Launcher {
-public:
-  bool StartProgram(const std::string&, const std::vector<std::string>&) override { return false; }
-  bool OpenDocument(const std::string&) override { return false; }
-};
 
 QAction* FindAction(QWidget* root, const QString& text) {
   for (QAction* action : root->findChildren<QAction*>())
@@ -38,10 +24,10 @@ TEST(MenuTest, MenuBarShowsEveryTopMenuAndFollowsTheModel) {
   const std::filesystem::path folder = std::filesystem::temp_directory_path() / "nq-ui-menu";
   std::filesystem::create_directories(folder);
   test::VirtualClock clock;
-  QuietDialogs dialogs;
+  test::SilentDialogs dialogs;
   QtTextMetrics metrics;
   QtImageScaler scaler;
-  NoPrograms programs;
+  test::NoLauncher programs;
   MainWindow window("");
   PlayerPaths paths;
   paths.SettingsFile = (folder / "nexoquadrix.ini").string();

@@ -10,6 +10,7 @@
 #include "platform/Launcher.h"
 #include "shell/Player.h"
 #include "support/VirtualClock.h"
+#include "ui/UiFakes.h"
 #include "text/Encoding.h"
 #include "ui/BoardView.h"
 #include "ui/HeadlessWindow.h"
@@ -18,21 +19,6 @@ namespace nq {
 namespace {
 
 namespace fs = std::filesystem;
-
-class SilentDialogs : public Dialogs {
-public:
-  void ShowMessage(const std::string&, MessageIcon, const std::string&) override {}
-  std::optional<std::string> ChooseFileToOpen(const std::string&, const std::string&, const std::string&,
-                                              const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-};
-
-class NoLauncher : public Launcher {
-public:
-  bool StartProgram(const std::string&, const std::vector<std::string>&) override { return false; }
-  bool OpenDocument(const std::string&) override { return false; }
-};
 
 constexpr int ClientWidth = 400;
 constexpr int ClientHeight = 300;
@@ -85,11 +71,11 @@ protected:
 
   fs::path Folder;
   test::VirtualClock Clock;
-  SilentDialogs Dialogs;
+  test::SilentDialogs Dialogs;
   QtTextMetrics Metrics;
   QtImageScaler Scaler;
   HeadlessWindow Window{ClientWidth, ClientHeight};
-  NoLauncher Programs;
+  test::NoLauncher Programs;
   std::unique_ptr<Player> ThePlayer;
 };
 
