@@ -87,8 +87,7 @@ public:
   void SetClipboard(Clipboard* clipboard);
   void SetMessageMemo(MessageMemo* memo);
 
-  // Doors to later parts (scanning, detectors, external window); null until wired.
-  void SetScanControl(ScanControl* scan) { Ctx.Scan = scan; }
+  // Doors to later parts (sound detectors, external window); null until wired.
   void SetSoundDetectors(SoundDetectorControl* detectors) { Ctx.SoundDetectors = detectors; }
   void SetExternalWindow(ExternalWindowControl* external) { Ctx.ExternalWindow = external; }
 
