@@ -110,12 +110,16 @@ void TBox::DropPicture() {
 }
 
 const Image* TBox::PaintedImage() const {
+  return PaintedPicture().get();
+}
+
+std::shared_ptr<const Image> TBox::PaintedPicture() const {
   if (!PictureImage.Visible) return nullptr;
   switch (PictureImage.Scaling) {
   case PictureScaling::HalftoneShrink:
-    return Shrunk.get();
+    return Shrunk;
   case PictureScaling::PlatformStretch:
-    return Holder.get();
+    return Holder;
   case PictureScaling::None:
     break;
   }

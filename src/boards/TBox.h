@@ -122,6 +122,9 @@ public:
   /// The image to draw into PictureImage.Bounds: the shrunk copy (1:1) on the shrink path, the held
   /// picture (stretched by the painter) otherwise; null when no picture is shown.
   const Image* PaintedImage() const;
+  /// The same image, shared: a view that remembers what it painted keeps it alive, so a new picture
+  /// can never take its address and pass for the old one.
+  std::shared_ptr<const Image> PaintedPicture() const;
 
   /// A shrunk copy of the held picture of exactly width x height, made once per size (taken from source
   /// when given, which may hand out a copy kept from before); null when the picture is not a bitmap or

@@ -1,8 +1,8 @@
 #include "calc/CalcFormat.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace nq {
 namespace {
@@ -18,12 +18,15 @@ long double RoundHalfToEven(long double v) {
   return std::fmod(below, 2.0L) == 0 ? below : below + 1;
 }
 
-std::string Print(const char* format, long double v) {
+// Fixed notation with the given decimals and a "." whatever the process's locale: the player runs
+// under Catalan and Spanish desktops, whose printf would write "," and break the separator swap below.
+std::string Print(int decimals, long double v) {
   // 1.7e38 with six decimals needs under 50 characters.
   char buffer[96];
-  const int length = std::snprintf(buffer, sizeof buffer, format, v);
-  if (length < 0) return "0";
-  return std::string(buffer, std::min(static_cast<std::size_t>(length), sizeof buffer - 1));
+  const std::to_chars_result result =
+      std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, decimals);
+  if (result.ec != std::errc()) return "0";
+  return std::string(buffer, result.ptr);
 }
 
 } // namespace
@@ -32,8 +35,8 @@ std::string FormatCalculatorNumber(Real48 value) {
   long double v = value.Value();
   if (v > TruncateAbove) v = std::trunc(v);
   const long double nearest = std::clamp(RoundHalfToEven(v), -WholeLimit, WholeLimit);
-  if (v == nearest) return Print("%.0Lf", v);
-  std::string text = Print("%.6Lf", v);
+  if (v == nearest) return Print(0, v);
+  std::string text = Print(6, v);
   while (!text.empty() && text.back() == '0')
     text.pop_back();
   if (!text.empty() && text.back() == '.') {

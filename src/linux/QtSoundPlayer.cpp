@@ -4,6 +4,7 @@
 #include <QSoundEffect>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 
@@ -71,7 +72,8 @@ void QtSoundPlayer::PlayAndWait(const std::string& utf8Path) {
   QObject::connect(effect, &QSoundEffect::statusChanged, &loop, [&loop, effect] {
     if (effect->status() == QSoundEffect::Error) loop.quit();
   });
-  QTimer::singleShot(duration + 1500, &loop, &QEventLoop::quit);
+  // Never longer than the file plus a margin, and never more than ten minutes whatever the header says.
+  QTimer::singleShot(std::min(duration, 600000) + 1500, &loop, &QEventLoop::quit);
   loop.exec();
 }
 

@@ -16,16 +16,16 @@ std::string FromQString(const QString& text) {
 
 QFont ToQFont(const FontSpec& spec) {
   QFont font(ToQString(spec.Name));
-  int pixels = 0;
+  // 64-bit arithmetic: sizes come straight from board files and may be any 32-bit value.
+  int64_t pixels = 0;
   if (spec.Size != 0)
-    pixels =
-        static_cast<int>(std::lround(std::abs(static_cast<double>(spec.Size)) * BoardPixelsPerInch / 72.0));
+    pixels = std::llround(std::abs(static_cast<double>(spec.Size)) * BoardPixelsPerInch / 72.0);
   else if (spec.Height < 0)
-    pixels = -spec.Height;
+    pixels = -int64_t{spec.Height};
   else if (spec.Height > 0)
-    pixels = std::max(1, spec.Height * 4 / 5); // a positive height counts the leading too
+    pixels = std::max<int64_t>(1, int64_t{spec.Height} * 4 / 5); // a positive height counts the leading too
   // Height 0 means the face's default: the 8-point size of the classic window font.
-  font.setPixelSize(pixels > 0 ? std::min(pixels, 2000) : 11);
+  font.setPixelSize(pixels > 0 ? static_cast<int>(std::min<int64_t>(pixels, 2000)) : 11);
   font.setBold(spec.Bold);
   font.setItalic(spec.Italic);
   font.setUnderline(spec.Underline);

@@ -73,6 +73,8 @@ void ProgramOptions::LoadProgramSettings() {
       LenientInRange(s, SectionQuadrix, KeyNumeroFitxesMissatges, DefaultNumeroFitxesMissatges, 1, 21, 6);
   const int32_t dwell = ParseLenientNumber(s.ReadSharedText(SectionQuadrix, KeyMilisegonsClicAutomatic, "0"));
   state.DwellTickMs = dwell > 0 ? dwell : 1000;
+  // A dwell click restored above is already running: it takes the interval read now.
+  if (state.DwellClick && Ctx.Scan) Ctx.Scan->SetDwellClick(true);
   state.View.FrameThickness = StrictInRange(s, SectionMarc, KeyGruixudaria, DefaultGruixudaria, 1, 100, 2);
   state.View.CellSeparation =
       StrictInRange(s, SectionMarc, KeySeparacioEntreCaselles, DefaultSeparacioEntreCaselles, 0, 100, 2);

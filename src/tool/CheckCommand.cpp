@@ -92,16 +92,30 @@ bool IsBoardName(const fs::path& path) {
 } // namespace
 
 int RunCheck(const Arguments& args) {
-  if (args.size() != 1) return Usage("usage: check BOARD.qdx|FOLDER");
-  const fs::path root = fs::absolute(args[0]);
-  std::vector<fs::path> boards;
+  if (args.size() != 1 || args[0].empty()) return Usage("usage: check BOARD.qdx|FOLDER");
   std::error_code error;
+  const fs::path root = fs::absolute(args[0], error);
+  if (error) return Usage("check: " + args[0] + ": " + error.message());
+  std::vector<fs::path> boards;
+  size_t problems = 0;
   if (fs::is_directory(root, error)) {
     for (auto it =
              fs::recursive_directory_iterator(root, fs::directory_options::skip_permission_denied, error);
          it != fs::recursive_directory_iterator(); it.increment(error)) {
       if (error) break;
-      if (it->is_regular_file(error) && IsBoardName(it->path())) boards.push_back(it->path());
+      if (!IsBoardName(it->path())) continue;
+      if (it->is_regular_file(error)) {
+        boards.push_back(it->path());
+      } else if (!it->is_directory(error)) {
+        std::printf("%s: not a readable board file (a broken link?)\n", it->path().string().c_str());
+        ++problems;
+      }
+    }
+    // A folder that could not be walked to the end must not pass for a clean one.
+    if (error) {
+      std::printf("%s: could not read the whole folder: %s\n", root.string().c_str(),
+                  error.message().c_str());
+      ++problems;
     }
   } else if (fs::exists(root, error)) {
     boards.push_back(root);
@@ -110,7 +124,6 @@ int RunCheck(const Arguments& args) {
     return 1;
   }
   std::sort(boards.begin(), boards.end());
-  size_t problems = 0;
   for (const fs::path& board : boards) {
     for (const std::string& problem : BoardChecker(board).Run()) {
       std::printf("%s: %s\n", board.string().c_str(), problem.c_str());

@@ -6,14 +6,12 @@
 #include "settings/ProfileFile.h"
 #include "text/Encoding.h"
 #include "tool/ToolCommands.h"
+#include "tool/ToolSupport.h"
 
 namespace nq::tool {
 
 int RunGet(const Arguments& args) {
-  if (args.size() != 3) {
-    std::fputs("usage: nexoquadrix-tool get FILE SECTION KEY\n", stderr);
-    return 2;
-  }
+  if (args.size() != 3) return Usage("usage: get FILE SECTION KEY");
   const ProfileFile file(args[0]);
   const std::optional<std::string> value =
       file.ReadValue(Utf8ToWindows1252(args[1]), Utf8ToWindows1252(args[2]));
@@ -28,10 +26,7 @@ int RunGet(const Arguments& args) {
 }
 
 int RunSet(const Arguments& args) {
-  if (args.size() != 4) {
-    std::fputs("usage: nexoquadrix-tool set FILE SECTION KEY VALUE\n", stderr);
-    return 2;
-  }
+  if (args.size() != 4) return Usage("usage: set FILE SECTION KEY VALUE");
   ProfileFile file(args[0]);
   if (!file.WriteText(Utf8ToWindows1252(args[1]), Utf8ToWindows1252(args[2]), Utf8ToWindows1252(args[3]))) {
     std::fprintf(stderr,

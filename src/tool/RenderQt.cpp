@@ -9,6 +9,7 @@
 #include "linux/QtLauncher.h"
 #include "linux/QtTextMetrics.h"
 #include "settings/ConfigLocation.h"
+#include "settings/SettingsKeys.h"
 #include "shell/Player.h"
 #include "text/Encoding.h"
 #include "tool/ToolCommands.h"
@@ -53,6 +54,10 @@ int RunRender(const Arguments& args) {
 
   // The player's own settings are never touched: it gets a settings file of its own, for this run.
   TemporaryFolder scratch;
+  if (scratch.Path().empty()) {
+    std::fprintf(stderr, "render: could not make a temporary folder\n");
+    return 1;
+  }
   const std::string programFolder = ProgramFolder();
   const std::string dataFolder = FindDataFolder(programFolder);
   const ConfigLocation config = LocateConfigFiles(programFolder, dataFolder, SystemConfigEnvironment());
@@ -64,7 +69,7 @@ int RunRender(const Arguments& args) {
   PlayerPaths paths;
   paths.ProgramFolder = Utf8ToWindows1252(programFolder + "/");
   paths.DataFolder = Utf8ToWindows1252(dataFolder);
-  paths.SettingsFile = scratch.Path() + "/nexoquadrix.ini";
+  paths.SettingsFile = scratch.Path() + "/" + std::string(SettingsFileName);
   paths.SharedFile = config.SharedFile;
   NullClock clock;
   Player player({clock, dialogs, metrics, scaler, window, launcher}, paths);

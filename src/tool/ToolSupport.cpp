@@ -39,7 +39,10 @@ std::string ProgramFolder() {
 }
 
 TemporaryFolder::TemporaryFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "nexoquadrix-tool.XXXXXX").string();
+  std::error_code error;
+  std::filesystem::path base = std::filesystem::temp_directory_path(error);
+  if (error) base = "/tmp";
+  std::string pattern = (base / "nexoquadrix-tool.XXXXXX").string();
   if (mkdtemp(pattern.data())) Folder = pattern;
 }
 

@@ -55,9 +55,9 @@ int32_t GridCellsShown(const Player& player) {
 }
 
 // A box's cell rectangle in client pixels, with room for the hover lift.
-QRect CellArea(const TBox& box, QPoint origin) {
-  return QRect(origin.x() + box.Left - LiftPixels, origin.y() + box.Top - LiftPixels,
-               box.Width + 2 * LiftPixels, box.Height + 2 * LiftPixels);
+QRect CellArea(const GridRect& cell, QPoint origin) {
+  return QRect(origin.x() + cell.Left - LiftPixels, origin.y() + cell.Top - LiftPixels,
+               cell.Width + 2 * LiftPixels, cell.Height + 2 * LiftPixels);
 }
 
 void PaintGridImpl(QPainter& painter, Player& player, const QRect& dirty) {
@@ -67,7 +67,7 @@ void PaintGridImpl(QPainter& painter, Player& player, const QRect& dirty) {
   painter.setClipRect(ToQRect(area).intersected(dirty));
   for (int32_t n = 1; n <= GridCellsShown(player); ++n) {
     const TBox& box = *player.Boxes().GridBox(n);
-    if (CellArea(box, origin).intersects(dirty)) PaintBox(painter, box, origin);
+    if (CellArea(box.CellRect(), origin).intersects(dirty)) PaintBox(painter, box, origin);
   }
   painter.restore();
 }
@@ -111,7 +111,7 @@ BoardView::ViewLook BoardView::CurrentLook() const {
   auto lookOf = [](const TBox& box) {
     return BoxLook{box.CellRect(),           box.Frame.Visible,       box.Frame.PenColour,
                    box.CaptionLabel.Visible, box.CaptionLabel.Text,   static_cast<int>(box.Alignment),
-                   box.PictureImage.Visible, box.PictureImage.Bounds, box.PaintedImage()};
+                   box.PictureImage.Visible, box.PictureImage.Bounds, box.PaintedPicture()};
   };
   CellBoxes& boxes = const_cast<Player&>(ThePlayer).Boxes();
   const int32_t cells = GridCellsShown(ThePlayer);
@@ -140,12 +140,8 @@ QRegion BoardView::ChangedRegion(const ViewLook& now) const {
   const QPoint origin(now.Panels.Boxes.Left, now.Panels.Boxes.Top);
   for (size_t i = 0; i < now.Boxes.size(); ++i) {
     if (Shown.Boxes[i] == now.Boxes[i]) continue;
-    const GridRect& before = Shown.Boxes[i].Cell;
-    const GridRect& after = now.Boxes[i].Cell;
-    region += QRect(origin.x() + before.Left - LiftPixels, origin.y() + before.Top - LiftPixels,
-                    before.Width + 2 * LiftPixels, before.Height + 2 * LiftPixels);
-    region += QRect(origin.x() + after.Left - LiftPixels, origin.y() + after.Top - LiftPixels,
-                    after.Width + 2 * LiftPixels, after.Height + 2 * LiftPixels);
+    region += CellArea(Shown.Boxes[i].Cell, origin);
+    region += CellArea(now.Boxes[i].Cell, origin);
   }
   return region;
 }

@@ -38,7 +38,7 @@ private:
     int Alignment = 0;
     bool PictureVisible = false;
     GridRect Picture;
-    const Image* Painted = nullptr;
+    std::shared_ptr<const Image> Painted;
     bool operator==(const BoxLook&) const = default;
   };
   struct ViewLook {

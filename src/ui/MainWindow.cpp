@@ -13,14 +13,6 @@
 #include "linux/X11Pointer.h"
 
 namespace nq {
-namespace {
-
-QString MenuCaption(const std::string& cp1252) {
-  return ToQString(cp1252).replace("&&", "\x01").replace("\x01", "&&"); // "&" marks the access key
-}
-
-} // namespace
-
 MainWindow::MainWindow(const std::string& dataFolderUtf8) : DataFolder(dataFolderUtf8) {
   setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint);
   setAcceptDrops(true);
@@ -70,7 +62,7 @@ void MainWindow::BuildMenus() {
   menuBar()->clear();
   Actions.clear();
   for (const MenuItem& top : ThePlayer->Menu().TopLevel()) {
-    QMenu* menu = menuBar()->addMenu(MenuCaption(top.Caption));
+    QMenu* menu = menuBar()->addMenu(ToQString(top.Caption));
     const std::string name = top.Name;
     connect(menu, &QMenu::aboutToShow, this, [this, name] {
       ThePlayer->MenuOpened(name);
@@ -84,12 +76,12 @@ void MainWindow::BuildMenus() {
 void MainWindow::AddMenuItems(QMenu* menu, const std::vector<MenuItem>& items) {
   for (const MenuItem& item : items) {
     if (!item.Children.empty()) {
-      QMenu* sub = menu->addMenu(MenuCaption(item.Caption));
+      QMenu* sub = menu->addMenu(ToQString(item.Caption));
       Actions[item.Name] = sub->menuAction();
       AddMenuItems(sub, item.Children);
       continue;
     }
-    QAction* action = menu->addAction(MenuCaption(item.Caption));
+    QAction* action = menu->addAction(ToQString(item.Caption));
     action->setCheckable(true);
     const std::string name = item.Name;
     connect(action, &QAction::triggered, this, [this, name] {
@@ -166,6 +158,7 @@ bool MainWindow::LeftButtonDown() {
 }
 
 void MainWindow::SetStayOnTop(bool onTop) {
+  ProgramPlacing.start(); // the window manager may move the window while it changes its state
   // Switching through the native window avoids hiding and re-creating the window.
   if (QWindow* handle = windowHandle())
     handle->setFlag(Qt::WindowStaysOnTopHint, onTop);
@@ -174,6 +167,7 @@ void MainWindow::SetStayOnTop(bool onTop) {
 }
 
 void MainWindow::SetMenuAndFrameHidden(bool hidden) {
+  ProgramPlacing.start(); // the frame's coming or going moves the client area
   menuBar()->setVisible(!hidden);
   if (QWindow* handle = windowHandle())
     handle->setFlag(Qt::FramelessWindowHint, hidden);

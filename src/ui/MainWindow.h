@@ -53,7 +53,6 @@ public:
 
   BoardView* Board() { return View; }
   QPlainTextEdit* Memo() { return EditEscriure; }
-  MouseHook* Hook() { return TheHook; }
 
 protected:
   void closeEvent(QCloseEvent* event) override;

@@ -381,3 +381,16 @@ TEST(AccessModes, ReadingTheMessageInsideAStepIgnoresTicksThatArriveMeanwhile) {
 
 } // namespace
 } // namespace nq::test
+
+namespace nq::test {
+
+TEST(DwellAtStart, RestoredDwellClickTicksAtTheIntervalOfQuadrixIni) {
+  ShellHarness h;
+  h.WriteSettings("[tts]\nNumero sintetitzador=0\n[Menu Control]\nMenuClicAutomaticALEstarEnUnacasella.Checked=1\n");
+  h.WriteShared("[quadrix]\nMilisegons Clic Automatic=2500\n");
+  Player& p = h.Started();
+  EXPECT_TRUE(p.Modes().TimerClicAutomatic().Enabled());
+  EXPECT_EQ(p.Modes().TimerClicAutomatic().Interval(), 2500);
+}
+
+} // namespace nq::test
