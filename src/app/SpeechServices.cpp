@@ -66,6 +66,10 @@ SpeechServices::SpeechServices(SettingsStore& settings, Dialogs& dialogs, Clock&
   CreationTimer->SetHandler([this] {
     if (Desktop.Listed()) CreateFrontEnd();
   });
+  // A cell chosen in the first moments after start must wait for the chosen voice, not go to another.
+  Output.BeforeSpeaking = [this] {
+    if (!FrontEndCreated) EnsureCreated();
+  };
 }
 
 SpeechServices::~SpeechServices() {

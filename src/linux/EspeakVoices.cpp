@@ -20,7 +20,8 @@ constexpr int BufferMs = 200;
 int SynthCallback(short* samples, int count, espeak_EVENT* events) {
   auto* job = events ? static_cast<EspeakVoices::Job*>(events->user_data) : nullptr;
   if (job && samples && count > 0) job->Owner->AcceptSamples(*job, samples, count);
-  return 0;
+  // Returning 1 ends the synthesis of a long text at once when the voices are going away.
+  return job && job->Owner->StopRequested() ? 1 : 0;
 }
 
 std::vector<EspeakVoice> ReadVoices() {
@@ -72,6 +73,7 @@ EspeakVoices::EspeakVoices(QObject* parent) : QObject(parent) {
 EspeakVoices::~EspeakVoices() {
   // Stop the stream before it is destroyed, so the sound server's thread reports to no dead sink.
   if (Sink) Sink->stop();
+  Stopping = true;
   {
     std::lock_guard<std::mutex> guard(Lock);
     Quit = true;

@@ -48,6 +48,8 @@ public:
   const std::vector<EspeakVoice>& Voices() const { return VoiceList; }
   /// Words per minute for a rate of -10..10: 175 at 0, 87 at -10, 437 at 10.
   static int WordsPerMinute(int rate);
+  /// True once the voices are being destroyed (read by the synthesis thread).
+  bool StopRequested() const { return Stopping.load(); }
 
   // Measuring hook for the latency benchmark: called on the UI thread when the first samples of a
   // text passed to Speak are written to the sound server, with the queue locked (it must not call back
@@ -82,6 +84,7 @@ private:
   std::deque<Job> Queue;
   bool Busy = false;
   bool Quit = false;
+  std::atomic<bool> Stopping{false};
   std::vector<char> Pcm; // synthesised, not yet handed to the sink
   std::thread Worker;
 

@@ -1,5 +1,7 @@
 #include "linux/SpeechDispatcherVoices.h"
 
+#include <thread>
+
 #include <algorithm>
 #include <cstdlib>
 #include <map>
@@ -39,11 +41,18 @@ int SpeechDispatcherVoices::ServiceRate(int rate) {
 }
 
 SpeechDispatcherVoices::SpeechDispatcherVoices(std::chrono::milliseconds connectTimeout)
-    : ConnectTimeout(connectTimeout),
-      Pending(std::async(std::launch::async, &SpeechDispatcherVoices::Connect)) {}
+    : ConnectTimeout(connectTimeout) {
+  // A detached thread and a promise, not std::async: the future of std::async would block the
+  // destructor until a service that never answers had answered, keeping the program alive.
+  auto promise = std::make_shared<std::promise<Connected>>();
+  Pending = promise->get_future();
+  std::thread([promise] { promise->set_value(Connect()); }).detach();
+}
 
 SpeechDispatcherVoices::~SpeechDispatcherVoices() {
   if (!Settled && Pending.valid()) {
+    // A connection still on its way is abandoned; it ends with the process.
+    if (Pending.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready) return;
     Connected late = Pending.get();
     Connection = late.Connection;
   }

@@ -40,6 +40,7 @@ void SoundOrSpeech::Run(const std::string& text, bool wait) {
     return;
   }
   if (tail == ".MP3") return;
+  if (BeforeSpeaking) BeforeSpeaking();
   std::string spoken = LowerAscii(JoinLines(text));
   if (wait)
     Speech.SpeakTextAndWait(std::move(spoken));

@@ -21,6 +21,9 @@ public:
   /// The same, returning only when the sound or the speech has ended.
   void SpeakOrPlayAndWait(const std::string& text);
 
+  /// Runs before any text is spoken, so the voices can be made ready first (may wait while events run).
+  std::function<void()> BeforeSpeaking;
+
 private:
   void Run(const std::string& text, bool wait);
 
