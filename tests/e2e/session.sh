@@ -12,24 +12,19 @@ pids=()
 
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  [ -n "${PULSE_STARTED:-}" ] && pulseaudio --kill 2>/dev/null
   for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
   rm -rf "$runtime"
 }
 trap cleanup EXIT INT TERM
 
-# A free display number: the lock file tells whether another server holds it.
-display=""
-for n in $(seq 90 140); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || { echo "session: no free display" >&2; exit 1; }
-
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp -noreset > "$runtime/xvfb.log" 2>&1 &
+# Xvfb chooses a free display itself and tells which: two sessions started at once never share one.
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3> "$runtime/display" > "$runtime/xvfb.log" 2>&1 &
 pids+=($!)
-export DISPLAY="$display"
+for _ in $(seq 1 100); do [ -s "$runtime/display" ] && break; sleep 0.1; done
+[ -s "$runtime/display" ] || { echo "session: Xvfb did not start" >&2; cat "$runtime/xvfb.log" >&2; exit 1; }
+export DISPLAY=":$(head -n 1 "$runtime/display")"
 for _ in $(seq 1 100); do xdpyinfo > /dev/null 2>&1 && break; sleep 0.1; done
-xdpyinfo > /dev/null 2>&1 || { echo "session: Xvfb did not start" >&2; cat "$runtime/xvfb.log" >&2; exit 1; }
+xdpyinfo > /dev/null 2>&1 || { echo "session: Xvfb did not answer" >&2; exit 1; }
 
 openbox --sm-disable > "$runtime/openbox.log" 2>&1 &
 pids+=($!)
@@ -38,14 +33,16 @@ for _ in $(seq 1 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep
 if command -v pulseaudio > /dev/null; then
   export NQ_MIC_FIFO="$runtime/mic.fifo"
   mkfifo "$NQ_MIC_FIFO"
-  if pulseaudio --daemonize=yes --exit-idle-time=-1 -n --system=false --disallow-exit \
+  # In the foreground as a child of this script, so it is stopped with everything else.
+  pulseaudio --daemonize=no --exit-idle-time=-1 -n --system=false --disallow-exit \
     --load=module-native-protocol-unix \
     --load="module-null-sink sink_name=spk" \
     --load="module-pipe-source source_name=mic file=$NQ_MIC_FIFO format=u8 rate=11025 channels=1" \
-    > "$runtime/pulse.log" 2>&1; then
-    PULSE_STARTED=1
-    export PULSE_SERVER="unix:$runtime/pulse/native"
-    for _ in $(seq 1 50); do pactl info > /dev/null 2>&1 && break; sleep 0.1; done
+    > "$runtime/pulse.log" 2>&1 &
+  pids+=($!)
+  export PULSE_SERVER="unix:$runtime/pulse/native"
+  for _ in $(seq 1 50); do pactl info > /dev/null 2>&1 && break; sleep 0.1; done
+  if pactl info > /dev/null 2>&1; then
     pactl set-default-sink spk > /dev/null 2>&1
     pactl set-default-source mic > /dev/null 2>&1
   else
