@@ -5,9 +5,13 @@
 
 namespace nq {
 
-bool LeftButtonHeld() {
+Display* ApplicationXDisplay() {
   auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-  Display* display = x11 ? x11->display() : nullptr;
+  return x11 ? x11->display() : nullptr;
+}
+
+bool LeftButtonHeld() {
+  Display* display = ApplicationXDisplay();
   if (!display) return QGuiApplication::mouseButtons().testFlag(Qt::LeftButton);
   Window root = 0;
   Window child = 0;

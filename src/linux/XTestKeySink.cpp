@@ -1,6 +1,7 @@
 #include "linux/XTestKeySink.h"
 
-#include <QGuiApplication>
+#include "linux/X11Pointer.h"
+
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
@@ -8,14 +9,6 @@
 #undef None
 
 namespace nq {
-namespace {
-
-Display* XDisplay() {
-  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-  return x11 ? x11->display() : nullptr;
-}
-
-} // namespace
 
 unsigned long XTestKeySink::KeysymFor(VirtualKey key) {
   const auto code = static_cast<unsigned>(key);
@@ -51,7 +44,7 @@ VirtualKey XTestKeySink::KeyForCharacter(char character) {
 }
 
 void XTestKeySink::Send(VirtualKey key, bool down) {
-  Display* display = XDisplay();
+  Display* display = ApplicationXDisplay();
   const unsigned long keysym = KeysymFor(key);
   if (!display || keysym == 0) return;
   const KeyCode keycode = XKeysymToKeycode(display, keysym);

@@ -2,6 +2,7 @@
 
 #include "settings/SettingsKeys.h"
 #include "shell/BoardOpening.h"
+#include "shell/BusyScope.h"
 
 namespace nq {
 namespace {
@@ -11,18 +12,6 @@ constexpr const char* DirectedItem = "MenuEscaneigDirigit";
 constexpr const char* HeldButtonItem = "MenuEscaneigAutomaticActivatAmbClicDretPremut";
 constexpr const char* SingleChannelSoundItem = "MenuClicActivatPerUnSo";
 constexpr const char* StereoSoundItem = "MenuEnEscaneigDirigitSActivaPerCadascunDelsCanalsEstereoDeSo";
-
-// Marks the scan busy for one activation, so ticks and clicks inside its waits are dropped.
-class BusyScope {
-public:
-  explicit BusyScope(bool& busy) : Busy(busy) { Busy = true; }
-  ~BusyScope() { Busy = false; }
-  BusyScope(const BusyScope&) = delete;
-  BusyScope& operator=(const BusyScope&) = delete;
-
-private:
-  bool& Busy;
-};
 
 } // namespace
 

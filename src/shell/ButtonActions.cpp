@@ -1,23 +1,9 @@
 #include "shell/ButtonActions.h"
 
 #include "platform/Clipboard.h"
+#include "shell/BusyScope.h"
 
 namespace nq {
-namespace {
-
-// Clears a flag on every way out of a command.
-class BusyScope {
-public:
-  explicit BusyScope(bool& flag) : Flag(flag) { Flag = true; }
-  ~BusyScope() { Flag = false; }
-  BusyScope(const BusyScope&) = delete;
-  BusyScope& operator=(const BusyScope&) = delete;
-
-private:
-  bool& Flag;
-};
-
-} // namespace
 
 ButtonActions::ButtonActions(ShellState& state, CellBoxes& boxes, GridLayout& layout, Clock& clock,
                              BoardOpening& boards, ProgramOptions& options)

@@ -6,16 +6,6 @@
 
 namespace nq {
 
-namespace {
-
-std::string LowerAscii(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
-
-} // namespace
-
 SoundOrSpeech::SoundOrSpeech(SpeechFrontEnd& speech, SoundPlayer& player, BoardFilePath boardFilePath)
     : Speech(speech), Player(player), FilePath(std::move(boardFilePath)) {}
 

@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 #include "platform/SharedLibrary.h"
+#include "text/TextUtilities.h"
 
 namespace nq {
 
@@ -11,12 +12,6 @@ constexpr int32_t StatusPollMs = 200;
 
 template <typename Function> Function Entry(SharedLibrary& library, const char* name) {
   return reinterpret_cast<Function>(library.Symbol(name));
-}
-
-std::string LowerAscii(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
 }
 
 } // namespace

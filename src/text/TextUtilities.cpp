@@ -25,6 +25,13 @@ char UpperAsciiChar(char c) {
 
 } // namespace
 
+std::string LowerAscii(std::string_view text) {
+  std::string result(text);
+  for (char& c : result)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return result;
+}
+
 std::string UpperAscii(std::string_view text) {
   std::string result(text);
   std::transform(result.begin(), result.end(), result.begin(), UpperAsciiChar);

@@ -8,6 +8,8 @@ namespace nq {
 
 /// Returns a copy with a..z upper-cased; every other byte (accented letters included) is kept.
 std::string UpperAscii(std::string_view text);
+/// Returns a copy in which each letter A..Z is replaced by its lower-case form; other bytes unchanged.
+std::string LowerAscii(std::string_view text);
 
 /// True when UpperAscii(needle) occurs in UpperAscii(haystack); an empty needle gives false.
 bool ContainsIgnoringCase(std::string_view needle, std::string_view haystack);
