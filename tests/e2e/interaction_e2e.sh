@@ -53,15 +53,6 @@ Frame cell color=0
 BOARD
 sed -i 's/$/\r/' "$work/boards/prova.qdx"
 
-NEXOQUADRIX_CONFIG_DIR="$work/config" "$player" "$work/boards/prova.qdx" > "$work/player.log" 2>&1 &
-pids+=($!)
-window=$(wait_for_player_window)
-[ -n "$window" ] || { cat "$work/player.log"; fail "the player's window did not appear"; }
-sleep 2.5
-client_geometry "$window"
-W=$WIDTH
-H=$HEIGHT
-
 # Dark pixels in the message bar (the bottom 135 pixels of the window): captions of message cells.
 message_ink() {
   import -window root "$work/shot.png" 2>/dev/null
@@ -80,6 +71,41 @@ heard_rms() {
   sox -t raw -r 16000 -e signed -b 16 -c 1 "$work/heard.raw" -n stat 2>&1 | sed -n 's/^RMS *amplitude: *//p'
 }
 click_at() { xdotool mousemove "$1" "$2" click 1; }
+
+# First the bundled Catalan home board, as a person meets it: two cells clicked, both heard and
+# both added to the message bar.
+demo_data="$(cd "$(dirname "$0")/../.." && pwd)/data"
+cp -r "$demo_data" "$work/demo"
+NEXOQUADRIX_CONFIG_DIR="$work/config" "$player" "$work/demo/boards/ca/inici.qdx" > "$work/demo.log" 2>&1 &
+demo_pid=$!
+pids+=($demo_pid)
+window=$(wait_for_player_window)
+[ -n "$window" ] || { cat "$work/demo.log"; fail "the player's window did not appear on the demo board"; }
+sleep 2.5
+client_geometry "$window"
+W=$WIDTH
+H=$HEIGHT
+grid_top=$((Y + 22 + 65))
+grid_height=$((H - 22 - 65 - 135))
+ink0=$(message_ink)
+rms=$(heard_rms click_at $((X + W / 12)) $((grid_top + grid_height / 10)))
+rms2=$(heard_rms click_at $((X + W / 12)) $((grid_top + grid_height / 2)))
+ink1=$(message_ink)
+echo "demo board: two cells clicked, message ink $ink0 -> $ink1, speech RMS $rms and $rms2"
+[ "$ink1" -gt $((ink0 + 60)) ] || fail "the demo board's cells did not reach the message bar"
+awk -v r="${rms:-0}" -v s="${rms2:-0}" 'BEGIN {exit !(r > 0.005 && s > 0.005)}' || fail "the demo board's cells were not heard"
+wmctrl -c 'NexoQuadrix - '
+for _ in $(seq 1 50); do kill -0 "$demo_pid" 2>/dev/null || break; sleep 0.1; done
+
+NEXOQUADRIX_CONFIG_DIR="$work/config" "$player" "$work/boards/prova.qdx" > "$work/player.log" 2>&1 &
+pids+=($!)
+window=$(wait_for_player_window)
+[ -n "$window" ] || { cat "$work/player.log"; fail "the player's window did not appear"; }
+sleep 2.5
+client_geometry "$window"
+W=$WIDTH
+H=$HEIGHT
+
 
 ink0=$(message_ink)
 rms=$(heard_rms click_at $((X + W / 4)) $((Y + 40 + 60)))
