@@ -87,22 +87,26 @@ void ProgramOptions::ReadMessageFont() {
   FontSpec& font = Ctx.State.MessageFont;
   // A value that is not a number keeps the font's previous value for that field.
   auto integer = [&](std::string_view key, int32_t current) {
-    const std::optional<int32_t> value = ParseStrictNumber(s.ReadSharedText(SectionFontMissatge, key, "0"));
+    const std::optional<int32_t> value =
+        ParseStrictNumber(s.ReadSharedText(SectionFontMissatge, key, DefaultFontMissatgeValue));
     return value ? *value : current;
   };
-  font.Charset = static_cast<uint8_t>(integer("Charset", font.Charset));
-  font.Colour = integer("Color", font.Colour);
-  font.Height = integer("Height", font.Height);
-  font.Name = s.ReadSharedText(SectionFontMissatge, "Name", "0");
-  font.Size = integer("Size", font.Size);
-  if (s.ReadSharedAccentedYes(SectionFontMissatge, "Negreta", "0")) {
+  font.Charset = static_cast<uint8_t>(integer(KeyFontCharset, font.Charset));
+  font.Colour = integer(KeyFontColor, font.Colour);
+  font.Height = integer(KeyFontHeight, font.Height);
+  font.Name = s.ReadSharedText(SectionFontMissatge, KeyFontName, DefaultFontMissatgeValue);
+  font.Size = integer(KeyFontSize, font.Size);
+  if (s.ReadSharedAccentedYes(SectionFontMissatge, KeyFontNegreta, DefaultFontMissatgeValue)) {
     // Bold replaces the style; the others add to it.
     font.Bold = true;
     font.Italic = font.Underline = font.StrikeOut = false;
   }
-  if (s.ReadSharedAccentedYes(SectionFontMissatge, "It\xE0lica", "0")) font.Italic = true;
-  if (s.ReadSharedAccentedYes(SectionFontMissatge, "Subrratllat", "0")) font.Underline = true;
-  if (s.ReadSharedAccentedYes(SectionFontMissatge, "Tatxat", "0")) font.StrikeOut = true;
+  if (s.ReadSharedAccentedYes(SectionFontMissatge, KeyFontItalica, DefaultFontMissatgeValue))
+    font.Italic = true;
+  if (s.ReadSharedAccentedYes(SectionFontMissatge, KeyFontSubrratllat, DefaultFontMissatgeValue))
+    font.Underline = true;
+  if (s.ReadSharedAccentedYes(SectionFontMissatge, KeyFontTatxat, DefaultFontMissatgeValue))
+    font.StrikeOut = true;
 }
 
 void ProgramOptions::MenuMouseDownClick() {
