@@ -8,6 +8,8 @@ bash "$root/scripts/install-deps.sh" || exit 1
 jobs=$(nproc 2>/dev/null || echo 2)
 status=0
 summaries=()
+all_passed=0
+all_failed=0
 
 # Runs ctest in a build folder and keeps its closing summary line.
 run_suite() {
@@ -15,7 +17,17 @@ run_suite() {
   log=$(mktemp)
   (cd "$root/$dir" && ctest --output-on-failure -j "$jobs" --timeout 600) 2>&1 | tee "$log"
   [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
-  summaries+=("$label: $(grep -E 'tests passed|tests failed' "$log" | tail -n 1)")
+  local line
+  line=$(grep -E 'tests passed|tests failed' "$log" | tail -n 1)
+  summaries+=("$label: $line")
+  # "N% tests passed, F tests failed out of T": keep the counts for the closing line.
+  local failed total
+  failed=$(sed -n 's/.* \([0-9]*\) tests failed out of \([0-9]*\).*/\1/p' <<< "$line")
+  total=$(sed -n 's/.* tests failed out of \([0-9]*\).*/\1/p' <<< "$line")
+  if [ -n "$total" ]; then
+    all_failed=$((all_failed + failed))
+    all_passed=$((all_passed + total - failed))
+  fi
   rm -f "$log"
 }
 
@@ -41,4 +53,7 @@ fi
 
 echo "== summary"
 printf '%s\n' "${summaries[@]}"
+# A build that failed counts as a failure even when no test could run.
+[ "$status" -ne 0 ] && [ "$all_failed" -eq 0 ] && all_failed=1
+echo "tests: $all_passed passed, $all_failed failed"
 exit "$status"
