@@ -36,6 +36,15 @@ std::vector<EspeakVoice> ReadVoices() {
     const std::string language = (v->languages && v->languages[0]) ? std::string(v->languages + 1) : "";
     voices.push_back({identifier, v->name ? v->name : identifier, language});
   }
+  // Catalan and Spanish first, in that order: the voices this program's users look for, at the top of
+  // a list of more than a hundred.
+  auto rank = [](const EspeakVoice& voice) {
+    if (voice.Language.rfind("ca", 0) == 0) return 0;
+    if (voice.Language.rfind("es", 0) == 0) return 1;
+    return 2;
+  };
+  std::stable_sort(voices.begin(), voices.end(),
+                   [&rank](const EspeakVoice& a, const EspeakVoice& b) { return rank(a) < rank(b); });
   return voices;
 }
 
