@@ -125,7 +125,7 @@ sleep 0.5
 xdotool key Down Return
 sleep 1.4
 xdotool click 1
-sleep 1.1
+sleep 1.5 # the middle of the first item's one-second step
 xdotool click 1
 sleep 1.5
 ink3=$(message_ink)
