@@ -10,14 +10,10 @@
 #include "text/TextUtilities.h"
 
 namespace nq {
-namespace {
-
-bool FileExists(const std::string& utf8Path) {
+bool FileExists(const std::string& cp1252Path) {
   std::error_code error;
-  return !utf8Path.empty() && std::filesystem::is_regular_file(utf8Path, error);
+  return !cp1252Path.empty() && std::filesystem::is_regular_file(Windows1252ToUtf8(cp1252Path), error);
 }
-
-} // namespace
 
 bool InMenuCorner(int32_t x, int32_t y, int32_t width) {
   return width - 100 < x && x < width && 0 < y && y < 100;
@@ -155,7 +151,7 @@ std::string BoardOpening::MenuBoardPath() const {
   for (const std::string& folder : {Ctx.State.ProgramFolder, DataFolder}) {
     if (folder.empty()) continue;
     const std::string path = folder + std::string(MenuBoardName);
-    if (FileExists(Windows1252ToUtf8(path))) return path;
+    if (FileExists(path)) return path;
   }
   return {};
 }

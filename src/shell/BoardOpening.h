@@ -57,6 +57,8 @@ private:
 
 /// True when (x, y) lies in the 100 x 100 square at the top-right corner of a window `width` wide.
 bool InMenuCorner(int32_t x, int32_t y, int32_t width);
+/// True when the path (Windows-1252, as the player holds paths) names a regular file; a folder is not one.
+bool FileExists(const std::string& cp1252Path);
 /// The folder part of a path (up to and including the last "/" or "\"); empty when it has none.
 std::string FolderOf(const std::string& path);
 

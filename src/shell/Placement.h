@@ -2,15 +2,12 @@
 // Where the main window sits for a board: its stored rectangle, maximized, or one of seven docks.
 #include <cstdint>
 
+#include "boards/GridTypes.h"
+
 namespace nq {
 
-struct WindowRect {
-  int32_t Left = 0;
-  int32_t Top = 0;
-  int32_t Width = 0;
-  int32_t Height = 0;
-  bool operator==(const WindowRect&) const = default;
-};
+// A window's outer rectangle on the screen, in the same terms as every other rectangle of the core.
+using WindowRect = GridRect;
 
 inline constexpr int PlacementCount = 9;
 

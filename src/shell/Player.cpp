@@ -11,11 +11,6 @@
 namespace nq {
 namespace {
 
-bool FileExists(const std::string& cp1252Path) {
-  std::error_code error;
-  return !cp1252Path.empty() && std::filesystem::is_regular_file(Windows1252ToUtf8(cp1252Path), error);
-}
-
 // The start-up board as written or in another letter case; a folder of that name is no board.
 bool StartBoardExists(const std::string& cp1252Path) {
   if (FileExists(cp1252Path)) return true;
