@@ -8,7 +8,7 @@
 
 #include "boards/AreaScaler.h"
 #include "boards/GridLayout.h"
-#include "unit/boards/CellTestFakes.h"
+#include "support/CellTestFakes.h"
 
 namespace nq {
 namespace {

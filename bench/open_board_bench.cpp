@@ -24,7 +24,7 @@
 #include "platform/Launcher.h"
 #include "shell/Player.h"
 #include "ui/HeadlessWindow.h"
-#include "unit/boards/PictureTestFiles.h"
+#include "support/PictureTestFiles.h"
 
 namespace nq {
 namespace {

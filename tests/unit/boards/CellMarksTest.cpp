@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "CellTestFakes.h"
+#include "support/CellTestFakes.h"
 #include "boards/CellBoxes.h"
 
 namespace nq {

@@ -8,7 +8,7 @@
 #include "boards/BmpDecoder.h"
 #include "boards/JpegDecoder.h"
 #include "boards/PngDecoder.h"
-#include "unit/boards/PictureTestFiles.h"
+#include "support/PictureTestFiles.h"
 
 namespace nq {
 namespace {

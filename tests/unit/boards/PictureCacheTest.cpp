@@ -6,7 +6,7 @@
 
 #include "boards/AreaScaler.h"
 #include "boards/PictureCache.h"
-#include "unit/boards/PictureTestFiles.h"
+#include "support/PictureTestFiles.h"
 
 namespace nq {
 namespace {

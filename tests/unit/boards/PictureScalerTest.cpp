@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "boards/AreaScaler.h"
-#include "unit/boards/PictureTestFiles.h"
+#include "support/PictureTestFiles.h"
 
 namespace nq {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "CellTestFakes.h"
+#include "support/CellTestFakes.h"
 
 namespace nq {
 namespace {

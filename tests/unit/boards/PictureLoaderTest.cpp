@@ -7,7 +7,7 @@
 
 #include "boards/AreaScaler.h"
 #include "boards/PictureLoader.h"
-#include "unit/boards/PictureTestFiles.h"
+#include "support/PictureTestFiles.h"
 
 namespace nq {
 namespace {
