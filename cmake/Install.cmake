@@ -1,10 +1,22 @@
-# The installed layout (FHS): bin/ the two programs, lib/nexoquadrix/ the speech library (the player
-# looks for it there, relative to its own folder), share/nexoquadrix/ the bundled data, and the
-# desktop integration files under share/.
+# The installed layout (FHS): bin/ the two programs, lib/<multiarch>/nexoquadrix/ the speech library
+# (the player looks for it there, relative to its own folder), share/nexoquadrix/ the bundled data,
+# and the desktop integration files under share/.
 include(GNUInstallDirs)
+
+# A private library folder: only the player loads libupctv.so, so it stays off the linker's path.
+if(CMAKE_LIBRARY_ARCHITECTURE)
+  set(NQ_PRIVATE_LIBDIR lib/${CMAKE_LIBRARY_ARCHITECTURE}/nexoquadrix)
+else()
+  set(NQ_PRIVATE_LIBDIR lib/nexoquadrix)
+endif()
+if(TARGET nq_linux)
+  target_compile_definitions(nq_linux PRIVATE NQ_PRIVATE_LIBDIR="${NQ_PRIVATE_LIBDIR}")
+endif()
 
 set(NQ_APP_ID "org.nexoquadrix.nexoquadrix" CACHE STRING "Desktop and AppStream id of the program")
 set(NQ_PROJECT_LICENSE "LicenseRef-NexoQuadrix" CACHE STRING "SPDX licence of the program's own code")
+set(NQ_MAINTAINER "NexoQuadrix developers <nexoquadrix@lists.nexoquadrix.org>"
+    CACHE STRING "Maintainer of the Debian package and its changelog")
 set(NQ_ICON_SIZES 16 22 24 32 48 64 128 256)
 
 set(pack_src ${PROJECT_SOURCE_DIR}/packaging)
@@ -48,8 +60,7 @@ if(TARGET nexoquadrix)
 endif()
 install(TARGETS nexoquadrix-tool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET upctv)
-  # A private library: only the player loads it, so it stays out of the public library path.
-  install(TARGETS upctv LIBRARY DESTINATION lib/nexoquadrix)
+  install(TARGETS upctv LIBRARY DESTINATION ${NQ_PRIVATE_LIBDIR})
 endif()
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION ${CMAKE_INSTALL_DATADIR}/nexoquadrix
         PATTERN README.md EXCLUDE)
@@ -63,4 +74,4 @@ install(FILES ${pack_src}/nexoquadrix.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/i
 install(FILES ${pack_out}/nexoquadrix.1.gz ${pack_out}/nexoquadrix-tool.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${pack_out}/copyright ${pack_out}/changelog.gz ${PROJECT_SOURCE_DIR}/README.md
-        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/nexoquadrix)

@@ -3,6 +3,10 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#ifndef NQ_PRIVATE_LIBDIR
+#define NQ_PRIVATE_LIBDIR "lib/nexoquadrix"
+#endif
+
 namespace nq {
 
 namespace {
@@ -30,7 +34,7 @@ std::unique_ptr<SharedLibrary> DynamicLibraryLoader::Load(const std::string& fil
   void* handle = nullptr;
   if (fileName.find('/') == std::string::npos && !ProgramFolder.empty()) {
     // Beside the program (a portable install), then the private library folder of an installed one.
-    for (const std::string& folder : {ProgramFolder, ProgramFolder + "../lib/nexoquadrix/"}) {
+    for (const std::string& folder : {ProgramFolder, ProgramFolder + "../" NQ_PRIVATE_LIBDIR "/"}) {
       const std::string candidate = folder + fileName;
       if (access(candidate.c_str(), F_OK) == 0) handle = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
       if (handle) break;

@@ -31,7 +31,10 @@ dpkg_root() { dpkg --root="$root" --force-depends --force-not-root --force-scrip
 dpkg_root -i "$deb" > "$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg could not install the package"; }
 usr="$root/usr"
 app_id=$(basename "$(ls "$usr"/share/applications/*.desktop)" .desktop)
-for file in bin/nexoquadrix bin/nexoquadrix-tool lib/nexoquadrix/libupctv.so \
+# The speech library lives in the private folder of the machine's multiarch library folder.
+speech_library=$(cd "$usr" && ls lib/*/nexoquadrix/libupctv.so 2> /dev/null | head -n 1)
+[ -n "$speech_library" ] || fail "the package lacks lib/<multiarch>/nexoquadrix/libupctv.so"
+for file in bin/nexoquadrix bin/nexoquadrix-tool "$speech_library" \
   share/nexoquadrix/Nexo_quadrix_menu.qdx share/nexoquadrix/NxeoQuadrix.png share/nexoquadrix/Quadrix.ini \
   share/nexoquadrix/boards/ca/inici.qdx share/nexoquadrix/boards/es/inicio.qdx \
   share/nexoquadrix/pictures/casa.png share/nexoquadrix/tutorial/index.html \
@@ -88,7 +91,7 @@ copy="$XDG_DATA_HOME/nexoquadrix"
 grep -q "^NomFitxerInicial=$copy/boards/ca/inici.qdx" "$XDG_CONFIG_HOME/nexoquadrix/nexoquadrix.ini" ||
   fail "the home board is not the user's copy"
 [ "$(ls "$usr/bin")" = "$(printf 'nexoquadrix\nnexoquadrix-tool')" ] || fail "the player wrote into /usr/bin"
-grep -q "$usr/lib/nexoquadrix/libupctv.so" "/proc/$pid/maps" || fail "libupctv.so was not loaded from lib/nexoquadrix"
+grep -qF "$usr/$speech_library" "/proc/$pid/maps" || fail "libupctv.so was not loaded from the private folder"
 
 # First paint: the home board's link frames (purple) and verb frames (green) are on screen, which the
 # start picture alone never shows.
