@@ -59,7 +59,7 @@ for page in nexoquadrix nexoquadrix-tool; do
   [ -z "$warnings" ] || fail "man page $page: $warnings"
 done
 if command -v lintian > /dev/null; then
-  lintian --allow-root --fail-on error --no-tag-display-limit "$deb" > "$work/lintian.log" 2>&1
+  lintian --allow-root --fail-on error --tag-display-limit 0 "$deb" > "$work/lintian.log" 2>&1
   status=$?
   echo "lintian: $(grep -c '^E:' "$work/lintian.log") errors, $(grep -c '^W:' "$work/lintian.log") warnings"
   cat "$work/lintian.log"
