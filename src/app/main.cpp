@@ -1,7 +1,9 @@
 // nexoquadrix: the player. Builds the real back ends, the player and its window, and runs the loop.
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLocale>
 
+#include "app/ProgramInfo.h"
 #include "app/SpeechServices.h"
 #include "boards/PathResolver.h"
 #include "linux/QtClipboard.h"
@@ -14,6 +16,8 @@
 #include "linux/QtTextMetrics.h"
 #include "linux/XTestKeySink.h"
 #include "settings/ConfigLocation.h"
+#include "shell/DisplaySession.h"
+#include "shell/FirstStart.h"
 #include "shell/Player.h"
 #include "text/Encoding.h"
 #include "ui/DataFolder.h"
@@ -22,6 +26,8 @@
 #include "ui/SpeechWindow.h"
 
 int main(int argc, char** argv) {
+  if (const std::optional<int> answered = nq::AnswerInformationOption(argc, argv)) return *answered;
+  nq::PreferX11UnderWayland(argc, argv);
   QElapsedTimer sinceStart;
   sinceStart.start();
   QApplication app(argc, argv);
@@ -74,6 +80,9 @@ int main(int argc, char** argv) {
   player.SetMessageMemo(&memo);
   nq::QtPointerMover pointer;
   player.SetPointerMover(&pointer);
+  // Call waylandNotice.ExternalWindowSwitchedOn() whenever the external-window mode is switched on.
+  nq::ExternalWindowNotice waylandNotice(dialogs, player.Settings(),
+                                         nq::IsWaylandSession(nq::SystemConfigEnvironment().Variable));
   // An empty window that the program has always created for diagnostics; it stays hidden.
   QWidget debugWindow;
   debugWindow.setWindowTitle("Debug");
@@ -92,6 +101,8 @@ int main(int argc, char** argv) {
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i)
     arguments.push_back(nq::FromQString(QString::fromLocal8Bit(argv[i])));
+  nq::OfferDemoBoards(player.Settings(), {!arguments.empty(), dataFolder, config.UserDataFolder,
+                                          QLocale::system().name().toStdString()});
   player.Start(arguments);
   return QApplication::exec();
 }

@@ -3,6 +3,10 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#ifndef NQ_PRIVATE_LIBDIR
+#define NQ_PRIVATE_LIBDIR "lib/nexoquadrix"
+#endif
+
 namespace nq {
 
 namespace {
@@ -29,8 +33,12 @@ DynamicLibraryLoader::DynamicLibraryLoader(std::string programFolder)
 std::unique_ptr<SharedLibrary> DynamicLibraryLoader::Load(const std::string& fileName) {
   void* handle = nullptr;
   if (fileName.find('/') == std::string::npos && !ProgramFolder.empty()) {
-    const std::string beside = ProgramFolder + fileName;
-    if (access(beside.c_str(), F_OK) == 0) handle = dlopen(beside.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // Beside the program (a portable install), then the private library folder of an installed one.
+    for (const std::string& folder : {ProgramFolder, ProgramFolder + "../" NQ_PRIVATE_LIBDIR "/"}) {
+      const std::string candidate = folder + fileName;
+      if (access(candidate.c_str(), F_OK) == 0) handle = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
+      if (handle) break;
+    }
   }
   // A bare name makes dlopen search the library path (LD_LIBRARY_PATH, the cache, the system folders).
   if (!handle) handle = dlopen(fileName.c_str(), RTLD_NOW | RTLD_LOCAL);

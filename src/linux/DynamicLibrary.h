@@ -1,5 +1,6 @@
 #pragma once
-// Loading shared libraries with dlopen: the program folder first, then the normal library path.
+// Loading shared libraries with dlopen: the program folder first, then the installed program's private
+// library folder (../lib/<multiarch>/nexoquadrix), then the normal library path.
 #include <memory>
 #include <string>
 

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 
 #include "settings/AtomicFile.h"
 #include "settings/SettingsKeys.h"
@@ -43,7 +44,26 @@ std::optional<std::string> UserConfigFolder(const ConfigEnvironment& environment
   return std::nullopt;
 }
 
+// The per-user data folder, by the same rules as the configuration folder.
+std::optional<std::string> UserDataFolder(const ConfigEnvironment& environment) {
+  const std::optional<std::string> dataHome = NonEmpty(environment, "XDG_DATA_HOME");
+  if (dataHome && dataHome->front() == '/') return Join(*dataHome, "nexoquadrix");
+  const std::optional<std::string> home = NonEmpty(environment, "HOME");
+  if (home && home->front() == '/') return Join(Join(*home, ".local/share"), "nexoquadrix");
+  return std::nullopt;
+}
+
 } // namespace
+
+bool IsInstalledLayout(std::string_view executableFolder, std::string_view dataFolder) {
+  if (executableFolder.empty() || dataFolder.empty()) return false;
+  const std::filesystem::path expected =
+      (std::filesystem::path(StripTrailingSlashes(executableFolder)) / ".." / "share" / "nexoquadrix")
+          .lexically_normal();
+  const std::filesystem::path actual =
+      std::filesystem::path(StripTrailingSlashes(dataFolder)).lexically_normal();
+  return expected == actual;
+}
 
 ConfigLocation LocateConfigFiles(std::string_view executableFolder, std::string_view dataFolder,
                                  const ConfigEnvironment& environment) {
@@ -57,8 +77,10 @@ ConfigLocation LocateConfigFiles(std::string_view executableFolder, std::string_
     return location;
   }
 
-  const bool portable = environment.FolderWritable && environment.FolderWritable(programFolder);
+  const bool portable = !IsInstalledLayout(programFolder, dataFolder) && environment.FolderWritable &&
+                        environment.FolderWritable(programFolder);
   const std::optional<std::string> userFolder = portable ? std::nullopt : UserConfigFolder(environment);
+  if (userFolder) location.UserDataFolder = UserDataFolder(environment).value_or(std::string());
   // Without a usable home the settings stay beside the program; writes there then fail quietly.
   location.SettingsFolder = userFolder ? *userFolder : programFolder;
   location.CreateSettingsFolder = userFolder.has_value();

@@ -7,14 +7,15 @@
 
 namespace {
 
-void PrintUsage() {
+void PrintUsage(FILE* out = stderr) {
   std::fputs("usage: nexoquadrix-tool COMMAND [ARGS]\n"
              "  calc EXPR...                      print the calculator's result line\n"
              "  get FILE SECTION KEY              print a value as the player reads it\n"
              "  set FILE SECTION KEY VALUE        write a value as the player writes it\n"
              "  render BOARD --size WxH -o OUT    paint a board to a PNG picture\n"
-             "  check PATH                        report problems in a board or a folder of boards\n",
-             stderr);
+             "  check PATH                        report problems in a board or a folder of boards\n"
+             "  --help | --version\n",
+             out);
 }
 
 } // namespace
@@ -25,6 +26,14 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string command = argv[1];
+  if (command == "--help" || command == "-h") {
+    PrintUsage(stdout);
+    return 0;
+  }
+  if (command == "--version") {
+    std::printf("nexoquadrix-tool %s\n", NQ_VERSION);
+    return 0;
+  }
   const nq::tool::Arguments args(argv + 2, argv + argc);
   if (command == "calc") return nq::tool::RunCalc(args);
   if (command == "get") return nq::tool::RunGet(args);

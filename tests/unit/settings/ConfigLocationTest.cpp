@@ -104,6 +104,72 @@ INSTANTIATE_TEST_SUITE_P(
                      false}),
     [](const testing::TestParamInfo<LocationCase>& info) { return info.param.Name; });
 
+struct LayoutCase {
+  const char* Name;
+  const char* ProgramFolder;
+  const char* DataFolder;
+  Machine Facts;
+  const char* SettingsFile;
+  const char* UserDataFolder;
+};
+
+class InstalledLayoutCases : public testing::TestWithParam<LayoutCase> {};
+
+// An installed program keeps its settings and board copies per user, whoever runs it and wherever.
+TEST_P(InstalledLayoutCases, ChoosesTheUserFolders) {
+  const LayoutCase& c = GetParam();
+  const ConfigLocation location = LocateConfigFiles(c.ProgramFolder, c.DataFolder, c.Facts.Environment());
+  EXPECT_EQ(location.SettingsFile, c.SettingsFile);
+  EXPECT_EQ(location.UserDataFolder, c.UserDataFolder);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, InstalledLayoutCases,
+    testing::Values(LayoutCase{"RootMayWriteUsrBinButSettingsStayPerUser",
+                               "/usr/bin",
+                               "/usr/share/nexoquadrix/",
+                               {{{"HOME", "/root"}}, {"/usr/bin"}, {}},
+                               "/root/.config/nexoquadrix/nexoquadrix.ini",
+                               "/root/.local/share/nexoquadrix"},
+                    LayoutCase{
+                        "XdgDataHomeHoldsTheBoards",
+                        "/usr/bin/",
+                        "/usr/bin/../share/nexoquadrix",
+                        {{{"HOME", Home}, {"XDG_CONFIG_HOME", "/c"}, {"XDG_DATA_HOME", "/d/"}}, {}, {}},
+                        "/c/nexoquadrix/nexoquadrix.ini",
+                        "/d/nexoquadrix"},
+                    LayoutCase{"RelativeXdgDataHomeIgnored",
+                               "/usr/bin",
+                               "/usr/share/nexoquadrix",
+                               {{{"HOME", Home}, {"XDG_DATA_HOME", "d"}}, {}, {}},
+                               "/home/ana/.config/nexoquadrix/nexoquadrix.ini",
+                               "/home/ana/.local/share/nexoquadrix"},
+                    LayoutCase{"ScratchRootInstallIsInstalledToo",
+                               "/tmp/root/usr/bin",
+                               "/tmp/root/usr/share/nexoquadrix/",
+                               {{{"HOME", Home}}, {"/tmp/root/usr/bin"}, {}},
+                               "/home/ana/.config/nexoquadrix/nexoquadrix.ini",
+                               "/home/ana/.local/share/nexoquadrix"},
+                    LayoutCase{"PortableKeepsBoardsBesideIt",
+                               "/opt/nq",
+                               "/opt/nq/data/",
+                               {{{"HOME", Home}}, {"/opt/nq"}, {}},
+                               "/opt/nq/nexoquadrix.ini",
+                               ""},
+                    LayoutCase{"ForcedFolderCopiesNothing",
+                               "/usr/bin",
+                               "/usr/share/nexoquadrix",
+                               {{{"HOME", Home}, {"NEXOQUADRIX_CONFIG_DIR", "/t"}}, {}, {}},
+                               "/t/nexoquadrix.ini",
+                               ""},
+                    LayoutCase{"AnotherShareFolderIsNotOurs",
+                               "/usr/bin",
+                               "/usr/share/other",
+                               {{{"HOME", Home}}, {"/usr/bin"}, {}},
+                               "/usr/bin/nexoquadrix.ini",
+                               ""}),
+    [](const testing::TestParamInfo<LayoutCase>& info) { return info.param.Name; });
+
 TEST(ConfigLocation, SystemEnvironmentJudgesARealReadOnlyFolder) {
   test::TempFolder folder;
   const ConfigEnvironment system = SystemConfigEnvironment();
