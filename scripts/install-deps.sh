@@ -14,7 +14,7 @@ packages=(
   libespeak-ng-dev espeak-ng-data espeak-ng libspeechd-dev speech-dispatcher
   fonts-liberation2 fonts-dejavu-core xdg-utils
   # headless test environment
-  xvfb openbox x11-utils xdotool wmctrl imagemagick pulseaudio pulseaudio-utils sox python3
+  xvfb openbox x11-utils x11-xkb-utils xdotool wmctrl imagemagick pulseaudio pulseaudio-utils sox python3
 )
 
 missing=()

@@ -12,6 +12,7 @@
 #include "linux/QtPointerMover.h"
 #include "linux/QtText.h"
 #include "linux/QtTextMetrics.h"
+#include "linux/X11Desktop.h"
 #include "linux/XTestKeySink.h"
 #include "settings/ConfigLocation.h"
 #include "shell/Player.h"
@@ -19,6 +20,7 @@
 #include "ui/DataFolder.h"
 #include "ui/MainWindow.h"
 #include "ui/PlainTextMemo.h"
+#include "ui/QtNonFocusableWindow.h"
 #include "ui/SpeechWindow.h"
 
 int main(int argc, char** argv) {
@@ -72,6 +74,10 @@ int main(int argc, char** argv) {
   player.SetKeySink(&keys);
   player.SetClipboard(&clipboard);
   player.SetMessageMemo(&memo);
+  // The on-screen keyboard: keys and pastes into the focused application, the non-focusing window.
+  nq::X11Desktop desktop;
+  nq::QtNonFocusableWindow nonFocusable(&window);
+  player.SetExternalWindowParts(keys, keys.Layout(), clipboard, desktop, nonFocusable);
   nq::QtPointerMover pointer;
   player.SetPointerMover(&pointer);
   // An empty window that the program has always created for diagnostics; it stays hidden.
