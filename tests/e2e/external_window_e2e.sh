@@ -9,7 +9,7 @@ player=$1
 receiver=$2
 work=$(mktemp -d /tmp/nq-e2e-external.XXXXXX)
 pids=()
-trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; rm -rf "$work"' EXIT
+trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; [ -n "${NQ_KEEP:-}" ] || rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 . "$(dirname "$0")/lib.sh"
 
@@ -20,12 +20,14 @@ settings() {
     > "$work/config/nexoquadrix.ini"
 }
 convert -size 64x64 xc:red "$work/boards/vermell.png"
+COLUMNS=5
 board() { # FILE LETTERS CELLS...
   local file=$1 letters=$2 n=0
   shift 2
   {
-    printf '[Quadrix]\nName=Quadrix\n[Position]\nLeft=100\nTop=400\nWidth=800\nHeight=300\n'
-    printf '[Grid]\nColumns=4\nRows=2\n[Menu Options 2]\nShow Button Bar=0\nShow Message Bar=0\n'
+    printf '[Quadrix]\nName=Quadrix\nautor=Vellumor\n[Position]\nLeft=100\nTop=400\nWidth=800\nHeight=300\n'
+    printf '[Grid]\nColumns=%d\nRows=2\n' "$COLUMNS"
+    printf '[Menu Options 2]\nShow Button Bar=0\nShow Message Bar=0\n'
     printf 'Write only letters or words=%s\n' "$letters"
     for cell in "$@"; do
       n=$((n + 1))
@@ -36,7 +38,7 @@ board() { # FILE LETTERS CELLS...
   } | sed 's/$/\r/' > "$work/boards/$file"
 }
 board teclat.qdx 1 'Maj|<NEXO_KEY_SHIFT>' 'a' "cami$(printf '\xf3')" 'Esborrar|<BACKSPACE>' '@' \
-  "$(printf '\xb7')" 'Retorn|<RETURN>' 'Imatges||imatges.qdx'
+  "$(printf '\xb7')" 'Retorn|<RETURN>' 'Imatges||imatges.qdx' 'Control|<NEXO_KEY_CONTROL>'
 board imatges.qdx 0 'Vermell|||vermell.png'
 
 "$receiver" "$work/received.txt" > "$work/receiver.log" 2>&1 &
@@ -60,10 +62,11 @@ start_player() {
   sleep 2.5
   client_geometry "$window"
 }
-# Clicks cell N (1..8) of the 4 x 2 grid.
+# Clicks cell N of the COLUMNS x 2 grid.
 cell() {
   local n=$(($1 - 1))
-  xdotool mousemove $((X + WIDTH * (2 * (n % 4) + 1) / 8)) $((Y + HEIGHT * (2 * (n / 4) + 1) / 4)) click 1
+  xdotool mousemove $((X + WIDTH * (2 * (n % COLUMNS) + 1) / (2 * COLUMNS))) $((Y + HEIGHT * (2 * (n / COLUMNS) + 1) / 4)) \
+    click 1
   sleep 0.4
 }
 active() { xdotool getactivewindow 2>/dev/null; }
@@ -84,15 +87,34 @@ cell 1
 sleep 1
 grep -Eq '^\[picture [0-9]+x[0-9]+\]$' <(received | tail -n 1) || fail "no picture was pasted: '$(received)'"
 read -r pw ph < <(received | tail -n 1 | sed 's/\[picture \([0-9]*\)x\([0-9]*\)\]/\1 \2/')
-# The picture is the cell: a quarter of the board's width and half its height, give or take the frames.
-[ $((pw * 4)) -le "$WIDTH" ] && [ $((pw * 4)) -gt $((WIDTH - 40)) ] && [ $((ph * 2)) -le "$HEIGHT" ] &&
-  [ $((ph * 2)) -gt $((HEIGHT - 40)) ] || fail "the pasted picture ${pw}x${ph} is not one cell of ${WIDTH}x${HEIGHT}"
+# The picture is the cell: a fifth of the board's width and half its height (the slot of the grid).
+client_geometry "$window"
+near() { [ $(($1 - $2)) -le 8 ] && [ $(($2 - $1)) -le 8 ]; }
+near $((pw * COLUMNS)) "$WIDTH" && near $((ph * 2)) "$HEIGHT" ||
+  fail "the pasted picture ${pw}x${ph} is not one cell of ${WIDTH}x${HEIGHT}"
 [ "$(active)" = "$editor" ] || fail "pasting the picture took the focus"
 echo "picture of the cell pasted: ${pw}x${ph}"
 
-# Negative control: an ordinary window takes the focus when clicked.
+# A latched Control holds no key: killing the player outright leaves every key of the session up.
 kill "$player_pid"
 wait "$player_pid" 2>/dev/null
+start_player SI
+xdotool windowactivate --sync "$editor"
+cell 10
+kill -KILL "$player_pid"
+wait "$player_pid" 2>/dev/null
+down=$(python3 -c '
+import ctypes
+x11 = ctypes.CDLL("libX11.so.6")
+x11.XOpenDisplay.restype = ctypes.c_void_p
+d = ctypes.c_void_p(x11.XOpenDisplay(None))
+keys = (ctypes.c_char * 32)()
+x11.XQueryKeymap(d, keys)
+print(sum(bin(b).count("1") for b in keys.raw))')
+[ "$down" = 0 ] || fail "$down keys stayed down after the player was killed with Control latched"
+echo "killed with Control latched: no key held"
+
+# Negative control: an ordinary window takes the focus when clicked.
 start_player NO
 xdotool windowactivate --sync "$editor"
 cell 2
