@@ -495,21 +495,22 @@ def menu_board():
 def keyboard_boards():
     """On-screen keyboards for typing into other programs in the external-window mode."""
     texts = {
-        "ca": dict(path="boards/ca/teclat.qdx", home=("Inici", "inici.qdx"), shift="Majúscules",
+        "ca": dict(path="boards/ca/teclat.qdx", home=("Inici", "inici.qdx"), shift=("Maj.", "Majúscules"),
                    space="Espai", back="Esborrar", ret="Retorn", menu="Menú",
-                   external="Finestra externa",
+                   external=("Externa", "Finestra externa"),
                    arrows=[("Esquerra", "<ESQUERRA>"), ("Dreta", "<DRETA>"), ("Amunt", "<PUJA>"),
                            ("Avall", "<BAIXA>")]),
-        "es": dict(path="boards/es/teclado.qdx", home=("Inicio", "inicio.qdx"), shift="Mayúsculas",
+        "es": dict(path="boards/es/teclado.qdx", home=("Inicio", "inicio.qdx"), shift=("Mayús.", "Mayúsculas"),
                    space="Espacio", back="Borrar", ret="Intro", menu="Menú",
-                   external="Ventana externa",
+                   external=("Externa", "Ventana externa"),
                    arrows=[("Izquierda", "<IZQUIERDA>"), ("Derecha", "<DERECHA>"),
                            ("Arriba", "<SUBE>"), ("Abajo", "<BAJA>")]),
     }
     boards = []
     for t in texts.values():
         def key(caption, sf, colour=CONTROL):
-            return Cell(caption, caption, "", sf, "", colour)
+            caption, read = caption if isinstance(caption, tuple) else (caption, caption)
+            return Cell(caption, read, "", sf, "", colour)
         chars = [chr(x) for x in range(ord("a"), ord("z") + 1)]
         chars += ["ç", "ñ", "à", "è", "é", "í", "ò", "ó", "ú", "·"]
         chars += [str(n) for n in range(1, 10)] + ["0", ".", ",", "?", "@"]
@@ -523,7 +524,7 @@ def keyboard_boards():
                   key(t["menu"], "<OBRIR FORM MENU>", PEOPLE),
                   Cell(t["home"][0], t["home"][0], "casa", "", t["home"][1], LINK)]
         cells += [empty_cell() for _ in range(11 * 6 - len(cells))]
-        boards.append(Board(t["path"], 11, 6, 18, cells, letters=True, message_bar=False,
+        boards.append(Board(t["path"], 11, 6, 16, cells, letters=True, message_bar=False,
                             window=(40, 420, 1200, 380)))
     return boards
 

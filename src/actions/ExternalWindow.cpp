@@ -19,6 +19,11 @@ void ExternalWindow::ToggleExternalWindowMode() {
   View.SetNonFocusable(ExternalMode);
   if (ExternalMode) {
     if (!NoMenuMode) ToggleNoMenuNoCaption();
+    // Switched on from our own menu or board: the program the user was writing in gets the focus back.
+    const DesktopWindow own = View.OwnWindow();
+    if (own != 0 && TheDesktop.ForegroundWindow() == own)
+      if (const DesktopWindow previous = TheDesktop.TopApplicationWindow(own))
+        TheDesktop.ActivateWindow(previous);
   } else if (const DesktopWindow own = View.OwnWindow()) {
     TheDesktop.ActivateWindow(own);
   }

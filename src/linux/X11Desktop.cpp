@@ -4,6 +4,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "linux/X11Pointer.h"
@@ -161,6 +162,19 @@ void X11Desktop::MoveResizeWindow(DesktopWindow window, const DesktopRect& rect)
                       {flags, rect.Left, rect.Top, rect.Width - horizontal, rect.Height - vertical});
   XRaiseWindow(display, window);
   XFlush(display);
+}
+
+DesktopWindow X11Desktop::TopApplicationWindow(DesktopWindow except) {
+  ::Display* display = Connection();
+  if (!display) return 0;
+  const Atom hidden = Intern(display, "_NET_WM_STATE_HIDDEN");
+  const auto clients = Cardinals(display, DefaultRootWindow(display), "_NET_CLIENT_LIST_STACKING", XA_WINDOW);
+  for (auto it = clients.rbegin(); it != clients.rend(); ++it) {
+    if (*it == except || !IsNormalApplicationWindow(*it)) continue;
+    const auto states = Cardinals(display, *it, "_NET_WM_STATE", XA_ATOM);
+    if (std::find(states.begin(), states.end(), hidden) == states.end()) return *it;
+  }
+  return 0;
 }
 
 void X11Desktop::ActivateWindow(DesktopWindow window) {

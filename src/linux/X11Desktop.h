@@ -17,6 +17,7 @@ public:
   DesktopRect WorkArea() override;
   bool WindowFrameRect(DesktopWindow window, DesktopRect& rect) override;
   void MoveResizeWindow(DesktopWindow window, const DesktopRect& rect) override;
+  DesktopWindow TopApplicationWindow(DesktopWindow except) override;
   void ActivateWindow(DesktopWindow window) override;
   void CloseWindow(DesktopWindow window) override;
   DesktopWindow FindWindowByTitle(const std::string& text) override;

@@ -29,6 +29,8 @@ public:
   virtual bool WindowFrameRect(DesktopWindow window, DesktopRect& rect) = 0;
   /// Moves and sizes the window's outer rectangle, frame included, and raises it.
   virtual void MoveResizeWindow(DesktopWindow window, const DesktopRect& rect) = 0;
+  /// The topmost shown normal application window other than except: the one the user worked in last.
+  virtual DesktopWindow TopApplicationWindow(DesktopWindow except) = 0;
   /// Gives the window the focus through the window manager.
   virtual void ActivateWindow(DesktopWindow window) = 0;
   /// Asks the window, through the window manager, to close (its program may ask to save first).

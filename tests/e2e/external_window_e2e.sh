@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The player as an on-screen keyboard: a text editor has the focus, the player in the external-window
 # mode is clicked with XTest on the Spanish layout, the editor keeps the focus and receives a latched
-# capital, a pasted word with an accent, named keys, characters that need AltGr and Shift, and a
-# cell's picture. Then the negative control: without the mode, a click takes the focus away.
+# capital, a pasted word with an accent, named keys, characters that need AltGr and Shift, one the
+# layout lacks (typed through a spare key), and a cell's picture. A kill with Control latched leaves
+# no key down. Then the negative control: without the mode, a click takes the focus away.
 # Run inside tests/e2e/session.sh. Usage: external_window_e2e.sh PLAYER RECEIVER
 set -u
 player=$1
@@ -20,7 +21,7 @@ settings() {
     > "$work/config/nexoquadrix.ini"
 }
 convert -size 64x64 xc:red "$work/boards/vermell.png"
-COLUMNS=5
+COLUMNS=6
 board() { # FILE LETTERS CELLS...
   local file=$1 letters=$2 n=0
   shift 2
@@ -38,7 +39,8 @@ board() { # FILE LETTERS CELLS...
   } | sed 's/$/\r/' > "$work/boards/$file"
 }
 board teclat.qdx 1 'Maj|<NEXO_KEY_SHIFT>' 'a' "cami$(printf '\xf3')" 'Esborrar|<BACKSPACE>' '@' \
-  "$(printf '\xb7')" 'Retorn|<RETURN>' 'Imatges||imatges.qdx' 'Control|<NEXO_KEY_CONTROL>'
+  "$(printf '\xb7')" 'Retorn|<RETURN>' 'Imatges||imatges.qdx' 'Control|<NEXO_KEY_CONTROL>' \
+  "$(printf '\xe0')"
 board imatges.qdx 0 'Vermell|||vermell.png'
 
 "$receiver" "$work/received.txt" > "$work/receiver.log" 2>&1 &
@@ -75,9 +77,9 @@ received() { cat "$work/received.txt" 2>/dev/null; }
 start_player SI
 xdotool windowactivate --sync "$editor"
 [ "$(active)" = "$editor" ] || fail "the editor does not have the focus before the clicks"
-for n in 1 2 3 4 5 6 7; do cell "$n"; done
+for n in 1 2 3 4 5 6 10 7; do cell "$n"; done
 [ "$(active)" = "$editor" ] || fail "a click on the board took the focus from the editor"
-expected=$(printf 'Acami@\xc2\xb7\n')
+expected=$(printf 'Acami@\xc2\xb7\xc3\xa0\n')
 [ "$(received)" = "$expected" ] || fail "the editor received '$(received)' instead of '$expected'"
 echo "typed into the editor with the focus kept: $(received | tr '\n' '|')"
 
@@ -100,7 +102,7 @@ kill "$player_pid"
 wait "$player_pid" 2>/dev/null
 start_player SI
 xdotool windowactivate --sync "$editor"
-cell 10
+cell 9
 kill -KILL "$player_pid"
 wait "$player_pid" 2>/dev/null
 down=$(python3 -c '

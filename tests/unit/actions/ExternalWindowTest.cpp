@@ -36,7 +36,11 @@ public:
     return true;
   }
   void MoveResizeWindow(DesktopWindow w, const DesktopRect& rect) override { Moves.push_back({w, rect}); }
-  void ActivateWindow(DesktopWindow w) override { Activated.push_back(w); }
+  DesktopWindow TopApplicationWindow(DesktopWindow except) override { return except == Own ? Editor : 0; }
+  void ActivateWindow(DesktopWindow w) override {
+    Activated.push_back(w);
+    Foreground = w;
+  }
   void CloseWindow(DesktopWindow w) override { Closed.push_back(w); }
   DesktopWindow FindWindowByTitle(const std::string&) override { return 0; }
 };
@@ -67,16 +71,18 @@ protected:
 
 TEST_F(ExternalWindowTest, ModeOnBringsNoMenuModeOnAndStoresBoth) {
   Window.ToggleExternalWindowMode();
+  EXPECT_TRUE(Screen.Activated.empty()); // the editor kept the focus
   EXPECT_TRUE(ExternalMode && NoMenuMode && Front.NonFocusable && Front.ExternalMark && Front.NoMenuMark);
   EXPECT_EQ(Stored(KeyNonFocusable), "SI");
   EXPECT_EQ(Stored(KeyNoMenuNoCaption), "SI");
 }
 
-TEST_F(ExternalWindowTest, MenuBackEndsTheModeAndFocusesTheBoard) {
+TEST_F(ExternalWindowTest, FocusGoesBackAndForthBetweenTheBoardAndTheEditor) {
+  Screen.Foreground = Own; // switched on from the board's own menu
   Window.ToggleExternalWindowMode();
   Window.ToggleNoMenuNoCaption();
   EXPECT_FALSE(ExternalMode || NoMenuMode || Front.NonFocusable || Front.ExternalMark);
-  EXPECT_EQ(Screen.Activated, std::vector<DesktopWindow>{Own});
+  EXPECT_EQ(Screen.Activated, (std::vector<DesktopWindow>{Editor, Own}));
   EXPECT_EQ(Stored(KeyNonFocusable), "NO");
   EXPECT_EQ(Stored(KeyNoMenuNoCaption), "NO");
 }
