@@ -16,7 +16,7 @@ packages=(
   # packaging: the .deb, its icon, and the checks the package must pass
   dpkg-dev fakeroot file librsvg2-bin lintian desktop-file-utils appstream shared-mime-info man-db
   # headless test environment
-  xvfb openbox x11-utils xdotool wmctrl imagemagick pulseaudio pulseaudio-utils sox python3
+  xvfb openbox x11-utils x11-xkb-utils xdotool wmctrl imagemagick pulseaudio pulseaudio-utils sox python3
 )
 
 missing=()

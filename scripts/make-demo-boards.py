@@ -492,6 +492,43 @@ def menu_board():
                  pic_prefix=PIC_FROM_MENU)
 
 
+def keyboard_boards():
+    """On-screen keyboards for typing into other programs in the external-window mode."""
+    texts = {
+        "ca": dict(path="boards/ca/teclat.qdx", home=("Inici", "inici.qdx"), shift=("Maj.", "Majúscules"),
+                   space="Espai", back="Esborrar", ret="Retorn", menu="Menú",
+                   external=("Externa", "Finestra externa"),
+                   arrows=[("Esquerra", "<ESQUERRA>"), ("Dreta", "<DRETA>"), ("Amunt", "<PUJA>"),
+                           ("Avall", "<BAIXA>")]),
+        "es": dict(path="boards/es/teclado.qdx", home=("Inicio", "inicio.qdx"), shift=("Mayús.", "Mayúsculas"),
+                   space="Espacio", back="Borrar", ret="Intro", menu="Menú",
+                   external=("Externa", "Ventana externa"),
+                   arrows=[("Izquierda", "<IZQUIERDA>"), ("Derecha", "<DERECHA>"),
+                           ("Arriba", "<SUBE>"), ("Abajo", "<BAJA>")]),
+    }
+    boards = []
+    for t in texts.values():
+        def key(caption, sf, colour=CONTROL):
+            caption, read = caption if isinstance(caption, tuple) else (caption, caption)
+            return Cell(caption, read, "", sf, "", colour)
+        chars = [chr(x) for x in range(ord("a"), ord("z") + 1)]
+        chars += ["ç", "ñ", "à", "è", "é", "í", "ò", "ó", "ú", "·"]
+        chars += [str(n) for n in range(1, 10)] + ["0", ".", ",", "?", "@"]
+        cells = [Cell(ch, ch, colour=BLACK) for ch in chars]
+        cells += [key(t["space"], "<SPACE>"), key(t["back"], "<BACKSPACE>"),
+                  key(t["ret"], "<RETURN>")]
+        cells += [key(caption, sf, DESCR) for caption, sf in t["arrows"]]
+        cells += [key(t["shift"], "<NEXO_KEY_SHIFT>", VERB), key("Control", "<NEXO_KEY_CONTROL>", VERB),
+                  key("Alt", "<NEXO_KEY_ALT>", VERB), key("AltGr", "<NEXO_KEY_ALT_GR>", VERB)]
+        cells += [key(t["external"], "<NEXO_MENU_NonFocusable>", PEOPLE),
+                  key(t["menu"], "<OBRIR FORM MENU>", PEOPLE),
+                  Cell(t["home"][0], t["home"][0], "casa", "", t["home"][1], LINK)]
+        cells += [empty_cell() for _ in range(11 * 6 - len(cells))]
+        boards.append(Board(t["path"], 11, 6, 16, cells, letters=True, message_bar=False,
+                            window=(40, 420, 1200, 380)))
+    return boards
+
+
 QUADRIX_INI = [
     "; Quadrix.ini: tuning values read once at start; the player never writes this file.",
     "",
@@ -525,7 +562,7 @@ QUADRIX_INI = [
 
 
 def all_boards():
-    return language_boards("ca") + language_boards("es") + [menu_board()]
+    return language_boards("ca") + language_boards("es") + [menu_board()] + keyboard_boards()
 
 
 # ---------------------------------------------------------------------------

@@ -14,6 +14,7 @@
 #include "linux/QtPointerMover.h"
 #include "linux/QtText.h"
 #include "linux/QtTextMetrics.h"
+#include "linux/X11Desktop.h"
 #include "linux/XTestKeySink.h"
 #include "settings/ConfigLocation.h"
 #include "shell/DisplaySession.h"
@@ -23,6 +24,7 @@
 #include "ui/DataFolder.h"
 #include "ui/MainWindow.h"
 #include "ui/PlainTextMemo.h"
+#include "ui/QtNonFocusableWindow.h"
 #include "ui/SpeechWindow.h"
 
 int main(int argc, char** argv) {
@@ -78,6 +80,10 @@ int main(int argc, char** argv) {
   player.SetKeySink(&keys);
   player.SetClipboard(&clipboard);
   player.SetMessageMemo(&memo);
+  // The on-screen keyboard: keys and pastes into the focused application, the non-focusing window.
+  nq::X11Desktop desktop;
+  nq::QtNonFocusableWindow nonFocusable(&window);
+  player.SetExternalWindowParts(keys, keys.Layout(), clipboard, desktop, nonFocusable);
   nq::QtPointerMover pointer;
   player.SetPointerMover(&pointer);
   // Call waylandNotice.ExternalWindowSwitchedOn() whenever the external-window mode is switched on.

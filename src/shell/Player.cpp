@@ -154,6 +154,15 @@ void Player::SetKeySink(KeySink* keys) {
   TheButtons.Doors.Keys = keys;
 }
 
+void Player::SetExternalWindowParts(KeySink& keys, KeyboardLayout& layout, Clipboard& clipboard,
+                                    Desktop& desktop, NonFocusableWindow& window) {
+  TheExternal = std::make_unique<ExternalDoors>(Ctx, ThePlacement, keys, layout, clipboard, Services.TheClock,
+                                                desktop, window);
+  Ctx.ExternalWindow = TheExternal.get();
+  TheActivation.Doors.Typing = TheExternal.get();
+  if (!TheActivation.Doors.Functions) TheActivation.Doors.Functions = TheExternal.get();
+}
+
 void Player::SetClipboard(Clipboard* clipboard) {
   TheActivation.Doors.TheClipboard = clipboard;
   TheButtons.Doors.TheClipboard = clipboard;
@@ -244,6 +253,14 @@ void Player::BuildMenuHandlers() {
       {"MenuNoPermeteClicks", [this] { TheOptions.MenuNoPermeteClicksClick(); }},
       {"MenuSpeak", [this] { TheOptions.MenuSpeakClick(); }},
       {"MenuNoMenuNoCaption", [this] { ThePlacement.MenuNoMenuNoCaptionClick(); }},
+      {"MenuNonFocusable",
+       [this] {
+         if (TheExternal) TheExternal->Window.ToggleExternalWindowMode();
+       }},
+      {"MenuAjustarlagrandriadelafinestrareceptora",
+       [this] {
+         if (TheExternal) TheExternal->Window.FitReceivingWindow();
+       }},
       {"MenuSwapBars", [this] { TheBars.MenuSwapBarsClick(); }},
       {"MenuCaptionDown", [this] { TheOptions.MenuCaptionDownClick(); }},
       {"MenuEfecto3D", [this] { TheOptions.MenuEfecto3DClick(); }},

@@ -18,6 +18,7 @@
 #include "shell/BarOptions.h"
 #include "shell/BoardOpening.h"
 #include "shell/ButtonActions.h"
+#include "shell/ExternalDoors.h"
 #include "shell/MenuModel.h"
 #include "shell/ProgramOptions.h"
 #include "shell/ShellContext.h"
@@ -90,6 +91,11 @@ public:
   // Doors to later parts (sound detectors, external window); null until wired.
   void SetSoundDetectors(SoundDetectorControl* detectors) { Ctx.SoundDetectors = detectors; }
   void SetExternalWindow(ExternalWindowControl* external) { Ctx.ExternalWindow = external; }
+  /// Connects the on-screen keyboard (key sequences, external-window mode); before Start.
+  void SetExternalWindowParts(KeySink& keys, KeyboardLayout& layout, Clipboard& clipboard, Desktop& desktop,
+                              NonFocusableWindow& window);
+  /// The on-screen keyboard; null until connected.
+  ExternalDoors* External() { return TheExternal.get(); }
 
   // State for the view and the tests.
   const ShellState& State() const { return TheState; }
@@ -143,6 +149,7 @@ private:
   std::unique_ptr<SoundOrSpeechOutput> SpeechAdapter;
   std::unique_ptr<Timer> TimerMenu;
   std::unique_ptr<AccessModes> Access;
+  std::unique_ptr<ExternalDoors> TheExternal;
   std::vector<std::pair<std::string, std::function<void()>>> Handlers;
 };
 

@@ -38,7 +38,12 @@ bool MouseHook::eventFilter(QObject* watched, QEvent* event) {
   if (!widget || (widget != Client && !Client->isAncestorOf(widget))) return false;
   auto* mouse = static_cast<QMouseEvent*>(event);
   const QPoint client = Client->mapFromGlobal(mouse->globalPosition().toPoint());
-  if (!Client->rect().contains(client)) return false; // the menu bar and the frame are not ours
+  // The menu bar, the frame and the client's first row and column are outside: the item under the
+  // pointer is forgotten and the event passes on.
+  if (client.x() <= 0 || client.y() <= 0 || !Client->rect().contains(client)) {
+    ThePlayer.Layout().HoveredItem = NoItem;
+    return false;
+  }
   MouseEventKind kind = MouseEventKind::Move;
   if (type == QEvent::MouseMove) {
     UpdateCursor(client);
@@ -49,7 +54,7 @@ bool MouseHook::eventFilter(QObject* watched, QEvent* event) {
     else if (mouse->button() == Qt::RightButton)
       kind = press ? MouseEventKind::RightPress : MouseEventKind::RightRelease;
     else
-      return true;
+      return false; // only the left and right buttons are the board's
     // "No permitir clics": buttons are swallowed and never reach the player.
     if (ThePlayer.State().NoClicks) return true;
   }

@@ -1,0 +1,125 @@
+#!/usr/bin/env bash
+# The player as an on-screen keyboard: a text editor has the focus, the player in the external-window
+# mode is clicked with XTest on the Spanish layout, the editor keeps the focus and receives a latched
+# capital, a pasted word with an accent, named keys, characters that need AltGr and Shift, one the
+# layout lacks (typed through a spare key), and a cell's picture. A kill with Control latched leaves
+# no key down. Then the negative control: without the mode, a click takes the focus away.
+# Run inside tests/e2e/session.sh. Usage: external_window_e2e.sh PLAYER RECEIVER
+set -u
+player=$1
+receiver=$2
+work=$(mktemp -d /tmp/nq-e2e-external.XXXXXX)
+pids=()
+trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; [ -n "${NQ_KEEP:-}" ] || rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+. "$(dirname "$0")/lib.sh"
+
+setxkbmap es || fail "setxkbmap es"
+mkdir -p "$work/config" "$work/boards"
+settings() {
+  printf '[tts]\r\nNumero sintetitzador=0\r\n[Menu Options]\r\nMenuSpeak.Checked=NO\r\nNonFocusable=%s\r\n' "$1" \
+    > "$work/config/nexoquadrix.ini"
+}
+convert -size 64x64 xc:red "$work/boards/vermell.png"
+COLUMNS=6
+board() { # FILE LETTERS CELLS...
+  local file=$1 letters=$2 n=0
+  shift 2
+  {
+    printf '[Quadrix]\nName=Quadrix\nautor=Vellumor\n[Position]\nLeft=100\nTop=400\nWidth=800\nHeight=300\n'
+    printf '[Grid]\nColumns=%d\nRows=2\n' "$COLUMNS"
+    printf '[Menu Options 2]\nShow Button Bar=0\nShow Message Bar=0\n'
+    printf 'Write only letters or words=%s\n' "$letters"
+    for cell in "$@"; do
+      n=$((n + 1))
+      IFS='|' read -r caption sf link picture <<< "$cell"
+      printf '[Cell %d]\nCaption=%s\nRead=%s\nSpecial Function=%s\nLink=%s\nPicture=%s\nFont Size=20\n' \
+        "$n" "$caption" "$caption" "$sf" "$link" "$picture"
+    done
+  } | sed 's/$/\r/' > "$work/boards/$file"
+}
+board teclat.qdx 1 'Maj|<NEXO_KEY_SHIFT>' 'a' "cami$(printf '\xf3')" 'Esborrar|<BACKSPACE>' '@' \
+  "$(printf '\xb7')" 'Retorn|<RETURN>' 'Imatges||imatges.qdx' 'Control|<NEXO_KEY_CONTROL>' \
+  "$(printf '\xe0')"
+board imatges.qdx 0 'Vermell|||vermell.png'
+
+"$receiver" "$work/received.txt" > "$work/receiver.log" 2>&1 &
+pids+=($!)
+editor=""
+for _ in $(seq 1 100); do
+  editor=$(xdotool search --onlyvisible --name '^Receptor$' 2>/dev/null | head -n 1)
+  [ -n "$editor" ] && break
+  sleep 0.1
+done
+[ -n "$editor" ] || fail "the receiving editor did not appear"
+xdotool windowactivate --sync "$editor"
+
+start_player() {
+  settings "$1"
+  NEXOQUADRIX_CONFIG_DIR="$work/config" "$player" "$work/boards/teclat.qdx" > "$work/player.log" 2>&1 &
+  player_pid=$!
+  pids+=($player_pid)
+  window=$(wait_for_player_window)
+  [ -n "$window" ] || { cat "$work/player.log"; fail "the player's window did not appear"; }
+  sleep 2.5
+  client_geometry "$window"
+}
+# Clicks cell N of the COLUMNS x 2 grid.
+cell() {
+  local n=$(($1 - 1))
+  xdotool mousemove $((X + WIDTH * (2 * (n % COLUMNS) + 1) / (2 * COLUMNS))) $((Y + HEIGHT * (2 * (n / COLUMNS) + 1) / 4)) \
+    click 1
+  sleep 0.4
+}
+active() { xdotool getactivewindow 2>/dev/null; }
+received() { cat "$work/received.txt" 2>/dev/null; }
+
+start_player SI
+xdotool windowactivate --sync "$editor"
+[ "$(active)" = "$editor" ] || fail "the editor does not have the focus before the clicks"
+for n in 1 2 3 4 5 6 10 7; do cell "$n"; done
+[ "$(active)" = "$editor" ] || fail "a click on the board took the focus from the editor"
+expected=$(printf 'Acami@\xc2\xb7\xc3\xa0\n')
+[ "$(received)" = "$expected" ] || fail "the editor received '$(received)' instead of '$expected'"
+echo "typed into the editor with the focus kept: $(received | tr '\n' '|')"
+
+cell 8 # opens the pictures board
+sleep 1
+cell 1
+sleep 1
+grep -Eq '^\[picture [0-9]+x[0-9]+\]$' <(received | tail -n 1) || fail "no picture was pasted: '$(received)'"
+read -r pw ph < <(received | tail -n 1 | sed 's/\[picture \([0-9]*\)x\([0-9]*\)\]/\1 \2/')
+# The picture is the cell: a fifth of the board's width and half its height (the slot of the grid).
+client_geometry "$window"
+near() { [ $(($1 - $2)) -le 8 ] && [ $(($2 - $1)) -le 8 ]; }
+near $((pw * COLUMNS)) "$WIDTH" && near $((ph * 2)) "$HEIGHT" ||
+  fail "the pasted picture ${pw}x${ph} is not one cell of ${WIDTH}x${HEIGHT}"
+[ "$(active)" = "$editor" ] || fail "pasting the picture took the focus"
+echo "picture of the cell pasted: ${pw}x${ph}"
+
+# A latched Control holds no key: killing the player outright leaves every key of the session up.
+kill "$player_pid"
+wait "$player_pid" 2>/dev/null
+start_player SI
+xdotool windowactivate --sync "$editor"
+cell 9
+kill -KILL "$player_pid"
+wait "$player_pid" 2>/dev/null
+down=$(python3 -c '
+import ctypes
+x11 = ctypes.CDLL("libX11.so.6")
+x11.XOpenDisplay.restype = ctypes.c_void_p
+d = ctypes.c_void_p(x11.XOpenDisplay(None))
+keys = (ctypes.c_char * 32)()
+x11.XQueryKeymap(d, keys)
+print(sum(bin(b).count("1") for b in keys.raw))')
+[ "$down" = 0 ] || fail "$down keys stayed down after the player was killed with Control latched"
+echo "killed with Control latched: no key held"
+
+# Negative control: an ordinary window takes the focus when clicked.
+start_player NO
+xdotool windowactivate --sync "$editor"
+cell 2
+[ "$(active)" != "$editor" ] || fail "negative control: the ordinary window did not take the focus"
+echo "negative control: without the mode the click took the focus"
+echo PASS
