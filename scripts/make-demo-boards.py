@@ -477,7 +477,7 @@ def menu_board():
         m("Arriba centro", "<NEXO_MENU_MenuPositionTopCenter>", "amunt", SOCIAL),
         m("Abajo centro", "<NEXO_MENU_MenuPositionBottomCenter>", "avall", SOCIAL),
         m("No menu. No caption", "<NEXO_MENU_NoMenuNoCaption>", "", PEOPLE),
-        empty_cell(),
+        m("Parar barrido", "<PARAR ESCANEIG>", "stop", NOUN),
 
         m("Arriba izquierda", "<NEXO_MENU_MenuPositionTopLeft>", "dalt-esquerra", SOCIAL),
         m("Arriba derecha", "<NEXO_MENU_MenuPositionTopRight>", "dalt-dreta", SOCIAL),
@@ -561,8 +561,52 @@ QUADRIX_INI = [
 ]
 
 
+def calculator_board(lang):
+    """A calculator for the message editor: what the cells write is evaluated by "=" in place."""
+    words = {
+        "ca": dict(home="Inici", equals="igual", read="Llegir", erase="Esborra", clear="Esborra tot",
+                   menu="Menú", comma="coma", open="obre parèntesi", close="tanca parèntesi",
+                   plus="més", minus="menys", times="per", divided="dividit per", power="elevat a",
+                   sin="sinus de", cos="cosinus de", tan="tangent de", abs="valor absolut de",
+                   log="logaritme de", digits=CA["digits"]),
+        "es": dict(home="Inicio", equals="igual", read="Leer", erase="Borrar", clear="Borrar todo",
+                   menu="Menú", comma="coma", open="abre paréntesis", close="cierra paréntesis",
+                   plus="más", minus="menos", times="por", divided="dividido entre",
+                   power="elevado a", sin="seno de", cos="coseno de", tan="tangente de",
+                   abs="valor absoluto de", log="logaritmo de", digits=ES["digits"]),
+    }[lang]
+    home_board = "inici.qdx" if lang == "ca" else "inicio.qdx"
+
+    def key(caption, read, picture="", colour=BLACK):
+        return Cell(caption, read, picture, colour=colour)
+
+    def digit(n):
+        return key(str(n), words["digits"][n], "num%d" % n)
+
+    # Function names the calculator reads: sine, cosine and tangent in degrees, as pupils use them.
+    cells = [
+        digit(7), digit(8), digit(9), key("/", words["divided"], "dividit", DESCR),
+        key("(", words["open"], colour=DESCR), key(")", words["close"], colour=DESCR),
+        digit(4), digit(5), digit(6), key("*", words["times"], "per", DESCR),
+        key("^", words["power"], colour=DESCR), key("SEG(", words["sin"], colour=VERB),
+        digit(1), digit(2), digit(3), key("-", words["minus"], "menys", DESCR),
+        key("COG(", words["cos"], colour=VERB), key("TAG(", words["tan"], colour=VERB),
+        digit(0), key(",", words["comma"], colour=DESCR), key("ABS(", words["abs"], colour=VERB),
+        key("+", words["plus"], "mes", DESCR), key("LOG(", words["log"], colour=VERB),
+        Cell("=", words["equals"], "igual", "<CALCULAR>", colour=CONTROL),
+        Cell(words["home"], words["home"], "casa", link=home_board, colour=CONTROL),
+        Cell(words["read"], words["read"], "buttons\\llegir", "<LLEGIR MISSATGE>", colour=CONTROL),
+        Cell(words["erase"], words["erase"], "buttons\\ultim", "<ESBORRAR ULTIM>", colour=CONTROL),
+        Cell(words["clear"], words["clear"], "buttons\\esborrar", "<ESBORRAR TOT>", colour=CONTROL),
+        Cell(words["menu"], words["menu"], "menu", "<OBRIR FORM MENU>", colour=CONTROL),
+        empty_cell(),
+    ]
+    return Board("boards/%s/calculadora.qdx" % lang, 6, 5, 20, cells, letters=True)
+
+
 def all_boards():
-    return language_boards("ca") + language_boards("es") + [menu_board()] + keyboard_boards()
+    return (language_boards("ca") + language_boards("es") + [menu_board()] + keyboard_boards()
+            + [calculator_board("ca"), calculator_board("es")])
 
 
 # ---------------------------------------------------------------------------

@@ -58,6 +58,7 @@ int main(int argc, char** argv) {
   paths.SettingsFile = config.SettingsFile;
   paths.SharedFile = config.SharedFile;
   paths.CreateSettingsFolder = config.CreateSettingsFolder;
+  paths.ProgramSearchPath = qEnvironmentVariable("PATH").toStdString();
   nq::Player player({clock, dialogs, metrics, scaler, window, launcher}, paths);
   window.Attach(player);
   if (qEnvironmentVariableIntValue("NEXOQUADRIX_TIMING") == 1) window.EnableTiming(sinceStart);

@@ -44,7 +44,8 @@ Player::Player(const PlayerServices& services, const PlayerPaths& paths)
       Opening(Ctx, ThePlacement, TheBars, ThePictures, services.Scaler),
       TheActivation(TheState, TheMenu, TheBoxes, TheLayout, services.Window, services.TheClock, Opening),
       TheButtons(TheState, TheBoxes, TheLayout, services.TheClock, Opening, TheOptions),
-      TimerMenu(services.TheClock.CreateTimer(1000)) {
+      TimerMenu(services.TheClock.CreateTimer(1000)),
+      Functions(*this, services.Programs, services.Messages, services.TheClock, paths.ProgramSearchPath) {
   TheState.ProgramFolder = paths.ProgramFolder;
   TheState.ProgramTitle = std::string(ProgramTitleText);
   Opening.DataFolder = paths.DataFolder;
@@ -57,6 +58,7 @@ Player::Player(const PlayerServices& services, const PlayerPaths& paths)
   TheOptions.NoMenuNoCaptionOn = [this] { ThePlacement.SetNoMenuNoCaption(true); };
   TheOptions.SwapBarsToggle = [this] { TheBars.MenuSwapBarsClick(); };
   TheOptions.CellCursorToggle = [this] { ThePlacement.MenuTreureElCursorEnElsPlafonsClick(); };
+  TheActivation.Doors.Functions = this;
   BuildMenuHandlers();
 }
 
@@ -158,14 +160,15 @@ void Player::SetExternalWindowParts(KeySink& keys, KeyboardLayout& layout, Clipb
                                     Desktop& desktop, NonFocusableWindow& window) {
   TheExternal = std::make_unique<ExternalDoors>(Ctx, ThePlacement, keys, layout, clipboard, Services.TheClock,
                                                 desktop, window);
+  FocusableWindow = &window;
   Ctx.ExternalWindow = TheExternal.get();
   TheActivation.Doors.Typing = TheExternal.get();
-  if (!TheActivation.Doors.Functions) TheActivation.Doors.Functions = TheExternal.get();
 }
 
 void Player::SetClipboard(Clipboard* clipboard) {
   TheActivation.Doors.TheClipboard = clipboard;
   TheButtons.Doors.TheClipboard = clipboard;
+  Functions.TheClipboard = clipboard;
 }
 
 void Player::SetMessageMemo(MessageMemo* memo) {
@@ -212,14 +215,7 @@ void Player::TimerMenuTimer() {
 void Player::BuildMenuHandlers() {
   auto launchEditor = [this] {
     Ctx.StopScanning();
-    const std::string editor = TheState.ProgramFolder + "quadrix.exe";
-    if (FileExists(editor) &&
-        Services.Programs.StartProgram(Windows1252ToUtf8(editor),
-                                       {Windows1252ToUtf8(TheState.CurrentBoardFile)})) {
-      Services.Window.CloseWindow();
-      return;
-    }
-    Services.Messages.ShowMessage("QUADRIX doesn't exists in Quadrix folder: " + TheState.ProgramFolder);
+    Functions.LaunchCompanionProgram();
   };
   auto modal = [this](auto show) {
     return [this, show] {

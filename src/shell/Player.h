@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "actions/SpecialFunctions.h"
 #include "boards/Board.h"
 #include "boards/BoardFile.h"
 #include "boards/CellBoxes.h"
@@ -48,6 +49,7 @@ struct PlayerPaths {
   std::string SettingsFile;  // nexoquadrix.ini
   std::string SharedFile;    // Quadrix.ini
   bool CreateSettingsFolder = false;
+  std::string ProgramSearchPath; // where programs named by boards are looked for ($PATH)
 };
 
 using MouseEventKind = PointerEventKind;
@@ -57,7 +59,7 @@ inline constexpr std::string_view VersionText = " Versi\xF3 - 1 - 07/12/2026";
 // The tutorial ships with the program, so it opens without a network.
 inline constexpr std::string_view TutorialPage = "tutorial/index.html";
 
-class Player : private ItemActions {
+class Player : private ItemActions, private SpecialFunctionHost, private SpecialFunctionRunner {
 public:
   Player(const PlayerServices& services, const PlayerPaths& paths);
   ~Player();
@@ -115,6 +117,7 @@ public:
   Activation& Activations() { return TheActivation; }
   ButtonActions& Buttons() { return TheButtons; }
   AccessModes& Modes() { return *Access; }
+  SpecialFunctions& Specials() { return Functions; }
   /// Moves the pointer onto the scanned item (the real pointer of the desktop); optional.
   void SetPointerMover(PointerMover* mover) { Access->SetPointerMover(mover); }
 
@@ -122,6 +125,27 @@ private:
   // What a selection reaches: a grid cell or a button of the bar.
   void ActivateCell(int32_t k) override { TheActivation.ActivateCell(k); }
   void RunButtonAction(int32_t k) override { TheButtons.RunButtonAction(k); }
+  // What a cell's special function reaches (PlayerSpecialFunctions.cpp).
+  void RunSpecialFunction(const std::string& text) override { Functions.RunSpecialFunction(text); }
+  bool SendNamedKey(const std::string& folded) override;
+  void SendKeyEvent(uint8_t virtualKey, bool down) override;
+  void ToggleExternalWindowMode() override;
+  void ToggleNoMenuNoCaption() override;
+  void FitReceivingWindow() override;
+  bool CloseForegroundApplication() override;
+  bool ExternalWindowModeOn() const override;
+  void SuspendExternalWindowMode(bool suspended) override;
+  bool PerformMenuItem(const std::string& name) override { return MenuClick(name); }
+  bool NoMenuNoCaptionOn() const override { return TheState.NoMenuNoCaptionMode; }
+  bool OpenBoard(const std::string& path) override;
+  std::string MenuBoardPath() const override { return Opening.MenuBoardPath(); }
+  void StopScanning() override { Ctx.StopScanning(); }
+  void CloseMainWindow() override { Services.Window.CloseWindow(); }
+  std::string BoardFolder() const override { return TheState.DirectoriActual; }
+  std::string CurrentBoardFile() const override { return TheState.CurrentBoardFile; }
+  std::string ProgramFolder() const override { return TheState.ProgramFolder; }
+  bool KeySequenceRunning() const override { return TheButtons.Running(); }
+
   void ShowStartPicture();
   void OpenStartBoard();
   void ClearStartBoard();
@@ -150,6 +174,8 @@ private:
   std::unique_ptr<Timer> TimerMenu;
   std::unique_ptr<AccessModes> Access;
   std::unique_ptr<ExternalDoors> TheExternal;
+  NonFocusableWindow* FocusableWindow = nullptr;
+  SpecialFunctions Functions;
   std::vector<std::pair<std::string, std::function<void()>>> Handlers;
 };
 

@@ -1,0 +1,147 @@
+#include "actions/ExecutarCommand.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "boards/PathResolver.h"
+#include "text/Encoding.h"
+#include "text/TextUtilities.h"
+
+namespace nq {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view ExeSuffix = ".exe";
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+bool IsExecutableFile(const std::string& utf8Path) {
+  std::error_code error;
+  return fs::is_regular_file(utf8Path, error) && ::access(utf8Path.c_str(), X_OK) == 0;
+}
+
+bool IsWebAddress(std::string_view path) {
+  const std::string upper = UpperAscii(path.substr(0, 8));
+  return upper.starts_with("HTTP://") || upper.starts_with("HTTPS://");
+}
+
+// A name relative to the board's folder needs that folder; a name from the root does not.
+std::optional<std::string> FindInBoardFolder(const std::string& boardFolder, const std::string& name) {
+  if (boardFolder.empty() && !name.starts_with('/')) return std::nullopt;
+  if (name.find('\0') != std::string::npos) return std::nullopt;
+  return FindBoardPath(Windows1252ToUtf8(boardFolder), name);
+}
+
+// The last component of a Windows or Linux path ("c:\windows\notepad" gives "notepad").
+std::string BaseName(const std::string& name) {
+  const size_t cut = name.find_last_of("\\/:");
+  return cut == std::string::npos ? name : name.substr(cut + 1);
+}
+
+std::optional<std::string> FindOnSearchPath(const std::string& baseCp1252, const std::string& searchPath) {
+  if (baseCp1252.empty() || baseCp1252 == "." || baseCp1252 == ".." ||
+      baseCp1252.find('\0') != std::string::npos)
+    return std::nullopt;
+  for (const std::string& candidate : {baseCp1252, LowerAscii(baseCp1252)}) {
+    const std::string utf8 = Windows1252ToUtf8(candidate);
+    size_t start = 0;
+    while (start <= searchPath.size()) {
+      size_t end = searchPath.find(':', start);
+      if (end == std::string::npos) end = searchPath.size();
+      const std::string folder = searchPath.substr(start, end - start);
+      start = end + 1;
+      // Only full folders: an empty or relative entry would mean wherever the player happens to run.
+      if (folder.empty() || folder.front() != '/') continue;
+      const std::string path = folder + (folder.back() == '/' ? "" : "/") + utf8;
+      if (IsExecutableFile(path)) return path;
+    }
+  }
+  return std::nullopt;
+}
+
+LaunchPlan PlanProgram(const ExecutarText& cut, const std::string& boardFolder,
+                       const std::string& searchPath) {
+  const std::string name = cut.Path.substr(0, cut.Path.size() - ExeSuffix.size());
+  std::optional<std::string> program = FindInBoardFolder(boardFolder, name);
+  if (program && !IsExecutableFile(*program)) program.reset();
+  if (!program) program = FindOnSearchPath(BaseName(name), searchPath);
+  if (!program) return {};
+  LaunchPlan plan{LaunchKind::Program, *program, {}};
+  for (const std::string& argument : SplitArguments(cut.Arguments))
+    plan.Arguments.push_back(Windows1252ToUtf8(argument));
+  return plan;
+}
+
+LaunchPlan PlanDocument(const ExecutarText& cut, const std::string& boardFolder) {
+  if (IsWebAddress(cut.Path)) {
+    // An address is handed over whole; blanks or line ends in it mean it is no address.
+    for (const char c : cut.Path)
+      if (IsBlank(c) || c == '\0') return {};
+    return {LaunchKind::Document, Windows1252ToUtf8(cut.Path), {}};
+  }
+  const std::optional<std::string> document = FindInBoardFolder(boardFolder, cut.Path);
+  if (!document) return {};
+  return {LaunchKind::Document, *document, {}};
+}
+
+} // namespace
+
+std::optional<ExecutarText> CutExecutar(std::string_view text) {
+  const size_t token = UpperAscii(text).find(ExecutarToken);
+  if (token == std::string::npos) return std::nullopt;
+  size_t start = token + ExecutarToken.size();
+  const size_t close = text.find('>', start);
+  if (close == std::string_view::npos) return std::nullopt;
+  while (start < close && text[start] == ' ')
+    ++start;
+  std::string_view path = text.substr(start, close - start);
+  if (path.empty()) return std::nullopt;
+  ExecutarText cut;
+  const size_t exe = path.find(ExeSuffix);
+  if (exe != std::string_view::npos) {
+    cut.IsProgram = true;
+    cut.Arguments = std::string(path.substr(exe + ExeSuffix.size()));
+    path = path.substr(0, exe + ExeSuffix.size());
+  }
+  cut.Path = std::string(path);
+  return cut;
+}
+
+std::vector<std::string> SplitArguments(std::string_view arguments) {
+  std::vector<std::string> result;
+  std::string current;
+  bool inArgument = false;
+  bool quoted = false;
+  for (const char c : arguments) {
+    if (c == '"') {
+      quoted = !quoted;
+      inArgument = true;
+    } else if (IsBlank(c) && !quoted) {
+      if (inArgument) result.push_back(current);
+      current.clear();
+      inArgument = false;
+    } else if (c != '\0') {
+      current += c;
+      inArgument = true;
+    }
+  }
+  if (inArgument) result.push_back(current);
+  return result;
+}
+
+LaunchPlan PlanExecutar(std::string_view text, const std::string& boardFolder,
+                        const std::string& searchPath) {
+  const std::optional<ExecutarText> cut = CutExecutar(text);
+  if (!cut) return {};
+  // A path without a drive is the board's own: a leading "\" means the board's folder, not the root.
+  ExecutarText named = *cut;
+  if (named.Path.find(':') == std::string::npos && named.Path.starts_with('\\')) named.Path.erase(0, 1);
+  if (named.Path.empty()) return {};
+  return named.IsProgram ? PlanProgram(named, boardFolder, searchPath) : PlanDocument(named, boardFolder);
+}
+
+} // namespace nq

@@ -1,0 +1,47 @@
+#pragma once
+// "<EXECUTAR path [arguments]>": a board starts a program or opens a document. Boards made on Windows
+// name programs as "notepad.exe" or "c:\tools\x.exe -a"; here the program is found without its ".exe"
+// in the board's folder, then on the search path, and it is started with an argument list (never
+// through a shell), so nothing in a board's text can run anything the board did not name.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace nq {
+
+inline constexpr std::string_view ExecutarToken = "<EXECUTAR";
+
+/// The parts of the command as written (Windows-1252): path and arguments are never accent-folded.
+struct ExecutarText {
+  std::string Path;       // "c:\tools\x.exe", "calc.exe", "docs\a.txt"
+  std::string Arguments;  // what followed ".exe", leading blank included; empty for a document
+  bool IsProgram = false; // the path held ".exe" (that letter case only)
+  bool operator==(const ExecutarText&) const = default;
+};
+
+/// Cuts the text after the token (found in any letter case) and its blanks, up to the first ">" after
+/// it; the first ".exe" ends a program's path. Nothing when there is no token, no ">" or no path.
+std::optional<ExecutarText> CutExecutar(std::string_view text);
+
+/// Splits an argument text into arguments the way Windows programs read their command line: blanks,
+/// tabs and line ends separate, double quotes group blanks into one argument and are dropped.
+std::vector<std::string> SplitArguments(std::string_view arguments);
+
+enum class LaunchKind { Nothing, Program, Document };
+
+/// What the command starts: a program with its arguments or a document, as UTF-8 for the launcher.
+struct LaunchPlan {
+  LaunchKind Kind = LaunchKind::Nothing;
+  std::string Target; // an existing executable, an existing file or folder, or a web address
+  std::vector<std::string> Arguments;
+  bool operator==(const LaunchPlan&) const = default;
+};
+
+/// Finds what the command names: a program without its ".exe" in the board's folder (Windows-1252,
+/// letter case ignored as for pictures and links), else by its name on the search path (a list of
+/// folders separated by ":"), as written and in lower case; a document in the board's folder or at a
+/// full path; a web address as it is. Nothing that does not exist is ever named.
+LaunchPlan PlanExecutar(std::string_view text, const std::string& boardFolder, const std::string& searchPath);
+
+} // namespace nq

@@ -1,0 +1,350 @@
+#include "actions/SpecialFunctions.h"
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <vector>
+
+#include "actions/ExecutarCommand.h"
+#include "actions/KeyCombination.h"
+#include "calc/Calculator.h"
+#include "platform/Clipboard.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/Launcher.h"
+#include "text/Encoding.h"
+#include "text/TextUtilities.h"
+
+namespace nq {
+namespace {
+
+// How a row's token is found: the whole folded text, or anywhere in the text in any letter case.
+enum class Match { Exact, InText, InFolded };
+
+enum class Action {
+  None,
+  Button,
+  MenuItem,
+  Companion,
+  CloseApplication,
+  CloseProgram,
+  Execute,
+  Calculate,
+  ToggleExternalWindow,
+  ToggleNoMenu,
+  OpenMenuBoard,
+  Edit,
+  OpenBoardDialog,
+  KeyCombination,
+  StopScanning,
+  FitReceivingWindow,
+};
+
+// When the previous board opens around the row's own step; options that change the window must see
+// the board they apply to, others must be stored before the board they were chosen from comes back.
+enum class Back { No, Before, After };
+
+// The calculator's waits: the line is selected, copied, evaluated and pasted back over itself.
+constexpr int32_t SelectWaitMs = 100;
+constexpr int32_t CopyWaitMs = 1000;
+constexpr int32_t PasteWaitMs = 100;
+
+class WaitScope {
+public:
+  explicit WaitScope(bool& flag) : Flag(flag) { Flag = true; }
+  ~WaitScope() { Flag = false; }
+  WaitScope(const WaitScope&) = delete;
+  WaitScope& operator=(const WaitScope&) = delete;
+
+private:
+  bool& Flag;
+};
+
+bool SendsKeys(Action action) {
+  return action == Action::CloseApplication || action == Action::Calculate ||
+         action == Action::KeyCombination;
+}
+
+} // namespace
+
+struct SpecialFunctions::Row {
+  int32_t Number;
+  std::string_view Token;
+  Match How;
+  Action What;
+  Back Previous = Back::No;
+  int32_t Button = 0;
+  std::string_view MenuItem = {};
+};
+
+namespace {
+
+// The command table in dispatcher order. Tokens name some options differently from their menu items
+// ("MenuVerBarraBotones" is the item "MenuVerBarraDeBotones"), so each row names its item.
+template <typename Row> constexpr std::array<Row, 53> MakeRows() {
+  constexpr Match E = Match::Exact;
+  return {{
+      {1, "<NEXOQUADRIX>", E, Action::Companion},
+      {2, "<TANCAR APLICACIO>", E, Action::CloseApplication},
+      {3, "<TANCAR QUADRIX>", E, Action::CloseProgram},
+      {4, ExecutarToken, Match::InText, Action::Execute},
+      {5, "<CALCULAR>", E, Action::Calculate},
+      {6, "<CASA>", E, Action::Button, Back::No, -1},
+      {7, "<LLEGIR ULTIMA PARAULA>", E, Action::Button, Back::No, -3},
+      {8, "<LLEGIR MISSATGE>", E, Action::Button, Back::No, -4},
+      {9, "<ESBORRAR ULTIM>", E, Action::Button, Back::No, -5},
+      {10, "<ESBORRAR ULTIMA PARAULA>", E, Action::Button, Back::No, -6},
+      {11, "<ESBORRAR TOT>", E, Action::Button, Back::No, -7},
+      {12, "<LLEGIR SIMBOL ACTUAL>", E, Action::Button, Back::No, -8},
+      {13, "<NEXO_QDX_ANTERIOR>", E, Action::Button, Back::No, -2},
+      {13, "<TORNAR PLAFO ANTERIOR>", E, Action::Button, Back::No, -2},
+      {14, "<NEXO_MENU_MenuSpeak>", E, Action::MenuItem, Back::After, 0, "MenuSpeak"},
+      {15, "<NEXO_MENU_NonFocusable>", E, Action::ToggleExternalWindow, Back::After},
+      {16, "<NEXO_MENU_NoMenuNoCaption>", E, Action::ToggleNoMenu, Back::After},
+      {17, "<NEXO_MENU_MenuSwapBars>", E, Action::MenuItem, Back::After, 0, "MenuSwapBars"},
+      {18, "<NEXO_MENU_MenuCaptionDown>", E, Action::MenuItem, Back::After, 0, "MenuCaptionDown"},
+      {19, "<NEXO_MENU_MenuEfecto3D>", E, Action::MenuItem, Back::After, 0, "MenuEfecto3D"},
+      {20, "<NEXO_MENU_MenuCentrarCaptions>", E, Action::MenuItem, Back::Before, 0, "MenuCentrarCaptions"},
+      {21, "<NEXO_MENU_MenuVerBarraBotones>", E, Action::MenuItem, Back::Before, 0, "MenuVerBarraDeBotones"},
+      {22, "<NEXO_MENU_MenuVerBarraMensaje>", E, Action::MenuItem, Back::Before, 0,
+       "MenuVerBarraDeEscribirMensaje"},
+      {23, "<NEXO_MENU_MenuEscribirLetrasOPalabras>", E, Action::MenuItem, Back::Before, 0,
+       "MenuEscribirletrasOPalabras"},
+      {24, "<NEXO_MENU_MenuEscribirTextoALeer>", E, Action::MenuItem, Back::Before, 0,
+       "MenuEscriureTextALlegir"},
+      {25, "<NEXO_MENU_MenuPositionDefault>", E, Action::MenuItem, Back::Before, 0, "MenuPositionDefault"},
+      {26, "<NEXO_MENU_MenuPositionMaximized>", E, Action::MenuItem, Back::Before, 0, "MenuPlafoMAXIMIZED"},
+      {27, "<NEXO_MENU_MenuPositionBottomCenter>", E, Action::MenuItem, Back::Before, 0,
+       "MenuPositionBottomCenter"},
+      {28, "<NEXO_MENU_MenuPositionScreenCenter>", E, Action::MenuItem, Back::Before, 0,
+       "MenuPositionScreenCenter"},
+      {29, "<NEXO_MENU_MenuPositionTopCenter>", E, Action::MenuItem, Back::Before, 0,
+       "MenuPositionTopCenter"},
+      {30, "<NEXO_MENU_MenuPositionTopLeft>", E, Action::MenuItem, Back::Before, 0, "MenuPositionTopLeft"},
+      {31, "<NEXO_MENU_MenuPositionBottomLeft>", E, Action::MenuItem, Back::Before, 0,
+       "MenuPositionBottomLeft"},
+      {32, "<NEXO_MENU_MenuPositionTopRight>", E, Action::MenuItem, Back::Before, 0, "MenuPositionTopRight"},
+      {33, "<NEXO_MENU_MenuPositionBottomRight>", E, Action::MenuItem, Back::Before, 0,
+       "MenuPositionBottomRight"},
+      {34, "<OBRIR FORM MENU>", E, Action::OpenMenuBoard},
+      {35, "<NEXO_MENU_Edicion>", E, Action::Edit},
+      {36, "<NEXO_MENU_Obrir>", E, Action::OpenBoardDialog, Back::Before},
+      {37, KeyCombinationToken, Match::InFolded, Action::KeyCombination},
+      {38, "<ESCANEIG AUTOMATIC>", E, Action::MenuItem, Back::No, 0, "MenuEscaneigAutomatic"},
+      {39, "<PARAR ESCANEIG>", E, Action::StopScanning},
+      {40, "<AJUSTAR FINESTRA RECEPTORA>", E, Action::FitReceivingWindow},
+      {41, "<NEXO_MENU_MenuEscaneigAutomatic>", E, Action::MenuItem, Back::After, 0, "MenuEscaneigAutomatic"},
+      {42, "<NEXO_MENU_MenuEscaneigDirigit>", E, Action::MenuItem, Back::After, 0, "MenuEscaneigDirigit"},
+      {43, "<NEXO_MENU_MenuEscaneigAutomaticActivatAmbClicDretPremut>", E, Action::MenuItem, Back::After, 0,
+       "MenuEscaneigAutomaticActivatAmbClicDretPremut"},
+      {44, "<NEXO_MENU_MenuMouseDown>", E, Action::MenuItem, Back::After, 0, "MenuMouseDown"},
+      {45, "<NEXO_MENU_MenuMouseUp>", E, Action::MenuItem, Back::After, 0, "MenuMouseUp"},
+      {46, "<NEXO_MENU_MenuSenseEscaneigVertical>", E, Action::MenuItem, Back::After, 0,
+       "MenuSenseEscaneigVertical"},
+      {47, "<NEXO_MENU_MenuAlClicarNoIniciaPosicioMouse>", E, Action::MenuItem, Back::After, 0,
+       "MenuAlClicarNoIniciaPosicioMouse"},
+      {48, "<NEXO_MENU_MenuClicAutomaticALEstarEnUnacasella>", E, Action::MenuItem, Back::After, 0,
+       "MenuClicAutomaticALEstarEnUnacasella"},
+      {49, "<NEXO_MENU_MenuNoPermeteClicks>", E, Action::MenuItem, Back::After, 0, "MenuNoPermeteClicks"},
+      {50, "<IMPRIMIR>", E, Action::None},
+      {50, "<LLEGIR LINIA>", E, Action::None},
+      {50, "<MISSATGE A FINESTRA EXTERNA>", E, Action::None},
+  }};
+}
+
+} // namespace
+
+SpecialFunctions::SpecialFunctions(SpecialFunctionHost& host, Launcher& launcher, Dialogs& messages,
+                                   Clock& clock, std::string searchPath)
+    : Host(host), Programs(launcher), Messages(messages), TheClock(clock), SearchPath(std::move(searchPath)) {
+}
+
+const SpecialFunctions::Row* SpecialFunctions::FindRow(const std::string& text, const std::string& folded) {
+  static constexpr std::array<Row, 53> Rows = MakeRows<Row>();
+  for (const Row& row : Rows) {
+    switch (row.How) {
+    case Match::Exact:
+      if (folded == row.Token) return &row;
+      break;
+    case Match::InText:
+      if (ContainsIgnoringCase(row.Token, text)) return &row;
+      break;
+    case Match::InFolded:
+      if (ContainsIgnoringCase(row.Token, folded)) return &row;
+      break;
+    }
+  }
+  return nullptr;
+}
+
+int32_t SpecialFunctions::CommandRow(const std::string& text) {
+  const Row* row = FindRow(text, FoldAccents(text));
+  return row ? row->Number : 0;
+}
+
+void SpecialFunctions::RunSpecialFunction(const std::string& text) {
+  const std::string folded = FoldAccents(text);
+  if (folded.empty()) return;
+  // While the calculator or a button command waits for its keys to arrive, more keys would land in
+  // the middle of its selection, copy or paste: key commands chosen meanwhile are dropped.
+  const bool keysBusy = CalculatorWaiting || Host.KeySequenceRunning();
+  if (!keysBusy && Host.SendNamedKey(folded)) return;
+  const Row* row = FindRow(text, folded);
+  if (row == nullptr || (keysBusy && SendsKeys(row->What))) return;
+  RunRow(*row, text, folded);
+}
+
+void SpecialFunctions::RunRow(const Row& row, const std::string& text, const std::string& folded) {
+  if (row.Previous == Back::Before) PreviousBoard();
+  switch (row.What) {
+  case Action::None:
+    break;
+  case Action::Button:
+    Host.RunButtonAction(row.Button);
+    break;
+  case Action::MenuItem:
+    Host.PerformMenuItem(std::string(row.MenuItem));
+    break;
+  case Action::Companion:
+    LaunchCompanionProgram();
+    break;
+  case Action::CloseApplication:
+    Host.CloseForegroundApplication();
+    break;
+  case Action::CloseProgram:
+    Host.CloseMainWindow();
+    break;
+  case Action::Execute:
+    Execute(text);
+    break;
+  case Action::Calculate:
+    Calculate();
+    break;
+  case Action::ToggleExternalWindow:
+    Host.ToggleExternalWindowMode();
+    break;
+  case Action::ToggleNoMenu:
+    Host.ToggleNoMenuNoCaption();
+    break;
+  case Action::OpenMenuBoard:
+    OpenMenuBoard();
+    break;
+  case Action::Edit:
+    Host.StopScanning();
+    LaunchCompanionProgram();
+    break;
+  case Action::OpenBoardDialog:
+    OpenBoardDialog();
+    break;
+  case Action::KeyCombination:
+    SendKeyCombination(folded);
+    break;
+  case Action::StopScanning:
+    Host.StopScanning();
+    break;
+  case Action::FitReceivingWindow:
+    Host.FitReceivingWindow();
+    break;
+  }
+  if (row.Previous == Back::After) PreviousBoard();
+}
+
+void SpecialFunctions::PreviousBoard() {
+  Host.RunButtonAction(-2);
+}
+
+void SpecialFunctions::Press(uint8_t key) {
+  Host.SendKeyEvent(key, true);
+  Host.SendKeyEvent(key, false);
+}
+
+void SpecialFunctions::Execute(const std::string& text) {
+  // Path and arguments come from the text as written: "Música.mp3" must not become "Musica.mp3".
+  const LaunchPlan plan = PlanExecutar(text, Host.BoardFolder(), SearchPath);
+  if (plan.Kind == LaunchKind::Program)
+    Programs.StartProgram(plan.Target, plan.Arguments);
+  else if (plan.Kind == LaunchKind::Document)
+    Programs.OpenDocument(plan.Target);
+}
+
+void SpecialFunctions::Calculate() {
+  if (TheClipboard == nullptr) return;
+  WaitScope waiting(CalculatorWaiting);
+  // Emptied first: when the copy fails, an older clipboard text must not be taken for the line.
+  TheClipboard->CopyTextToClipboard("");
+  Press(VkEnd);
+  Host.SendKeyEvent(VkShift, true);
+  Press(VkHome);
+  Host.SendKeyEvent(VkShift, false);
+  TheClock.WaitWithMessages(SelectWaitMs);
+  Host.SendKeyEvent(VkControl, true);
+  Press(VkInsert);
+  Host.SendKeyEvent(VkControl, false);
+  TheClock.WaitWithMessages(CopyWaitMs);
+  const std::string line = TheClipboard->ReadClipboardText();
+  if (line.empty()) {
+    // Nothing was copied; the selection goes, so the next letter typed does not replace the line.
+    Press(VkEnd);
+    return;
+  }
+  TheClipboard->CopyTextToClipboard(EvaluateExpressionText(line));
+  TheClock.WaitWithMessages(PasteWaitMs);
+  Host.SendKeyEvent(VkShift, true);
+  Press(VkInsert);
+  Host.SendKeyEvent(VkShift, false);
+  TheClock.WaitWithMessages(PasteWaitMs);
+  Press(VkEnd);
+}
+
+void SpecialFunctions::OpenMenuBoard() {
+  if (const std::string path = Host.MenuBoardPath(); !path.empty())
+    Host.OpenBoard(path);
+  else if (Host.NoMenuNoCaptionOn())
+    Host.ToggleNoMenuNoCaption();
+}
+
+void SpecialFunctions::OpenBoardDialog() {
+  // The file dialog needs the keyboard, which a window that never takes the focus cannot give it.
+  if (Host.ExternalWindowModeOn()) Host.SuspendExternalWindowMode(true);
+  Host.PerformMenuItem("MenuOpenFile");
+  if (Host.ExternalWindowModeOn()) Host.SuspendExternalWindowMode(false);
+}
+
+void SpecialFunctions::SendKeyCombination(const std::string& folded) {
+  if (!Host.ExternalWindowModeOn()) return;
+  const std::optional<std::string> list = CutKeyCombinationList(folded);
+  if (!list) return;
+  const KeyCombinationList parsed = ParseKeyCombinationList(*list);
+  std::vector<uint8_t> held;
+  for (const RawKeyEvent& event : parsed.Events) {
+    Host.SendKeyEvent(event.VirtualKey, event.Down);
+    if (event.Down)
+      held.push_back(event.VirtualKey);
+    else
+      std::erase(held, event.VirtualKey);
+  }
+  if (!parsed.BadNumber) return;
+  // A key this command left down would stay down in the user's whole session.
+  for (auto key = held.rbegin(); key != held.rend(); ++key)
+    if (std::find(held.rbegin(), key, *key) == key) Host.SendKeyEvent(*key, false);
+  Messages.ShowMessage(NotAnIntegerMessage(*parsed.BadNumber), MessageIcon::Error);
+}
+
+void SpecialFunctions::LaunchCompanionProgram() {
+  const std::string folder = Host.ProgramFolder();
+  for (const char* name : {"quadrix", "quadrix.exe"}) {
+    const std::string path = Windows1252ToUtf8(folder + name);
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) continue;
+    std::vector<std::string> arguments;
+    if (const std::string board = Host.CurrentBoardFile(); !board.empty())
+      arguments.push_back(Windows1252ToUtf8(board));
+    if (Programs.StartProgram(path, arguments)) {
+      Host.CloseMainWindow();
+      return;
+    }
+  }
+  Messages.ShowMessage(std::string(CompanionMissingText) + folder);
+}
+
+} // namespace nq

@@ -1,0 +1,292 @@
+// The dispatcher against a recording player: which row a text runs, and every step it takes in order.
+#include "actions/SpecialFunctions.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "support/SpecialFunctionFakes.h"
+#include "support/VirtualClock.h"
+
+namespace nq::test {
+namespace {
+
+using Steps = std::vector<std::string>;
+
+struct Harness {
+  SpecialFunctionRecorder Player;
+  VirtualClock Clock;
+  SpecialFunctions Functions{Player, Player, Player, Clock, ""};
+  Harness() { Functions.TheClipboard = &Player; }
+  Steps Run(const std::string& text) {
+    Player.Log.clear();
+    Functions.RunSpecialFunction(text);
+    return Player.Log;
+  }
+};
+
+struct RowCase {
+  std::string Text;
+  int32_t Row;
+  Steps Expected;
+};
+
+const std::string Back = "button -2";
+
+// Every token of the command table, with the order of "previous board" and the option exactly as the
+// table gives it.
+const std::vector<RowCase> TableCases = {
+    {"<NEXOQUADRIX>", 1, {"message QUADRIX doesn't exists in Quadrix folder: /prog/"}},
+    {"<TANCAR APLICACIO>", 2, {"close foreground"}},
+    {"<TANCAR QUADRIX>", 3, {"close window"}},
+    {"<EXECUTAR missing.exe>", 4, {}},
+    {"<CASA>", 6, {"button -1"}},
+    {"<LLEGIR ULTIMA PARAULA>", 7, {"button -3"}},
+    {"<LLEGIR MISSATGE>", 8, {"button -4"}},
+    {"<ESBORRAR ULTIM>", 9, {"button -5"}},
+    {"<ESBORRAR ULTIMA PARAULA>", 10, {"button -6"}},
+    {"<ESBORRAR TOT>", 11, {"button -7"}},
+    {"<LLEGIR SIMBOL ACTUAL>", 12, {"button -8"}},
+    {"<NEXO_QDX_ANTERIOR>", 13, {Back}},
+    {"<TORNAR PLAFO ANTERIOR>", 13, {Back}},
+    {"<NEXO_MENU_MenuSpeak>", 14, {"menu MenuSpeak", Back}},
+    {"<NEXO_MENU_NonFocusable>", 15, {"toggle external", Back}},
+    {"<NEXO_MENU_NoMenuNoCaption>", 16, {"toggle no menu", Back}},
+    {"<NEXO_MENU_MenuSwapBars>", 17, {"menu MenuSwapBars", Back}},
+    {"<NEXO_MENU_MenuCaptionDown>", 18, {"menu MenuCaptionDown", Back}},
+    {"<NEXO_MENU_MenuEfecto3D>", 19, {"menu MenuEfecto3D", Back}},
+    {"<NEXO_MENU_MenuCentrarCaptions>", 20, {Back, "menu MenuCentrarCaptions"}},
+    {"<NEXO_MENU_MenuVerBarraBotones>", 21, {Back, "menu MenuVerBarraDeBotones"}},
+    {"<NEXO_MENU_MenuVerBarraMensaje>", 22, {Back, "menu MenuVerBarraDeEscribirMensaje"}},
+    {"<NEXO_MENU_MenuEscribirLetrasOPalabras>", 23, {Back, "menu MenuEscribirletrasOPalabras"}},
+    {"<NEXO_MENU_MenuEscribirTextoALeer>", 24, {Back, "menu MenuEscriureTextALlegir"}},
+    {"<NEXO_MENU_MenuPositionDefault>", 25, {Back, "menu MenuPositionDefault"}},
+    {"<NEXO_MENU_MenuPositionMaximized>", 26, {Back, "menu MenuPlafoMAXIMIZED"}},
+    {"<NEXO_MENU_MenuPositionBottomCenter>", 27, {Back, "menu MenuPositionBottomCenter"}},
+    {"<NEXO_MENU_MenuPositionScreenCenter>", 28, {Back, "menu MenuPositionScreenCenter"}},
+    {"<NEXO_MENU_MenuPositionTopCenter>", 29, {Back, "menu MenuPositionTopCenter"}},
+    {"<NEXO_MENU_MenuPositionTopLeft>", 30, {Back, "menu MenuPositionTopLeft"}},
+    {"<NEXO_MENU_MenuPositionBottomLeft>", 31, {Back, "menu MenuPositionBottomLeft"}},
+    {"<NEXO_MENU_MenuPositionTopRight>", 32, {Back, "menu MenuPositionTopRight"}},
+    {"<NEXO_MENU_MenuPositionBottomRight>", 33, {Back, "menu MenuPositionBottomRight"}},
+    {"<OBRIR FORM MENU>", 34, {"open /prog/Nexo_quadrix_menu.qdx"}},
+    {"<NEXO_MENU_Edicion>",
+     35,
+     {"stop scanning", "message QUADRIX doesn't exists in Quadrix folder: /prog/"}},
+    {"<NEXO_MENU_Obrir>", 36, {Back, "menu MenuOpenFile"}},
+    {"<KEY_COMBINATION D17,U17,>", 37, {}}, // external-window mode is off
+    {"<ESCANEIG AUTOMATIC>", 38, {"menu MenuEscaneigAutomatic"}},
+    {"<PARAR ESCANEIG>", 39, {"stop scanning"}},
+    {"<AJUSTAR FINESTRA RECEPTORA>", 40, {"fit receiving window"}},
+    {"<NEXO_MENU_MenuEscaneigAutomatic>", 41, {"menu MenuEscaneigAutomatic", Back}},
+    {"<NEXO_MENU_MenuEscaneigDirigit>", 42, {"menu MenuEscaneigDirigit", Back}},
+    {"<NEXO_MENU_MenuEscaneigAutomaticActivatAmbClicDretPremut>",
+     43,
+     {"menu MenuEscaneigAutomaticActivatAmbClicDretPremut", Back}},
+    {"<NEXO_MENU_MenuMouseDown>", 44, {"menu MenuMouseDown", Back}},
+    {"<NEXO_MENU_MenuMouseUp>", 45, {"menu MenuMouseUp", Back}},
+    {"<NEXO_MENU_MenuSenseEscaneigVertical>", 46, {"menu MenuSenseEscaneigVertical", Back}},
+    {"<NEXO_MENU_MenuAlClicarNoIniciaPosicioMouse>", 47, {"menu MenuAlClicarNoIniciaPosicioMouse", Back}},
+    {"<NEXO_MENU_MenuClicAutomaticALEstarEnUnacasella>",
+     48,
+     {"menu MenuClicAutomaticALEstarEnUnacasella", Back}},
+    {"<NEXO_MENU_MenuNoPermeteClicks>", 49, {"menu MenuNoPermeteClicks", Back}},
+    {"<IMPRIMIR>", 50, {}},
+    {"<LLEGIR LINIA>", 50, {}},
+    {"<MISSATGE A FINESTRA EXTERNA>", 50, {}},
+};
+
+TEST(SpecialFunctionsTest, EveryRowRunsItsStepsInTableOrder) {
+  for (const RowCase& c : TableCases) {
+    Harness h;
+    EXPECT_EQ(SpecialFunctions::CommandRow(c.Text), c.Row) << c.Text;
+    EXPECT_EQ(h.Run(c.Text), c.Expected) << c.Text;
+  }
+}
+
+TEST(SpecialFunctionsTest, RecognitionFoldsAccentsAndComparesWholeTexts) {
+  const std::vector<std::pair<std::string, Steps>> cases = {
+      {"<ESBORRAR \xDALTIM>", {"button -5"}},        // Ú folds to U
+      {"<LLEGIR \xDALTIMA PARAULA>", {"button -3"}}, // accented token
+      {"\xA1<CASA>!", {"button -1"}},                // "¡" and "!" disappear
+      {"<casa>", {}},                                // case counts
+      {"<CASA> ", {}},                               // the whole text counts
+      {" <CASA>", {}},
+      {"<CASA><LLEGIR MISSATGE>", {}}, // one command per cell
+      {"", {}},
+      {"!?", {}},                     // folds to nothing
+      {"<RETURN>", {"key <RETURN>"}}, // a key token never reaches the table
+      {"<NEXO_MENU_menuspeak>", {}},
+      {"<executar missing.exe>", {}}, // recognised in any case, runs nothing
+  };
+  for (const auto& [text, expected] : cases) {
+    Harness h;
+    EXPECT_EQ(h.Run(text), expected) << text;
+  }
+}
+
+TEST(SpecialFunctionsTest, ContainmentRowsKeepTableOrder) {
+  // "<EXECUTAR" (row 4) is looked for before "<KEY_COMBINATION" (row 37), anywhere in the text.
+  EXPECT_EQ(SpecialFunctions::CommandRow("<KEY_COMBINATION D1,> <EXECUTAR x.exe>"), 4);
+  EXPECT_EQ(SpecialFunctions::CommandRow("say <key_combination D1,>"), 37);
+  // "<EXECUTAR" is looked for in the text as written, where "!" may sit inside the token.
+  EXPECT_EQ(SpecialFunctions::CommandRow("<EXEC!UTAR x.exe>"), 0);
+  EXPECT_EQ(SpecialFunctions::CommandRow("<KEY_COMB!INATION D1,>"), 37);
+  EXPECT_EQ(SpecialFunctions::CommandRow("<NEXO_REPOSAR>"), 0);
+  EXPECT_EQ(SpecialFunctions::CommandRow("<SALTAR ESCANEIG>"), 0);
+}
+
+TEST(SpecialFunctionsTest, KeyCombinationOnlyInExternalWindowMode) {
+  Harness h;
+  h.Player.ExternalOn = true;
+  EXPECT_EQ(h.Run("<KEY_COMBINATION D17,D67,U67,U17,>"), (Steps{"down 17", "down 67", "up 67", "up 17"}));
+  // The last item counts without its comma: Control is not left down.
+  EXPECT_EQ(h.Run("<KEY_COMBINATION D17,D67,U67,U17>"), (Steps{"down 17", "down 67", "up 67", "up 17"}));
+}
+
+TEST(SpecialFunctionsTest, BadKeyCombinationItemReleasesWhatItPressedAndSaysSoOnce) {
+  Harness h;
+  h.Player.ExternalOn = true;
+  EXPECT_EQ(h.Run("<KEY_COMBINATION D17,D16,D65,U65,D1x,U16,U17,>"),
+            (Steps{"down 17", "down 16", "down 65", "up 65", "up 16", "up 17",
+                   "message '1x' is not a valid integer value"}));
+  // A key pressed twice is released once; nothing after the bad item is sent.
+  EXPECT_EQ(h.Run("<KEY_COMBINATION D18,D18,D,D65>"),
+            (Steps{"down 18", "down 18", "up 18", "message '' is not a valid integer value"}));
+  // A bad item after everything was released sends nothing more.
+  EXPECT_EQ(h.Run("<KEY_COMBINATION D17,U17,Dz>"),
+            (Steps{"down 17", "up 17", "message 'z' is not a valid integer value"}));
+}
+
+TEST(SpecialFunctionsTest, CalculatorReplacesTheLineWithItsResult) {
+  Harness h;
+  h.Player.Line = "2+3";
+  h.Player.ClipboardText = "the user's text";
+  const Steps steps = h.Run("<CALCULAR>");
+  EXPECT_EQ(h.Player.Line, "2+3 = 5");
+  EXPECT_EQ(steps, (Steps{"down 35", "up 35", "down 16", "down 36", "up 36", "up 16", "down 17", "down 45",
+                          "up 45", "up 17", "down 16", "down 45", "up 45", "up 16", "down 35", "up 35"}));
+  EXPECT_EQ(h.Clock.Waits, (std::vector<int32_t>{100, 1000, 100, 100}));
+  EXPECT_FALSE(h.Functions.Calculating());
+}
+
+TEST(SpecialFunctionsTest, CalculatorStopsWhenNothingWasCopied) {
+  Harness h;
+  h.Player.Line = "2+3";
+  h.Player.CopyWorks = false;
+  h.Player.ClipboardText = "7*6"; // an older text must not be evaluated and pasted
+  const Steps steps = h.Run("<CALCULAR>");
+  EXPECT_EQ(h.Player.Line, "2+3");
+  EXPECT_EQ(h.Player.ClipboardText, "");
+  EXPECT_EQ(steps, (Steps{"down 35", "up 35", "down 16", "down 36", "up 36", "up 16", "down 17", "down 45",
+                          "up 45", "up 17", "down 35", "up 35"}));
+}
+
+TEST(SpecialFunctionsTest, KeyCommandsWaitingCalculatorRefusesOthers) {
+  Harness h;
+  h.Player.Line = "1+1";
+  h.Player.ExternalOn = true;
+  Steps during;
+  auto timer = h.Clock.CreateTimer(500);
+  timer->SetHandler([&] {
+    timer->SetEnabled(false);
+    const size_t before = h.Player.Log.size();
+    for (const char* text :
+         {"<CALCULAR>", "<RETURN>", "<KEY_COMBINATION D65,U65,>", "<TANCAR APLICACIO>", "<CASA>"})
+      h.Functions.RunSpecialFunction(text);
+    during.assign(h.Player.Log.begin() + static_cast<std::ptrdiff_t>(before), h.Player.Log.end());
+  });
+  timer->SetEnabled(true);
+  h.Run("<CALCULAR>");
+  EXPECT_EQ(during, (Steps{"button -1"}));
+  EXPECT_EQ(h.Player.Line, "1+1 = 2");
+  // Once it has ended, key commands run again.
+  EXPECT_EQ(h.Run("<RETURN>"), (Steps{"key <RETURN>"}));
+}
+
+TEST(SpecialFunctionsTest, KeyCommandsWaitWhileAButtonCommandSendsItsKeys) {
+  Harness h;
+  h.Player.ButtonsBusy = true;
+  h.Player.ExternalOn = true;
+  EXPECT_EQ(h.Run("<RETURN>"), Steps{});
+  EXPECT_EQ(h.Run("<CALCULAR>"), Steps{});
+  EXPECT_EQ(h.Run("<LLEGIR MISSATGE>"), (Steps{"button -4"}));
+}
+
+TEST(SpecialFunctionsTest, CalculatorWithoutClipboardDoesNothing) {
+  Harness h;
+  h.Functions.TheClipboard = nullptr;
+  EXPECT_EQ(h.Run("<CALCULAR>"), Steps{});
+}
+
+TEST(SpecialFunctionsTest, MenuBoardOrMenuBack) {
+  Harness h;
+  h.Player.MenuBoard.clear();
+  EXPECT_EQ(h.Run("<OBRIR FORM MENU>"), Steps{});
+  h.Player.NoMenuOn = true;
+  EXPECT_EQ(h.Run("<OBRIR FORM MENU>"), (Steps{"toggle no menu"}));
+}
+
+TEST(SpecialFunctionsTest, OpenDialogSuspendsExternalWindowMode) {
+  Harness h;
+  h.Player.ExternalOn = true;
+  EXPECT_EQ(h.Run("<NEXO_MENU_Obrir>"),
+            (Steps{Back, "suspend external", "menu MenuOpenFile", "resume external"}));
+}
+
+class TempFolder {
+public:
+  TempFolder() {
+    char pattern[] = "/tmp/nq-actions-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    Path = std::string(made != nullptr ? made : "/tmp/nq-actions") + "/";
+  }
+  ~TempFolder() {
+    std::error_code error;
+    std::filesystem::remove_all(Path, error);
+  }
+  void Write(const std::string& name, bool executable) const {
+    std::ofstream(Path + name) << "#!/bin/sh\n";
+    chmod((Path + name).c_str(), executable ? 0755 : 0644);
+  }
+  std::string Path;
+};
+
+TEST(SpecialFunctionsTest, CompanionProgramIsLookedForWithAndWithoutExe) {
+  for (const char* name : {"quadrix", "quadrix.exe"}) {
+    TempFolder program;
+    program.Write(name, true);
+    Harness h;
+    h.Player.Program = program.Path;
+    EXPECT_EQ(h.Run("<NEXOQUADRIX>"),
+              (Steps{"start " + program.Path + name + " [/boards/a.qdx]", "close window"}))
+        << name;
+  }
+  // A companion that does not start keeps the program running and says so.
+  TempFolder program;
+  program.Write("quadrix", true);
+  Harness h;
+  h.Player.Program = program.Path;
+  h.Player.StartSucceeds = false;
+  EXPECT_EQ(h.Run("<NEXOQUADRIX>"),
+            (Steps{"start " + program.Path + "quadrix [/boards/a.qdx]",
+                   "message QUADRIX doesn't exists in Quadrix folder: " + program.Path}));
+}
+
+TEST(SpecialFunctionsTest, ExecutarStartsWhatTheBoardNamesWithItsArgumentsAsWritten) {
+  TempFolder board;
+  board.Write("escriu", true);
+  std::ofstream(board.Path + "M\xC3\xBAsica.mp3") << "x";
+  Harness h;
+  h.Player.Folder = board.Path;
+  EXPECT_EQ(h.Run("<EXECUTAR escriu.exe M\xFAsica! \"dos tres\">"),
+            (Steps{"start " + board.Path + "escriu [M\xC3\xBAsica!] [dos tres]"}));
+  EXPECT_EQ(h.Run("<EXECUTAR M\xFAsica.mp3>"), (Steps{"document " + board.Path + "M\xC3\xBAsica.mp3"}));
+  EXPECT_EQ(h.Run("<EXECUTAR Musica.mp3>"), Steps{});
+}
+
+} // namespace
+} // namespace nq::test

@@ -1,0 +1,149 @@
+// Special functions through the real player: cells whose commands open boards, switch options from
+// the menu board and come back, start programs, and end cleanly when a command is malformed.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <map>
+
+#include "ActivationFakes.h"
+#include "ShellFakes.h"
+#include "support/RecordingKeys.h"
+
+namespace nq::test {
+namespace {
+
+// A board whose cells carry the given special functions and links.
+std::string BoardWith(const BoardSpec& spec, const std::map<int, std::string>& functions,
+                      const std::map<int, std::string>& links = {}) {
+  std::string text = BoardText(spec);
+  for (int n = 1; n <= spec.Columns * spec.Rows; ++n) {
+    const std::string cell =
+        "[Cell " + std::to_string(n) + "]\r\nCaption=" + spec.Prefix + std::to_string(n) + "\r\n";
+    std::string extra;
+    if (functions.contains(n)) extra += "Special Function=" + functions.at(n) + "\r\n";
+    if (links.contains(n)) extra += "Link=" + links.at(n) + "\r\n";
+    text.insert(text.find(cell) + cell.size(), extra);
+  }
+  return text;
+}
+
+// A desktop with no other window, and a main window that only records whether it may take the focus.
+class EmptyDesktop final : public Desktop, public NonFocusableWindow {
+public:
+  bool NonFocusable = false;
+  DesktopWindow ForegroundWindow() override { return 0; }
+  bool IsNormalApplicationWindow(DesktopWindow) override { return false; }
+  DesktopRect WorkArea() override { return {0, 0, 1280, 800}; }
+  bool WindowFrameRect(DesktopWindow, DesktopRect&) override { return false; }
+  void MoveResizeWindow(DesktopWindow, const DesktopRect&) override {}
+  DesktopWindow TopApplicationWindow(DesktopWindow) override { return 0; }
+  void ActivateWindow(DesktopWindow) override {}
+  void CloseWindow(DesktopWindow) override {}
+  DesktopWindow FindWindowByTitle(const std::string&) override { return 0; }
+  void SetNonFocusable(bool on) override { NonFocusable = on; }
+  DesktopWindow OwnWindow() override { return 0; }
+};
+
+class PlayerSpecialFunctionsTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    BoardSpec home;
+    home.Columns = 4;
+    home.Prefix = "a";
+    Home = h.Root + "boards/a.qdx";
+    ShellHarness::WriteFile(Home, BoardWith(home,
+                                            {{1, "<OBRIR FORM MENU>"},
+                                             {3, "<NEXO_MENU_NonFocusable>"},
+                                             {4, "<KEY_COMBINATION D17,D16,D1x,U16,U17,>"}},
+                                            {{2, "b.qdx"}}));
+    BoardSpec other;
+    other.Prefix = "b";
+    Other = h.Root + "boards/b.qdx";
+    ShellHarness::WriteFile(Other,
+                            BoardWith(other, {{1, "<CASA>"}, {2, "<EXECUTAR escriu.exe uno \"dos tres\">"}}));
+    BoardSpec menu;
+    menu.Columns = 3;
+    menu.Prefix = "m";
+    ShellHarness::WriteFile(h.MenuBoardPath(), BoardWith(menu, {{1, "<NEXO_MENU_MenuCentrarCaptions>"},
+                                                                {2, "<NEXO_MENU_MenuSpeak>"},
+                                                                {3, "<NEXO_QDX_ANTERIOR>"}}));
+    p = &h.Started({Home});
+    p->SetKeySink(&Keys);
+    p->SetClipboard(&Board);
+    p->SetExternalWindowParts(Keys, Layout, Board, Screen, Screen);
+  }
+
+  void Activate(int32_t k) { p->Activations().ActivateCell(k); }
+  const std::string& Current() const { return h.State().CurrentBoardFile; }
+
+  ShellHarness h;
+  Player* p = nullptr;
+  std::string Home;
+  std::string Other;
+  EventLog Log;
+  FakeClipboard Board{Log};
+  RecordingKeys Keys{Log, Board};
+  nq::testing::TableLayout Layout;
+  EmptyDesktop Screen;
+};
+
+TEST_F(PlayerSpecialFunctionsTest, HomeMenuBoardAndOptionsComeBackToTheBoardTheyWereChosenFrom) {
+  Activate(2);
+  ASSERT_EQ(Current(), Other);
+  Activate(1); // "<CASA>"
+  EXPECT_EQ(Current(), Home);
+
+  Activate(1); // "<OBRIR FORM MENU>"
+  ASSERT_EQ(Current(), h.MenuBoardPath());
+  // The cell was chosen on its release: the next release on the menu board is a choice, not swallowed.
+  EXPECT_TRUE(h.State().MenuCornerLatch);
+  Activate(1); // "Centrar captions" is applied to the board it was chosen for, after going back to it
+  EXPECT_EQ(Current(), Home);
+  EXPECT_EQ(ShellHarness::Stored(Home, "Menu Options 2", "Center Captions"), "1");
+  EXPECT_EQ(ShellHarness::Stored(h.MenuBoardPath(), "Menu Options 2", "Center Captions"), "0");
+
+  Activate(1);
+  ASSERT_EQ(Current(), h.MenuBoardPath());
+  Activate(2); // "Hablar"
+  EXPECT_EQ(Current(), Home);
+  EXPECT_FALSE(h.State().SpeechOn);
+  EXPECT_EQ(h.Setting("Menu Options", "MenuSpeak.Checked"), "NO");
+
+  Activate(1);
+  Activate(3); // the way back
+  EXPECT_EQ(Current(), Home);
+}
+
+TEST_F(PlayerSpecialFunctionsTest, BadKeyCombinationReleasesItsKeysAndTheActivationEndsCleanly) {
+  Activate(3); // external-window mode on
+  ASSERT_TRUE(p->Menu().Checked("MenuNonFocusable"));
+  EXPECT_EQ(h.Setting("Menu Options", "NonFocusable"), "SI");
+  Log.clear();
+  Activate(4);
+  EXPECT_EQ(Log, (EventLog{"Control down", "Shift down", "Shift up", "Control up"}));
+  EXPECT_EQ(h.Messages.Messages, (std::vector<std::string>{"'1x' is not a valid integer value"}));
+  EXPECT_TRUE(h.Window.HookInstalled);
+}
+
+TEST_F(PlayerSpecialFunctionsTest, ExecutarStartsTheProgramBesideTheBoard) {
+  const std::string program = h.Root + "boards/escriu";
+  ShellHarness::WriteFile(program, "#!/bin/sh\n");
+  chmod(program.c_str(), 0755);
+  Activate(2);
+  Activate(2);
+  EXPECT_EQ(h.Programs.Started, (std::vector<std::string>{program}));
+  EXPECT_EQ(Current(), Other);
+}
+
+TEST_F(PlayerSpecialFunctionsTest, EditorMenuItemLooksForTheCompanionWithoutExe) {
+  EXPECT_TRUE(p->MenuClick("MenuEdicion"));
+  EXPECT_EQ(h.Messages.Messages,
+            (std::vector<std::string>{"QUADRIX doesn't exists in Quadrix folder: " + h.ProgramFolder()}));
+  ShellHarness::WriteFile(h.ProgramFolder() + "quadrix", "#!/bin/sh\n");
+  EXPECT_TRUE(p->MenuClick("MenuEdicion"));
+  EXPECT_EQ(h.Programs.Started, (std::vector<std::string>{h.ProgramFolder() + "quadrix"}));
+  EXPECT_EQ(h.Window.Closes, 1);
+}
+
+} // namespace
+} // namespace nq::test
