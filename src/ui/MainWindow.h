@@ -14,6 +14,7 @@
 #include "ui/MouseHook.h"
 
 class QAction;
+class QActionGroup;
 class QMenu;
 
 namespace nq {
@@ -52,6 +53,11 @@ public:
   void EnableTiming(const QElapsedTimer& sinceStart);
 
   BoardView* Board() { return View; }
+  /// The menu action of a menu-model item, or nullptr.
+  QAction* MenuAction(const std::string& name) const {
+    const auto found = Actions.find(name);
+    return found == Actions.end() ? nullptr : found->second;
+  }
   QPlainTextEdit* Memo() { return EditEscriure; }
 
 protected:
@@ -66,6 +72,8 @@ private:
   void BuildMenus();
   void AddMenuItems(QMenu* menu, const std::vector<MenuItem>& items);
   void SyncMenus();
+  /// The one group of radio items of a menu, made on first use.
+  QActionGroup* RadioGroup(QMenu* menu);
   void PlaceMemo();
 
   std::string DataFolder;

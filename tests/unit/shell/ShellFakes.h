@@ -122,8 +122,9 @@ public:
   }
   bool OpenDocument(const std::string& path) override {
     Opened.push_back(path);
-    return true;
+    return Opens;
   }
+  bool Opens = true; // false: no program can show documents
 };
 
 // A board's options and cells as a test writes them; captions are Prefix + cell number.
