@@ -156,9 +156,7 @@ BUTTONS = {
 }
 BUTTON_SIZE = 50
 
-# Start picture: the two images side by side, each drawn at 128 px.
-START_PICTURE = [("1f60a", "smiling face with smiling eyes"), ("1f4ac", "speech balloon")]
-START_SIZE = 128
+# The start picture data/NxeoQuadrix.png is drawn by scripts/make-start-picture.py.
 
 PIC_FROM_BOARD = "..\\..\\pictures\\"      # boards live in data/boards/<language>/
 PIC_FROM_MENU = "pictures\\"               # the menu board lives in data/
@@ -667,14 +665,6 @@ def make_pictures(emoji_dir, data_dir):
         w, h, px = png_read(os.path.join(src64, code + ".png"))
         png_write(os.path.join(pic_dir, "buttons", name + ".png"), BUTTON_SIZE, BUTTON_SIZE,
                   resample(w, h, px, BUTTON_SIZE, BUTTON_SIZE))
-    rows = [[] for _ in range(START_SIZE)]
-    for code, _ in START_PICTURE:
-        w, h, px = png_read(os.path.join(src64, code + ".png"))
-        big = resample(w, h, px, START_SIZE, START_SIZE)
-        for y in range(START_SIZE):
-            rows[y].extend(big[y])
-    png_write(os.path.join(data_dir, "NxeoQuadrix.png"), START_SIZE * len(START_PICTURE),
-              START_SIZE, rows)
     with open(os.path.join(emoji_dir, "package.json"), encoding="utf-8") as f:
         version = json.load(f)["version"]
     with open(os.path.join(emoji_dir, "LICENSE"), encoding="utf-8") as f:
@@ -682,15 +672,24 @@ def make_pictures(emoji_dir, data_dir):
     write_licences(pic_dir, version, package_licence)
 
 
+START_PICTURE_LICENCE = [
+    "",
+    "## Start picture",
+    "",
+    "`data/NxeoQuadrix.png` (1920 x 1080 px, a board of coloured cells beside a speech",
+    "bubble) is an original drawing made for NexoQuadrix by `scripts/make-start-picture.py`,",
+    "which draws it from geometric shapes; it uses no other picture. It is dedicated to the",
+    "public domain under CC0 1.0 (https://creativecommons.org/publicdomain/zero/1.0/).",
+]
+
+
 def write_licences(pic_dir, version, package_licence):
     lines = [
         "# Picture licences",
         "",
-        "Every picture under `data/pictures/` and the start picture `data/NxeoQuadrix.png`",
-        "comes from Twemoji, taken from the npm package `emoji-datasource-twitter`",
-        "version %s (`img/twitter/64/`, 64 x 64 px PNG). No picture comes from any other"
-        % version,
-        "source.",
+        "Every picture under `data/pictures/` comes from Twemoji, taken from the npm package",
+        "`emoji-datasource-twitter` version %s (`img/twitter/64/`, 64 x 64 px PNG)." % version,
+        "The start picture `data/NxeoQuadrix.png` is the only other picture (see its section).",
         "",
         "## Licence of the graphics",
         "",
@@ -704,8 +703,8 @@ def write_licences(pic_dir, version, package_licence):
         "",
         "> Emoji graphics from Twemoji (https://github.com/jdecked/twemoji), by Twitter, Inc",
         "> and other contributors, licensed under CC BY 4.0",
-        "> (https://creativecommons.org/licenses/by/4.0/). The button-bar pictures and the",
-        "> start picture were resized and combined; the other pictures are unchanged.",
+        "> (https://creativecommons.org/licenses/by/4.0/). The button-bar pictures were",
+        "> resized; the other pictures are unchanged.",
         "",
         "## Licence of the package",
         "",
@@ -737,15 +736,7 @@ def write_licences(pic_dir, version, package_licence):
     for name, (code, what, button) in BUTTONS.items():
         lines.append("| `buttons/%s.png` | %s | `img/twitter/64/%s.png` | %s |"
                      % (name, button, code, what))
-    lines += [
-        "",
-        "Start picture `data/NxeoQuadrix.png` (%d x %d px): the two images below, each"
-        % (START_SIZE * len(START_PICTURE), START_SIZE),
-        "enlarged to %d x %d px and set side by side:" % (START_SIZE, START_SIZE),
-        "",
-    ]
-    for code, what in START_PICTURE:
-        lines.append("- `img/twitter/64/%s.png` (%s)" % (code, what))
+    lines += START_PICTURE_LICENCE
     with open(os.path.join(pic_dir, "LICENCES.md"), "w", encoding="utf-8", newline="\n") as f:
         f.write("\n".join(lines) + "\n")
 

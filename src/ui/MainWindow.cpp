@@ -163,6 +163,13 @@ int32_t MainWindow::ScreenHeight() {
   return screen ? screen->geometry().height() : 768;
 }
 
+WindowRect MainWindow::WorkArea() {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return WindowView::WorkArea();
+  const QRect r = screen->availableGeometry();
+  return {r.x(), r.y(), r.width(), r.height()};
+}
+
 bool MainWindow::LeftButtonDown() {
   if (LeftButtonHeld()) return true;
   // Under X11 the window manager tells of a drag only once the button is up again: a change of place

@@ -36,6 +36,7 @@ public:
   WindowRect CurrentWindowRect() override;
   int32_t ScreenWidth() override;
   int32_t ScreenHeight() override;
+  WindowRect WorkArea() override;
   bool LeftButtonDown() override;
   void SetStayOnTop(bool onTop) override;
   void SetMenuAndFrameHidden(bool hidden) override;
