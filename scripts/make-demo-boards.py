@@ -167,7 +167,7 @@ PIC_FROM_MENU = "pictures\\"               # the menu board lives in data/
 
 class Cell:
     def __init__(self, caption="", read=None, picture="", sf="", link="", colour=BLACK,
-                 bold=None):
+                 bold=None, size=None):
         self.caption = caption
         self.read = caption if read is None else read
         self.picture = picture
@@ -175,16 +175,23 @@ class Cell:
         self.link = link
         self.colour = colour
         self.bold = bold
+        self.size = size  # font size of this cell when it differs from the board's
 
 
 def empty_cell():
     return Cell("", "", colour=WHITE)
 
 
+# Window rectangle of the boards: inside a 1366 x 768 screen with a panel of up to 40 px.
+WINDOW = (100, 20, 1000, 690)
+# Font size of captions too long for a cell at the board's own size on such a screen.
+LONG_CAPTION_SIZE = 13
+
+
 class Board:
     def __init__(self, path, columns, rows, size, cells, bold=True, letters=False,
                  button_bar=True, message_bar=True, position=0, center=True,
-                 window=(120, 60, 940, 700), pic_prefix=PIC_FROM_BOARD):
+                 window=WINDOW, pic_prefix=PIC_FROM_BOARD):
         if len(cells) != columns * rows:
             raise ValueError("%s: %d cells for a %dx%d grid" % (path, len(cells), columns, rows))
         self.path = path
@@ -249,6 +256,7 @@ def board_text(board):
     add("MenuQdxPosition=%d" % board.position)
     for n, cell in enumerate(board.cells, 1):
         bold = board.bold if cell.bold is None else cell.bold
+        size = board.size if cell.size is None else cell.size
         add("")
         add("[Cell %d]" % n)
         add("Picture=%s" % (board.pic_prefix + cell.picture + ".png" if cell.picture else ""))
@@ -259,9 +267,9 @@ def board_text(board):
         add("Frame cell color=%d" % cell.colour)
         add("Font Charset=0")
         add("Font Color=0")
-        add("Font Height=%d" % font_height(board.size))
+        add("Font Height=%d" % font_height(size))
         add("Font Name=Arial")
-        add("Font Size=%d" % board.size)
+        add("Font Size=%d" % size)
         add("Font fsBold=%d" % bold)
         add("Font fsItalic=0")
         add("Font fsUnderline=0")
@@ -353,10 +361,10 @@ def language_boards(lang):
                    persones="personas.qdx", other="..\\ca\\inici.qdx"),
     }[lang]
 
-    def c(key, colour, picture=None, sf="", link=""):
+    def c(key, colour, picture=None, sf="", link="", size=None):
         v = w[key]
         caption, read = v if isinstance(v, tuple) else (v, v)
-        return Cell(caption, read, key if picture is None else picture, sf, link, colour)
+        return Cell(caption, read, key if picture is None else picture, sf, link, colour, size=size)
 
     def home():
         return c("home", CONTROL, "casa", link=files["home"])
@@ -391,8 +399,9 @@ def language_boards(lang):
         home(), to("numeros"),
         c("llegir", CONTROL, "buttons\\llegir", sf="<LLEGIR MISSATGE>"),
         c("esborra", CONTROL, "buttons\\ultim", sf=erase_last),
-        c("esbparaula", CONTROL, "buttons\\paraula", sf="<ESBORRAR ULTIMA PARAULA>"),
-        c("esbtot", CONTROL, "buttons\\esborrar", sf="<ESBORRAR TOT>"),
+        c("esbparaula", CONTROL, "buttons\\paraula", sf="<ESBORRAR ULTIMA PARAULA>",
+          size=LONG_CAPTION_SIZE),
+        c("esbtot", CONTROL, "buttons\\esborrar", sf="<ESBORRAR TOT>", size=LONG_CAPTION_SIZE),
     ]
     boards.append(Board(d + files["lletres"], 6, 6, 20, cells, letters=True))
 
@@ -407,7 +416,7 @@ def language_boards(lang):
         home(), to("lletres"),
         c("llegir", CONTROL, "buttons\\llegir", sf="<LLEGIR MISSATGE>"),
         c("esborra", CONTROL, "buttons\\ultim", sf="<ESBORRAR ULTIM>"),
-        c("esbtot", CONTROL, "buttons\\esborrar", sf="<ESBORRAR TOT>"),
+        c("esbtot", CONTROL, "buttons\\esborrar", sf="<ESBORRAR TOT>", size=LONG_CAPTION_SIZE),
         c("espai", CONTROL, "", sf="<SPACE>"),
     ], letters=True))
 
@@ -417,14 +426,14 @@ def language_boards(lang):
         c("formatge", NOUN), c("ou", NOUN), c("poma", NOUN), c("platan", NOUN),
         c("galeta", NOUN), c("xocolata", NOUN), c("gelat", NOUN), c("pizza", NOUN),
         c("macarrons", NOUN), c("arros", NOUN),
-    ], window=(160, 80, 860, 700)))
+    ], window=(160, 20, 860, 690)))
 
     boards.append(Board(d + files["sentiments"], 4, 4, 18, [
         home(), c("estic", VERB, "jo"), c("content", DESCR), c("trist", DESCR),
         c("enfadat", DESCR), c("cansat", DESCR), c("espantat", DESCR), c("sorpres", DESCR),
         c("avorrit", DESCR), c("nervios", DESCR), c("malalt", DESCR), c("mal", VERB),
         c("fred", DESCR), c("calor", DESCR), c("magrada", VERB), c("nomagrada", VERB),
-    ], window=(200, 60, 760, 720)))
+    ], window=(200, 20, 760, 700)))
 
     boards.append(Board(d + files["persones"], 5, 4, 16, [
         home(), c("jo", PEOPLE), c("tu", PEOPLE), c("nosaltres", PEOPLE),
@@ -433,7 +442,7 @@ def language_boards(lang):
         c("nado", PEOPLE), c("avi", PEOPLE), c("avia", PEOPLE), c("ell", PEOPLE),
         c("ella", PEOPLE), c("gos", NOUN), c("mestre", PEOPLE), c("metge", PEOPLE),
         c("amics", PEOPLE), c("familia", PEOPLE, "persones"), c("gat", NOUN),
-    ], window=(160, 80, 860, 700)))
+    ], window=(160, 20, 860, 690)))
     return boards
 
 

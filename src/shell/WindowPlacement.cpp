@@ -11,11 +11,10 @@ void WindowPlacement::ApplyWindowPlacement() {
     Ctx.Menu.SetChecked(items[static_cast<size_t>(i)], i == value);
   const WindowRect stored{Ctx.TheBoard.WindowLeft, Ctx.TheBoard.WindowTop, Ctx.TheBoard.WindowWidth,
                           Ctx.TheBoard.WindowHeight};
-  WindowRect rect = PlacementRect(value, stored, Ctx.Window.ScreenWidth(), Ctx.Window.ScreenHeight());
-  // A board made on a larger screen must not cut off its bars here; the file keeps its rectangle
-  // until the user moves the window.
-  if (value < 1 || value >= PlacementCount) rect = FitInsideWorkArea(rect, Ctx.Window.WorkArea());
-  Ctx.Window.SetWindowRect(rect);
+  const WindowRect rect = PlacementRect(value, stored, Ctx.Window.ScreenWidth(), Ctx.Window.ScreenHeight());
+  // A board made on a larger screen must not cut off its bars here, nor a panel cover them; the file
+  // keeps its rectangle until the user moves the window.
+  Ctx.Window.SetWindowRect(FitInsideWorkArea(rect, Ctx.Window.WorkArea()));
 }
 
 void WindowPlacement::SetWindowPlacement(int32_t value) {

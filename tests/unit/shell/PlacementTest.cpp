@@ -125,9 +125,11 @@ TEST_F(PlacementTest, StoredRectangleLargerThanTheWorkAreaIsShownInsideItAndKept
   EXPECT_EQ(h.Window.Rects.back(), (WindowRect{0, 0, 1366, 728}));
   EXPECT_EQ(ShellHarness::Stored(board, "Position", "Width"), "1600");
   EXPECT_EQ(ShellHarness::Stored(board, "Position", "Height"), "1000");
-  // Docked and maximized boards keep their own rule.
-  h.ThePlayer->MenuClick("MenuPositionTopLeft");
-  EXPECT_EQ(h.Window.Rects.back(), (WindowRect{0, 0, 1600, 1000}));
+  // Docked and maximized windows stay inside it too.
+  h.ThePlayer->MenuClick("MenuPositionBottomRight");
+  EXPECT_EQ(h.Window.Rects.back(), (WindowRect{0, 0, 1366, 728}));
+  h.ThePlayer->MenuClick("MenuPlafoMAXIMIZED");
+  EXPECT_EQ(h.Window.Rects.back(), (WindowRect{0, 0, 1366, 728}));
   // Once the user moves the window the file takes the rectangle shown.
   h.ThePlayer->MenuClick("MenuPositionDefault");
   h.Window.LeftDown = true;
