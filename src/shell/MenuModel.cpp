@@ -66,8 +66,9 @@ MenuItem* FindIn(std::vector<MenuItem>& items, const std::string& name) {
 
 MenuModel::MenuModel() {
   Items = {
-      Menu("MenuArchivo", "Archivo", true,
-           {Command("MenuOpenFile", "&Abrir..."), Command("MenuMenu", "Menú"), Command("MenuSalir", "Salir")}),
+      Menu(
+          "MenuArchivo", "Archivo", true,
+          {Command("MenuOpenFile", "&Abrir..."), Command("MenuMenu", "Menú"), Command("MenuSalir", "Salir")}),
       Menu("MenuEdicion0", "Edición", false, {Command("MenuEdicion", "Edición")}),
       Menu("MenuControl", "Control", true,
            {Item("MenuEscaneigAutomatic", "Barrido automático"),
@@ -103,7 +104,8 @@ MenuModel::MenuModel() {
             Menu("MenuPosition", "Position", false, PositionItems()),
             Hidden(Item("MenuAjustarlagrandriadelafinestrareceptora",
                         "Ajustar la grandària de la finestra receptora"))}),
-      Menu("MenuAyuda", "Ayuda", true, {Command("Tutorial1", "Tutorial..."), Command("MenuAbout", "About...")}),
+      Menu("MenuAyuda", "Ayuda", true,
+           {Command("Tutorial1", "Tutorial..."), Command("MenuAbout", "About...")}),
   };
   // The bars start shown, like the board options they mirror.
   Find("MenuVerBarraDeBotones")->Checked = true;

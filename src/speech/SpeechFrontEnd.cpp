@@ -161,7 +161,8 @@ void SpeechFrontEnd::FormClose() {
     const EngineChoice choice = EngineFor(Selected);
     const bool listed = Selected >= 0 && Selected < static_cast<int>(ListEntries.size());
     Settings.WriteSettingText(TtsSection, EngineGroupKey, listed ? EngineTypeName(choice.Kind) : "");
-    Settings.WriteSettingText(TtsSection, EngineNameKey, listed ? ListEntries[static_cast<size_t>(Selected)] : "");
+    Settings.WriteSettingText(TtsSection, EngineNameKey,
+                              listed ? ListEntries[static_cast<size_t>(Selected)] : "");
     if (choice.Kind != EngineKind::Library || LibraryListed)
       WriteSpeechSetting(EngineTypeKey, EngineTypeName(choice.Kind), true);
   }

@@ -46,7 +46,8 @@ TEST(DemoBoardsTest, FitA1366x768ScreenWithWholeCaptions) {
     player.FormCreate();
     player.Boards().OpenBoard(Utf8ToWindows1252(board.string()));
     WindowRect rect = window.CurrentWindowRect();
-    if (rect == WindowRect{0, 0, window.ScreenWidth(), window.ScreenHeight()}) rect = SmallWorkArea; // maximized
+    if (rect == WindowRect{0, 0, window.ScreenWidth(), window.ScreenHeight()})
+      rect = SmallWorkArea; // maximized
     EXPECT_GE(rect.Left, SmallWorkArea.Left) << name;
     EXPECT_GE(rect.Top, SmallWorkArea.Top) << name;
     EXPECT_LE(rect.Left + rect.Width, SmallWorkArea.Left + SmallWorkArea.Width) << name;

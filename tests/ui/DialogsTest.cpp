@@ -40,7 +40,8 @@ protected:
     std::filesystem::create_directories(Folder);
     Paths.SettingsFile = (Folder / "nexoquadrix.ini").string();
     Paths.SharedFile = (Folder / "Quadrix.ini").string();
-    ThePlayer = std::make_unique<Player>(PlayerServices{Clock, Messages, Metrics, Scaler, Window, Programs}, Paths);
+    ThePlayer =
+        std::make_unique<Player>(PlayerServices{Clock, Messages, Metrics, Scaler, Window, Programs}, Paths);
     Window.Attach(*ThePlayer);
     ThePlayer->FormCreate();
     Window.show();

@@ -35,7 +35,9 @@ TEST(FontHeightTest, SizeAppliedAfterHeightDecidesThePixels) {
     drawn.Height = 0;
     drawn.Size = 0;
     const int expectedLine = c.ExpectedPixels == 11 ? metrics.LineHeight(drawn) : -1;
-    if (expectedLine > 0) EXPECT_EQ(metrics.LineHeight(spec), expectedLine) << c.Name;
+    if (expectedLine > 0) {
+      EXPECT_EQ(metrics.LineHeight(spec), expectedLine) << c.Name;
+    }
   }
 }
 

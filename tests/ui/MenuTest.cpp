@@ -8,8 +8,8 @@
 #include "platform/Dialogs.h"
 #include "platform/Launcher.h"
 #include "support/VirtualClock.h"
-#include "ui/UiFakes.h"
 #include "ui/MainWindow.h"
+#include "ui/UiFakes.h"
 
 namespace nq {
 namespace {
@@ -61,7 +61,7 @@ TEST(MenuTest, MenuBarShowsEveryTopMenuAndFollowsTheModel) {
 
 // Every shown mark against the model's state.
 void ExpectMarksFollowTheModel(const MainWindow& window, const Player& player, const std::string& after) {
-  for (const std::string& name :
+  for (const char* name :
        {"MenuMouseDown", "MenuMouseUp", "MenuSpeak", "MenuCaptionDown", "MenuEfecto3D", "MenuPositionDefault",
         "MenuPlafoMAXIMIZED", "MenuPositionTopLeft", "MenuPositionBottomRight"}) {
     const QAction* action = window.MenuAction(name);
@@ -86,17 +86,16 @@ TEST(MenuTest, OnlyOptionsCarryAMarkAndItIsTheModelsStateAfterEveryClick) {
   window.Attach(player);
   player.FormCreate();
 
-  for (const char* command : {"About...", "&Abrir...", "Menú", "Tutorial...", "Synthesizer TTS",
-                              "Salir"}) {
+  for (const char* command : {"About...", "&Abrir...", "Menú", "Tutorial...", "Synthesizer TTS", "Salir"}) {
     const QAction* action = FindAction(&window, QString::fromUtf8(command));
     ASSERT_NE(action, nullptr) << command;
     EXPECT_FALSE(action->isCheckable()) << command;
   }
   // Clicking an option that is already on, twice in a row, and moving between choices.
-  for (const std::string& name :
-       {"MenuMouseUp", "MenuMouseUp", "MenuMouseDown", "MenuMouseDown", "MenuMouseUp", "MenuSpeak", "MenuSpeak",
-        "MenuCaptionDown", "MenuPositionTopLeft", "MenuPositionTopLeft", "MenuPositionBottomRight",
-        "MenuPositionDefault"}) {
+  for (const char* name :
+       {"MenuMouseUp", "MenuMouseUp", "MenuMouseDown", "MenuMouseDown", "MenuMouseUp", "MenuSpeak",
+        "MenuSpeak", "MenuCaptionDown", "MenuPositionTopLeft", "MenuPositionTopLeft",
+        "MenuPositionBottomRight", "MenuPositionDefault"}) {
     window.MenuAction(name)->trigger();
     ExpectMarksFollowTheModel(window, player, name);
   }

@@ -10,10 +10,10 @@
 #include "platform/Launcher.h"
 #include "shell/Player.h"
 #include "support/VirtualClock.h"
-#include "ui/UiFakes.h"
 #include "text/Encoding.h"
 #include "ui/BoardView.h"
 #include "ui/HeadlessWindow.h"
+#include "ui/UiFakes.h"
 
 namespace nq {
 namespace {

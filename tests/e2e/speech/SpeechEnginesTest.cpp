@@ -12,8 +12,8 @@
 #include <fstream>
 #include <iterator>
 #include <signal.h>
-#include <sys/stat.h>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -191,7 +191,9 @@ TEST_F(BufferUpctv, EverySlowSliderPositionHasItsOwnSpeed) {
     library.LibrarySetSpeed(LibrarySpeedForRate(rate));
     library.LibrarySpeak(CatalanSentence);
     const double seconds = ReadWave(Wave).Seconds();
-    if (rate > -9) EXPECT_LT(seconds, previous * 0.97) << "rate " << rate;
+    if (rate > -9) {
+      EXPECT_LT(seconds, previous * 0.97) << "rate " << rate;
+    }
     previous = seconds;
   }
 }
