@@ -173,7 +173,7 @@ TEST(StartUp, TutorialThatCannotOpenSaysSo) {
     h.Started();
     h.ThePlayer->MenuClick("Tutorial1");
     ASSERT_EQ(h.Programs.Opened.size(), 1u);
-    EXPECT_EQ(h.Messages.Messages.size(), opens ? 0u : 1u);
+    ASSERT_EQ(h.Messages.Messages.size(), opens ? 0u : 1u);
     if (!opens) {
       EXPECT_NE(h.Messages.Messages.front().find(h.Programs.Opened.front()), std::string::npos);
     }
