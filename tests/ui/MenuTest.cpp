@@ -92,10 +92,9 @@ TEST(MenuTest, OnlyOptionsCarryAMarkAndItIsTheModelsStateAfterEveryClick) {
     EXPECT_FALSE(action->isCheckable()) << command;
   }
   // Clicking an option that is already on, twice in a row, and moving between choices.
-  for (const char* name :
-       {"MenuMouseUp", "MenuMouseUp", "MenuMouseDown", "MenuMouseDown", "MenuMouseUp", "MenuSpeak",
-        "MenuSpeak", "MenuCaptionDown", "MenuPositionTopLeft", "MenuPositionTopLeft",
-        "MenuPositionBottomRight", "MenuPositionDefault"}) {
+  for (const char* name : {"MenuMouseUp", "MenuMouseUp", "MenuMouseDown", "MenuMouseDown", "MenuMouseUp",
+                           "MenuSpeak", "MenuSpeak", "MenuCaptionDown", "MenuPositionTopLeft",
+                           "MenuPositionTopLeft", "MenuPositionBottomRight", "MenuPositionDefault"}) {
     window.MenuAction(name)->trigger();
     ExpectMarksFollowTheModel(window, player, name);
   }
