@@ -156,9 +156,7 @@ BUTTONS = {
 }
 BUTTON_SIZE = 50
 
-# Start picture: the two images side by side, each drawn at 128 px.
-START_PICTURE = [("1f60a", "smiling face with smiling eyes"), ("1f4ac", "speech balloon")]
-START_SIZE = 128
+# The start picture data/NxeoQuadrix.png is drawn by scripts/make-start-picture.py.
 
 PIC_FROM_BOARD = "..\\..\\pictures\\"      # boards live in data/boards/<language>/
 PIC_FROM_MENU = "pictures\\"               # the menu board lives in data/
@@ -169,7 +167,7 @@ PIC_FROM_MENU = "pictures\\"               # the menu board lives in data/
 
 class Cell:
     def __init__(self, caption="", read=None, picture="", sf="", link="", colour=BLACK,
-                 bold=None):
+                 bold=None, size=None):
         self.caption = caption
         self.read = caption if read is None else read
         self.picture = picture
@@ -177,16 +175,23 @@ class Cell:
         self.link = link
         self.colour = colour
         self.bold = bold
+        self.size = size  # font size of this cell when it differs from the board's
 
 
 def empty_cell():
     return Cell("", "", colour=WHITE)
 
 
+# Window rectangle of the boards: inside a 1366 x 768 screen with a panel of up to 40 px.
+WINDOW = (100, 20, 1000, 690)
+# Font size of captions too long for a cell at the board's own size on such a screen.
+LONG_CAPTION_SIZE = 13
+
+
 class Board:
     def __init__(self, path, columns, rows, size, cells, bold=True, letters=False,
                  button_bar=True, message_bar=True, position=0, center=True,
-                 window=(120, 60, 940, 700), pic_prefix=PIC_FROM_BOARD):
+                 window=WINDOW, pic_prefix=PIC_FROM_BOARD):
         if len(cells) != columns * rows:
             raise ValueError("%s: %d cells for a %dx%d grid" % (path, len(cells), columns, rows))
         self.path = path
@@ -251,6 +256,7 @@ def board_text(board):
     add("MenuQdxPosition=%d" % board.position)
     for n, cell in enumerate(board.cells, 1):
         bold = board.bold if cell.bold is None else cell.bold
+        size = board.size if cell.size is None else cell.size
         add("")
         add("[Cell %d]" % n)
         add("Picture=%s" % (board.pic_prefix + cell.picture + ".png" if cell.picture else ""))
@@ -261,9 +267,9 @@ def board_text(board):
         add("Frame cell color=%d" % cell.colour)
         add("Font Charset=0")
         add("Font Color=0")
-        add("Font Height=%d" % font_height(board.size))
+        add("Font Height=%d" % font_height(size))
         add("Font Name=Arial")
-        add("Font Size=%d" % board.size)
+        add("Font Size=%d" % size)
         add("Font fsBold=%d" % bold)
         add("Font fsItalic=0")
         add("Font fsUnderline=0")
@@ -355,10 +361,10 @@ def language_boards(lang):
                    persones="personas.qdx", other="..\\ca\\inici.qdx"),
     }[lang]
 
-    def c(key, colour, picture=None, sf="", link=""):
+    def c(key, colour, picture=None, sf="", link="", size=None):
         v = w[key]
         caption, read = v if isinstance(v, tuple) else (v, v)
-        return Cell(caption, read, key if picture is None else picture, sf, link, colour)
+        return Cell(caption, read, key if picture is None else picture, sf, link, colour, size=size)
 
     def home():
         return c("home", CONTROL, "casa", link=files["home"])
@@ -393,8 +399,9 @@ def language_boards(lang):
         home(), to("numeros"),
         c("llegir", CONTROL, "buttons\\llegir", sf="<LLEGIR MISSATGE>"),
         c("esborra", CONTROL, "buttons\\ultim", sf=erase_last),
-        c("esbparaula", CONTROL, "buttons\\paraula", sf="<ESBORRAR ULTIMA PARAULA>"),
-        c("esbtot", CONTROL, "buttons\\esborrar", sf="<ESBORRAR TOT>"),
+        c("esbparaula", CONTROL, "buttons\\paraula", sf="<ESBORRAR ULTIMA PARAULA>",
+          size=LONG_CAPTION_SIZE),
+        c("esbtot", CONTROL, "buttons\\esborrar", sf="<ESBORRAR TOT>", size=LONG_CAPTION_SIZE),
     ]
     boards.append(Board(d + files["lletres"], 6, 6, 20, cells, letters=True))
 
@@ -409,7 +416,7 @@ def language_boards(lang):
         home(), to("lletres"),
         c("llegir", CONTROL, "buttons\\llegir", sf="<LLEGIR MISSATGE>"),
         c("esborra", CONTROL, "buttons\\ultim", sf="<ESBORRAR ULTIM>"),
-        c("esbtot", CONTROL, "buttons\\esborrar", sf="<ESBORRAR TOT>"),
+        c("esbtot", CONTROL, "buttons\\esborrar", sf="<ESBORRAR TOT>", size=LONG_CAPTION_SIZE),
         c("espai", CONTROL, "", sf="<SPACE>"),
     ], letters=True))
 
@@ -419,14 +426,14 @@ def language_boards(lang):
         c("formatge", NOUN), c("ou", NOUN), c("poma", NOUN), c("platan", NOUN),
         c("galeta", NOUN), c("xocolata", NOUN), c("gelat", NOUN), c("pizza", NOUN),
         c("macarrons", NOUN), c("arros", NOUN),
-    ], window=(160, 80, 860, 700)))
+    ], window=(160, 20, 860, 690)))
 
     boards.append(Board(d + files["sentiments"], 4, 4, 18, [
         home(), c("estic", VERB, "jo"), c("content", DESCR), c("trist", DESCR),
         c("enfadat", DESCR), c("cansat", DESCR), c("espantat", DESCR), c("sorpres", DESCR),
         c("avorrit", DESCR), c("nervios", DESCR), c("malalt", DESCR), c("mal", VERB),
         c("fred", DESCR), c("calor", DESCR), c("magrada", VERB), c("nomagrada", VERB),
-    ], window=(200, 60, 760, 720)))
+    ], window=(200, 20, 760, 700)))
 
     boards.append(Board(d + files["persones"], 5, 4, 16, [
         home(), c("jo", PEOPLE), c("tu", PEOPLE), c("nosaltres", PEOPLE),
@@ -435,7 +442,7 @@ def language_boards(lang):
         c("nado", PEOPLE), c("avi", PEOPLE), c("avia", PEOPLE), c("ell", PEOPLE),
         c("ella", PEOPLE), c("gos", NOUN), c("mestre", PEOPLE), c("metge", PEOPLE),
         c("amics", PEOPLE), c("familia", PEOPLE, "persones"), c("gat", NOUN),
-    ], window=(160, 80, 860, 700)))
+    ], window=(160, 20, 860, 690)))
     return boards
 
 
@@ -748,14 +755,6 @@ def make_pictures(emoji_dir, data_dir):
         w, h, px = png_read(os.path.join(src64, code + ".png"))
         png_write(os.path.join(pic_dir, "buttons", name + ".png"), BUTTON_SIZE, BUTTON_SIZE,
                   resample(w, h, px, BUTTON_SIZE, BUTTON_SIZE))
-    rows = [[] for _ in range(START_SIZE)]
-    for code, _ in START_PICTURE:
-        w, h, px = png_read(os.path.join(src64, code + ".png"))
-        big = resample(w, h, px, START_SIZE, START_SIZE)
-        for y in range(START_SIZE):
-            rows[y].extend(big[y])
-    png_write(os.path.join(data_dir, "NxeoQuadrix.png"), START_SIZE * len(START_PICTURE),
-              START_SIZE, rows)
     with open(os.path.join(emoji_dir, "package.json"), encoding="utf-8") as f:
         version = json.load(f)["version"]
     with open(os.path.join(emoji_dir, "LICENSE"), encoding="utf-8") as f:
@@ -763,15 +762,24 @@ def make_pictures(emoji_dir, data_dir):
     write_licences(pic_dir, version, package_licence)
 
 
+START_PICTURE_LICENCE = [
+    "",
+    "## Start picture",
+    "",
+    "`data/NxeoQuadrix.png` (1920 x 1080 px, a board of coloured cells beside a speech",
+    "bubble) is an original drawing made for NexoQuadrix by `scripts/make-start-picture.py`,",
+    "which draws it from geometric shapes; it uses no other picture. It is dedicated to the",
+    "public domain under CC0 1.0 (https://creativecommons.org/publicdomain/zero/1.0/).",
+]
+
+
 def write_licences(pic_dir, version, package_licence):
     lines = [
         "# Picture licences",
         "",
-        "Every picture under `data/pictures/` and the start picture `data/NxeoQuadrix.png`",
-        "comes from Twemoji, taken from the npm package `emoji-datasource-twitter`",
-        "version %s (`img/twitter/64/`, 64 x 64 px PNG). No picture comes from any other"
-        % version,
-        "source.",
+        "Every picture under `data/pictures/` comes from Twemoji, taken from the npm package",
+        "`emoji-datasource-twitter` version %s (`img/twitter/64/`, 64 x 64 px PNG)." % version,
+        "The start picture `data/NxeoQuadrix.png` is the only other picture (see its section).",
         "",
         "## Licence of the graphics",
         "",
@@ -785,8 +793,8 @@ def write_licences(pic_dir, version, package_licence):
         "",
         "> Emoji graphics from Twemoji (https://github.com/jdecked/twemoji), by Twitter, Inc",
         "> and other contributors, licensed under CC BY 4.0",
-        "> (https://creativecommons.org/licenses/by/4.0/). The button-bar pictures and the",
-        "> start picture were resized and combined; the other pictures are unchanged.",
+        "> (https://creativecommons.org/licenses/by/4.0/). The button-bar pictures were",
+        "> resized; the other pictures are unchanged.",
         "",
         "## Licence of the package",
         "",
@@ -818,15 +826,7 @@ def write_licences(pic_dir, version, package_licence):
     for name, (code, what, button) in BUTTONS.items():
         lines.append("| `buttons/%s.png` | %s | `img/twitter/64/%s.png` | %s |"
                      % (name, button, code, what))
-    lines += [
-        "",
-        "Start picture `data/NxeoQuadrix.png` (%d x %d px): the two images below, each"
-        % (START_SIZE * len(START_PICTURE), START_SIZE),
-        "enlarged to %d x %d px and set side by side:" % (START_SIZE, START_SIZE),
-        "",
-    ]
-    for code, what in START_PICTURE:
-        lines.append("- `img/twitter/64/%s.png` (%s)" % (code, what))
+    lines += START_PICTURE_LICENCE
     with open(os.path.join(pic_dir, "LICENCES.md"), "w", encoding="utf-8", newline="\n") as f:
         f.write("\n".join(lines) + "\n")
 

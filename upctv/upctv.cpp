@@ -51,9 +51,14 @@ std::string EspeakVoice(int32_t language, int32_t speaker) {
   return catalan[std::clamp(speaker, 0, 2)];
 }
 
+// espeak-ng speaks no slower than 80 words per minute, so the speeds below normal (10 to 100, one per
+// slider position) are spread over 80..175 instead of being cut off there; above normal they scale.
 int WordsPerMinute(int32_t speed) {
-  const long wpm = static_cast<long>(NormalWordsPerMinute) * std::clamp(speed, 1, 1000) / 100;
-  return static_cast<int>(std::clamp(wpm, 80L, 450L));
+  constexpr long Slowest = 80;
+  const long clamped = std::clamp(speed, 1, 1000);
+  const long wpm = clamped >= 100 ? NormalWordsPerMinute * clamped / 100
+                                  : Slowest + (NormalWordsPerMinute - Slowest) * (clamped - 10) / 90;
+  return static_cast<int>(std::clamp(wpm, Slowest, 450L));
 }
 
 bool Running(Speaker& s) {

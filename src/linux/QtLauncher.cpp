@@ -1,10 +1,18 @@
 #include "linux/QtLauncher.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace nq {
+namespace {
+
+constexpr int OpenerAnswerMs = 1500;
+
+} // namespace
 
 bool QtLauncher::StartProgram(const std::string& utf8Program, const std::vector<std::string>& utf8Arguments) {
   QStringList arguments;
@@ -17,7 +25,29 @@ bool QtLauncher::StartProgram(const std::string& utf8Program, const std::vector<
 bool QtLauncher::OpenDocument(const std::string& utf8PathOrUrl) {
   const QString target = QString::fromStdString(utf8PathOrUrl);
   const QUrl url = target.contains("://") ? QUrl(target) : QUrl::fromLocalFile(target);
-  return QDesktopServices::openUrl(url);
+  const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+  if (opener.isEmpty()) return QDesktopServices::openUrl(url);
+  // The opener says within moments whether any program takes the document; one that is still busy
+  // has started one (it may wait for it), so it is left running on its own.
+  auto* process = new QProcess;
+  process->start(opener, {url.toString(QUrl::FullyEncoded)});
+  if (!process->waitForStarted(OpenerAnswerMs)) {
+    delete process;
+    return false;
+  }
+  QElapsedTimer waited;
+  waited.start();
+  while (process->state() != QProcess::NotRunning && waited.elapsed() < OpenerAnswerMs) {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+    process->waitForFinished(20);
+  }
+  if (process->state() != QProcess::NotRunning) {
+    QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+    return true;
+  }
+  const bool opened = process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+  delete process;
+  return opened;
 }
 
 } // namespace nq

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "boards/Board.h"
 #include "text/Encoding.h"
 
 namespace nq {
@@ -16,14 +17,13 @@ std::string FromQString(const QString& text) {
 
 QFont ToQFont(const FontSpec& spec) {
   QFont font(ToQString(spec.Name));
-  // 64-bit arithmetic: sizes come straight from board files and may be any 32-bit value.
+  // The size in points is applied after the height, so it alone decides: a size of 0 is the default.
+  const int64_t height = AppliedFontHeight(spec, BoardPixelsPerInch);
   int64_t pixels = 0;
-  if (spec.Size != 0)
-    pixels = std::llround(std::abs(static_cast<double>(spec.Size)) * BoardPixelsPerInch / 72.0);
-  else if (spec.Height < 0)
-    pixels = -int64_t{spec.Height};
-  else if (spec.Height > 0)
-    pixels = std::max<int64_t>(1, int64_t{spec.Height} * 4 / 5); // a positive height counts the leading too
+  if (height < 0)
+    pixels = -height;
+  else if (height > 0)
+    pixels = std::max<int64_t>(1, height * 4 / 5); // a positive height counts the leading too
   // Height 0 means the face's default: the 8-point size of the classic window font.
   font.setPixelSize(pixels > 0 ? static_cast<int>(std::min<int64_t>(pixels, 2000)) : 11);
   font.setBold(spec.Bold);

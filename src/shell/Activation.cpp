@@ -1,6 +1,7 @@
 #include "shell/Activation.h"
 
 #include "platform/Clipboard.h"
+#include "shell/AccessModes.h"
 
 namespace nq {
 
@@ -20,6 +21,12 @@ Activation::Activation(ShellState& state, const MenuModel& menu, CellBoxes& boxe
 
 void Activation::TimerBoxActionTimer() {
   TimerBoxAction->SetEnabled(false);
+  // While scanning the scan owns the highlight: a hover update would repaint every frame in its own
+  // colour and the user would lose what is highlighted.
+  if (State.View.ScanMode != NoScanning) {
+    Window.Refresh();
+    return;
+  }
   int32_t x = 0;
   int32_t y = 0;
   Window.PointerPosition(x, y);

@@ -13,9 +13,24 @@ MenuItem Item(const char* name, const char* utf8Caption, bool checked = false) {
   return item;
 }
 
+// An item that does something rather than hold an option: it never carries a mark.
+MenuItem Command(const char* name, const char* utf8Caption) {
+  MenuItem item = Item(name, utf8Caption);
+  item.Mark = MenuMark::None;
+  return item;
+}
+
+// One of a set of items of which exactly one is on.
+MenuItem Choice(const char* name, const char* utf8Caption, bool checked = false) {
+  MenuItem item = Item(name, utf8Caption, checked);
+  item.Mark = MenuMark::Radio;
+  return item;
+}
+
 MenuItem Menu(const char* name, const char* utf8Caption, bool stopsScanning, std::vector<MenuItem> children) {
   MenuItem item = Item(name, utf8Caption);
   item.StopsScanning = stopsScanning;
+  item.Mark = MenuMark::None;
   item.Children = std::move(children);
   return item;
 }
@@ -28,15 +43,15 @@ MenuItem Hidden(MenuItem item, bool enabled = true) {
 
 std::vector<MenuItem> PositionItems() {
   // Menu order differs from value order: "Screen center" is 2 and "Bottom center" is 3.
-  return {Item("MenuPositionDefault", "Default"),
-          Item("MenuPlafoMAXIMIZED", "Maximized"),
-          Item("MenuPositionBottomCenter", "Bottom center"),
-          Item("MenuPositionScreenCenter", "Screen center"),
-          Item("MenuPositionTopCenter", "Top center"),
-          Item("MenuPositionTopLeft", "Top left"),
-          Item("MenuPositionBottomLeft", "Bottom left"),
-          Item("MenuPositionTopRight", "Top right"),
-          Item("MenuPositionBottomRight", "Bottom right")};
+  return {Choice("MenuPositionDefault", "Default"),
+          Choice("MenuPlafoMAXIMIZED", "Maximized"),
+          Choice("MenuPositionBottomCenter", "Bottom center"),
+          Choice("MenuPositionScreenCenter", "Screen center"),
+          Choice("MenuPositionTopCenter", "Top center"),
+          Choice("MenuPositionTopLeft", "Top left"),
+          Choice("MenuPositionBottomLeft", "Bottom left"),
+          Choice("MenuPositionTopRight", "Top right"),
+          Choice("MenuPositionBottomRight", "Bottom right")};
 }
 
 MenuItem* FindIn(std::vector<MenuItem>& items, const std::string& name) {
@@ -51,15 +66,16 @@ MenuItem* FindIn(std::vector<MenuItem>& items, const std::string& name) {
 
 MenuModel::MenuModel() {
   Items = {
-      Menu("MenuArchivo", "Archivo", true,
-           {Item("MenuOpenFile", "&Abrir..."), Item("MenuMenu", "Menú"), Item("MenuSalir", "Salir")}),
-      Menu("MenuEdicion0", "Edición", false, {Item("MenuEdicion", "Edición")}),
+      Menu(
+          "MenuArchivo", "Archivo", true,
+          {Command("MenuOpenFile", "&Abrir..."), Command("MenuMenu", "Menú"), Command("MenuSalir", "Salir")}),
+      Menu("MenuEdicion0", "Edición", false, {Command("MenuEdicion", "Edición")}),
       Menu("MenuControl", "Control", true,
            {Item("MenuEscaneigAutomatic", "Barrido automático"),
             Item("MenuEscaneigDirigit", "Barrido dirigido. Clic derecho"),
             Item("MenuEscaneigAutomaticActivatAmbClicDretPremut",
                  "Barrido automático activado con el clic derecho pulsado"),
-            Item("MenuMouseDown", "Mouse down"), Item("MenuMouseUp", "Mouse up", true),
+            Choice("MenuMouseDown", "Mouse down"), Choice("MenuMouseUp", "Mouse up", true),
             Item("MenuSenseEscaneigVertical", "Sin barrido vertical"),
             Item("MenuAlClicarNoIniciaPosicioMouse", "Al clicar no inicia la posición del \"Mouse\""),
             Hidden(Item("MenuClicAutomaticAlEstarParat",
@@ -73,7 +89,7 @@ MenuModel::MenuModel() {
                  "En barrido dirigido se activa el clic izquierdo y el clic derecho mediante cada uno de los "
                  "canales estéreo de sonido")}),
       Menu("Opciones1", "Opciones", true,
-           {Item("MenuSynthesizerTTS", "Synthesizer TTS"), Item("MenuSpeak", "Hablar", true),
+           {Command("MenuSynthesizerTTS", "Synthesizer TTS"), Item("MenuSpeak", "Hablar", true),
             Item("MenuNonFocusable", "Actuar en ventana externa"),
             Item("MenuNoMenuNoCaption", "No menu. No caption"), Item("MenuSwapBars", "Intercambiar barras"),
             Item("MenuCaptionDown", "Captions debajo"), Item("MenuEfecto3D", "Efecto 3D", true),
@@ -88,7 +104,8 @@ MenuModel::MenuModel() {
             Menu("MenuPosition", "Position", false, PositionItems()),
             Hidden(Item("MenuAjustarlagrandriadelafinestrareceptora",
                         "Ajustar la grandària de la finestra receptora"))}),
-      Menu("MenuAyuda", "Ayuda", true, {Item("Tutorial1", "Tutorial..."), Item("MenuAbout", "About...")}),
+      Menu("MenuAyuda", "Ayuda", true,
+           {Command("Tutorial1", "Tutorial..."), Command("MenuAbout", "About...")}),
   };
   // The bars start shown, like the board options they mirror.
   Find("MenuVerBarraDeBotones")->Checked = true;

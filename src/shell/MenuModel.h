@@ -7,6 +7,9 @@
 
 namespace nq {
 
+// How an item shows its state: commands show none, options a check mark, choices a radio mark.
+enum class MenuMark { None, Check, Radio };
+
 struct MenuItem {
   std::string Name;    // the control name, e.g. "MenuSpeak"
   std::string Caption; // Windows-1252; "&" marks the access key
@@ -14,6 +17,7 @@ struct MenuItem {
   bool Visible = true;
   bool Enabled = true;
   bool StopsScanning = false; // top-level menus whose opening stops scanning
+  MenuMark Mark = MenuMark::Check;
   std::vector<MenuItem> Children;
 };
 

@@ -1,5 +1,8 @@
 #include "shell/Placement.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace nq {
 
 WindowRect PlacementRect(int32_t value, const WindowRect& stored, int32_t screenWidth, int32_t screenHeight) {
@@ -33,6 +36,19 @@ WindowRect PlacementRect(int32_t value, const WindowRect& stored, int32_t screen
   default:
     return stored;
   }
+}
+
+WindowRect FitInsideWorkArea(const WindowRect& rect, const WindowRect& workArea) {
+  if (workArea.Width <= 0 || workArea.Height <= 0) return rect;
+  auto fit = [](int32_t start, int32_t length, int32_t areaStart, int32_t areaLength) {
+    const int64_t size = std::min<int64_t>(length, areaLength);
+    const int64_t areaEnd = int64_t{areaStart} + areaLength;
+    const int64_t begin = std::clamp<int64_t>(start, areaStart, areaEnd - size);
+    return std::pair{static_cast<int32_t>(begin), static_cast<int32_t>(size)};
+  };
+  const auto [left, width] = fit(rect.Left, rect.Width, workArea.Left, workArea.Width);
+  const auto [top, height] = fit(rect.Top, rect.Height, workArea.Top, workArea.Height);
+  return {left, top, width, height};
 }
 
 } // namespace nq

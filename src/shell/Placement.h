@@ -15,4 +15,8 @@ inline constexpr int PlacementCount = 9;
 /// Halving truncates toward zero, so a window larger than the screen gets negative coordinates.
 WindowRect PlacementRect(int32_t value, const WindowRect& stored, int32_t screenWidth, int32_t screenHeight);
 
+/// The rectangle moved, and shrunk where it is larger, so that it lies inside the work area; a rectangle
+/// already inside comes back unchanged.
+WindowRect FitInsideWorkArea(const WindowRect& rect, const WindowRect& workArea);
+
 } // namespace nq

@@ -231,7 +231,10 @@ void Player::BuildMenuHandlers() {
       {"MenuEdicion", launchEditor},
       {"Tutorial1",
        [this] {
-         Services.Programs.OpenDocument(Windows1252ToUtf8(Paths.DataFolder) + std::string(TutorialPage));
+         const std::string page = Windows1252ToUtf8(Paths.DataFolder) + std::string(TutorialPage);
+         // Without a browser nothing would happen at all: the user must learn why.
+         if (!Services.Programs.OpenDocument(page))
+           Services.Messages.ShowMessage("No se ha podido abrir el tutorial: " + Utf8ToWindows1252(page));
        }},
       {"MenuAbout", modal([this] { Services.Window.ShowAboutBox(false); })},
       {"MenuSynthesizerTTS", modal([this] { Services.Window.ShowSpeechWindow(); })},

@@ -11,7 +11,10 @@ void WindowPlacement::ApplyWindowPlacement() {
     Ctx.Menu.SetChecked(items[static_cast<size_t>(i)], i == value);
   const WindowRect stored{Ctx.TheBoard.WindowLeft, Ctx.TheBoard.WindowTop, Ctx.TheBoard.WindowWidth,
                           Ctx.TheBoard.WindowHeight};
-  Ctx.Window.SetWindowRect(PlacementRect(value, stored, Ctx.Window.ScreenWidth(), Ctx.Window.ScreenHeight()));
+  const WindowRect rect = PlacementRect(value, stored, Ctx.Window.ScreenWidth(), Ctx.Window.ScreenHeight());
+  // A board made on a larger screen must not cut off its bars here, nor a panel cover them; the file
+  // keeps its rectangle until the user moves the window.
+  Ctx.Window.SetWindowRect(FitInsideWorkArea(rect, Ctx.Window.WorkArea()));
 }
 
 void WindowPlacement::SetWindowPlacement(int32_t value) {

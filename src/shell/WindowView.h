@@ -19,6 +19,8 @@ public:
   /// Width and height of the primary screen in pixels.
   virtual int32_t ScreenWidth() = 0;
   virtual int32_t ScreenHeight() = 0;
+  /// The part of the screen windows may take (the screen without panels and docks).
+  virtual WindowRect WorkArea() { return {0, 0, ScreenWidth(), ScreenHeight()}; }
   /// True while the user drags or resizes the window: the left button is held down, or (where the
   /// window manager reports a drag only when it ends) the window moved without the program asking.
   virtual bool LeftButtonDown() = 0;

@@ -17,6 +17,10 @@ namespace {
 
 constexpr const char* TtsSection = "tts";
 constexpr const char* EngineNumberKey = "Numero sintetitzador";
+// The chosen voice's group and list text beside its number: the number alone names another voice when
+// a group above it is listed empty (the desktop service answering late).
+constexpr const char* EngineGroupKey = "Grup sintetitzador";
+constexpr const char* EngineNameKey = "Nom sintetitzador";
 constexpr const char* RateKey = "velocitat";
 constexpr const char* ReadingKey = "ESTIC LLEGINT";
 constexpr const char* ToWavSection = "tts to Wav";
@@ -113,7 +117,25 @@ void SpeechFrontEnd::RestoreChosenEntry(const std::string& stored) {
     Selected = 0;
     return;
   }
+  const std::string group = Settings.ReadSettingText(TtsSection, EngineGroupKey, "");
+  const std::string name = Settings.ReadSettingText(TtsSection, EngineNameKey, "");
+  if (!group.empty() && !name.empty()) {
+    if (const std::optional<int> found = FindEntry(group, name)) {
+      ListBoxMotorsDeVeuClick(*found);
+      return;
+    }
+  }
   ListBoxMotorsDeVeuClick(*number < static_cast<int32_t>(ListEntries.size()) ? *number : -1);
+  // A stored voice not listed this time: the number speaks meanwhile, and the stored choice is kept so
+  // that the voice comes back once its group is listed again.
+  KeepStoredChoice = !group.empty() && !name.empty();
+}
+
+std::optional<int> SpeechFrontEnd::FindEntry(const std::string& group, const std::string& name) const {
+  for (int index = 0; index < static_cast<int>(ListEntries.size()); ++index)
+    if (ListEntries[static_cast<size_t>(index)] == name && group == EngineTypeName(EngineFor(index).Kind))
+      return index;
+  return std::nullopt;
 }
 
 void SpeechFrontEnd::RestoreRate() {
@@ -134,9 +156,13 @@ void SpeechFrontEnd::FormShow() {
 }
 
 void SpeechFrontEnd::FormClose() {
-  if (AnyEngine()) {
+  if (AnyEngine() && !KeepStoredChoice) {
     Settings.WriteSettingText(TtsSection, EngineNumberKey, std::to_string(Selected));
     const EngineChoice choice = EngineFor(Selected);
+    const bool listed = Selected >= 0 && Selected < static_cast<int>(ListEntries.size());
+    Settings.WriteSettingText(TtsSection, EngineGroupKey, listed ? EngineTypeName(choice.Kind) : "");
+    Settings.WriteSettingText(TtsSection, EngineNameKey,
+                              listed ? ListEntries[static_cast<size_t>(Selected)] : "");
     if (choice.Kind != EngineKind::Library || LibraryListed)
       WriteSpeechSetting(EngineTypeKey, EngineTypeName(choice.Kind), true);
   }
@@ -148,6 +174,7 @@ void SpeechFrontEnd::FormDestroy() {
 }
 
 void SpeechFrontEnd::ListBoxMotorsDeVeuClick(int index) {
+  KeepStoredChoice = false;
   Selected = index;
   const EngineChoice choice = EngineFor(index);
   if (VoiceEngine* engine = VoiceEngineFor(choice)) {

@@ -4,6 +4,7 @@
 // two ways of speaking a text. The speech window shows this component's data and calls its
 // handlers; the component never touches a widget.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -87,6 +88,8 @@ public:
 private:
   int ListGroup(VoiceEngine& engine, const std::string& prefix);
   void RestoreChosenEntry(const std::string& stored);
+  /// The list index of the entry with that group ("MSP", "SAPI", "UPCTV") and list text.
+  std::optional<int> FindEntry(const std::string& group, const std::string& name) const;
   void RestoreRate();
   void SetUpLibraryVoice(int voice);
   void WaitWhileSpeaking(VoiceEngine& engine);
@@ -114,6 +117,7 @@ private:
   std::string LblRate = "0";
   bool DictionaryBox = false;
   bool WriteFailureReported = false;
+  bool KeepStoredChoice = false; // the stored voice is not listed this run and nobody chose another
 };
 
 } // namespace nq

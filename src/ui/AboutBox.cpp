@@ -6,7 +6,7 @@
 
 namespace nq {
 
-AboutBox::AboutBox(const QString& title, const QString& version) : QDialog(nullptr) {
+AboutBox::AboutBox(QWidget* owner, const QString& title, const QString& version) : QDialog(owner) {
   setWindowTitle(title);
   auto* layout = new QVBoxLayout(this);
   auto* name = new QLabel(QStringLiteral("<h2>%1</h2>").arg(title.toHtmlEscaped()), this);
@@ -21,12 +21,22 @@ AboutBox::AboutBox(const QString& title, const QString& version) : QDialog(nullp
   resize(360, 180);
   SplashTimer.setSingleShot(true);
   SplashTimer.setInterval(2000);
-  connect(&SplashTimer, &QTimer::timeout, this, [this] {
-    hide();
-    Ok->show();
-    resize(width(), FullHeight);
-    setWindowFlag(Qt::WindowStaysOnTopHint, false);
-  });
+  connect(&SplashTimer, &QTimer::timeout, this, [this] { EndSplash(); });
+}
+
+void AboutBox::EndSplash() {
+  if (!Ok->isHidden()) return; // no splash on show
+  SplashTimer.stop();
+  hide();
+  Ok->show();
+  resize(width(), FullHeight);
+}
+
+void AboutBox::ShowModal() {
+  EndSplash();
+  // The owner stays on top of other programs; its box must be above it or it takes the input unseen.
+  setWindowFlag(Qt::WindowStaysOnTopHint, true);
+  exec();
 }
 
 void AboutBox::ShowSplash() {

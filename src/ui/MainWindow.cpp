@@ -1,5 +1,6 @@
 #include "ui/MainWindow.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
@@ -51,7 +52,7 @@ void MainWindow::Attach(Player& player) {
   EditEscriure->hide();
   TheHook = new MouseHook(player, this, View);
   TheHook->AfterEvent = [this] { Refresh(); };
-  About = new AboutBox(QStringLiteral("NexoQuadrix"), ToQString(std::string(VersionText)));
+  About = new AboutBox(this, QStringLiteral("NexoQuadrix"), ToQString(std::string(VersionText)));
   About->OnHidden = [this] {
     if (!Closing) SetStayOnTop(true);
   };
@@ -82,14 +83,26 @@ void MainWindow::AddMenuItems(QMenu* menu, const std::vector<MenuItem>& items) {
       continue;
     }
     QAction* action = menu->addAction(ToQString(item.Caption));
-    action->setCheckable(true);
+    action->setCheckable(item.Mark != MenuMark::None);
+    if (item.Mark == MenuMark::Radio) RadioGroup(menu)->addAction(action);
     const std::string name = item.Name;
     connect(action, &QAction::triggered, this, [this, name] {
       ThePlayer->MenuClick(name);
+      // The toolkit flipped the mark on the click; the model's state after the handler decides it.
+      MenuRevision = ~uint64_t{0};
       Refresh();
     });
     Actions[item.Name] = action;
   }
+}
+
+QActionGroup* MainWindow::RadioGroup(QMenu* menu) {
+  auto* group = menu->findChild<QActionGroup*>(QString(), Qt::FindDirectChildrenOnly);
+  if (!group) {
+    group = new QActionGroup(menu);
+    group->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+  }
+  return group;
 }
 
 void MainWindow::SyncMenus() {
@@ -150,6 +163,13 @@ int32_t MainWindow::ScreenHeight() {
   return screen ? screen->geometry().height() : 768;
 }
 
+WindowRect MainWindow::WorkArea() {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return WindowView::WorkArea();
+  const QRect r = screen->availableGeometry();
+  return {r.x(), r.y(), r.width(), r.height()};
+}
+
 bool MainWindow::LeftButtonDown() {
   if (LeftButtonHeld()) return true;
   // Under X11 the window manager tells of a drag only once the button is up again: a change of place
@@ -195,10 +215,12 @@ void MainWindow::ShowAboutBox(bool asSplash) {
   if (asSplash)
     About->ShowSplash();
   else
-    About->exec();
+    About->ShowModal();
 }
 
 void MainWindow::ShowSpeechWindow() {
+  // On a first start the voice window comes while the splash still shows: it must not stay under it.
+  if (About) About->EndSplash();
   if (SpeechWindow) SpeechWindow();
 }
 

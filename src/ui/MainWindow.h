@@ -14,6 +14,7 @@
 #include "ui/MouseHook.h"
 
 class QAction;
+class QActionGroup;
 class QMenu;
 
 namespace nq {
@@ -35,6 +36,7 @@ public:
   WindowRect CurrentWindowRect() override;
   int32_t ScreenWidth() override;
   int32_t ScreenHeight() override;
+  WindowRect WorkArea() override;
   bool LeftButtonDown() override;
   void SetStayOnTop(bool onTop) override;
   void SetMenuAndFrameHidden(bool hidden) override;
@@ -52,6 +54,11 @@ public:
   void EnableTiming(const QElapsedTimer& sinceStart);
 
   BoardView* Board() { return View; }
+  /// The menu action of a menu-model item, or nullptr.
+  QAction* MenuAction(const std::string& name) const {
+    const auto found = Actions.find(name);
+    return found == Actions.end() ? nullptr : found->second;
+  }
   QPlainTextEdit* Memo() { return EditEscriure; }
 
 protected:
@@ -66,6 +73,8 @@ private:
   void BuildMenus();
   void AddMenuItems(QMenu* menu, const std::vector<MenuItem>& items);
   void SyncMenus();
+  /// The one group of radio items of a menu, made on first use.
+  QActionGroup* RadioGroup(QMenu* menu);
   void PlaceMemo();
 
   std::string DataFolder;

@@ -46,7 +46,8 @@ QFont PixelFont(const QString& family, int pixels, bool bold = false) {
 
 SpeechWindow::SpeechWindow(SpeechFrontEnd& frontEnd, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
+                          Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint |
+                          Qt::WindowStaysOnTopHint), // above the main window, which stays on top
       Front(frontEnd) {
   setWindowTitle(QStringLiteral("TTS - Motor de veu"));
   setFont(PixelFont(QStringLiteral("MS Sans Serif"), 11));

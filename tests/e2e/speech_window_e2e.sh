@@ -43,13 +43,22 @@ speech=$(find_window 'TTS - ')
 main=$(find_window 'NexoQuadrix - ')
 [ -n "$main" ] || fail "the main window is not shown behind the speech window"
 [ -z "$(setting "$settings" 'Numero sintetitzador')" ] || fail "an engine was stored before the user chose one"
+# The start splash (titled "NexoQuadrix" alone) must not cover the speech window.
+[ -z "$(xdotool search --onlyvisible --name '^NexoQuadrix$' 2>/dev/null)" ] ||
+  fail "the start splash is still shown over the speech window"
 
 # The list has the focus; typing the start of an entry selects it, Enter presses "D'acord".
 sleep 0.5
 xdotool windowactivate --sync "$speech" 2>/dev/null || xdotool windowfocus --sync "$speech"
 xdotool type --delay 40 'SAPI - Catalan'
 sleep 0.3
-import -window root "$work/chosen.png" 2>/dev/null
+list_shot() { # WINDOW OUT: a screenshot of the window's voice list
+  local x y
+  x=$(xwininfo -id "$1" | sed -n 's/.*Absolute upper-left X: *//p')
+  y=$(xwininfo -id "$1" | sed -n 's/.*Absolute upper-left Y: *//p')
+  import -window root -crop "632x293+$((x + 8))+$((y + 24))" +repage "$2" 2>/dev/null
+}
+list_shot "$speech" "$work/chosen.png"
 xdotool key Return
 gone "$speech" || fail "\"D'acord\" did not close the speech window"
 
@@ -62,7 +71,7 @@ echo "stored engine $number, type $kind, voice $voice"
 [[ "$voice" =~ ^[0-9]+$ ]] || fail "the in-process voice number was not stored"
 
 # "Synthesizer TTS" is the first item of the "Opciones" menu, the fourth of the menu bar.
-sleep 2.5 # the splash hides itself after 2 s
+sleep 1
 X=$(xwininfo -id "$main" | sed -n 's/.*Absolute upper-left X: *//p')
 Y=$(xwininfo -id "$main" | sed -n 's/.*Absolute upper-left Y: *//p')
 xdotool mousemove $((X + 212)) $((Y + 9)) click 1
@@ -71,8 +80,13 @@ xdotool key Down Return
 again=$(find_window 'TTS - ')
 [ -n "$again" ] || fail "\"Synthesizer TTS\" did not open the speech window"
 sleep 0.3
-import -window root "$work/again.png" 2>/dev/null
+list_shot "$again" "$work/again.png"
 [ -n "${NQ_E2E_SHOTS:-}" ] && cp "$work/chosen.png" "$work/again.png" "$NQ_E2E_SHOTS/"
+# The reopened list shows the chosen entry selected where it was: the two pictures match.
+differ=$(compare -metric AE -fuzz 5% "$work/chosen.png" "$work/again.png" null: 2>&1 | cut -d' ' -f1)
+echo "list pixels that differ after reopening: $differ"
+[[ "$differ" =~ ^[0-9]+$ ]] || fail "could not compare the speech window's lists ($differ)"
+[ "$differ" -lt 200 ] || fail "the reopened speech window does not show the chosen voice"
 xdotool key Escape
 gone "$again" || fail "Escape did not close the speech window"
 [ "$(setting "$settings" 'Numero sintetitzador')" = "$number" ] || fail "closing again changed the stored engine"

@@ -97,6 +97,29 @@ echo "board Left after the drag: $left"
 [ "$left" != "0" ] && [ -n "$left" ] || fail "the dragged window's place was not written into the board"
 grep -q $'\r$' "$work/boards/prova.qdx" || fail "the board lost its CR LF line endings"
 
+# "Ayuda > About..." (the last menu, reached by going left from the first) shows its box above the
+# main window, which stays on top of other programs; Escape closes it.
+client_geometry "$window"
+xdotool mousemove $((X + 20)) $((Y + 9)) click 1 # "Archivo", the first menu of the bar
+sleep 0.5
+xdotool key Left Down Down Return
+about=""
+for _ in $(seq 1 50); do
+  about=$(xdotool search --onlyvisible --name '^NexoQuadrix$' 2>/dev/null | head -n 1)
+  [ -n "$about" ] && break
+  sleep 0.1
+done
+[ -n "$about" ] || fail "\"About...\" showed no box"
+stacking=$(xprop -root _NET_CLIENT_LIST_STACKING | tr -d ',' | tr ' ' '\n')
+main_at=$(grep -n -i "^$(printf '0x%x' "$window")\$" <<< "$stacking" | cut -d: -f1)
+about_at=$(grep -n -i "^$(printf '0x%x' "$about")\$" <<< "$stacking" | cut -d: -f1)
+echo "stacking places: main window $main_at, about box $about_at"
+[ -n "$about_at" ] && [ -n "$main_at" ] && [ "$about_at" -gt "$main_at" ] ||
+  fail "the about box is not above the main window"
+xdotool key Escape
+sleep 0.5
+[ -z "$(xdotool search --onlyvisible --name '^NexoQuadrix$' 2>/dev/null)" ] || fail "Escape did not close the about box"
+
 # Closing saves the home board.
 wmctrl -c 'NexoQuadrix - ' || fail "could not ask the window to close"
 for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done

@@ -8,8 +8,8 @@
 #include "platform/Dialogs.h"
 #include "platform/Launcher.h"
 #include "support/VirtualClock.h"
-#include "ui/UiFakes.h"
 #include "ui/MainWindow.h"
+#include "ui/UiFakes.h"
 
 namespace nq {
 namespace {
@@ -56,6 +56,51 @@ TEST(MenuTest, MenuBarShowsEveryTopMenuAndFollowsTheModel) {
   ASSERT_NE(FindAction(&window, QString::fromUtf8("Barrido automático activado con el clic derecho pulsado")),
             nullptr);
   ASSERT_NE(FindAction(&window, "Screen center"), nullptr);
+  std::filesystem::remove_all(folder);
+}
+
+// Every shown mark against the model's state.
+void ExpectMarksFollowTheModel(const MainWindow& window, const Player& player, const std::string& after) {
+  for (const char* name :
+       {"MenuMouseDown", "MenuMouseUp", "MenuSpeak", "MenuCaptionDown", "MenuEfecto3D", "MenuPositionDefault",
+        "MenuPlafoMAXIMIZED", "MenuPositionTopLeft", "MenuPositionBottomRight"}) {
+    const QAction* action = window.MenuAction(name);
+    ASSERT_NE(action, nullptr) << name;
+    EXPECT_EQ(action->isChecked(), player.Menu().Checked(name)) << name << " after " << after;
+  }
+}
+
+TEST(MenuTest, OnlyOptionsCarryAMarkAndItIsTheModelsStateAfterEveryClick) {
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "nq-ui-menu-marks";
+  std::filesystem::create_directories(folder);
+  test::VirtualClock clock;
+  test::SilentDialogs dialogs;
+  QtTextMetrics metrics;
+  QtImageScaler scaler;
+  test::NoLauncher programs;
+  MainWindow window("");
+  PlayerPaths paths;
+  paths.SettingsFile = (folder / "nexoquadrix.ini").string();
+  paths.SharedFile = (folder / "Quadrix.ini").string();
+  Player player({clock, dialogs, metrics, scaler, window, programs}, paths);
+  window.Attach(player);
+  player.FormCreate();
+
+  for (const char* command : {"About...", "&Abrir...", "Menú", "Tutorial...", "Synthesizer TTS", "Salir"}) {
+    const QAction* action = FindAction(&window, QString::fromUtf8(command));
+    ASSERT_NE(action, nullptr) << command;
+    EXPECT_FALSE(action->isCheckable()) << command;
+  }
+  // Clicking an option that is already on, twice in a row, and moving between choices.
+  for (const char* name : {"MenuMouseUp", "MenuMouseUp", "MenuMouseDown", "MenuMouseDown", "MenuMouseUp",
+                           "MenuSpeak", "MenuSpeak", "MenuCaptionDown", "MenuPositionTopLeft",
+                           "MenuPositionTopLeft", "MenuPositionBottomRight", "MenuPositionDefault"}) {
+    window.MenuAction(name)->trigger();
+    ExpectMarksFollowTheModel(window, player, name);
+  }
+  EXPECT_TRUE(window.MenuAction("MenuMouseUp")->isChecked());
+  EXPECT_TRUE(window.MenuAction("MenuPositionDefault")->isChecked());
+  EXPECT_NE(window.MenuAction("MenuMouseUp")->actionGroup(), nullptr);
   std::filesystem::remove_all(folder);
 }
 

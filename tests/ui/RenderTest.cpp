@@ -10,10 +10,10 @@
 #include "platform/Launcher.h"
 #include "shell/Player.h"
 #include "support/VirtualClock.h"
-#include "ui/UiFakes.h"
 #include "text/Encoding.h"
 #include "ui/BoardView.h"
 #include "ui/HeadlessWindow.h"
+#include "ui/UiFakes.h"
 
 namespace nq {
 namespace {
@@ -147,7 +147,11 @@ TEST_F(RenderTest, CaptionSitsAboveThePictureOrBelowIt) {
       EXPECT_GT(caption.Top, picture.Bottom());
     else
       EXPECT_LT(caption.Bottom(), picture.Top + 1);
-    EXPECT_EQ(caption.Top, below ? caption.Top : cell.Frame.Bounds.Top + 3 + 2);
+    // Margin and frame thickness (3 + 2) separate the caption from the frame's top or bottom edge.
+    if (below)
+      EXPECT_EQ(caption.Bottom(), cell.Frame.Bounds.Bottom() - 3 - 2);
+    else
+      EXPECT_EQ(caption.Top, cell.Frame.Bounds.Top + 3 + 2);
     // The caption's letters are painted inside its rectangle.
     EXPECT_GT(DarkPixelsInRows(image, caption.Left, caption.Right(), caption.Top, caption.Bottom()), 20);
   }

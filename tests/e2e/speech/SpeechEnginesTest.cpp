@@ -13,6 +13,7 @@
 #include <iterator>
 #include <signal.h>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -24,6 +25,7 @@
 #include "linux/DynamicLibrary.h"
 #include "linux/EspeakVoices.h"
 #include "platform/Clock.h"
+#include "speech/SpeechFrontEnd.h"
 #include "speech/SpeechLibrary.h"
 
 namespace nq::test {
@@ -161,15 +163,39 @@ TEST_F(BufferUpctv, FourVoicesSpeakBothLanguages) {
 }
 
 TEST_F(BufferUpctv, StopEndsSpeechAtOnce) {
+  // Audio written into a pipe that nobody reads: the speech never ends unless it is stopped.
+  const std::string pipe = Wave + ".fifo";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  setenv("UPCTV_WAV_OUTPUT", pipe.c_str(), 1);
+  auto library = Loader.Load("libupctv.so");
+  ASSERT_NE(library, nullptr);
+  auto read = reinterpret_cast<int32_t (*)(const char*)>(library->Symbol("upcTVRead"));
+  auto stop = reinterpret_cast<int32_t (*)()>(library->Symbol("upcTVStop"));
+  auto status = reinterpret_cast<int32_t (*)(int32_t)>(library->Symbol("upcTVStatus"));
+  ASSERT_TRUE(read && stop && status);
+  ASSERT_EQ(read("bon dia"), 1);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_EQ(status(0), 1); // still speaking into the pipe
+  stop();
+  EXPECT_EQ(status(0), 0); // ended by the stop itself, not by a wait
+  std::filesystem::remove(pipe);
+}
+
+TEST_F(BufferUpctv, EverySlowSliderPositionHasItsOwnSpeed) {
   SpeechLibrary library(Loader, Clock);
   ASSERT_TRUE(library.LoadSpeechLibrary());
-  auto read = reinterpret_cast<int32_t (*)(const char*)>(Loader.Load("libupctv.so")->Symbol("upcTVRead"));
-  ASSERT_NE(read, nullptr);
-  unsetenv("UPCTV_WAV_OUTPUT"); // no sound server: espeak-ng may fail fast, which counts as idle too
-  library.LibrarySetSpeed(10);
-  read(std::string(200, 'a').append(" fi").c_str());
-  library.LibrarySpeak("");
-  EXPECT_EQ(library.LibraryStatus(), 0);
+  library.SelectLibraryFemaleVoice("catala");
+  double previous = 0;
+  // -10 and -9 send the same speed; from there on every position must speak faster than the one before.
+  for (int rate = -9; rate <= 0; ++rate) {
+    library.LibrarySetSpeed(LibrarySpeedForRate(rate));
+    library.LibrarySpeak(CatalanSentence);
+    const double seconds = ReadWave(Wave).Seconds();
+    if (rate > -9) {
+      EXPECT_LT(seconds, previous * 0.97) << "rate " << rate;
+    }
+    previous = seconds;
+  }
 }
 
 // Capture of what reaches the sound server's default sink, as raw 16-bit mono samples.

@@ -3,6 +3,7 @@
 
 #include "ActivationFakes.h"
 #include "ShellFakes.h"
+#include "shell/AccessModes.h"
 #include "shell/Activation.h"
 
 namespace nq::test {
@@ -351,6 +352,22 @@ TEST_F(ActivationTest, HighlightFollowsThePointerOnce200MsAfterAnActivation) {
   h.Clock.Advance(1);
   EXPECT_EQ(p->Layout().HoveredItem, 2);
   EXPECT_FALSE(Act->BoxActionTimer().Enabled());
+}
+
+TEST_F(ActivationTest, WhileScanningTheHoverUpdateKeepsTheScanHighlight) {
+  // The scan step left the pointer over the cell it chose; the stay-in-place cell stays framed in red.
+  for (const int32_t mode : {AutomaticScanning, DirectedScanning, HeldButtonScanning}) {
+    State().View.ScanMode = mode;
+    Cell(2).SpecialFunction = std::string(StayInPlaceToken);
+    const GridRect cell2 = Cell(2).CellRect();
+    h.Window.PointerX = cell2.Left + cell2.Width / 2;
+    h.Window.PointerY = p->Layout().Panels().Boxes.Top + cell2.Top + cell2.Height / 2;
+    Act->ActivateCell(2);
+    ASSERT_EQ(Cell(2).Frame.PenColour, HighlightColour) << mode;
+    h.Clock.Advance(BoxActionDelayMs + 100);
+    EXPECT_EQ(Cell(2).Frame.PenColour, HighlightColour) << mode;
+    EXPECT_FALSE(Act->BoxActionTimer().Enabled()) << mode;
+  }
 }
 
 TEST_F(ActivationTest, BoardChangedWhileSpeakingDoesNotChangeWhatTheCellDoes) {

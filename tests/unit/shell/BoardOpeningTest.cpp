@@ -280,7 +280,19 @@ TEST_P(GridSizes, OpenWithTheirCellCount) {
   } else {
     EXPECT_FALSE(h.ThePlayer->Boxes().GridBox(1)->Frame.Visible);
   }
+  // The pointer finds a cell of this board, never a box left over from the board before.
   h.ThePlayer->HandleMouseEvent(MouseEventKind::Move, 400, 300);
+  const int32_t hovered = h.ThePlayer->Layout().HoveredItem;
+  if (GetParam().Cells == 0) {
+    EXPECT_EQ(hovered, NoItem);
+    return;
+  }
+  ASSERT_GE(hovered, 1);
+  ASSERT_LE(hovered, GetParam().Cells);
+  const TBox& box = *h.ThePlayer->Boxes().GridBox(hovered);
+  const int32_t top = h.ThePlayer->Layout().Panels().Boxes.Top + box.Top;
+  EXPECT_TRUE(box.Left <= 400 && 400 < box.Left + box.Width && top <= 300 && 300 < top + box.Height)
+      << "cell " << hovered;
 }
 
 INSTANTIATE_TEST_SUITE_P(Open, GridSizes,

@@ -96,9 +96,46 @@ TEST_P(RectangleWriteBack, OnlyWhileDraggingABoard) {
 
 INSTANTIATE_TEST_SUITE_P(Placement, RectangleWriteBack,
                          ::testing::Values(WriteBackCase{"Dragging", true, true},
-                                           WriteBackCase{"ProgramMove", true, false},
+                                           WriteBackCase{"ButtonUp", true, false},
                                            WriteBackCase{"NoBoard", false, true}),
                          [](const auto& info) { return info.param.Name; });
+
+TEST(FitInsideWorkArea, BringsTheRectangleInsideAndKeepsOneThatFits) {
+  constexpr WindowRect Laptop{0, 0, 1366, 728}; // a 1366 x 768 screen with a 40 px panel below
+  constexpr WindowRect PanelAbove{0, 32, 1366, 736};
+  const RectCase cases[] = {
+      {"fits", 0, {120, 60, 940, 660}, {120, 60, 940, 660}},
+      {"made on a larger screen", 0, {120, 60, 1600, 1000}, {0, 0, 1366, 728}},
+      {"too tall only", 0, {120, 60, 940, 760}, {120, 0, 940, 728}},
+      {"runs past the right edge", 0, {900, 60, 940, 600}, {426, 60, 940, 600}},
+      {"left of the screen", 0, {-300, 60, 940, 600}, {0, 60, 940, 600}},
+  };
+  for (const RectCase& c : cases)
+    EXPECT_EQ(FitInsideWorkArea(c.Stored, Laptop), c.Expected) << c.Name;
+  EXPECT_EQ(FitInsideWorkArea({120, 0, 940, 700}, PanelAbove), (WindowRect{120, 32, 940, 700}));
+  EXPECT_EQ(FitInsideWorkArea({120, 0, 940, 700}, WindowRect{}), (WindowRect{120, 0, 940, 700}));
+}
+
+TEST_F(PlacementTest, StoredRectangleLargerThanTheWorkAreaIsShownInsideItAndKeptInTheFile) {
+  const std::string board = h.WriteBoard("big.qdx", {.Left = 120, .Top = 60, .Width = 1600, .Height = 1000});
+  h.Window.ScreenW = 1366;
+  h.Window.ScreenH = 768;
+  h.Window.Work = {0, 0, 1366, 728};
+  h.Started({board});
+  EXPECT_EQ(h.Window.Rects.back(), (WindowRect{0, 0, 1366, 728}));
+  EXPECT_EQ(ShellHarness::Stored(board, "Position", "Width"), "1600");
+  EXPECT_EQ(ShellHarness::Stored(board, "Position", "Height"), "1000");
+  // Docked and maximized windows stay inside it too.
+  h.ThePlayer->MenuClick("MenuPositionBottomRight");
+  EXPECT_EQ(h.Window.Rects.back(), (WindowRect{0, 0, 1366, 728}));
+  h.ThePlayer->MenuClick("MenuPlafoMAXIMIZED");
+  EXPECT_EQ(h.Window.Rects.back(), (WindowRect{0, 0, 1366, 728}));
+  // Once the user moves the window the file takes the rectangle shown.
+  h.ThePlayer->MenuClick("MenuPositionDefault");
+  h.Window.LeftDown = true;
+  h.ThePlayer->WindowRectChanged({0, 0, 1366, 728});
+  EXPECT_EQ(ShellHarness::Stored(board, "Position", "Width"), "1366");
+}
 
 TEST_F(PlacementTest, DraggedDockedBoardComesBackDockedWithItsNewSize) {
   const std::string board = h.WriteBoard("a.qdx", {.Position = 4});

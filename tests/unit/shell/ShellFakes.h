@@ -40,6 +40,7 @@ public:
   // What the tests set.
   int32_t ScreenW = 1920;
   int32_t ScreenH = 1080;
+  WindowRect Work{}; // empty: the whole screen
   int32_t ClientW = 800;
   int32_t ClientH = 600;
   int32_t PointerX = 0;
@@ -51,6 +52,7 @@ public:
   WindowRect CurrentWindowRect() override { return Rects.empty() ? WindowRect{} : Rects.back(); }
   int32_t ScreenWidth() override { return ScreenW; }
   int32_t ScreenHeight() override { return ScreenH; }
+  WindowRect WorkArea() override { return Work.Width > 0 ? Work : WindowRect{0, 0, ScreenW, ScreenH}; }
   bool LeftButtonDown() override { return LeftDown; }
   void SetStayOnTop(bool onTop) override { StayOnTopCalls.push_back(onTop); }
   void SetMenuAndFrameHidden(bool hidden) override { MenuHidden = hidden; }
@@ -122,8 +124,9 @@ public:
   }
   bool OpenDocument(const std::string& path) override {
     Opened.push_back(path);
-    return true;
+    return Opens;
   }
+  bool Opens = true; // false: no program can show documents
 };
 
 // A board's options and cells as a test writes them; captions are Prefix + cell number.

@@ -1,5 +1,6 @@
 // The start sequence: the first board from the command line or the settings, the start grid, the
 // missing start-up board and the first-run speech choice.
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include "ShellFakes.h"
@@ -20,6 +21,22 @@ TEST(StartUp, NoArgumentsAndNoHomeBoardShowTheStartGrid) {
   ASSERT_FALSE(h.Window.StayOnTopCalls.empty());
   EXPECT_TRUE(h.Window.StayOnTopCalls.back());
   EXPECT_TRUE(h.Window.HookInstalled);
+}
+
+TEST(StartUp, StartPictureIsNeverEnlargedOnAFullHdScreen) {
+  ShellHarness h;
+  std::filesystem::copy_file(std::string(NQ_SOURCE_DIR) + "/data/NxeoQuadrix.png",
+                             h.DataFolder() + "NxeoQuadrix.png");
+  h.Window.ClientW = 1920; // a full-HD screen filled by the window without its menu and frame
+  h.Window.ClientH = 1040;
+  h.WriteSettings("[tts]\r\nNumero sintetitzador=0\r\n");
+  h.Started();
+  const TBox& start = *h.ThePlayer->Boxes().GridBox(1);
+  ASSERT_EQ(start.Picture, "NxeoQuadrix.png");
+  ASSERT_TRUE(start.PictureImage.Visible);
+  ASSERT_NE(start.HeldPicture(), nullptr);
+  EXPECT_GE(start.HeldPicture()->Width, start.PictureImage.Bounds.Width);
+  EXPECT_GE(start.HeldPicture()->Height, start.PictureImage.Bounds.Height);
 }
 
 struct JoinCase {
@@ -147,6 +164,20 @@ TEST(StartUp, EditionWithoutTheEditorShowsItsMessage) {
   EXPECT_EQ(h.Messages.Messages,
             std::vector<std::string>{"QUADRIX doesn't exists in Quadrix folder: " + h.ProgramFolder()});
   EXPECT_EQ(h.Window.Closes, 0);
+}
+
+TEST(StartUp, TutorialThatCannotOpenSaysSo) {
+  for (const bool opens : {true, false}) {
+    ShellHarness h;
+    h.Programs.Opens = opens;
+    h.Started();
+    h.ThePlayer->MenuClick("Tutorial1");
+    ASSERT_EQ(h.Programs.Opened.size(), 1u);
+    ASSERT_EQ(h.Messages.Messages.size(), opens ? 0u : 1u);
+    if (!opens) {
+      EXPECT_NE(h.Messages.Messages.front().find(h.Programs.Opened.front()), std::string::npos);
+    }
+  }
 }
 
 } // namespace

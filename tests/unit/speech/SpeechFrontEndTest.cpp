@@ -168,13 +168,21 @@ TEST_F(SpeechFrontEndTest, SpeakAndWaitMarksReadingAndWaitsForTheEngine) {
   EXPECT_EQ(Clock.Waits.size(), 4u);
 }
 
-TEST_F(SpeechFrontEndTest, SpeakAndWaitWithTheLibraryPollsUntilIdle) {
+// The library itself waits until idle (see SpeechLibraryTest); the front end marks the reading for all
+// of that time and only then clears the mark.
+TEST_F(SpeechFrontEndTest, SpeakAndWaitWithTheLibraryMarksReadingUntilIdle) {
   Create("3");
   Log.Calls.clear();
-  Log.StatusBusyPolls = 2; // taken by the library's own wait
+  Log.StatusBusyPolls = 2;
+  std::vector<std::string> marksWhileWaiting;
+  const std::unique_ptr<Timer> watch = Clock.CreateTimer(100);
+  watch->SetHandler([&] { marksWhileWaiting.push_back(Tts("ESTIC LLEGINT")); });
+  watch->SetEnabled(true);
   Speech.SpeakTextAndWait("Hola");
+  watch->SetEnabled(false);
   EXPECT_EQ(Log.Calls, (Calls{"Stop", "Read:hola "}));
-  EXPECT_EQ(Clock.Waits, (std::vector<int32_t>{200, 200}));
+  EXPECT_EQ(Log.StatusBusyPolls, 0);
+  EXPECT_EQ(marksWhileWaiting, (Calls{"1", "1", "1", "1"})); // two waits of 200 ms
   EXPECT_EQ(Tts("ESTIC LLEGINT"), "0");
 }
 
@@ -200,6 +208,56 @@ TEST_F(SpeechFrontEndTest, CloseStoresTheChoice) {
   EXPECT_EQ(Tts("Numero sintetitzador"), "2");
   EXPECT_EQ(Tts("velocitat"), "-4");
   EXPECT_EQ(ToWav("Tipus de sintetitzador"), "SAPI");
+}
+
+TEST_F(SpeechFrontEndTest, LateDesktopServiceDoesNotChangeTheChosenVoice) {
+  struct VoiceCase {
+    const char* Name;
+    int ChosenWithTheService; // list index chosen while the desktop voices were listed
+    int SelectedWithoutIt;    // list index the next start selects while they are missing
+    const char* ClosedName;   // what the next close keeps as the voice's name
+  };
+  const VoiceCase cases[] = {
+      {"in-process voice moves up the list", 2, 0, "SAPI - Catal\xE0 (ca)"},
+      {"library voice moves up the list", 6, 4, "UPCTV - Mujer - Espa\xF1ol"},
+      {"missing desktop voice is kept for the next start", 1, 1, "Desktop B"},
+  };
+  for (const VoiceCase& c : cases) {
+    ScratchFolder folder;
+    SettingsStore settings(folder.File("s.ini"), folder.File("q.ini"));
+    SpeechFrontEnd first(settings, folder.File("parlartts.ini"), Desktop, InProcess, Library, Dictionary,
+                         DialogsFake, Clock);
+    first.FormCreate();
+    first.ListBoxMotorsDeVeuClick(c.ChosenWithTheService);
+    first.FormClose();
+
+    FakeVoiceEngine late; // answered after the list was made: taken as empty
+    FakeVoiceEngine inProcess{{"Catal\xC3\xA0 (ca)"}};
+    SpeechFrontEnd second(settings, folder.File("parlartts.ini"), late, inProcess, Library, Dictionary,
+                          DialogsFake, Clock);
+    second.FormCreate();
+    EXPECT_EQ(second.SelectedIndex(), c.SelectedWithoutIt) << c.Name;
+    second.FormClose();
+    EXPECT_EQ(settings.ReadSettingText("tts", "Nom sintetitzador", ""), c.ClosedName) << c.Name;
+
+    // With the service on time again the first choice is back.
+    SpeechFrontEnd third(settings, folder.File("parlartts.ini"), Desktop, InProcess, Library, Dictionary,
+                         DialogsFake, Clock);
+    third.FormCreate();
+    EXPECT_EQ(third.SelectedIndex(), c.ChosenWithTheService) << c.Name;
+  }
+}
+
+TEST_F(SpeechFrontEndTest, ChoosingAnotherVoiceReplacesAKeptOne) {
+  Settings.WriteSettingText("tts", "Numero sintetitzador", "0");
+  Settings.WriteSettingText("tts", "Grup sintetitzador", "MSP");
+  Settings.WriteSettingText("tts", "Nom sintetitzador", "Desktop Z"); // no longer installed
+  Speech.FormCreate();
+  Speech.ListBoxMotorsDeVeuClick(2);
+  Speech.FormClose();
+  EXPECT_EQ(Tts("Numero sintetitzador"), "2");
+  EXPECT_EQ(Tts("Grup sintetitzador"), "SAPI");
+  EXPECT_EQ(Tts("Nom sintetitzador"), "SAPI - Catal\xE0 (ca)");
 }
 
 TEST_F(SpeechFrontEndTest, UnwritableSpeechSettingsAreReportedOnce) {
