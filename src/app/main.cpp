@@ -4,6 +4,7 @@
 
 #include "app/SpeechServices.h"
 #include "boards/PathResolver.h"
+#include "exchange/ImportedBoards.h"
 #include "linux/QtClipboard.h"
 #include "linux/QtClock.h"
 #include "linux/QtDialogs.h"
@@ -19,6 +20,7 @@
 #include "ui/DataFolder.h"
 #include "ui/MainWindow.h"
 #include "ui/PlainTextMemo.h"
+#include "ui/QtPictureConverter.h"
 #include "ui/SpeechWindow.h"
 
 int main(int argc, char** argv) {
@@ -74,6 +76,11 @@ int main(int argc, char** argv) {
   player.SetMessageMemo(&memo);
   nq::QtPointerMover pointer;
   player.SetPointerMover(&pointer);
+  // Boards of other AAC systems (.obf, .obz) are converted once into a folder of their own.
+  nq::QtPictureConverter pictureConverter;
+  nq::exchange::ImportedBoards importedBoards(dialogs, &pictureConverter,
+                                              nq::exchange::DefaultImportFolder());
+  player.Boards().Importer = &importedBoards;
   // An empty window that the program has always created for diagnostics; it stays hidden.
   QWidget debugWindow;
   debugWindow.setWindowTitle("Debug");
