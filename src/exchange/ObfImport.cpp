@@ -1,6 +1,7 @@
 #include "exchange/ObfImport.h"
 
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <deque>
 #include <filesystem>
@@ -195,6 +196,10 @@ bool Publish(const std::string& folderUtf8, const std::map<std::string, std::str
     fs::remove_all(temporary, ec);
     return false;
   }
+  // mkdtemp makes the folder private; the boards are for everyone who may read the user's files.
+  const mode_t mask = umask(0);
+  umask(mask);
+  fs::permissions(temporary, static_cast<fs::perms>(0777 & ~mask), ec);
   if (fs::is_directory(target, ec) && fs::is_empty(target, ec)) fs::remove(target, ec);
   fs::rename(temporary, target, ec);
   if (ec) {

@@ -9,13 +9,12 @@ namespace {
 // Qt's painting of SVG needs an application object; the offscreen platform needs no display.
 class ApplicationConverter : public exchange::PictureConverter {
 public:
-  ApplicationConverter() {
+  std::optional<std::string> ToPng(const std::string& bytes, const std::string& type, int side) override {
+    // Started on the first picture that needs it, so sets without such pictures never start Qt.
     if (!QCoreApplication::instance()) {
       qputenv("QT_QPA_PLATFORM", "offscreen");
       App = std::make_unique<QGuiApplication>(Argc, Argv);
     }
-  }
-  std::optional<std::string> ToPng(const std::string& bytes, const std::string& type, int side) override {
     return Converter.ToPng(bytes, type, side);
   }
 
