@@ -50,6 +50,19 @@ std::string ImportedBoards::FolderFor(const std::string& fileUtf8) const {
 
 std::optional<std::string> ImportedBoards::ImportedRootBoard(const std::string& cp1252Path) {
   const std::string file = Windows1252ToUtf8(cp1252Path);
+  std::error_code ec;
+  const uintmax_t size = fs::file_size(file, ec);
+  const fs::file_time_type time = fs::last_write_time(file, ec);
+  if (const auto seen = Seen.find(file); !ec && seen != Seen.end() && seen->second.Size == size &&
+                                         seen->second.Time == time &&
+                                         fs::is_regular_file(seen->second.Root, ec))
+    return Utf8ToWindows1252(seen->second.Root);
+  std::optional<std::string> root = Import(cp1252Path, file);
+  if (root && !ec) Seen[file] = {size, time, Windows1252ToUtf8(*root)};
+  return root;
+}
+
+std::optional<std::string> ImportedBoards::Import(const std::string& cp1252Path, const std::string& file) {
   const std::string folder = FolderFor(file);
   if (folder.empty()) {
     Messages.ShowMessage("No existe el archivo: " + cp1252Path);

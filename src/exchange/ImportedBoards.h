@@ -1,6 +1,8 @@
 #pragma once
 // The player's importer: a foreign board file is converted once per file and content into a
 // folder of its own under the user's data folder, and opened from there every later time.
+#include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -24,9 +26,19 @@ public:
   std::string FolderFor(const std::string& fileUtf8) const;
 
 private:
+  // What a file on disk became, so that the home board of an imported set opens without reading
+  // the whole file again; a change of size or time reads it again.
+  struct Known {
+    uintmax_t Size = 0;
+    std::filesystem::file_time_type Time;
+    std::string Root;
+  };
+  std::optional<std::string> Import(const std::string& cp1252Path, const std::string& file);
+
   Dialogs& Messages;
   PictureConverter* Pictures;
   std::string BaseFolder;
+  std::map<std::string, Known> Seen;
 };
 
 /// $XDG_DATA_HOME/nexoquadrix/imported, or ~/.local/share/nexoquadrix/imported without it.
