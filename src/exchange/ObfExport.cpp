@@ -12,8 +12,8 @@
 #include "boards/BoardFile.h"
 #include "boards/PathResolver.h"
 #include "exchange/ExchangeLimits.h"
-#include "exchange/ObfImport.h"
 #include "exchange/ObfConvert.h"
+#include "exchange/ObfImport.h"
 #include "exchange/QdxFormat.h"
 #include "exchange/TextFit.h"
 #include "platform/Dialogs.h"
@@ -294,7 +294,6 @@ private:
       options[key] = value;
     Json json = {{"format", "open-board-0.1"},
                  {"id", board.Id},
-                 {"locale", "ca"},
                  {"name", board.File.stem().string()},
                  {"ext_nexoquadrix_file", OwnFileName(board.File)},
                  {"ext_nexoquadrix_board", options},
