@@ -107,7 +107,8 @@ bool SetConverter::Convert(ConvertedSet& out, std::string& error) {
                         list);
   }
   if (SawBackground)
-    out.Notes.push_back("background colours are not shown by this player; border colours became cell frames");
+    out.Notes.push_back("background colours are not shown by this player; cell frames took the border "
+                        "colour, else the background colour");
   for (const std::string& key : UnknownOptions)
     out.Notes.push_back("unknown option \"" + key + "\" left out");
   return true;
@@ -196,12 +197,14 @@ void SetConverter::FillCell(const LoadedBoard& loaded, const ObfButton& button, 
     cell.Read = Fit(*button.ExtRead);
   else
     cell.Read = Fit(Localised(board, button.Vocalization.value_or(button.Label)));
-  if (!button.BorderColor.empty()) {
-    if (std::optional<int32_t> colour = ParseColour(button.BorderColor))
+  // Our cells have a frame colour only; a background colour without a border colour becomes the
+  // frame, so that colour coding (nouns orange, verbs green...) stays visible.
+  const std::string& colourText = button.BorderColor.empty() ? button.BackgroundColor : button.BorderColor;
+  if (!colourText.empty()) {
+    if (std::optional<int32_t> colour = ParseColour(colourText))
       cell.FrameCellColour = *colour;
     else
-      out.Notes.push_back(ButtonName(loaded, button) + ": colour \"" + button.BorderColor +
-                          "\" not understood");
+      out.Notes.push_back(ButtonName(loaded, button) + ": colour \"" + colourText + "\" not understood");
   }
   if (!button.BackgroundColor.empty()) SawBackground = true;
   ApplyCellOptionValues(button.ExtCell, cell, UnknownOptions);

@@ -33,7 +33,7 @@ TEST(ObfImport, PutsEveryButtonOfALoneBoardAtItsPlace) {
       {3, 1, "Borrar", "Borrar", "<ESBORRAR TOT>", "", 0x00FF00},
       {4, 1, "Casa", "Casa", "<ESBORRAR ULTIM>", "", 0}, // one command per cell: the first
       {1, 2, "", "", "", "", 0},                         // null stays empty
-      {2, 2, "a", "a", "", "", 0},                       // spelling has no equivalent
+      {2, 2, "a", "a", "", "", 0x008000}, // spelling has no equivalent; the background is the frame
       {3, 2,
        "L\xF3"
        "dz ? ? \"ok\"",
