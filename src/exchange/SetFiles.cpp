@@ -157,6 +157,11 @@ public:
 private:
   // The regular file at the path, when it really lies below the folder (links resolved).
   std::optional<fs::path> Inside(const std::string& path) const {
+    // A lone board lies in an ordinary folder, often the home folder: its hidden files and folders
+    // (keys, settings) are never taken as pictures or sounds.
+    for (const auto& part : fs::path(path)) {
+      if (!part.empty() && part.string()[0] == '.') return std::nullopt;
+    }
     std::error_code ec;
     const fs::path file = fs::weakly_canonical(Root / path, ec);
     if (ec || !fs::is_regular_file(file, ec)) return std::nullopt;

@@ -208,6 +208,23 @@ TEST(ObfImport, HostileArchiveEntriesNeverLeaveTheFolder) {
             (std::vector<std::string>{"import-report.txt", "root-board.txt", "root.qdx"}));
 }
 
+TEST(ObfImport, ALoneBoardReadsNoHiddenFileBesideIt) {
+  test::TempFolder temp;
+  std::filesystem::create_directories(temp.Path(".ssh"));
+  test::WriteBytes(temp.Path(".ssh/id_rsa"), "secret");
+  test::WriteBytes(temp.Path("ok.wav"), test::ReadBytes(Fixtures + "set/sounds/bell.wav"));
+  test::WriteBytes(temp.Path("b.obf"),
+                   R"({"id":"b","grid":{"rows":1,"columns":2,"order":[["a","c"]]},"buttons":[
+      {"id":"a","label":"A","sound_id":"key"},{"id":"c","label":"C","sound_id":"ok"}],
+      "sounds":[{"id":"key","path":".ssh/id_rsa"},{"id":"ok","path":"./ok.wav"}]})");
+  const ImportResult result = ImportBoardSet(temp.Path("b.obf"), temp.Path("out"), nullptr);
+  ASSERT_TRUE(result.Ok) << result.Error;
+  EXPECT_TRUE(AnyNoteHas(result.Notes, "\".ssh/id_rsa\" is not beside the board"));
+  EXPECT_EQ(test::Listing(temp.Path("out")),
+            (std::vector<std::string>{"b.qdx", "import-report.txt", "root-board.txt", "snd_ok.wav"}));
+  EXPECT_EQ(ReadBoard(temp.Path("out/b.qdx")).Cell(2, 1).Read, "snd_ok.wav");
+}
+
 TEST(ObfImport, AZipBombIsRefusedBeforeItIsUnpacked) {
   test::TempFolder temp;
   const std::string board = R"({"id":"r","grid":{"rows":1,"columns":1,"order":[["a"]]},"buttons":[
