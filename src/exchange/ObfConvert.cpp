@@ -131,8 +131,9 @@ bool SetConverter::ConvertBoard(const LoadedBoard& loaded, ConvertedSet& out, st
         }
       }
     }
-    rows = std::max(1, std::min(rows, lastRow));
-    columns = std::max(1, std::min(columns, lastColumn));
+    // Only the dimension that does not fit is cut, so the other keeps its cell size.
+    if (rows > MaxGridRows) rows = std::max(1, lastRow);
+    if (columns > MaxGridColumns) columns = std::max(1, lastColumn);
   }
   if (rows > MaxGridRows || columns > MaxGridColumns) {
     error =

@@ -177,6 +177,14 @@ TEST(ObfImport, RefusesSetsThatCannotBeShownFaithfully) {
 
 TEST(ObfImport, ALargeGridWhoseEndIsEmptyKeepsItsButtonsInPlace) {
   test::TempFolder temp;
+  // 3 rows, of which only the first is used, by 25 columns: the columns are cut, the rows stay.
+  test::WriteBytes(temp.Path("t.obf"),
+                   R"({"id":"t","grid":{"rows":3,"columns":25,"order":[[null,"a"],[],[]]},)"
+                   R"("buttons":[{"id":"a","label":"A"}]})");
+  const ImportResult tall = ImportBoardSet(temp.Path("t.obf"), temp.Path("tall"), nullptr);
+  ASSERT_TRUE(tall.Ok) << tall.Error;
+  EXPECT_EQ(ReadBoard(temp.Path("tall/t.qdx")).Rows, 3);
+  EXPECT_EQ(ReadBoard(temp.Path("tall/t.qdx")).Columns, 2);
   const std::string board = BoardJson(
       "w", R"([{"id":"a","label":"A"},{"id":"b","label":"B"}])",
       R"([[null,"a",null,null,null,null,null,null,null,null,null,null,null,null,null,null,null,null,null,null,null,null,null,null,null]])",
