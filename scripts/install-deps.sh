@@ -9,8 +9,10 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   # core
   libpng-dev libjpeg62-turbo-dev zlib1g-dev
+  # board exchange (Open Board Format): JSON and ZIP
+  nlohmann-json3-dev libzip-dev
   # front end and back ends
-  qt6-base-dev libqt6opengl6-dev qt6-multimedia-dev qt6-qpa-plugins libqt6svg6 libx11-dev libxtst-dev libxkbcommon-dev
+  qt6-base-dev libqt6opengl6-dev qt6-multimedia-dev qt6-qpa-plugins libqt6svg6 qt6-svg-dev qt6-image-formats-plugins libx11-dev libxtst-dev libxkbcommon-dev
   libespeak-ng-dev espeak-ng-data espeak-ng libspeechd-dev speech-dispatcher
   fonts-liberation2 fonts-dejavu-core xdg-utils
   # packaging: the .deb, its icon, and the checks the package must pass

@@ -6,6 +6,7 @@
 #include "app/ProgramInfo.h"
 #include "app/SpeechServices.h"
 #include "boards/PathResolver.h"
+#include "exchange/ImportedBoards.h"
 #include "linux/QtClipboard.h"
 #include "linux/QtClock.h"
 #include "linux/QtDialogs.h"
@@ -25,6 +26,7 @@
 #include "ui/MainWindow.h"
 #include "ui/PlainTextMemo.h"
 #include "ui/QtNonFocusableWindow.h"
+#include "ui/QtPictureConverter.h"
 #include "ui/SpeechWindow.h"
 
 int main(int argc, char** argv) {
@@ -90,6 +92,11 @@ int main(int argc, char** argv) {
   // Call waylandNotice.ExternalWindowSwitchedOn() whenever the external-window mode is switched on.
   nq::ExternalWindowNotice waylandNotice(dialogs, player.Settings(),
                                          nq::IsWaylandSession(nq::SystemConfigEnvironment().Variable));
+  // Boards of other AAC systems (.obf, .obz) are converted once into a folder of their own.
+  nq::QtPictureConverter pictureConverter;
+  nq::exchange::ImportedBoards importedBoards(dialogs, &pictureConverter,
+                                              nq::exchange::DefaultImportFolder());
+  player.Boards().Importer = &importedBoards;
   // An empty window that the program has always created for diagnostics; it stays hidden.
   QWidget debugWindow;
   debugWindow.setWindowTitle("Debug");

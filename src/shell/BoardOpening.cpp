@@ -96,7 +96,12 @@ void BoardOpening::BringBarsInLine() {
 bool BoardOpening::OpenBoard(const std::string& requested) {
   // Callers pass PreviousBoardFile, HomeBoardFile or CurrentBoardFile themselves, which this function
   // overwrites on the way; a copy keeps "back" from opening the board it just left.
-  const std::string path = requested;
+  std::string path = requested;
+  if (IsForeignBoardName(path)) {
+    const std::optional<std::string> imported = Importer ? Importer->ImportedRootBoard(path) : std::nullopt;
+    if (!imported) return false;
+    path = *imported;
+  }
   Ctx.Layout.HoveredItem = NoItem;
   SaveLeftBoardOptions();
   const bool read = Ctx.File.ReadBoardFile(path);
@@ -128,7 +133,8 @@ bool BoardOpening::OpenLinkedBoard(const std::string& name) {
 
 void BoardOpening::DroppedFile(const std::string& name) {
   Ctx.Window.SetCaption("WMDragDrop");
-  if (name.size() < 3 || UpperAscii(name.substr(name.size() - 3)) != "QDX") return;
+  if ((name.size() < 3 || UpperAscii(name.substr(name.size() - 3)) != "QDX") && !IsForeignBoardName(name))
+    return;
   OpenBoard(name);
   Ctx.State.HomeBoardFile = Ctx.State.CurrentBoardFile;
   Ctx.State.PreviousBoardFile.clear();
@@ -136,9 +142,10 @@ void BoardOpening::DroppedFile(const std::string& name) {
 
 void BoardOpening::MenuOpenFileClick() {
   Ctx.Window.SetMouseHook(false);
-  const std::optional<std::string> chosen =
-      Ctx.Messages.ChooseFileToOpen("QUADRIX - Obrir", "Quadrix (*.qdx)|*.qdx|Tot tipus de fitxers (*.*)|*.*",
-                                    "qdx", Ctx.State.DirectoriActual, "index.qdx");
+  const std::optional<std::string> chosen = Ctx.Messages.ChooseFileToOpen(
+      "QUADRIX - Obrir",
+      "Quadrix (*.qdx)|*.qdx|Open Board (*.obf *.obz)|*.obf;*.obz|Tot tipus de fitxers (*.*)|*.*", "qdx",
+      Ctx.State.DirectoriActual, "index.qdx");
   if (chosen) {
     OpenBoard(*chosen);
     Ctx.State.HomeBoardFile = Ctx.State.CurrentBoardFile;

@@ -5,6 +5,7 @@
 
 #include "boards/PictureCache.h"
 #include "shell/BarOptions.h"
+#include "shell/ForeignBoards.h"
 #include "shell/ShellContext.h"
 #include "shell/WindowPlacement.h"
 
@@ -41,6 +42,8 @@ public:
   std::string DataFolder;
   /// Decoding threads for a board's pictures.
   int PictureWorkers = DefaultPictureWorkers;
+  /// Turns .obf and .obz files into boards of ours; null when the program has no importer.
+  ForeignBoardImporter* Importer = nullptr;
 
 private:
   void SaveLeftBoardOptions();

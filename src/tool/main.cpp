@@ -14,6 +14,8 @@ void PrintUsage(FILE* out = stderr) {
              "  set FILE SECTION KEY VALUE        write a value as the player writes it\n"
              "  render BOARD --size WxH -o OUT    paint a board to a PNG picture\n"
              "  check PATH                        report problems in a board or a folder of boards\n"
+             "  import SET.obz|BOARD.obf DIR      convert Open Board Format boards into boards in DIR\n"
+             "  export BOARD.qdx OUT.obz          write a board and the boards it links to as an .obz set\n"
              "  --help | --version\n",
              out);
 }
@@ -40,6 +42,8 @@ int main(int argc, char** argv) {
   if (command == "set") return nq::tool::RunSet(args);
   if (command == "render") return nq::tool::RunRender(args);
   if (command == "check") return nq::tool::RunCheck(args);
+  if (command == "import") return nq::tool::RunImport(args);
+  if (command == "export") return nq::tool::RunExport(args);
   PrintUsage();
   return 2;
 }

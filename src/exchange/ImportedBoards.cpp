@@ -1,0 +1,104 @@
+#include "exchange/ImportedBoards.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "exchange/TextFit.h"
+#include "platform/Dialogs.h"
+#include "text/Encoding.h"
+
+namespace nq::exchange {
+namespace {
+
+namespace fs = std::filesystem;
+
+// FNV-1a over the whole file, read in blocks; a different content gets a different folder.
+std::optional<std::string> ContentDigest(const std::string& fileUtf8) {
+  std::ifstream in(fileUtf8, std::ios::binary);
+  if (!in) return std::nullopt;
+  uint64_t hash = 1469598103934665603ull;
+  std::string block(1 << 16, '\0');
+  while (in) {
+    in.read(block.data(), static_cast<std::streamsize>(block.size()));
+    for (std::streamsize i = 0; i < in.gcount(); ++i)
+      hash = (hash ^ static_cast<unsigned char>(block[static_cast<std::size_t>(i)])) * 1099511628211ull;
+  }
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+  return std::string(text);
+}
+
+std::string FirstLine(const fs::path& file) {
+  std::ifstream in(file);
+  std::string line;
+  std::getline(in, line);
+  return line;
+}
+
+} // namespace
+
+ImportedBoards::ImportedBoards(Dialogs& dialogs, PictureConverter* pictures, std::string baseFolderUtf8)
+    : Messages(dialogs), Pictures(pictures), BaseFolder(std::move(baseFolderUtf8)) {}
+
+std::string ImportedBoards::FolderFor(const std::string& fileUtf8) const {
+  const std::optional<std::string> digest = ContentDigest(fileUtf8);
+  if (!digest) return {};
+  return (fs::path(BaseFolder) / (SafeFileStem(fs::path(fileUtf8).stem().string()) + "-" + *digest)).string();
+}
+
+std::optional<std::string> ImportedBoards::ImportedRootBoard(const std::string& cp1252Path) {
+  const std::string file = Windows1252ToUtf8(cp1252Path);
+  std::error_code ec;
+  const uintmax_t size = fs::file_size(file, ec);
+  const fs::file_time_type time = fs::last_write_time(file, ec);
+  if (const auto seen = Seen.find(file); !ec && seen != Seen.end() && seen->second.Size == size &&
+                                         seen->second.Time == time &&
+                                         fs::is_regular_file(seen->second.Root, ec))
+    return Utf8ToWindows1252(seen->second.Root);
+  std::optional<std::string> root = Import(cp1252Path, file);
+  if (root && !ec) Seen[file] = {size, time, Windows1252ToUtf8(*root)};
+  return root;
+}
+
+std::optional<std::string> ImportedBoards::Import(const std::string& cp1252Path, const std::string& file) {
+  const std::string folder = FolderFor(file);
+  if (folder.empty()) {
+    Messages.ShowMessage("No existe el archivo: " + cp1252Path);
+    return std::nullopt;
+  }
+  std::error_code ec;
+  // The folder appears whole or not at all, so a root list in it means the import was complete.
+  const fs::path list = fs::path(folder) / std::string(RootBoardListFile);
+  if (!fs::is_regular_file(list, ec)) {
+    fs::create_directories(BaseFolder, ec);
+    const ImportResult result = ImportBoardSet(file, folder, Pictures);
+    if (!result.Ok) {
+      Messages.ShowMessage("No se ha podido importar " + cp1252Path + ":\n" +
+                           Utf8ToWindows1252(result.Error));
+      return std::nullopt;
+    }
+  }
+  const std::string root = FirstLine(list);
+  const std::optional<std::string> clean = CleanSetPath(root);
+  if (!clean || !fs::is_regular_file(fs::path(folder) / *clean, ec)) {
+    Messages.ShowMessage("No se ha podido importar " + cp1252Path);
+    return std::nullopt;
+  }
+  return Utf8ToWindows1252((fs::path(folder) / *clean).string());
+}
+
+std::string DefaultImportFolder() {
+  const char* data = std::getenv("XDG_DATA_HOME");
+  std::string base;
+  if (data && *data == '/') {
+    base = data;
+  } else {
+    const char* home = std::getenv("HOME");
+    base = std::string(home ? home : ".") + "/.local/share";
+  }
+  return base + "/nexoquadrix/imported";
+}
+
+} // namespace nq::exchange

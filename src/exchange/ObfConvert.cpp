@@ -1,0 +1,410 @@
+#include "exchange/ObfConvert.h"
+
+#include <algorithm>
+#include <array>
+
+#include "exchange/ExchangeLimits.h"
+#include "exchange/QdxFormat.h"
+#include "exchange/TextFit.h"
+#include "text/Encoding.h"
+
+namespace nq::exchange {
+namespace {
+
+// The format's actions that have a command of our own.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 5> ActionTokens = {{
+    {":clear", "<ESBORRAR TOT>"},
+    {":backspace", "<ESBORRAR ULTIM>"},
+    {":home", "<CASA>"},
+    {":speak", "<LLEGIR MISSATGE>"},
+    {":back", "<NEXO_QDX_ANTERIOR>"},
+}};
+
+constexpr int ConvertedPictureSide = 512;
+
+std::string Lower(std::string text) {
+  for (char& c : text)
+    c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return text;
+}
+
+std::string FolderPart(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+uint64_t ContentHash(const std::string& bytes) {
+  uint64_t hash = 1469598103934665603ull;
+  for (unsigned char c : bytes)
+    hash = (hash ^ c) * 1099511628211ull;
+  return hash;
+}
+
+bool IsWave(const std::string& bytes) {
+  return bytes.size() >= 12 && bytes.compare(0, 4, "RIFF") == 0 && bytes.compare(8, 4, "WAVE") == 0;
+}
+
+// A link as the board file names it, without the "#" marks (at most two) that make it also write.
+std::string WithoutHashes(std::string link) {
+  for (int i = 0; i < 2; ++i) {
+    if (const std::size_t hash = link.find('#'); hash != std::string::npos) link.erase(hash, 1);
+  }
+  return link;
+}
+
+std::string ButtonName(const LoadedBoard& loaded, const ObfButton& button) {
+  return loaded.Path + ": button \"" + button.Id + "\"" +
+         (button.Label.empty() ? "" : " (" + button.Label + ")");
+}
+
+} // namespace
+
+std::string UniqueName(const std::string& name, std::set<std::string>& used) {
+  if (used.insert(Lower(name)).second) return name;
+  const std::size_t dot = name.rfind('.');
+  const std::size_t slash = name.rfind('/');
+  const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+  const std::string stem = hasExtension ? name.substr(0, dot) : name;
+  const std::string extension = hasExtension ? name.substr(dot) : std::string();
+  for (int n = 2;; ++n) {
+    const std::string candidate = stem + "_" + std::to_string(n) + extension;
+    if (used.insert(Lower(candidate)).second) return candidate;
+  }
+}
+
+std::string RelativeLink(const std::string& from, const std::string& target) {
+  std::string fromFolder = FolderPart(from);
+  std::string rest = target;
+  // Drop the folders both share, then climb out of what is left of the source's folder.
+  while (!fromFolder.empty()) {
+    const std::size_t slash = fromFolder.find('/');
+    const std::string head = fromFolder.substr(0, slash + 1);
+    if (rest.compare(0, head.size(), head) != 0) break;
+    fromFolder.erase(0, head.size());
+    rest.erase(0, head.size());
+  }
+  std::string climb;
+  for (char c : fromFolder) {
+    if (c == '/') climb += "../";
+  }
+  return climb + rest;
+}
+
+SetConverter::SetConverter(SetFiles& files, std::vector<LoadedBoard>& boards, PictureConverter* pictures)
+    : Files(files), Boards(boards), Pictures(pictures) {}
+
+bool SetConverter::Convert(ConvertedSet& out, std::string& error) {
+  for (const LoadedBoard& board : Boards)
+    UsedNames.insert(Lower(board.FileName));
+  for (const LoadedBoard& board : Boards) {
+    if (!ConvertBoard(board, out, error)) return false;
+  }
+  if (!MissingCharacters.empty()) {
+    std::string list;
+    for (const std::string& c : MissingCharacters)
+      list += (list.empty() ? "" : " ") + c;
+    out.Notes.push_back("characters without a Windows-1252 form, replaced by a near letter or \"?\": " +
+                        list);
+  }
+  if (SawBackground)
+    out.Notes.push_back("background colours are not shown by this player; cell frames took the border "
+                        "colour, else the background colour");
+  for (const std::string& key : UnknownOptions)
+    out.Notes.push_back("unknown option \"" + key + "\" left out");
+  return true;
+}
+
+bool SetConverter::ConvertBoard(const LoadedBoard& loaded, ConvertedSet& out, std::string& error) {
+  const ObfBoard& source = loaded.Source;
+  // Only a grid too large to show is cut down, and only by the empty rows and columns at its end,
+  // so that no button moves from the place its users know.
+  int rows = source.Rows;
+  int columns = source.Columns;
+  if (rows > MaxGridRows || columns > MaxGridColumns) {
+    int lastRow = 0;
+    int lastColumn = 0;
+    for (int r = 0; r < std::min<int>(rows, static_cast<int>(source.Order.size())); ++r) {
+      for (int c = 0; c < std::min<int>(columns, static_cast<int>(source.Order[r].size())); ++c) {
+        if (source.Order[r][c]) {
+          lastRow = std::max(lastRow, r + 1);
+          lastColumn = std::max(lastColumn, c + 1);
+        }
+      }
+    }
+    // Only the dimension that does not fit is cut, so the other keeps its cell size.
+    if (rows > MaxGridRows) rows = std::max(1, lastRow);
+    if (columns > MaxGridColumns) columns = std::max(1, lastColumn);
+  }
+  if (rows > MaxGridRows || columns > MaxGridColumns) {
+    error =
+        loaded.Path + ": its grid is " + std::to_string(source.Columns) + " columns by " +
+        std::to_string(source.Rows) + " rows, and a board here holds at most " +
+        std::to_string(MaxGridColumns) + " by " + std::to_string(MaxGridRows) +
+        ". The set is refused rather than split, because splitting would move buttons away from the places "
+        "their users know.";
+    return false;
+  }
+  Board board = ImportedBoardDefaults();
+  board.Columns = columns;
+  board.Rows = rows;
+  ApplyBoardOptionValues(source.ExtBoard, board, UnknownOptions);
+  std::set<std::string> placed;
+  bool ignoredCells = false;
+  for (std::size_t r = 0; r < source.Order.size(); ++r) {
+    for (std::size_t c = 0; c < source.Order[r].size(); ++c) {
+      const std::optional<std::string>& id = source.Order[r][c];
+      if (!id) continue;
+      if (static_cast<int>(r) >= rows || static_cast<int>(c) >= columns) {
+        ignoredCells = true;
+        continue;
+      }
+      const auto button = std::find_if(source.Buttons.begin(), source.Buttons.end(),
+                                       [&](const ObfButton& b) { return b.Id == *id; });
+      if (button == source.Buttons.end()) {
+        out.Notes.push_back(loaded.Path + ": the grid names button \"" + *id +
+                            "\", which the board does not have");
+        continue;
+      }
+      placed.insert(*id);
+      FillCell(loaded, *button, board.Cell(static_cast<int>(c) + 1, static_cast<int>(r) + 1), out);
+    }
+  }
+  if (ignoredCells)
+    out.Notes.push_back(loaded.Path + ": grid places beyond its rows and columns were left out");
+  const std::size_t unplaced = source.Buttons.size() - placed.size();
+  if (unplaced > 0)
+    out.Notes.push_back(loaded.Path + ": " + std::to_string(unplaced) +
+                        " button(s) have no place in the grid and were left out");
+  out.Files[loaded.FileName] = WriteQdx(board);
+  return true;
+}
+
+std::string SetConverter::Fit(const std::string& text) {
+  return FitText(text, MissingCharacters);
+}
+
+std::string SetConverter::Localised(const ObfBoard& board, const std::string& text) const {
+  for (const auto& [from, to] : board.Strings) {
+    if (from == text) return to;
+  }
+  return text;
+}
+
+void SetConverter::FillCell(const LoadedBoard& loaded, const ObfButton& button, CellRecord& cell,
+                            ConvertedSet& out) {
+  const ObfBoard& board = loaded.Source;
+  cell.Caption = Fit(Localised(board, button.Label));
+  if (button.ExtRead)
+    cell.Read = Fit(*button.ExtRead);
+  else
+    cell.Read = Fit(Localised(board, button.Vocalization.value_or(button.Label)));
+  // Our cells have a frame colour only; a background colour without a border colour becomes the
+  // frame, so that colour coding (nouns orange, verbs green...) stays visible.
+  const std::string& colourText = button.BorderColor.empty() ? button.BackgroundColor : button.BorderColor;
+  if (!colourText.empty()) {
+    if (std::optional<int32_t> colour = ParseColour(colourText))
+      cell.FrameCellColour = *colour;
+    else
+      out.Notes.push_back(ButtonName(loaded, button) + ": colour \"" + colourText + "\" not understood");
+  }
+  if (!button.BackgroundColor.empty()) SawBackground = true;
+  ApplyCellOptionValues(button.ExtCell, cell, UnknownOptions);
+  cell.Picture = Picture(loaded, button, out);
+  const std::string sound = Sound(loaded, button, out);
+  if (!sound.empty() && !button.ExtRead) cell.Read = sound;
+  cell.SpecialFunction = SpecialFunction(loaded, button, out);
+  cell.Link = Link(loaded, button, out);
+}
+
+bool SetConverter::ResourceBytes(const LoadedBoard& loaded, const ObfResource& resource,
+                                 const std::string& kind, std::string& bytes, std::string& mediaType,
+                                 ConvertedSet& out) {
+  const std::string what = loaded.Path + ": " + kind + " \"" + resource.Id + "\"";
+  mediaType = resource.ContentType;
+  // The format's order of preference: inline data, then a file of the set, then a URL.
+  if (!resource.Data.empty()) {
+    std::string type;
+    if (std::optional<std::string> decoded = DecodeDataUri(resource.Data, type)) {
+      bytes = std::move(*decoded);
+      if (!type.empty()) mediaType = type;
+      return true;
+    }
+    out.Notes.push_back(what + ": its inline data is malformed");
+  }
+  if (!resource.Path.empty()) {
+    std::string error;
+    const std::optional<std::string> clean = CleanSetPath(resource.Path);
+    if (clean && Files.Read(*clean, bytes, error)) return true;
+    out.Notes.push_back(what + ": " +
+                        (clean ? error : "path \"" + resource.Path + "\" points outside the set"));
+  }
+  if (!resource.Url.empty()) {
+    out.Notes.push_back(what + ": only on the web (" + resource.Url + "); it was not fetched");
+  } else if (!resource.SymbolSet.empty()) {
+    out.Notes.push_back(what + ": from the symbol set \"" + resource.SymbolSet + "\", which is not here");
+  }
+  return false;
+}
+
+std::string SetConverter::StoreFile(const std::string& preferredName, const std::string& fallbackStem,
+                                    const std::string& extension, const std::string& bytes,
+                                    ConvertedSet& out) {
+  const std::string key = std::to_string(ContentHash(bytes)) + ":" + std::to_string(bytes.size()) + extension;
+  if (const auto stored = StoredByContent.find(key); stored != StoredByContent.end()) return stored->second;
+  // Our own exported boards carry each file's original name, which keeps links and pictures as they were.
+  std::string name;
+  if (const std::optional<std::string> clean = CleanSetPath(preferredName);
+      clean && !preferredName.empty() && !UsedNames.count(Lower(*clean)))
+    name = *clean;
+  else
+    name = UniqueName(fallbackStem + extension, UsedNames);
+  UsedNames.insert(Lower(name));
+  out.Files[name] = bytes;
+  StoredByContent[key] = name;
+  return name;
+}
+
+// Our own boards name pictures and sounds relative to the board's folder.
+std::string SetConverter::OwnName(const LoadedBoard& loaded, const std::string& original) const {
+  return original.empty() ? std::string() : FolderPart(loaded.FileName) + original;
+}
+
+// The name a cell gives a stored file: its own text when the file kept it, else the path from the board's
+// folder.
+std::string SetConverter::StoredName(const LoadedBoard& loaded, const std::string& original,
+                                     const std::string& stored) {
+  // Compared without letter case, as the player finds files.
+  if (!original.empty() && Lower(CleanSetPath(OwnName(loaded, original)).value_or("")) == Lower(stored))
+    return Fit(original);
+  return Utf8ToWindows1252(RelativeLink(loaded.FileName, stored));
+}
+
+std::string SetConverter::Picture(const LoadedBoard& loaded, const ObfButton& button, ConvertedSet& out) {
+  if (button.ImageId.empty()) return {};
+  const auto image = std::find_if(loaded.Source.Images.begin(), loaded.Source.Images.end(),
+                                  [&](const ObfResource& r) { return r.Id == button.ImageId; });
+  if (image == loaded.Source.Images.end()) {
+    out.Notes.push_back(ButtonName(loaded, button) + ": image \"" + button.ImageId +
+                        "\" is not in the board");
+    return {};
+  }
+  std::string bytes;
+  std::string mediaType;
+  if (!ResourceBytes(loaded, *image, "image", bytes, mediaType, out)) return {};
+  std::string format = PlayerPictureFormat(bytes);
+  if (format.empty()) {
+    std::optional<std::string> png =
+        Pictures ? Pictures->ToPng(bytes, mediaType, ConvertedPictureSide) : std::nullopt;
+    if (!png) {
+      out.Notes.push_back(loaded.Path + ": image \"" + image->Id + "\" (" +
+                          (mediaType.empty() ? "unknown type" : mediaType) +
+                          ") could not be converted to a picture this player shows");
+      return {};
+    }
+    bytes = std::move(*png);
+    format = "png";
+  }
+  const std::string stem = FolderPart(loaded.FileName) + SafeFileStem("img_" + image->Id);
+  const std::string stored = StoreFile(OwnName(loaded, image->OriginalName), stem, "." + format, bytes, out);
+  return StoredName(loaded, button.ExtPicture.value_or(image->OriginalName), stored);
+}
+
+std::string SetConverter::Sound(const LoadedBoard& loaded, const ObfButton& button, ConvertedSet& out) {
+  if (button.SoundId.empty()) return {};
+  const auto sound = std::find_if(loaded.Source.Sounds.begin(), loaded.Source.Sounds.end(),
+                                  [&](const ObfResource& r) { return r.Id == button.SoundId; });
+  if (sound == loaded.Source.Sounds.end()) {
+    out.Notes.push_back(ButtonName(loaded, button) + ": sound \"" + button.SoundId +
+                        "\" is not in the board");
+    return {};
+  }
+  std::string bytes;
+  std::string mediaType;
+  if (!ResourceBytes(loaded, *sound, "sound", bytes, mediaType, out)) return {};
+  const std::string stem = FolderPart(loaded.FileName) + SafeFileStem("snd_" + sound->Id);
+  if (!IsWave(bytes)) {
+    // Kept beside the boards for whoever converts it; the cell speaks its text meanwhile.
+    std::string extension = ".sound";
+    if (const std::size_t slash = mediaType.find('/'); slash != std::string::npos)
+      extension = "." + SafeFileStem(mediaType.substr(slash + 1));
+    const std::string name = StoreFile(OwnName(loaded, sound->OriginalName), stem, extension, bytes, out);
+    out.Notes.push_back(ButtonName(loaded, button) + ": sound kept as \"" + name +
+                        "\", but only .wav sounds play here; the cell speaks its text");
+    return {};
+  }
+  return StoredName(loaded, sound->OriginalName,
+                    StoreFile(OwnName(loaded, sound->OriginalName), stem, ".wav", bytes, out));
+}
+
+std::string SetConverter::SpecialFunction(const LoadedBoard& loaded, const ObfButton& button,
+                                          ConvertedSet& out) {
+  if (button.ExtSpecialFunction) return Fit(*button.ExtSpecialFunction);
+  std::string token;
+  for (const std::string& action : button.Actions) {
+    const auto known = std::find_if(ActionTokens.begin(), ActionTokens.end(),
+                                    [&](const auto& pair) { return pair.first == action; });
+    if (known != ActionTokens.end() && token.empty()) {
+      token = known->second;
+    } else if (known != ActionTokens.end()) {
+      out.Notes.push_back(ButtonName(loaded, button) + ": action \"" + action +
+                          "\" left out; a cell here runs one command");
+    } else {
+      out.Notes.push_back(ButtonName(loaded, button) + ": action \"" + action + "\" has no equivalent here");
+    }
+  }
+  return token;
+}
+
+const LoadedBoard* SetConverter::FindTarget(const LoadedBoard& from, const ObfLoadBoard& link) const {
+  if (!link.Path.empty()) {
+    for (const std::string& base : {std::string(), FolderPart(from.Path)}) {
+      if (const std::optional<std::string> clean = CleanSetPath(base + link.Path)) {
+        for (const LoadedBoard& board : Boards) {
+          if (board.Path == *clean) return &board;
+        }
+      }
+    }
+  }
+  if (!link.Id.empty()) {
+    for (const LoadedBoard& board : Boards) {
+      if (board.ManifestId == link.Id || board.Source.Id == link.Id) return &board;
+    }
+  }
+  for (const std::string& url : {link.DataUrl, link.Url}) {
+    if (url.empty()) continue;
+    for (const LoadedBoard& board : Boards) {
+      if (board.Source.Url == url || board.Source.DataUrl == url) return &board;
+    }
+  }
+  return nullptr;
+}
+
+std::string SetConverter::Link(const LoadedBoard& loaded, const ObfButton& button, ConvertedSet& out) {
+  if (!button.LoadBoard) {
+    // Our own link to a board that was already missing when the set was made stays as it was.
+    if (button.ExtLink && CleanSetPath(FolderPart(loaded.FileName) + WithoutHashes(*button.ExtLink)))
+      return Fit(*button.ExtLink);
+    return {};
+  }
+  const LoadedBoard* target = FindTarget(loaded, *button.LoadBoard);
+  if (!target) {
+    const ObfLoadBoard& link = *button.LoadBoard;
+    const std::string where = !link.Url.empty()       ? link.Url
+                              : !link.DataUrl.empty() ? link.DataUrl
+                                                      : link.Path + link.Id;
+    out.Notes.push_back(ButtonName(loaded, button) + ": links to a board outside the set (" + where +
+                        "); the link was left out");
+    return {};
+  }
+  const std::string relative = RelativeLink(loaded.FileName, target->FileName);
+  // Our own link text (perhaps with its "#", which also writes the cell) is kept when it still names the
+  // target.
+  if (button.ExtLink) {
+    const std::string plain = WithoutHashes(*button.ExtLink);
+    if (Lower(CleanSetPath(FolderPart(loaded.FileName) + plain).value_or("")) == Lower(target->FileName))
+      return Fit(*button.ExtLink);
+  }
+  return Utf8ToWindows1252(relative);
+}
+
+} // namespace nq::exchange

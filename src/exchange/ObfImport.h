@@ -1,0 +1,44 @@
+#pragma once
+// Converts a board set of the Open Board Format (an .obz, or a lone .obf) into .qdx boards with
+// their pictures and sounds. Everything is converted in memory first and written into a fresh
+// temporary folder that is renamed into place at the end, so a refused set leaves nothing behind.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace nq::exchange {
+
+// Turns pictures the player cannot decode (SVG, GIF, WebP...) into PNG; a back end provides it.
+class PictureConverter {
+public:
+  virtual ~PictureConverter() = default;
+  /// PNG bytes of the picture, at most `side` pixels on its longer side; nothing when unreadable.
+  virtual std::optional<std::string> ToPng(const std::string& bytes, const std::string& contentType,
+                                           int side) = 0;
+};
+
+// Written into every imported folder: the root board's file name, and the notes of the import.
+inline constexpr std::string_view RootBoardListFile = "root-board.txt";
+inline constexpr std::string_view ImportReportFile = "import-report.txt";
+
+struct ImportResult {
+  bool Ok = false;
+  std::string Error;              // why nothing was imported (UTF-8)
+  std::vector<std::string> Notes; // what was converted with a loss or left out (UTF-8)
+  std::string RootBoard;          // the root board's file name inside the folder (UTF-8)
+  int Boards = 0;
+};
+
+/// Imports the set at `sourceUtf8` into the folder `folderUtf8`, which must not exist yet or be
+/// empty. `pictures` may be null: pictures the player cannot decode are then reported. Never throws.
+ImportResult ImportBoardSet(const std::string& sourceUtf8, const std::string& folderUtf8,
+                            PictureConverter* pictures);
+
+/// Decodes a data: URI ("data:image/png;base64,..." or percent-encoded); nothing when malformed.
+std::optional<std::string> DecodeDataUri(const std::string& uri, std::string& mediaType);
+
+/// Which picture format the bytes are, by their first bytes: "png", "jpg", "bmp", or empty.
+std::string PlayerPictureFormat(const std::string& bytes);
+
+} // namespace nq::exchange

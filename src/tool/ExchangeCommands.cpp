@@ -1,0 +1,46 @@
+// import and export: boards in the Open Board Format, the exchange format of other AAC systems.
+#include <cstdio>
+
+#include "exchange/ObfExport.h"
+#include "exchange/ObfImport.h"
+#include "tool/ToolCommands.h"
+#include "tool/ToolPictures.h"
+#include "tool/ToolSupport.h"
+
+namespace nq::tool {
+namespace {
+
+void PrintNotes(const std::vector<std::string>& notes) {
+  for (const std::string& note : notes)
+    std::fprintf(stderr, "note: %s\n", note.c_str());
+}
+
+} // namespace
+
+int RunImport(const Arguments& args) {
+  if (args.size() != 2) return Usage("import SET.obz|BOARD.obf DIR");
+  const std::unique_ptr<exchange::PictureConverter> pictures = MakePictureConverter();
+  const exchange::ImportResult result = exchange::ImportBoardSet(args[0], args[1], pictures.get());
+  if (!result.Ok) {
+    std::fprintf(stderr, "import: %s\n", result.Error.c_str());
+    return 1;
+  }
+  PrintNotes(result.Notes);
+  std::printf("imported %d board(s) into %s; the first board is %s\n", result.Boards, args[1].c_str(),
+              result.RootBoard.c_str());
+  return 0;
+}
+
+int RunExport(const Arguments& args) {
+  if (args.size() != 2) return Usage("export BOARD.qdx OUT.obz");
+  const exchange::ExportResult result = exchange::ExportBoardSet(args[0], args[1]);
+  if (!result.Ok) {
+    std::fprintf(stderr, "export: %s\n", result.Error.c_str());
+    return 1;
+  }
+  PrintNotes(result.Notes);
+  std::printf("exported %d board(s) into %s\n", result.Boards, args[1].c_str());
+  return 0;
+}
+
+} // namespace nq::tool

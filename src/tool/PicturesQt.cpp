@@ -1,0 +1,35 @@
+#include <QGuiApplication>
+
+#include "tool/ToolPictures.h"
+#include "ui/QtPictureConverter.h"
+
+namespace nq::tool {
+namespace {
+
+// Qt's painting of SVG needs an application object; the offscreen platform needs no display.
+class ApplicationConverter : public exchange::PictureConverter {
+public:
+  std::optional<std::string> ToPng(const std::string& bytes, const std::string& type, int side) override {
+    // Started on the first picture that needs it, so sets without such pictures never start Qt.
+    if (!QCoreApplication::instance()) {
+      qputenv("QT_QPA_PLATFORM", "offscreen");
+      App = std::make_unique<QGuiApplication>(Argc, Argv);
+    }
+    return Converter.ToPng(bytes, type, side);
+  }
+
+private:
+  int Argc = 1;
+  char Name[20] = "nexoquadrix-tool";
+  char* Argv[2] = {Name, nullptr};
+  std::unique_ptr<QGuiApplication> App;
+  QtPictureConverter Converter;
+};
+
+} // namespace
+
+std::unique_ptr<exchange::PictureConverter> MakePictureConverter() {
+  return std::make_unique<ApplicationConverter>();
+}
+
+} // namespace nq::tool

@@ -1,0 +1,14 @@
+#pragma once
+// Draws pictures the player cannot decode itself (SVG through Qt Svg; GIF, WebP and the other
+// formats Qt's image plug-ins read) into PNG for imported boards.
+#include "exchange/ObfImport.h"
+
+namespace nq {
+
+class QtPictureConverter : public exchange::PictureConverter {
+public:
+  std::optional<std::string> ToPng(const std::string& bytes, const std::string& contentType,
+                                   int side) override;
+};
+
+} // namespace nq

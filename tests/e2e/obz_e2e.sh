@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# A board set from another AAC system, opened in the real player from the command line: it is
+# imported once into the data folder, its root board shows, and a chosen cell is heard on the
+# speaker (recorded from the null sink's monitor). Run inside tests/e2e/session.sh.
+# Usage: obz_e2e.sh PLAYER FIXTURE_SET_FOLDER
+set -u
+player=$1
+set_folder=$2
+work=$(mktemp -d /tmp/nq-e2e-obz.XXXXXX)
+pids=()
+trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+. "$(dirname "$0")/lib.sh"
+
+mkdir -p "$work/config" "$work/data"
+printf '[tts]\r\nNumero sintetitzador=0\r\n' > "$work/config/nexoquadrix.ini"
+(cd "$set_folder" && python3 -c 'import sys, zipfile, os
+with zipfile.ZipFile(sys.argv[1], "w", zipfile.ZIP_DEFLATED) as z:
+    for root, _, files in os.walk("."):
+        for f in files: z.write(os.path.join(root, f), os.path.relpath(os.path.join(root, f), "."))' "$work/Menjar i beure.obz")
+
+heard_rms() {
+  parec -d spk.monitor --format=s16le --rate=16000 --channels=1 --raw > "$work/heard.raw" 2>/dev/null &
+  local rec=$!
+  sleep 0.3
+  "$@"
+  sleep 3
+  kill "$rec" 2>/dev/null
+  wait "$rec" 2>/dev/null
+  sox -t raw -r 16000 -e signed -b 16 -c 1 "$work/heard.raw" -n stat 2>&1 | sed -n 's/^RMS *amplitude: *//p'
+}
+start_player() {
+  XDG_DATA_HOME="$work/data" NEXOQUADRIX_CONFIG_DIR="$work/config" "$player" "$work/Menjar i beure.obz" \
+    > "$work/player.log" 2>&1 &
+  player_pid=$!
+  pids+=($player_pid)
+  window=$(wait_for_player_window)
+  [ -n "$window" ] || { cat "$work/player.log"; fail "the player's window did not appear"; }
+  sleep 2.5
+  client_geometry "$window"
+}
+stop_player() {
+  wmctrl -c 'NexoQuadrix - '
+  for _ in $(seq 1 50); do kill -0 "$player_pid" 2>/dev/null || break; sleep 0.1; done
+}
+
+start_player
+imported=$(ls -d "$work/data/nexoquadrix/imported/"*/ 2>/dev/null)
+[ "$(echo "$imported" | grep -c .)" = 1 ] || fail "expected one imported folder, found: $imported"
+[ -f "$imported/home.qdx" ] && [ -f "$imported/food.qdx" ] || fail "the set's boards were not imported"
+[ -f "$imported/img_apple.png" ] || fail "the set's SVG picture was not drawn into a PNG"
+
+# The imported root board is 2 x 2 under the menu and button bars; cell 3 says "una poma".
+grid_top=$((Y + 22 + 65))
+grid_height=$((HEIGHT - 22 - 65 - 135))
+rms=$(heard_rms xdotool mousemove $((X + WIDTH / 4)) $((grid_top + grid_height * 3 / 4)) click 1)
+echo "imported board's cell clicked: speech RMS $rms"
+awk -v r="${rms:-0}" 'BEGIN {exit !(r > 0.005)}' || { cat "$work/player.log"; fail "nothing was heard from the imported cell"; }
+stop_player
+
+# The same file again opens the folder made the first time, without importing it again.
+touch -d '2000-01-01' "$imported/home.qdx"
+start_player
+[ "$(ls -d "$work/data/nexoquadrix/imported/"*/ | grep -c .)" = 1 ] || fail "the set was imported a second time"
+[ "$(stat -c %Y "$imported/home.qdx")" = "$(date -d 2000-01-01 +%s)" ] || fail "the imported board was written again"
+stop_player
+echo "PASS"

@@ -1,0 +1,65 @@
+#pragma once
+// Shared by the exchange tests: a scratch folder, reading a written board back as the player
+// does, and a picture converter that stands in for Qt's.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "boards/BoardFile.h"
+#include "exchange/ObfImport.h"
+#include "platform/Dialogs.h"
+#include "text/Encoding.h"
+#include "unit/settings/TempFolder.h"
+
+namespace nq::test {
+
+class QuietDialogs : public Dialogs {
+public:
+  void ShowMessage(const std::string& text, MessageIcon, const std::string&) override {
+    Messages.push_back(text);
+  }
+  std::optional<std::string> ChooseFileToOpen(const std::string&, const std::string&, const std::string&,
+                                              const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
+  std::vector<std::string> Messages;
+};
+
+/// The board file at path (UTF-8) as the player reads it; Columns stays 0 when it does not read.
+inline Board ReadBoard(const std::string& path) {
+  Board board;
+  QuietDialogs dialogs;
+  BoardFile reader(board, dialogs);
+  if (!reader.ReadBoardFile(Utf8ToWindows1252(path))) board.Columns = 0;
+  return board;
+}
+
+/// Draws any SVG as the same small PNG and refuses everything else, like a converter that only knows SVG.
+class SvgOnlyConverter : public exchange::PictureConverter {
+public:
+  std::optional<std::string> ToPng(const std::string& bytes, const std::string&, int side) override {
+    Sides.push_back(side);
+    if (bytes.find("<svg") == std::string::npos) return std::nullopt;
+    return std::string("\x89PNG\r\n\x1A\nconverted", 17);
+  }
+  std::vector<int> Sides;
+};
+
+/// Names in a folder (not recursive), sorted.
+inline std::vector<std::string> Listing(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+inline bool AnyNoteHas(const std::vector<std::string>& notes, const std::string& text) {
+  for (const std::string& note : notes) {
+    if (note.find(text) != std::string::npos) return true;
+  }
+  return false;
+}
+
+} // namespace nq::test

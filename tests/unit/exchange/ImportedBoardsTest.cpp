@@ -1,0 +1,87 @@
+// The player's importer: one folder per file and content, imported once and reused after.
+#include <gtest/gtest.h>
+
+#include "exchange/ImportedBoards.h"
+#include "unit/exchange/ExchangeTestSupport.h"
+
+namespace nq::exchange {
+namespace {
+
+const std::string Fixtures = std::string(NQ_FIXTURES) + "/obf/";
+
+TEST(ImportedBoards, ImportsOncePerFileAndContent) {
+  test::TempFolder temp;
+  test::QuietDialogs dialogs;
+  ImportedBoards imported(dialogs, nullptr, temp.Path("imported"));
+  test::WriteBytes(temp.Path("Tauler \xC3\xBA.obf"), test::ReadBytes(Fixtures + "full.obf"));
+  const std::string source = Utf8ToWindows1252(temp.Path("Tauler \xC3\xBA.obf"));
+
+  const std::optional<std::string> first = imported.ImportedRootBoard(source);
+  ASSERT_TRUE(first) << (dialogs.Messages.empty() ? "" : dialogs.Messages.front());
+  EXPECT_EQ(test::ReadBoard(Windows1252ToUtf8(*first)).Cell(1, 1).Caption, "Hola");
+  const std::vector<std::string> folders = test::Listing(temp.Path("imported"));
+  ASSERT_EQ(folders.size(), 1u);
+  EXPECT_EQ(folders[0].rfind("Tauler___", 0), 0u);
+
+  // The same content again: the folder made the first time, untouched.
+  test::WriteBytes(Windows1252ToUtf8(*first), "changed by the user");
+  EXPECT_EQ(imported.ImportedRootBoard(source), first);
+  EXPECT_EQ(test::ReadBytes(Windows1252ToUtf8(*first)), "changed by the user");
+
+  // New content under the same name is a new import beside the first.
+  std::string json = test::ReadBytes(Fixtures + "full.obf");
+  json.replace(json.find("\"Hola\""), 6, "\"Adeu-siau\""); // another size, whatever the clock
+  test::WriteBytes(temp.Path("Tauler \xC3\xBA.obf"), json);
+  const std::optional<std::string> second = imported.ImportedRootBoard(source);
+  ASSERT_TRUE(second);
+  EXPECT_NE(*second, *first);
+  EXPECT_EQ(test::ReadBoard(Windows1252ToUtf8(*second)).Cell(1, 1).Caption, "Adeu-siau");
+  EXPECT_EQ(test::Listing(temp.Path("imported")).size(), 2u);
+  EXPECT_TRUE(dialogs.Messages.empty());
+}
+
+TEST(ImportedBoards, ABrokenSetIsExplainedAndLeavesNoFolder) {
+  test::TempFolder temp;
+  test::QuietDialogs dialogs;
+  ImportedBoards imported(dialogs, nullptr, temp.Path("imported"));
+  test::WriteBytes(temp.Path("b.obf"), test::ReadBytes(Fixtures + "faults/duplicate-button.obf"));
+  EXPECT_FALSE(imported.ImportedRootBoard(temp.Path("b.obf")));
+  ASSERT_EQ(dialogs.Messages.size(), 1u);
+  EXPECT_NE(dialogs.Messages[0].find("two buttons have the id"), std::string::npos) << dialogs.Messages[0];
+  EXPECT_TRUE(test::Listing(temp.Path("imported")).empty());
+
+  EXPECT_FALSE(imported.ImportedRootBoard(temp.Path("missing.obz")));
+  EXPECT_EQ(dialogs.Messages.back(), "No existe el archivo: " + temp.Path("missing.obz"));
+}
+
+// Puts an environment variable back as it was when the test ends.
+class SavedVariable {
+public:
+  explicit SavedVariable(const char* name) : Name(name) {
+    const char* value = std::getenv(name);
+    if (value) Value = value;
+  }
+  ~SavedVariable() {
+    if (Value)
+      setenv(Name, Value->c_str(), 1);
+    else
+      unsetenv(Name);
+  }
+
+private:
+  const char* Name;
+  std::optional<std::string> Value;
+};
+
+TEST(ImportedBoards, TheDataFolderFollowsXdg) {
+  const SavedVariable data("XDG_DATA_HOME");
+  const SavedVariable home("HOME");
+  setenv("XDG_DATA_HOME", "/data/home", 1);
+  EXPECT_EQ(DefaultImportFolder(), "/data/home/nexoquadrix/imported");
+  setenv("XDG_DATA_HOME", "relative", 1); // not absolute: ignored, as the XDG rules say
+  setenv("HOME", "/home/u", 1);
+  EXPECT_EQ(DefaultImportFolder(), "/home/u/.local/share/nexoquadrix/imported");
+}
+
+} // namespace
+} // namespace nq::exchange

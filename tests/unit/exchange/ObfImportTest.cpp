@@ -1,0 +1,285 @@
+// Importing boards of the Open Board Format: every button at its place with its texts, pictures,
+// sounds, links and commands; and broken or hostile sets refused with nothing written.
+#include <gtest/gtest.h>
+
+#include "exchange/ObfImport.h"
+#include "support/ZipTestFiles.h"
+#include "unit/exchange/ExchangeTestSupport.h"
+
+namespace nq::exchange {
+namespace {
+
+using test::AnyNoteHas;
+using test::ReadBoard;
+
+const std::string Fixtures = std::string(NQ_FIXTURES) + "/obf/";
+
+TEST(ObfImport, PutsEveryButtonOfALoneBoardAtItsPlace) {
+  test::TempFolder temp;
+  const ImportResult result = ImportBoardSet(Fixtures + "full.obf", temp.Path("out"), nullptr);
+  ASSERT_TRUE(result.Ok) << result.Error;
+  EXPECT_EQ(result.RootBoard, "full.qdx");
+  const Board board = ReadBoard(temp.Path("out/full.qdx"));
+  ASSERT_EQ(board.Columns, 4);
+  ASSERT_EQ(board.Rows, 3);
+  struct Expected {
+    int Column, Row;
+    std::string Caption, Read, SpecialFunction, Link;
+    int32_t Frame;
+  };
+  const Expected cells[] = {
+      {1, 1, "Hola", "hola a todos", "", "", 0x0000FF},
+      {2, 1, "Menjar", "Menjar", "", "", 0}, // a board on the web: no link
+      {3, 1, "Borrar", "Borrar", "<ESBORRAR TOT>", "", 0x00FF00},
+      {4, 1, "Casa", "Casa", "<ESBORRAR ULTIM>", "", 0}, // one command per cell: the first
+      {1, 2, "", "", "", "", 0},                         // null stays empty
+      {2, 2, "a", "a", "", "", 0x008000}, // spelling has no equivalent; the background is the frame
+      {3, 2,
+       "L\xF3"
+       "dz ? ? \"ok\"",
+       "  l\xEDnea nueva ", "", "", 0},
+      {1, 3, "Web", "Web", "", "", 0},
+      {2, 3, "S\xEDmbolo", "S\xEDmbolo", "", "", 0},
+      {3, 3, "contento", "contento", "<LLEGIR MISSATGE>", "full.qdx", 0}, // strings of "es"; a link to itself
+      {4, 3, "", "", "", "", 0},                                          // an id with no button
+  };
+  for (const Expected& e : cells) {
+    const CellRecord& cell = board.Cell(e.Column, e.Row);
+    SCOPED_TRACE("cell " + std::to_string(e.Column) + "," + std::to_string(e.Row));
+    EXPECT_EQ(cell.Caption, e.Caption);
+    EXPECT_EQ(cell.Read, e.Read);
+    EXPECT_EQ(cell.SpecialFunction, e.SpecialFunction);
+    EXPECT_EQ(cell.Link, e.Link);
+    EXPECT_EQ(cell.FrameCellColour, e.Frame);
+  }
+  // The inline picture is written and named by the cell; the others are only reported.
+  ASSERT_FALSE(board.Cell(1, 1).Picture.empty());
+  EXPECT_EQ(test::ReadBytes(temp.Path("out/" + board.Cell(1, 1).Picture)).substr(1, 3), "PNG");
+  EXPECT_TRUE(board.Cell(1, 3).Picture.empty());
+  for (const char* note : {"it was not fetched", "symbol set \"symbolstix\"", "action \":home\" left out",
+                           "action \"+a\" has no equivalent", "have no place in the grid", "does not have",
+                           "without a Windows-1252 form", "background colours", "outside the set",
+                           "only on the web (http://example.org/ding.mp3)"})
+    EXPECT_TRUE(AnyNoteHas(result.Notes, note)) << note;
+  EXPECT_EQ(test::ReadBytes(temp.Path("out/root-board.txt")), "full.qdx\n");
+  EXPECT_TRUE(test::Exists(temp.Path("out/import-report.txt")));
+}
+
+TEST(ObfImport, FollowsLinksOfASetBothWaysAndKeepsPicturesAndSounds) {
+  test::TempFolder temp;
+  ASSERT_TRUE(test::WriteZip(temp.Path("set.obz"), test::FolderEntries(Fixtures + "set")));
+  test::SvgOnlyConverter converter;
+  const ImportResult result = ImportBoardSet(temp.Path("set.obz"), temp.Path("out"), &converter);
+  ASSERT_TRUE(result.Ok) << result.Error;
+  EXPECT_EQ(result.RootBoard, "home.qdx");
+  EXPECT_EQ(result.Boards, 2);
+  const Board home = ReadBoard(temp.Path("out/home.qdx"));
+  const Board food = ReadBoard(temp.Path("out/food.qdx"));
+  ASSERT_EQ(home.Columns, 2);
+  ASSERT_EQ(food.Columns, 3);
+  EXPECT_EQ(home.Cell(1, 1).Link, "food.qdx");
+  EXPECT_EQ(food.Cell(1, 1).Link, "home.qdx"); // the cycle back home, by id
+  EXPECT_EQ(food.Cell(2, 1).Link, "food.qdx"); // a board linking to itself
+  // The SVG went through the converter; the PNG and the sound are the set's own bytes.
+  EXPECT_EQ(converter.Sides, std::vector<int>{512});
+  EXPECT_EQ(test::ReadBytes(temp.Path("out/" + home.Cell(1, 2).Picture)),
+            std::string("\x89PNG\r\n\x1A\nconverted", 17));
+  EXPECT_EQ(home.Cell(1, 2).Read, "una poma");
+  EXPECT_EQ(test::ReadBytes(temp.Path("out/" + food.Cell(3, 1).Picture)),
+            test::ReadBytes(Fixtures + "set/images/pear.png"));
+  EXPECT_EQ(home.Cell(2, 2).Read, "snd_bell.wav");
+  EXPECT_EQ(test::ReadBytes(temp.Path("out/snd_bell.wav")),
+            test::ReadBytes(Fixtures + "set/sounds/bell.wav"));
+}
+
+TEST(ObfImport, ReportsPicturesNoConverterCanDraw) {
+  test::TempFolder temp;
+  ASSERT_TRUE(test::WriteZip(temp.Path("set.obz"), test::FolderEntries(Fixtures + "set")));
+  const ImportResult result = ImportBoardSet(temp.Path("set.obz"), temp.Path("out"), nullptr);
+  ASSERT_TRUE(result.Ok) << result.Error;
+  EXPECT_TRUE(AnyNoteHas(result.Notes, "image \"apple\" (image/svg+xml) could not be converted"));
+  EXPECT_TRUE(ReadBoard(temp.Path("out/home.qdx")).Cell(1, 2).Picture.empty());
+}
+
+// Every broken board of the corpus, alone or as the root of an archive, leaves no folder behind.
+TEST(ObfImport, ABrokenBoardLeavesNothingWritten) {
+  for (const auto& fault : std::filesystem::directory_iterator(Fixtures + "faults")) {
+    const std::string name = fault.path().filename().string();
+    SCOPED_TRACE(name);
+    test::TempFolder temp;
+    const std::string bytes = test::ReadText(fault.path().string());
+    test::WriteBytes(temp.Path(name), bytes);
+    ASSERT_TRUE(test::WriteZip(temp.Path("set.obz"), {{"board.obf", bytes}}));
+    const std::vector<std::string> before = test::Listing(temp.Root());
+    for (const std::string& source : {temp.Path(name), temp.Path("set.obz")}) {
+      const ImportResult result = ImportBoardSet(source, temp.Path("out"), nullptr);
+      EXPECT_FALSE(result.Ok);
+      EXPECT_FALSE(result.Error.empty());
+      EXPECT_EQ(test::Listing(temp.Root()), before);
+    }
+  }
+}
+
+struct SetFault {
+  const char* Name;
+  std::vector<test::ZipEntry> Entries;
+  const char* Message;
+};
+
+std::string BoardJson(const std::string& id, const std::string& buttons = "[]",
+                      const std::string& grid = "[[null]]", int columns = 1) {
+  return R"({"format":"open-board-0.1","id":")" + id + R"(","grid":{"rows":1,"columns":)" +
+         std::to_string(columns) + R"(,"order":)" + grid + R"(},"buttons":)" + buttons + "}";
+}
+
+TEST(ObfImport, RefusesSetsThatCannotBeShownFaithfully) {
+  const std::string wide = BoardJson(
+      "w", R"([{"id":"a","label":"A"},{"id":"z","label":"Z"}])",
+      R"([["a",null,null,null,null,null,null,null,null,null,null,null,null,null,null,null,null,null,null,null,null,"z"]])",
+      22);
+  const std::vector<SetFault> faults = {
+      {"no board", {{"readme.txt", "hi"}}, "no .obf board"},
+      {"several boards, no manifest",
+       {{"a.obf", BoardJson("a")}, {"b.obf", BoardJson("b")}},
+       "no manifest.json"},
+      {"manifest root missing",
+       {{"manifest.json", R"({"root":"boards/x.obf"})"}, {"a.obf", BoardJson("a")}},
+       "does not hold"},
+      {"manifest not JSON",
+       {{"manifest.json", "{root"}, {"a.obf", BoardJson("a")}},
+       "manifest.json is not valid JSON"},
+      {"manifest without root",
+       {{"manifest.json", R"({"paths":{}})"}, {"a.obf", BoardJson("a")}},
+       "no \"root\""},
+      {"two boards with one id",
+       {{"manifest.json", R"({"root":"a.obf","paths":{"boards":{"1":"a.obf","2":"b.obf"}}})"},
+        {"a.obf", BoardJson("same")},
+        {"b.obf", BoardJson("same")}},
+       "two boards have the id \"same\""},
+      {"broken linked board",
+       {{"manifest.json", R"({"root":"a.obf"})"},
+        {"a.obf", BoardJson("a", R"([{"id":"x","load_board":{"path":"b.obf"}}])", R"([["x"]])")},
+        {"b.obf", "{"}},
+       "b.obf: not valid JSON"},
+      {"grid of 22 columns in use", {{"w.obf", wide}}, "refused rather than split"},
+      {"board over the size limit", {{"a.obf", std::string(17u << 20, ' ')}}, "larger than 16 MB"},
+  };
+  for (const SetFault& fault : faults) {
+    SCOPED_TRACE(fault.Name);
+    test::TempFolder temp;
+    ASSERT_TRUE(test::WriteZip(temp.Path("set.obz"), fault.Entries));
+    const ImportResult result = ImportBoardSet(temp.Path("set.obz"), temp.Path("out"), nullptr);
+    EXPECT_FALSE(result.Ok);
+    EXPECT_NE(result.Error.find(fault.Message), std::string::npos) << result.Error;
+    EXPECT_FALSE(test::Exists(temp.Path("out")));
+  }
+}
+
+TEST(ObfImport, ALargeGridWhoseEndIsEmptyKeepsItsButtonsInPlace) {
+  test::TempFolder temp;
+  // 3 rows, of which only the first is used, by 25 columns: the columns are cut, the rows stay.
+  test::WriteBytes(temp.Path("t.obf"),
+                   R"({"id":"t","grid":{"rows":3,"columns":25,"order":[[null,"a"],[],[]]},)"
+                   R"("buttons":[{"id":"a","label":"A"}]})");
+  const ImportResult tall = ImportBoardSet(temp.Path("t.obf"), temp.Path("tall"), nullptr);
+  ASSERT_TRUE(tall.Ok) << tall.Error;
+  EXPECT_EQ(ReadBoard(temp.Path("tall/t.qdx")).Rows, 3);
+  EXPECT_EQ(ReadBoard(temp.Path("tall/t.qdx")).Columns, 2);
+  const std::string board = BoardJson(
+      "w", R"([{"id":"a","label":"A"},{"id":"b","label":"B"}])",
+      R"([[null,"a",null,null,null,null,null,null,null,null,null,null,null,null,null,null,null,null,null,null,null,null,null,null,null]])",
+      25);
+  test::WriteBytes(temp.Path("w.obf"), board);
+  const ImportResult result = ImportBoardSet(temp.Path("w.obf"), temp.Path("out"), nullptr);
+  ASSERT_TRUE(result.Ok) << result.Error;
+  const Board imported = ReadBoard(temp.Path("out/w.qdx"));
+  EXPECT_EQ(imported.Columns, 2);
+  EXPECT_EQ(imported.Cell(2, 1).Caption, "A");
+}
+
+TEST(ObfImport, HostileArchiveEntriesNeverLeaveTheFolder) {
+  test::TempFolder temp;
+  const std::string board = R"({"id":"r","grid":{"rows":1,"columns":3,"order":[["a","b","c"]]},"buttons":[
+      {"id":"a","label":"A","image_id":"up"},{"id":"b","label":"B","image_id":"abs"},{"id":"c","label":"C","image_id":"lnk"}],
+      "images":[{"id":"up","path":"../evil.png"},{"id":"abs","path":"/tmp/evil.png"},{"id":"lnk","path":"images/link.png"}]})";
+  ASSERT_TRUE(test::WriteZip(temp.Path("set.obz"), {{"root.obf", board},
+                                                    {"../evil.png", "\x89PNG\r\n\x1A\nevil"},
+                                                    {"/tmp/evil.png", "\x89PNG\r\n\x1A\nevil"},
+                                                    {"images/link.png", "/etc/passwd", true}}));
+  const ImportResult result = ImportBoardSet(temp.Path("set.obz"), temp.Path("sub/out"), nullptr);
+  ASSERT_TRUE(result.Ok) << result.Error;
+  EXPECT_TRUE(AnyNoteHas(result.Notes, "\"../evil.png\" ignored: its name points outside the set"));
+  EXPECT_TRUE(AnyNoteHas(result.Notes, "\"images/link.png\" ignored: it is a link"));
+  EXPECT_EQ(test::Listing(temp.Root()), (std::vector<std::string>{"set.obz", "sub"}));
+  EXPECT_EQ(test::Listing(temp.Path("sub")), std::vector<std::string>{"out"});
+  EXPECT_EQ(test::Listing(temp.Path("sub/out")),
+            (std::vector<std::string>{"import-report.txt", "root-board.txt", "root.qdx"}));
+}
+
+TEST(ObfImport, ALoneBoardReadsNoHiddenFileBesideIt) {
+  test::TempFolder temp;
+  std::filesystem::create_directories(temp.Path(".ssh"));
+  test::WriteBytes(temp.Path(".ssh/id_rsa"), "secret");
+  test::WriteBytes(temp.Path("ok.wav"), test::ReadBytes(Fixtures + "set/sounds/bell.wav"));
+  test::WriteBytes(temp.Path("b.obf"),
+                   R"({"id":"b","grid":{"rows":1,"columns":2,"order":[["a","c"]]},"buttons":[
+      {"id":"a","label":"A","sound_id":"key"},{"id":"c","label":"C","sound_id":"ok"}],
+      "sounds":[{"id":"key","path":".ssh/id_rsa"},{"id":"ok","path":"./ok.wav"}]})");
+  const ImportResult result = ImportBoardSet(temp.Path("b.obf"), temp.Path("out"), nullptr);
+  ASSERT_TRUE(result.Ok) << result.Error;
+  EXPECT_TRUE(AnyNoteHas(result.Notes, "\".ssh/id_rsa\" is not beside the board"));
+  EXPECT_EQ(test::Listing(temp.Path("out")),
+            (std::vector<std::string>{"b.qdx", "import-report.txt", "root-board.txt", "snd_ok.wav"}));
+  EXPECT_EQ(ReadBoard(temp.Path("out/b.qdx")).Cell(2, 1).Read, "snd_ok.wav");
+}
+
+TEST(ObfImport, AZipBombIsRefusedBeforeItIsUnpacked) {
+  test::TempFolder temp;
+  const std::string board = R"({"id":"r","grid":{"rows":1,"columns":1,"order":[["a"]]},"buttons":[
+      {"id":"a","label":"A","image_id":"big"}],"images":[{"id":"big","path":"big.png"}]})";
+  ASSERT_TRUE(test::WriteZip(temp.Path("bomb.obz"),
+                             {{"root.obf", board}, {"big.png", std::string(65u << 20, '\0')}}));
+  EXPECT_LT(std::filesystem::file_size(temp.Path("bomb.obz")), 1u << 20);
+  const ImportResult result = ImportBoardSet(temp.Path("bomb.obz"), temp.Path("out"), nullptr);
+  ASSERT_TRUE(result.Ok) << result.Error;
+  EXPECT_TRUE(AnyNoteHas(result.Notes, "\"big.png\" unpacks to 65 MB, more than the 64 MB accepted"));
+  EXPECT_EQ(test::Listing(temp.Path("out")),
+            (std::vector<std::string>{"import-report.txt", "root-board.txt", "root.qdx"}));
+}
+
+TEST(ObfImport, NeverWritesIntoAFolderThatHoldsFiles) {
+  test::TempFolder temp;
+  std::filesystem::create_directory(temp.Path("out"));
+  test::WriteBytes(temp.Path("out/mine.qdx"), "keep");
+  const ImportResult result = ImportBoardSet(Fixtures + "full.obf", temp.Path("out"), nullptr);
+  EXPECT_FALSE(result.Ok);
+  EXPECT_NE(result.Error.find("not empty"), std::string::npos);
+  EXPECT_EQ(test::Listing(temp.Path("out")), std::vector<std::string>{"mine.qdx"});
+  EXPECT_EQ(test::Listing(temp.Root()), std::vector<std::string>{"out"});
+  // An empty folder is fine.
+  std::filesystem::create_directory(temp.Path("empty"));
+  EXPECT_TRUE(ImportBoardSet(Fixtures + "full.obf", temp.Path("empty"), nullptr).Ok);
+}
+
+TEST(ObfImport, NotAnArchive) {
+  test::TempFolder temp;
+  test::WriteBytes(temp.Path("x.obz"), "PK\x03\x04 not really");
+  const ImportResult result = ImportBoardSet(temp.Path("x.obz"), temp.Path("out"), nullptr);
+  EXPECT_FALSE(result.Ok);
+  EXPECT_NE(result.Error.find("not a readable .obz archive"), std::string::npos) << result.Error;
+  EXPECT_FALSE(ImportBoardSet(temp.Path("missing.obz"), temp.Path("out"), nullptr).Ok);
+}
+
+TEST(DecodeDataUri, Base64AndPercentForms) {
+  std::string type;
+  EXPECT_EQ(DecodeDataUri("data:image/png;base64,aGVsbG8=", type), std::optional<std::string>("hello"));
+  EXPECT_EQ(type, "image/png");
+  EXPECT_EQ(DecodeDataUri("data:image/svg+xml,%3Csvg%3E", type), std::optional<std::string>("<svg>"));
+  EXPECT_EQ(type, "image/svg+xml");
+  EXPECT_FALSE(DecodeDataUri("data:image/png;base64,a*b", type));
+  EXPECT_FALSE(DecodeDataUri("http://x/a.png", type));
+  EXPECT_FALSE(DecodeDataUri("data:no-comma", type));
+}
+
+} // namespace
+} // namespace nq::exchange
