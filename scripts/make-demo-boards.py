@@ -532,7 +532,7 @@ def keyboard_boards():
                   Cell(t["home"][0], t["home"][0], "casa", "", t["home"][1], LINK)]
         cells += [empty_cell() for _ in range(11 * 6 - len(cells))]
         boards.append(Board(t["path"], 11, 6, 16, cells, letters=True, message_bar=False,
-                            window=(40, 420, 1200, 380)))
+                            window=(40, 340, 1200, 380)))
     return boards
 
 
