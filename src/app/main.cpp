@@ -50,7 +50,6 @@ int main(int argc, char** argv) {
   paths.SettingsFile = config.SettingsFile;
   paths.SharedFile = config.SharedFile;
   paths.CreateSettingsFolder = config.CreateSettingsFolder;
-  paths.ProgramSearchPath = qEnvironmentVariable("PATH").toStdString();
   nq::Player player({clock, dialogs, metrics, scaler, window, launcher}, paths);
   window.Attach(player);
   if (qEnvironmentVariableIntValue("NEXOQUADRIX_TIMING") == 1) window.EnableTiming(sinceStart);
@@ -73,6 +72,7 @@ int main(int argc, char** argv) {
   player.SetKeySink(&keys);
   player.SetClipboard(&clipboard);
   player.SetMessageMemo(&memo);
+  player.SetProgramSearchPath(qEnvironmentVariable("PATH").toStdString());
   nq::QtPointerMover pointer;
   player.SetPointerMover(&pointer);
   // An empty window that the program has always created for diagnostics; it stays hidden.

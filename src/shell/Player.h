@@ -43,11 +43,10 @@ struct PlayerServices {
 
 // Where the player's files are.
 struct PlayerPaths {
-  std::string ProgramFolder;     // the executable's folder, Windows-1252, ending with "/"
-  std::string DataFolder;        // the bundled data (menu board, start picture), ending with "/"
-  std::string SettingsFile;      // nexoquadrix.ini
-  std::string SharedFile;        // Quadrix.ini
-  std::string ProgramSearchPath; // where programs named by boards are looked for ($PATH)
+  std::string ProgramFolder; // the executable's folder, Windows-1252, ending with "/"
+  std::string DataFolder;    // the bundled data (menu board, start picture), ending with "/"
+  std::string SettingsFile;  // nexoquadrix.ini
+  std::string SharedFile;    // Quadrix.ini
   bool CreateSettingsFolder = false;
 };
 
@@ -88,6 +87,8 @@ public:
   void SetKeySink(KeySink* keys);
   void SetClipboard(Clipboard* clipboard);
   void SetMessageMemo(MessageMemo* memo);
+  /// Where programs named by boards are looked for ($PATH), as folders separated by ":".
+  void SetProgramSearchPath(const std::string& path) { Functions.SetSearchPath(path); }
 
   // Doors to later parts (sound detectors, external window); null until wired.
   void SetSoundDetectors(SoundDetectorControl* detectors) { Ctx.SoundDetectors = detectors; }
