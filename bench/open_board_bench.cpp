@@ -161,7 +161,7 @@ public:
       : Window(ClientWidth, ClientHeight),
         ThePlayer({TheClock, Messages, Metrics, Scaler, Window, Programs},
                   {Folder.Path + "/", Folder.Path + "/", Folder.File("nexoquadrix.ini"),
-                   Folder.File("Quadrix.ini"), false, ""}) {
+                   Folder.File("Quadrix.ini"), false}) {
     ThePlayer.FormCreate();
     ThePlayer.Start({});
     ThePlayer.ClientResized(ClientWidth, ClientHeight);

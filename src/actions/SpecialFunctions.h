@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace nq {
 
@@ -84,6 +85,8 @@ public:
   /// The row of the command table a text runs (1 to 50), or 0 when it runs none; key tokens are not
   /// in the table.
   static int32_t CommandRow(const std::string& text);
+
+  void SetSearchPath(std::string searchPath) { SearchPath = std::move(searchPath); }
 
   /// True while "<CALCULAR>" waits for the copy and the paste.
   bool Calculating() const { return CalculatorWaiting; }

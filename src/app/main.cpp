@@ -60,7 +60,6 @@ int main(int argc, char** argv) {
   paths.SettingsFile = config.SettingsFile;
   paths.SharedFile = config.SharedFile;
   paths.CreateSettingsFolder = config.CreateSettingsFolder;
-  paths.ProgramSearchPath = qEnvironmentVariable("PATH").toStdString();
   nq::Player player({clock, dialogs, metrics, scaler, window, launcher}, paths);
   window.Attach(player);
   if (qEnvironmentVariableIntValue("NEXOQUADRIX_TIMING") == 1) window.EnableTiming(sinceStart);
@@ -87,6 +86,7 @@ int main(int argc, char** argv) {
   nq::X11Desktop desktop;
   nq::QtNonFocusableWindow nonFocusable(&window);
   player.SetExternalWindowParts(keys, keys.Layout(), clipboard, desktop, nonFocusable);
+  player.SetProgramSearchPath(qEnvironmentVariable("PATH").toStdString());
   nq::QtPointerMover pointer;
   player.SetPointerMover(&pointer);
   // Call waylandNotice.ExternalWindowSwitchedOn() whenever the external-window mode is switched on.

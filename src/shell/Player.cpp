@@ -45,7 +45,7 @@ Player::Player(const PlayerServices& services, const PlayerPaths& paths)
       TheActivation(TheState, TheMenu, TheBoxes, TheLayout, services.Window, services.TheClock, Opening),
       TheButtons(TheState, TheBoxes, TheLayout, services.TheClock, Opening, TheOptions),
       TimerMenu(services.TheClock.CreateTimer(1000)),
-      Functions(*this, services.Programs, services.Messages, services.TheClock, paths.ProgramSearchPath) {
+      Functions(*this, services.Programs, services.Messages, services.TheClock, "") {
   TheState.ProgramFolder = paths.ProgramFolder;
   TheState.ProgramTitle = std::string(ProgramTitleText);
   Opening.DataFolder = paths.DataFolder;

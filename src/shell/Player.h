@@ -49,7 +49,6 @@ struct PlayerPaths {
   std::string SettingsFile;  // nexoquadrix.ini
   std::string SharedFile;    // Quadrix.ini
   bool CreateSettingsFolder = false;
-  std::string ProgramSearchPath; // where programs named by boards are looked for ($PATH)
 };
 
 using MouseEventKind = PointerEventKind;
@@ -89,6 +88,8 @@ public:
   void SetKeySink(KeySink* keys);
   void SetClipboard(Clipboard* clipboard);
   void SetMessageMemo(MessageMemo* memo);
+  /// Where programs named by boards are looked for ($PATH), as folders separated by ":".
+  void SetProgramSearchPath(const std::string& path) { Functions.SetSearchPath(path); }
 
   // Doors to later parts (sound detectors, external window); null until wired.
   void SetSoundDetectors(SoundDetectorControl* detectors) { Ctx.SoundDetectors = detectors; }
