@@ -122,4 +122,18 @@ xdotool windowactivate --sync "$editor"
 cell 2
 [ "$(active)" != "$editor" ] || fail "negative control: the ordinary window did not take the focus"
 echo "negative control: without the mode the click took the focus"
+
+# The mode switched on at run time from the menu (Opciones, third item), as a person would.
+xdotool mousemove $((X + 210)) $((Y + 10)) click 1
+sleep 0.5
+xdotool key Down Down Down Return
+sleep 1
+xdotool windowactivate --sync "$editor"
+before=$(received)
+client_geometry "$window"
+cell 2
+[ "$(active)" = "$editor" ] || fail "after switching the mode on from the menu, a click took the focus"
+[ "$(received)" = "${before}a" ] || fail "after switching the mode on from the menu the editor received '$(received)'"
+grep -q 'NonFocusable=SI' "$work/config/nexoquadrix.ini" || fail "the mode switched on from the menu was not stored"
+echo "mode switched on from the menu: the focus stays in the editor"
 echo PASS
