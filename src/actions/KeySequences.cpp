@@ -112,6 +112,7 @@ KeySequences::KeySequences(KeySink& keys, KeyboardLayout& layout, Clipboard& cli
 void KeySequences::Down(VirtualKey key) {
   if (key == VirtualKey::None) return;
   uint8_t& holds = Holds[static_cast<uint8_t>(key)];
+  if (holds == UINT8_MAX) return; // a board pressing one key down without end
   if (holds++ == 0) Keys.KeyDown(key);
 }
 
@@ -133,10 +134,14 @@ void KeySequences::Chord(VirtualKey modifier, VirtualKey key) {
   Up(modifier);
 }
 
-void KeySequences::ControlChord(char letter) {
+VirtualKey KeySequences::LetterKey(char letter) {
   const KeyScan scan = Layout.ScanCharacter(letter);
   // Letter keys keep their Windows code on every layout that lacks the letter itself.
-  Chord(VirtualKey::Control, scan.Found() ? scan.Key : static_cast<VirtualKey>(letter));
+  return scan.Found() ? scan.Key : static_cast<VirtualKey>(letter);
+}
+
+void KeySequences::ControlChord(char letter) {
+  Chord(VirtualKey::Control, LetterKey(letter));
 }
 
 void KeySequences::LatchesDown() {
@@ -174,7 +179,7 @@ bool KeySequences::SendNamedKey(const std::string& folded) {
       break;
     case KeyAction::ControlShiftLetter:
       Down(VirtualKey::Control);
-      Chord(VirtualKey::Shift, Layout.ScanCharacter(named.Letter).Key);
+      Chord(VirtualKey::Shift, LetterKey(named.Letter));
       Up(VirtualKey::Control);
       break;
     case KeyAction::ToggleLatch:

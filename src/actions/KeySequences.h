@@ -48,6 +48,8 @@ private:
   void Up(VirtualKey key);
   void Press(VirtualKey key);
   void Chord(VirtualKey modifier, VirtualKey key);
+  // The key of a capital letter, its shift state dropped.
+  VirtualKey LetterKey(char letter);
   void ControlChord(char letter);
   void ToggleLatch(Latch latch);
   // Latched Control, Alt and AltGr go down before a sent key and up after it.

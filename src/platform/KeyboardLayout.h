@@ -13,12 +13,6 @@ struct KeyScan {
 
   bool Found() const { return Key != VirtualKey::None; }
   bool NeedsModifier() const { return Shift || AltGr; }
-  /// The answer in the form boards and old tools know: key code in the low byte, shift state in the
-  /// high byte (1 Shift, 6 AltGr as Control+Alt), -1 for no key.
-  int16_t Packed() const {
-    if (!Found()) return -1;
-    return static_cast<int16_t>(static_cast<int>(Key) | ((Shift ? 1 : 0) | (AltGr ? 6 : 0)) << 8);
-  }
 };
 
 class KeyboardLayout {

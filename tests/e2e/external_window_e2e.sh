@@ -22,13 +22,14 @@ settings() {
 }
 convert -size 64x64 xc:red "$work/boards/vermell.png"
 COLUMNS=6
+BUTTONS=0
 board() { # FILE LETTERS CELLS...
   local file=$1 letters=$2 n=0
   shift 2
   {
     printf '[Quadrix]\nName=Quadrix\nautor=Vellumor\n[Position]\nLeft=100\nTop=400\nWidth=800\nHeight=300\n'
     printf '[Grid]\nColumns=%d\nRows=2\n' "$COLUMNS"
-    printf '[Menu Options 2]\nShow Button Bar=0\nShow Message Bar=0\n'
+    printf '[Menu Options 2]\nShow Button Bar=%d\nShow Message Bar=0\n' "$BUTTONS"
     printf 'Write only letters or words=%s\n' "$letters"
     for cell in "$@"; do
       n=$((n + 1))
@@ -41,7 +42,8 @@ board() { # FILE LETTERS CELLS...
 board teclat.qdx 1 'Maj|<NEXO_KEY_SHIFT>' 'a' "cami$(printf '\xf3')" 'Esborrar|<BACKSPACE>' '@' \
   "$(printf '\xb7')" 'Retorn|<RETURN>' 'Imatges||imatges.qdx' 'Control|<NEXO_KEY_CONTROL>' \
   "$(printf '\xe0')"
-board imatges.qdx 0 'Vermell|||vermell.png'
+# The pictures board shows the button bar above the grid: a copy not moved by it would show the bar.
+BUTTONS=1 board imatges.qdx 0 'Vermell|||vermell.png'
 
 "$receiver" "$work/received.txt" > "$work/receiver.log" 2>&1 &
 pids+=($!)
@@ -85,17 +87,21 @@ echo "typed into the editor with the focus kept: $(received | tr '\n' '|')"
 
 cell 8 # opens the pictures board
 sleep 1
-cell 1
+bar=65 # the button bar's height
+xdotool mousemove $((X + WIDTH / (2 * COLUMNS))) $((Y + bar + (HEIGHT - bar) / 4)) click 1
 sleep 1
-grep -Eq '^\[picture [0-9]+x[0-9]+\]$' <(received | tail -n 1) || fail "no picture was pasted: '$(received)'"
-read -r pw ph < <(received | tail -n 1 | sed 's/\[picture \([0-9]*\)x\([0-9]*\)\]/\1 \2/')
-# The picture is the cell: a fifth of the board's width and half its height (the slot of the grid).
+last=$(received | tail -n 1)
+read -r pw ph red < <(sed -n 's/^\[picture \([0-9]*\)x\([0-9]*\) red \([0-9]*\)%\]$/\1 \2 \3/p' <<< "$last")
+[ -n "${red:-}" ] || fail "no picture was pasted: '$(received)'"
+# The picture is the cell: a sixth of the board's width and half the height below the bar, and the
+# cell's red picture fills much of it.
 client_geometry "$window"
 near() { [ $(($1 - $2)) -le 8 ] && [ $(($2 - $1)) -le 8 ]; }
-near $((pw * COLUMNS)) "$WIDTH" && near $((ph * 2)) "$HEIGHT" ||
-  fail "the pasted picture ${pw}x${ph} is not one cell of ${WIDTH}x${HEIGHT}"
+near $((pw * COLUMNS)) "$WIDTH" && near $((ph * 2)) $((HEIGHT - bar)) ||
+  fail "the pasted picture ${pw}x${ph} is not one cell of the ${WIDTH}x$((HEIGHT - bar)) grid"
+[ "$red" -ge 20 ] || fail "the pasted picture is ${red}% red: another part of the window was copied"
 [ "$(active)" = "$editor" ] || fail "pasting the picture took the focus"
-echo "picture of the cell pasted: ${pw}x${ph}"
+echo "picture of the cell pasted: ${pw}x${ph}, ${red}% red"
 
 # A latched Control holds no key: killing the player outright leaves every key of the session up.
 kill "$player_pid"
@@ -122,4 +128,18 @@ xdotool windowactivate --sync "$editor"
 cell 2
 [ "$(active)" != "$editor" ] || fail "negative control: the ordinary window did not take the focus"
 echo "negative control: without the mode the click took the focus"
+
+# The mode switched on at run time from the menu (Opciones, third item), as a person would.
+xdotool mousemove $((X + 210)) $((Y + 10)) click 1
+sleep 0.5
+xdotool key Down Down Down Return
+sleep 1
+xdotool windowactivate --sync "$editor"
+before=$(received)
+client_geometry "$window"
+cell 2
+[ "$(active)" = "$editor" ] || fail "after switching the mode on from the menu, a click took the focus"
+[ "$(received)" = "${before}a" ] || fail "after switching the mode on from the menu the editor received '$(received)'"
+grep -q 'NonFocusable=SI' "$work/config/nexoquadrix.ini" || fail "the mode switched on from the menu was not stored"
+echo "mode switched on from the menu: the focus stays in the editor"
 echo PASS

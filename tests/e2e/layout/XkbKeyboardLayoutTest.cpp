@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "linux/XkbKeyboardLayout.h"
 // After GoogleTest: Xlib's macros (None, Bool) would break its templates.
@@ -49,7 +50,7 @@ TEST_F(XkbKeyboardLayoutTest, AnswersKeyAndTheModifiersReallyNeeded) {
       {"us", '\xE7', 0, false, false},    {"us", '\xF1', 0, false, false},
       {"us", '\xB7', 0, false, false},    {"es", '@', '2', false, true},
       {"es", '#', '3', false, true},      {"es", '\x80', 'E', false, true},
-      {"es", '[', '8', false, true},     {"es", '\xE7', Oem5, false, false},
+      {"es", '[', '8', false, true},      {"es", '\xE7', Oem5, false, false},
       {"es", '\xF1', Oem1, false, false}, {"es", '\xB7', '3', true, false},
       {"es", '?', 189, true, false},      {"fr", 'a', 'A', false, false},
       {"fr", '1', '1', true, false},      {"fr", '@', '0', false, true},
@@ -88,6 +89,24 @@ TEST_F(XkbKeyboardLayoutTest, EveryAnswerTypesTheCharacterBack) {
       EXPECT_EQ(layout.VirtualKeyOf(keycode), scan.Key) << name << " " << c;
     }
     EXPECT_GT(found, 90) << name; // at least the printable ASCII
+  }
+}
+
+// Every key the named-key table, the latches and the button bar send has a key on each layout.
+TEST_F(XkbKeyboardLayoutTest, EveryKeyTheProgramSendsHasAKeycode) {
+  std::vector<int> codes = {8,  9,  13, 16, 17, 18, 27, 32, 33, 34, 35,
+                            36, 37, 38, 39, 40, 45, 46, 91, 92, 93, 165};
+  for (int code = 112; code <= 123; ++code)
+    codes.push_back(code);
+  for (int code = 'A'; code <= 'Z'; ++code)
+    codes.push_back(code);
+  for (int code = '0'; code <= '9'; ++code)
+    codes.push_back(code);
+  XkbKeyboardLayout layout(display);
+  for (const char* name : {"us", "es", "fr"}) {
+    Use(name);
+    for (int code : codes)
+      EXPECT_NE(layout.KeycodeFor(static_cast<VirtualKey>(code)), 0) << name << " " << code;
   }
 }
 

@@ -1,7 +1,8 @@
 // nq-receiver: the application the end-to-end tests type into, as a person's text editor would be.
 // It writes its whole text (UTF-8) to the file named first each time the text changes; a pasted
-// picture becomes the text "[picture WxH]". With a second file name, it appends the wall-clock time in
-// milliseconds of every key press it receives there (for the latency benchmark).
+// picture becomes the text "[picture WxH red P%]" (P: its share of pure red pixels). With a second file name,
+// it appends the wall-clock time in milliseconds of every key press it receives there (for the latency
+// benchmark).
 #include <QApplication>
 #include <QDateTime>
 #include <QFile>
@@ -28,8 +29,17 @@ protected:
   }
   void insertFromMimeData(const QMimeData* source) override {
     if (source->hasImage()) {
-      const QImage image = qvariant_cast<QImage>(source->imageData());
-      textCursor().insertText(QString("[picture %1x%2]").arg(image.width()).arg(image.height()));
+      const QImage image = qvariant_cast<QImage>(source->imageData()).convertToFormat(QImage::Format_RGB32);
+      // How much of it is pure red, so a test can tell which part of a window was copied.
+      qint64 red = 0;
+      for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+          const QRgb pixel = image.pixel(x, y);
+          red += qRed(pixel) > 200 && qGreen(pixel) < 60 && qBlue(pixel) < 60;
+        }
+      const qint64 all = qMax<qint64>(1, qint64(image.width()) * image.height());
+      textCursor().insertText(
+          QString("[picture %1x%2 red %3%]").arg(image.width()).arg(image.height()).arg(red * 100 / all));
       return;
     }
     insertPlainText(source->text());

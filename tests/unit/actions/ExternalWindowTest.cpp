@@ -7,51 +7,23 @@
 
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
+#include "support/DesktopFakes.h"
 #include "support/PictureTestFiles.h"
 
 namespace nq {
 namespace {
 
-constexpr DesktopWindow Own = 10;
-constexpr DesktopWindow Editor = 20;
-constexpr DesktopWindow Panel = 30;
+using testing::EditorWindowId;
+using testing::OwnWindowId;
+using testing::PanelWindowId;
+constexpr DesktopWindow Own = OwnWindowId;
+constexpr DesktopWindow Editor = EditorWindowId;
+constexpr DesktopWindow Panel = PanelWindowId;
 
-class FakeDesktop final : public Desktop {
+class FakeMarks final : public ExternalWindowMarks {
 public:
-  DesktopWindow Foreground = Editor;
-  std::map<DesktopWindow, DesktopRect> Rects{
-      {Own, {0, 0, 400, 300}}, {Editor, {50, 50, 700, 500}}, {Panel, {0, 0, 1280, 30}}};
-  std::vector<std::pair<DesktopWindow, DesktopRect>> Moves;
-  std::vector<DesktopWindow> Activated;
-  std::vector<DesktopWindow> Closed;
-  DesktopRect Work{0, 30, 1280, 770};
-
-  DesktopWindow ForegroundWindow() override { return Foreground; }
-  bool IsNormalApplicationWindow(DesktopWindow w) override { return w == Own || w == Editor; }
-  DesktopRect WorkArea() override { return Work; }
-  bool WindowFrameRect(DesktopWindow w, DesktopRect& rect) override {
-    auto it = Rects.find(w);
-    if (it == Rects.end()) return false;
-    rect = it->second;
-    return true;
-  }
-  void MoveResizeWindow(DesktopWindow w, const DesktopRect& rect) override { Moves.push_back({w, rect}); }
-  DesktopWindow TopApplicationWindow(DesktopWindow except) override { return except == Own ? Editor : 0; }
-  void ActivateWindow(DesktopWindow w) override {
-    Activated.push_back(w);
-    Foreground = w;
-  }
-  void CloseWindow(DesktopWindow w) override { Closed.push_back(w); }
-  DesktopWindow FindWindowByTitle(const std::string&) override { return 0; }
-};
-
-class FakeFront final : public NonFocusableWindow, public ExternalWindowMarks {
-public:
-  bool NonFocusable = false;
   bool ExternalMark = false;
   bool NoMenuMark = false;
-  void SetNonFocusable(bool on) override { NonFocusable = on; }
-  DesktopWindow OwnWindow() override { return Own; }
   void ShowExternalWindowMode(bool on) override { ExternalMark = on; }
   void ShowNoMenuNoCaption(bool on) override { NoMenuMark = on; }
 };
@@ -64,15 +36,16 @@ protected:
   SettingsStore Settings{Folder.File("nexoquadrix.ini"), Folder.File("Quadrix.ini")};
   bool ExternalMode = false;
   bool NoMenuMode = false;
-  FakeFront Front;
-  FakeDesktop Screen;
-  ExternalWindow Window{ExternalMode, NoMenuMode, Front, Front, Screen, Settings};
+  FakeMarks Marks;
+  testing::FakeBoardWindow Board;
+  testing::FakeDesktop Screen;
+  ExternalWindow Window{ExternalMode, NoMenuMode, Marks, Board, Screen, Settings};
 };
 
 TEST_F(ExternalWindowTest, ModeOnBringsNoMenuModeOnAndStoresBoth) {
   Window.ToggleExternalWindowMode();
   EXPECT_TRUE(Screen.Activated.empty()); // the editor kept the focus
-  EXPECT_TRUE(ExternalMode && NoMenuMode && Front.NonFocusable && Front.ExternalMark && Front.NoMenuMark);
+  EXPECT_TRUE(ExternalMode && NoMenuMode && Board.NonFocusable && Marks.ExternalMark && Marks.NoMenuMark);
   EXPECT_EQ(Stored(KeyNonFocusable), "SI");
   EXPECT_EQ(Stored(KeyNoMenuNoCaption), "SI");
 }
@@ -81,7 +54,7 @@ TEST_F(ExternalWindowTest, FocusGoesBackAndForthBetweenTheBoardAndTheEditor) {
   Screen.Foreground = Own; // switched on from the board's own menu
   Window.ToggleExternalWindowMode();
   Window.ToggleNoMenuNoCaption();
-  EXPECT_FALSE(ExternalMode || NoMenuMode || Front.NonFocusable || Front.ExternalMark);
+  EXPECT_FALSE(ExternalMode || NoMenuMode || Board.NonFocusable || Marks.ExternalMark);
   EXPECT_EQ(Screen.Activated, (std::vector<DesktopWindow>{Editor, Own}));
   EXPECT_EQ(Stored(KeyNonFocusable), "NO");
   EXPECT_EQ(Stored(KeyNoMenuNoCaption), "NO");
