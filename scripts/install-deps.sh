@@ -11,7 +11,7 @@ packages=(
   libpng-dev libjpeg62-turbo-dev zlib1g-dev
   # front end and back ends
   qt6-base-dev libqt6opengl6-dev qt6-multimedia-dev qt6-qpa-plugins libqt6svg6 libx11-dev libxtst-dev libxkbcommon-dev
-  libespeak-ng-dev espeak-ng-data espeak-ng libspeechd-dev speech-dispatcher
+  libespeak-ng-dev espeak-ng-data espeak-ng libspeechd-dev speech-dispatcher libpulse-dev
   fonts-liberation2 fonts-dejavu-core xdg-utils
   # headless test environment
   xvfb openbox x11-utils xdotool wmctrl imagemagick pulseaudio pulseaudio-utils sox python3

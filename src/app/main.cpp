@@ -4,6 +4,7 @@
 
 #include "app/SpeechServices.h"
 #include "boards/PathResolver.h"
+#include "linux/PulseAudioCapture.h"
 #include "linux/QtClipboard.h"
 #include "linux/QtClock.h"
 #include "linux/QtDialogs.h"
@@ -19,6 +20,7 @@
 #include "ui/DataFolder.h"
 #include "ui/MainWindow.h"
 #include "ui/PlainTextMemo.h"
+#include "ui/SoundLevelMeter.h"
 #include "ui/SpeechWindow.h"
 
 int main(int argc, char** argv) {
@@ -44,6 +46,11 @@ int main(int argc, char** argv) {
   nq::QtImageScaler scaler;
   nq::QtLauncher launcher;
 
+  // The microphones outlive the player, whose detectors close them first.
+  nq::PulseAudioCapture singleChannelMicrophone("Micr\xC3\xB2"
+                                                "fon");
+  nq::PulseAudioCapture stereoMicrophone("Micr\xC3\xB2"
+                                         "fon est\xC3\xA8reo");
   nq::PlayerPaths paths;
   paths.ProgramFolder = nq::FromQString(programFolder) + "/";
   paths.DataFolder = nq::Utf8ToWindows1252(dataFolder);
@@ -72,6 +79,12 @@ int main(int argc, char** argv) {
   player.SetKeySink(&keys);
   player.SetClipboard(&clipboard);
   player.SetMessageMemo(&memo);
+  player.AttachSound(singleChannelMicrophone, stereoMicrophone);
+  nq::SoundLevelMeter soundMeter(player.Sound()->Input(), &window);
+  player.Sound()->ShowLevelMeter = [&soundMeter] {
+    soundMeter.show();
+    soundMeter.raise();
+  };
   nq::QtPointerMover pointer;
   player.SetPointerMover(&pointer);
   // An empty window that the program has always created for diagnostics; it stays hidden.

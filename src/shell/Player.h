@@ -21,6 +21,7 @@
 #include "shell/MenuModel.h"
 #include "shell/ProgramOptions.h"
 #include "shell/ShellContext.h"
+#include "shell/SoundSwitches.h"
 #include "shell/WindowPlacement.h"
 
 namespace nq {
@@ -90,6 +91,9 @@ public:
   // Doors to later parts (sound detectors, external window); null until wired.
   void SetSoundDetectors(SoundDetectorControl* detectors) { Ctx.SoundDetectors = detectors; }
   void SetExternalWindow(ExternalWindowControl* external) { Ctx.ExternalWindow = external; }
+  /// Builds the sound switches over the two microphone captures (which outlive the player).
+  void AttachSound(AudioCapture& singleChannel, AudioCapture& stereo);
+  SoundSwitches* Sound() { return TheSound.get(); }
 
   // State for the view and the tests.
   const ShellState& State() const { return TheState; }
@@ -143,6 +147,7 @@ private:
   std::unique_ptr<SoundOrSpeechOutput> SpeechAdapter;
   std::unique_ptr<Timer> TimerMenu;
   std::unique_ptr<AccessModes> Access;
+  std::unique_ptr<SoundSwitches> TheSound;
   std::vector<std::pair<std::string, std::function<void()>>> Handlers;
 };
 
