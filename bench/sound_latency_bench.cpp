@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -40,10 +42,12 @@ public:
   void ClickAction() override {
     Clicked = SteadyClock::now();
     ++Clicks;
+    if (Waiting != nullptr) Waiting->quit();
   }
   void ScanStep() override {}
   SteadyClock::time_point Clicked;
   int Clicks = 0;
+  QEventLoop* Waiting = nullptr;
 };
 
 QCoreApplication& App() {
@@ -84,12 +88,14 @@ private:
     while (!Stop) {
       const bool clap = ClapWanted;
       const std::vector<uint8_t>& block = clap ? loud : quiet;
-      if (write(Fd, block.data(), block.size()) < 0) break;
       if (clap) {
+        // Noted before the write: once written, the block can reach the click before this thread runs
+        // again. The whole block lands at once, so its end is this moment.
         std::lock_guard lock(Mutex);
         LastClapEnd = SteadyClock::now();
-        ClapWanted = false;
       }
+      if (write(Fd, block.data(), block.size()) < 0) break;
+      if (clap) ClapWanted = false;
       next += std::chrono::microseconds(512 * 1000000 / 11025);
       std::this_thread::sleep_until(next);
     }
@@ -108,10 +114,12 @@ private:
   std::atomic<double> WriterCpu = 0;
 };
 
-void Pump(std::chrono::milliseconds span) {
-  const auto until = SteadyClock::now() + span;
-  while (SteadyClock::now() < until)
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+// Runs the event loop, sleeping while there is nothing to do, for the span or until quit.
+void Pump(std::chrono::milliseconds span, QEventLoop* loop = nullptr) {
+  QEventLoop own;
+  QEventLoop& running = loop != nullptr ? *loop : own;
+  QTimer::singleShot(span, &running, &QEventLoop::quit);
+  running.exec();
 }
 
 double ProcessCpuSeconds() {
@@ -134,18 +142,27 @@ void LoudBlockToClickAction(benchmark::State& state) {
   NoDialogs dialogs;
   TimedTarget target;
   nq::SoundInput input(mono, stereo, dialogs, target);
-  if (!mic.Ok() || input.OpenSingleChannelDetector() != 0) {
-    state.SkipWithError("no microphone");
+  if (!mic.Ok()) {
+    state.SkipWithError("the pipe source cannot be written");
+    return;
+  }
+  if (const int32_t error = input.OpenSingleChannelDetector(); error != 0) {
+    state.SkipWithError(("no microphone: error " + std::to_string(error)).c_str());
     return;
   }
   Pump(std::chrono::milliseconds(300));
   std::vector<double> latencies;
   for (auto _ : state) {
     const int before = target.Clicks;
+    QEventLoop loop;
+    target.Waiting = &loop;
     mic.Clap();
-    const auto deadline = SteadyClock::now() + std::chrono::seconds(1);
-    while (target.Clicks == before && SteadyClock::now() < deadline)
-      QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    Pump(std::chrono::seconds(1), &loop);
+    target.Waiting = nullptr;
+    if (target.Clicks == before) {
+      state.SkipWithError("a loud block gave no click");
+      return;
+    }
     if (target.Clicks == before) {
       state.SkipWithError("a loud block gave no click");
       return;

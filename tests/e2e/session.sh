@@ -34,7 +34,7 @@ for _ in $(seq 1 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep
 if command -v pulseaudio > /dev/null; then
   export NQ_MIC_FIFO="$runtime/mic.fifo"
   export NQ_MIC2_FIFO="$runtime/mic2.fifo"
-  mkfifo "$NQ_MIC_FIFO" "$NQ_MIC2_FIFO"
+  # The pipe sources make their fifos themselves, and refuse a path that already exists.
   # In the foreground as a child of this script, so it is stopped with everything else.
   pulseaudio --daemonize=no --exit-idle-time=-1 -n --system=false --disallow-exit \
     --load=module-native-protocol-unix \
