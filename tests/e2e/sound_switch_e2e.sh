@@ -23,6 +23,7 @@ fail() {
 [ -n "${NQ_MIC_FIFO:-}" ] && pactl info > /dev/null 2>&1 || fail "no sound server in this session"
 
 mkdir -p "$work/config" "$work/boards" "$work/control"
+touch "$work/control/claps"
 # Linear scanning (one selection chooses a cell), two seconds a step.
 printf '[tts]\r\nNumero sintetitzador=0\r\n[Menu Control]\r\nMenuSenseEscaneigVertical.Checked=SI\r\n' \
   > "$work/config/nexoquadrix.ini"
