@@ -8,6 +8,7 @@ namespace {
 constexpr int PollMs = 50;
 constexpr int BarHeight = 28;
 constexpr int Margin = 12;
+constexpr qint64 HoldMs = 1500;
 
 } // namespace
 
@@ -17,13 +18,29 @@ SoundLevelMeter::SoundLevelMeter(SoundInput& input, QWidget* parent) : QDialog(p
   setModal(false);
   resize(420, 3 * Margin + 2 * BarHeight + 40);
   Poll.setInterval(PollMs);
+  Clock.start();
   connect(&Poll, &QTimer::timeout, this, [this] {
     Reading = Input.MeterReading();
+    if (Reading.Stereo) {
+      Hold(0, Reading.Levels.Left);
+      Hold(1, Reading.Levels.Right);
+    } else {
+      Hold(0, Reading.Level);
+    }
     update();
   });
 }
 
+void SoundLevelMeter::Hold(int channel, int level) {
+  const qint64 now = Clock.elapsed();
+  if (level >= HeldLevel[channel] || now - HeldSince[channel] > HoldMs) {
+    HeldLevel[channel] = level;
+    HeldSince[channel] = now;
+  }
+}
+
 void SoundLevelMeter::showEvent(QShowEvent* event) {
+  HeldLevel[0] = HeldLevel[1] = 0;
   Input.SetMeterListening(true);
   Poll.start();
   QDialog::showEvent(event);
@@ -54,10 +71,10 @@ void SoundLevelMeter::paintEvent(QPaintEvent*) {
                      QString("%1 %2 / %3").arg(name).arg(level).arg(Reading.Threshold));
   };
   if (Reading.Stereo) {
-    bar(Margin, Reading.Levels.Left, "L");
-    bar(2 * Margin + BarHeight, Reading.Levels.Right, "R");
+    bar(Margin, HeldLevel[0], "L");
+    bar(2 * Margin + BarHeight, HeldLevel[1], "R");
   } else {
-    bar(Margin, Reading.Level, "");
+    bar(Margin, HeldLevel[0], "");
   }
   painter.setPen(palette().windowText().color());
   const QString state =

@@ -2,6 +2,7 @@
 // A small window that shows what the microphone hears: the peak of the last block of each channel
 // against the threshold a sound must pass to click, so whoever sets it up can see the margin.
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include "actions/SoundInput.h"
@@ -21,7 +22,12 @@ protected:
 private:
   SoundInput& Input;
   QTimer Poll;
+  QElapsedTimer Clock;
   SoundMeterReading Reading;
+  // The highest level of the last moments, so a short clap stays readable on the bar.
+  int HeldLevel[2] = {0, 0};
+  qint64 HeldSince[2] = {0, 0};
+  void Hold(int channel, int level);
 };
 
 } // namespace nq

@@ -24,10 +24,11 @@ fail() {
 
 mkdir -p "$work/config" "$work/boards" "$work/control"
 touch "$work/control/claps"
-# Linear scanning (one selection chooses a cell), two seconds a step.
+# Linear scanning (one selection chooses a cell), three seconds a step.
+step=3
 printf '[tts]\r\nNumero sintetitzador=0\r\n[Menu Control]\r\nMenuSenseEscaneigVertical.Checked=SI\r\n' \
   > "$work/config/nexoquadrix.ini"
-printf '[quadrix]\r\nD\xe8cimes de segon que dura el pas d'"'"'escaneig=20\r\n' > "$work/config/Quadrix.ini"
+printf '[quadrix]\r\nD\xe8cimes de segon que dura el pas d'"'"'escaneig=30\r\n' > "$work/config/Quadrix.ini"
 colours=("#0000FF" "#00A000" "#00C8C8" "#800080")
 {
   printf '[Quadrix]\nName=Quadrix\nautor=Vellumor\n[Position]\nLeft=0\nTop=0\nWidth=640\nHeight=520\n'
@@ -80,18 +81,23 @@ message_bar() {
   for n in 1 2 3 4; do out+="$(in_message_bar "$n")"; done
   echo "$out"
 }
-# Waits until the highlight moves to another cell (the start of a fresh step) and prints it.
+# Waits until the highlight moves to another cell and prints it, but only while at least a second of
+# that step is left (the step began after the previous screenshot started), so a clap made now lands
+# inside it even on a busy machine.
 next_highlight() {
-  local was now
+  local was now before seen
+  before=$(date +%s.%N)
   was=$(highlighted)
-  for _ in $(seq 1 40); do
+  for _ in $(seq 1 60); do
+    seen=$(date +%s.%N)
     now=$(highlighted)
-    if [ "$now" != "$was" ] && [ "$now" != 0 ]; then
+    if [ "$now" != "$was" ] && [ "$now" != 0 ] &&
+      awk -v b="$before" -v n="$(date +%s.%N)" -v s="$step" 'BEGIN { exit !(n < b + s - 1) }'; then
       echo "$now"
       return
     fi
     was=$now
-    sleep 0.1
+    before=$seen
   done
   echo 0
 }
@@ -167,6 +173,25 @@ if [ "$mode" = mono ]; then
   want2=""
   for n in 1 2 3 4; do want2+=$((${bar:$((n - 1)):1} + (n == cell2 ? 1 : 0))); done
   [ "$bar2" = "$want2" ] || fail "the restarted scan did not hear the returned source once (want $want2)"
+
+  # The level meter (last item of "Opciones") shows a clap over the threshold in red, and hiss in green.
+  xdotool mousemove $((X + 150)) $((Y + 10)) click 1
+  sleep 0.5
+  xdotool key Right Up Return
+  sleep 1
+  meter=$(xdotool search --onlyvisible --name 'Nivel del sonido' 2>/dev/null | head -n 1)
+  [ -n "$meter" ] || fail "the level meter did not open"
+  red_in_meter() {
+    import -window "$meter" "$work/meter.png" 2>/dev/null
+    convert "$work/meter.png" -fill black +opaque "#FF0000" -fill white -opaque "#FF0000" -colorspace Gray \
+      -format '%[fx:mean*w*h]' info: | cut -d. -f1
+  }
+  quiet=$(red_in_meter)
+  clap mono
+  sleep 0.3
+  loud=$(red_in_meter)
+  echo "level meter: red pixels $quiet in the hiss, $loud after a clap"
+  [ "$quiet" -lt 50 ] && [ "$loud" -gt 1000 ] || fail "the level meter does not show the clap against the threshold"
 else
   control_item 11 # the stereo item of directed scanning
   grep -aq 'Activar per so escaneig dirigit=SI' "$work/config/nexoquadrix.ini" || fail "the stereo item was not stored as SI"
