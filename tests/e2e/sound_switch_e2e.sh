@@ -2,7 +2,8 @@
 # Sound as a switch, with the real player on a real sound server: a clap written into a pipe source
 # selects the scanned cell once; in directed scanning the right channel steps and the left selects;
 # a source that vanishes mid-scan leaves the program scanning, and the next start hears again.
-# Run inside tests/e2e/session.sh. Usage: sound_switch_e2e.sh PLAYER mono|stereo
+# Without a sound server the warning box shows once, and scanning goes on without sound.
+# Run inside tests/e2e/session.sh. Usage: sound_switch_e2e.sh PLAYER mono|stereo|noserver
 set -u
 player=$1
 mode=$2
@@ -111,7 +112,9 @@ control_item() { # opens the Control menu and chooses its item N (1-based, hidde
 player_alive() { kill -0 "$player_pid" 2>/dev/null; }
 no_box() { [ -z "$(xdotool search --onlyvisible --name 'micr' 2>/dev/null)" ]; }
 
-if [ "$mode" = stereo ]; then
+if [ "$mode" = noserver ]; then
+  export PULSE_SERVER="unix:$work/no-server"
+elif [ "$mode" = stereo ]; then
   fifo=$NQ_MIC2_FIFO
   pactl set-default-source mic2 > /dev/null
   start_feeder "$fifo" stereo
@@ -130,7 +133,29 @@ client_geometry "$window"
 W=$WIDTH
 H=$HEIGHT
 
-if [ "$mode" = mono ]; then
+failure_box() { xdotool search --onlyvisible --name 'Control del valor m' 2>/dev/null | head -n 1; }
+if [ "$mode" = noserver ]; then
+  control_item 10
+  control_item 1
+  box=""
+  for _ in $(seq 1 30); do
+    box=$(failure_box)
+    [ -n "$box" ] && break
+    sleep 0.2
+  done
+  [ -n "$box" ] || fail "no warning box when the microphone cannot be opened"
+  xdotool windowactivate --sync "$box" key Return
+  sleep 1
+  [ -z "$(failure_box)" ] || fail "the warning box did not close"
+  a=$(next_highlight)
+  [ "$a" != 0 ] || fail "scanning did not go on without the microphone"
+  control_item 1
+  sleep 2
+  [ -z "$(failure_box)" ] || fail "the warning box came back at the next start of scanning"
+  b=$(next_highlight)
+  [ "$b" != 0 ] || fail "the second start of scanning does not scan"
+  echo "no sound server: one warning box, scanning goes on ($a, $b)"
+elif [ "$mode" = mono ]; then
   control_item 10 # "En barrido automático el clic se activa mediante un sonido"
   grep -aq $'Activar per so=S\xcd' "$work/config/nexoquadrix.ini" || fail "the sound item was not stored as SÍ"
   control_item 1 # "Barrido automático"
