@@ -127,6 +127,30 @@ struct PulseAudioCapture::Session {
     Loop = nullptr;
   }
 
+  // A default source that only echoes a sink (no microphone on this machine) would hear the
+  // program's own speech as clicks: that is no microphone.
+  int32_t RefuseMonitor() {
+    struct Answer {
+      Session* Self;
+      bool Done = false;
+      bool Monitor = false;
+    } answer{this};
+    auto onInfo = [](pa_context*, const pa_source_info* info, int eol, void* data) {
+      auto* a = static_cast<Answer*>(data);
+      if (eol == 0 && info != nullptr) a->Monitor = info->monitor_of_sink != PA_INVALID_INDEX;
+      if (eol != 0) a->Done = true;
+      pa_threaded_mainloop_signal(a->Self->Loop, 0);
+    };
+    pa_operation* operation =
+        pa_context_get_source_info_by_index(Context, pa_stream_get_device_index(Stream), onInfo, &answer);
+    if (operation == nullptr) return pa_context_errno(Context);
+    const bool done = WaitFor([&answer] { return answer.Done; });
+    if (!done) pa_operation_cancel(operation);
+    pa_operation_unref(operation);
+    if (!done) return ErrorTimeout;
+    return answer.Monitor ? PA_ERR_NOENTITY : 0;
+  }
+
   int32_t Start(const AudioFormat& format, const char* streamName) {
     Loop = pa_threaded_mainloop_new();
     if (Loop == nullptr) return PA_ERR_INTERNAL;
@@ -143,7 +167,8 @@ struct PulseAudioCapture::Session {
 
   int32_t Connect(const AudioFormat& format, const char* streamName) {
     pa_mainloop_api* api = pa_threaded_mainloop_get_api(Loop);
-    Context = pa_context_new(api, "NexoQuadrix");
+    // Named after the stream, so the server's client list tells which microphone is held.
+    Context = pa_context_new(api, streamName);
     if (Context == nullptr) return PA_ERR_INTERNAL;
     pa_context_set_state_callback(Context, &ContextState, this);
     Timeout = pa_context_rttime_new(Context, pa_rtclock_now() + ConnectTimeoutUs, &Expired, this);
@@ -170,7 +195,11 @@ struct PulseAudioCapture::Session {
     attr.maxlength = static_cast<uint32_t>(-1);
     attr.fragsize = static_cast<uint32_t>(BlockBytes);
     attr.tlength = attr.prebuf = attr.minreq = static_cast<uint32_t>(-1);
-    if (pa_stream_connect_record(Stream, nullptr, &attr, PA_STREAM_ADJUST_LATENCY) < 0)
+    // Not moved when its source goes away: the server would carry it to another source, perhaps the
+    // speaker's monitor, where the program's own speech would click.
+    if (pa_stream_connect_record(
+            Stream, nullptr, &attr,
+            static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY | PA_STREAM_DONT_MOVE)) < 0)
       return pa_context_errno(Context);
     const bool started = WaitFor([this] {
       const pa_stream_state_t s = pa_stream_get_state(Stream);
@@ -178,6 +207,7 @@ struct PulseAudioCapture::Session {
     });
     if (!started) return ErrorTimeout;
     if (pa_stream_get_state(Stream) != PA_STREAM_READY) return pa_context_errno(Context);
+    if (const int32_t error = RefuseMonitor(); error != 0) return error;
     api->time_free(Timeout);
     Timeout = nullptr;
     Ready = true;

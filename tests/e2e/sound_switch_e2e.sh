@@ -2,8 +2,9 @@
 # Sound as a switch, with the real player on a real sound server: a clap written into a pipe source
 # selects the scanned cell once; in directed scanning the right channel steps and the left selects;
 # a source that vanishes mid-scan leaves the program scanning, and the next start hears again.
-# Without a sound server the warning box shows once, and scanning goes on without sound.
-# Run inside tests/e2e/session.sh. Usage: sound_switch_e2e.sh PLAYER mono|stereo|noserver
+# Without a sound server, or with only the speaker's monitor as source, the warning box shows once and
+# scanning goes on without sound.
+# Run inside tests/e2e/session.sh. Usage: sound_switch_e2e.sh PLAYER mono|stereo|noserver|monitor
 set -u
 player=$1
 mode=$2
@@ -114,6 +115,8 @@ no_box() { [ -z "$(xdotool search --onlyvisible --name 'micr' 2>/dev/null)" ]; }
 
 if [ "$mode" = noserver ]; then
   export PULSE_SERVER="unix:$work/no-server"
+elif [ "$mode" = monitor ]; then
+  pactl set-default-source spk.monitor > /dev/null
 elif [ "$mode" = stereo ]; then
   fifo=$NQ_MIC2_FIFO
   pactl set-default-source mic2 > /dev/null
@@ -134,7 +137,7 @@ W=$WIDTH
 H=$HEIGHT
 
 failure_box() { xdotool search --onlyvisible --name 'Control del valor m' 2>/dev/null | head -n 1; }
-if [ "$mode" = noserver ]; then
+if [ "$mode" = noserver ] || [ "$mode" = monitor ]; then
   control_item 10
   control_item 1
   box=""
@@ -154,7 +157,7 @@ if [ "$mode" = noserver ]; then
   [ -z "$(failure_box)" ] || fail "the warning box came back at the next start of scanning"
   b=$(next_highlight)
   [ "$b" != 0 ] || fail "the second start of scanning does not scan"
-  echo "no sound server: one warning box, scanning goes on ($a, $b)"
+  echo "$mode: one warning box, scanning goes on ($a, $b)"
 elif [ "$mode" = mono ]; then
   control_item 10 # "En barrido automático el clic se activa mediante un sonido"
   grep -aq $'Activar per so=S\xcd' "$work/config/nexoquadrix.ini" || fail "the sound item was not stored as SÍ"
@@ -172,8 +175,11 @@ elif [ "$mode" = mono ]; then
 
   # The source vanishes mid-scan: the program goes on scanning, without a box.
   module=$(pactl list short modules | awk '/source_name=mic file/ { print $1 }')
+  held() { pactl list clients | grep -c 'application.name = "Micr' ; }
+  [ "$(held)" = 1 ] || fail "the scanning detector does not hold the microphone"
   pactl unload-module "$module" || fail "could not unload the source"
   sleep 1
+  [ "$(held)" = 0 ] || fail "the detector did not let the vanished source go"
   a=$(next_highlight)
   b=$(next_highlight)
   player_alive || fail "the player died when the source went away"
@@ -217,6 +223,15 @@ elif [ "$mode" = mono ]; then
   loud=$(red_in_meter)
   echo "level meter: red pixels $quiet in the hiss, $loud after a clap"
   [ "$quiet" -lt 50 ] && [ "$loud" -gt 1000 ] || fail "the level meter does not show the clap against the threshold"
+
+  # Closing the window with the meter open and the microphone held ends the program at once.
+  wmctrl -i -c "$window"
+  for _ in $(seq 1 50); do player_alive || break; sleep 0.1; done
+  player_alive && fail "the player did not end when its window was closed"
+  grep -aq 'MenuEscaneigAutomatic.Checked' "$work/config/nexoquadrix.ini" || fail "settings lost at close"
+  echo "closed with the meter open: the program ended"
+  echo "PASS"
+  exit 0
 else
   control_item 11 # the stereo item of directed scanning
   grep -aq 'Activar per so escaneig dirigit=SI' "$work/config/nexoquadrix.ini" || fail "the stereo item was not stored as SI"
