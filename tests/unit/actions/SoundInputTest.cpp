@@ -158,8 +158,10 @@ TEST(SoundInput, StereoLeftClicksRightStepsAndTheLatchHoldsBoth) {
     int32_t Threshold;
     std::vector<std::pair<int, int>> Levels;
     std::string Calls;
+    bool Directed = true;
   };
   const Case cases[] = {
+      {"ignored outside directed scanning", 10, {{30000, 30000}, {0, 0}}, "", false},
       {"left wins in one block", 10, {{11, 500}, {0, 500}, {11, 0}}, "C"},
       {"both must fall to clear", 10, {{11, 0}, {10, 11}, {10, 10}, {0, 11}}, "CS"},
       {"right alone steps", 10, {{0, 11}, {0, 0}, {0, 11}}, "SS"},
@@ -169,26 +171,13 @@ TEST(SoundInput, StereoLeftClicksRightStepsAndTheLatchHoldsBoth) {
   for (const Case& c : cases) {
     Harness h;
     h.UseStereo();
+    h.Target.Directed = c.Directed;
     h.Input.Thresholds.Stereo = c.Threshold;
     h.Input.OpenStereoDetector();
     for (auto [left, right] : c.Levels)
       h.Stereo.Deliver(StereoBlock(left, right));
     EXPECT_EQ(h.Target.Calls, c.Calls) << c.Name;
   }
-}
-
-TEST(SoundInput, DefaultStereoThresholdIsTheSingleChannelsShareOfFullScale) {
-  EXPECT_NEAR(static_cast<double>(DefaultStereoThreshold) / 32767, 30.0 / 127, 0.0001);
-}
-
-TEST(SoundInput, StereoBlocksAreIgnoredOutsideDirectedScanning) {
-  Harness h;
-  h.UseStereo();
-  h.Target.Directed = false;
-  h.Input.OpenStereoDetector();
-  h.Stereo.Deliver(StereoBlock(30000, 30000));
-  EXPECT_EQ(h.Target.Calls, "");
-  EXPECT_FALSE(h.Input.StereoLatch);
 }
 
 TEST(SoundInput, NotificationsAfterACloseDoNothing) {

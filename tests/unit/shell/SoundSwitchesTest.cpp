@@ -144,13 +144,5 @@ TEST(SoundSwitches, ClosingStopsTheHookAndTimersBeforeTheDetectors) {
   EXPECT_EQ(s.h.Clock.Waits.size(), waits) << "closing no longer waits with events running";
 }
 
-TEST(SoundSwitches, TheMeterItemAsksTheFrontEnd) {
-  SoundHarness s;
-  int shown = 0;
-  s.P().Sound()->ShowLevelMeter = [&shown] { ++shown; };
-  EXPECT_TRUE(s.P().MenuClick("MenuNivellSo"));
-  EXPECT_EQ(shown, 1);
-}
-
 } // namespace
 } // namespace nq::test
