@@ -181,12 +181,12 @@ struct PulseAudioCapture::Session {
     if (!connected) return ErrorTimeout;
     if (pa_context_get_state(Context) != PA_CONTEXT_READY) return pa_context_errno(Context);
 
-    pa_sample_spec spec{};
-    spec.format = format.BitsPerSample == 8 ? PA_SAMPLE_U8 : PA_SAMPLE_S16LE;
-    spec.rate = static_cast<uint32_t>(format.SampleRate);
-    spec.channels = static_cast<uint8_t>(format.Channels);
-    if (!pa_sample_spec_valid(&spec)) return PA_ERR_INVALID;
-    Stream = pa_stream_new(Context, streamName, &spec, nullptr);
+    pa_sample_spec sample{};
+    sample.format = format.BitsPerSample == 8 ? PA_SAMPLE_U8 : PA_SAMPLE_S16LE;
+    sample.rate = static_cast<uint32_t>(format.SampleRate);
+    sample.channels = static_cast<uint8_t>(format.Channels);
+    if (!pa_sample_spec_valid(&sample)) return PA_ERR_INVALID;
+    Stream = pa_stream_new(Context, streamName, &sample, nullptr);
     if (Stream == nullptr) return pa_context_errno(Context);
     pa_stream_set_state_callback(Stream, &StreamState, this);
     pa_stream_set_read_callback(Stream, &Readable, this);
