@@ -20,10 +20,11 @@ struct SoundHarness {
     h.ThePlayer->AttachSound(Mono, Two);
   }
   Player& P() { return *h.ThePlayer; }
-  std::string shared = "[quadrix]\r\n";
-  ShellHarness h;
+  // The microphones outlive the player, as in the program.
   FakeAudioCapture Mono;
   FakeAudioCapture Two;
+  std::string shared = "[quadrix]\r\n";
+  ShellHarness h;
 };
 
 TEST(SoundSwitches, ItemsWriteTheirKeysAndExcludeEachOther) {
