@@ -7,6 +7,7 @@
 #include "app/SpeechServices.h"
 #include "boards/PathResolver.h"
 #include "exchange/ImportedBoards.h"
+#include "linux/PulseAudioCapture.h"
 #include "linux/QtClipboard.h"
 #include "linux/QtClock.h"
 #include "linux/QtDialogs.h"
@@ -27,6 +28,7 @@
 #include "ui/PlainTextMemo.h"
 #include "ui/QtNonFocusableWindow.h"
 #include "ui/QtPictureConverter.h"
+#include "ui/SoundLevelMeter.h"
 #include "ui/SpeechWindow.h"
 
 int main(int argc, char** argv) {
@@ -54,6 +56,11 @@ int main(int argc, char** argv) {
   nq::QtImageScaler scaler;
   nq::QtLauncher launcher;
 
+  // The microphones outlive the player, whose detectors close them first.
+  nq::PulseAudioCapture singleChannelMicrophone("Micr\xC3\xB2"
+                                                "fon");
+  nq::PulseAudioCapture stereoMicrophone("Micr\xC3\xB2"
+                                         "fon est\xC3\xA8reo");
   nq::PlayerPaths paths;
   paths.ProgramFolder = nq::FromQString(programFolder) + "/";
   paths.DataFolder = nq::Utf8ToWindows1252(dataFolder);
@@ -85,13 +92,20 @@ int main(int argc, char** argv) {
   // The on-screen keyboard: keys and pastes into the focused application, the non-focusing window.
   nq::X11Desktop desktop;
   nq::QtNonFocusableWindow nonFocusable(&window);
-  player.SetExternalWindowParts(keys, keys.Layout(), clipboard, desktop, nonFocusable);
-  player.SetProgramSearchPath(qEnvironmentVariable("PATH").toStdString());
-  nq::QtPointerMover pointer;
-  player.SetPointerMover(&pointer);
-  // Call waylandNotice.ExternalWindowSwitchedOn() whenever the external-window mode is switched on.
+  // Under Wayland the keys typed reach only X11 applications: the user is told once.
   nq::ExternalWindowNotice waylandNotice(dialogs, player.Settings(),
                                          nq::IsWaylandSession(nq::SystemConfigEnvironment().Variable));
+  nonFocusable.SwitchedOn = [&waylandNotice] { waylandNotice.ExternalWindowSwitchedOn(); };
+  player.SetExternalWindowParts(keys, keys.Layout(), clipboard, desktop, nonFocusable);
+  player.SetProgramSearchPath(qEnvironmentVariable("PATH").toStdString());
+  player.AttachSound(singleChannelMicrophone, stereoMicrophone);
+  nq::SoundLevelMeter soundMeter(player.Sound()->Input(), &window);
+  player.Sound()->ShowLevelMeter = [&soundMeter] {
+    soundMeter.show();
+    soundMeter.raise();
+  };
+  nq::QtPointerMover pointer;
+  player.SetPointerMover(&pointer);
   // Boards of other AAC systems (.obf, .obz) are converted once into a folder of their own.
   nq::QtPictureConverter pictureConverter;
   nq::exchange::ImportedBoards importedBoards(dialogs, &pictureConverter,

@@ -103,6 +103,9 @@ inline constexpr std::string_view KeyNumeroFitxesMissatges = "N\xFA"
 inline constexpr std::string_view DefaultNumeroFitxesMissatges = NoText;
 inline constexpr std::string_view KeyMilisegonsClicAutomatic = "Milisegons Clic Automatic";
 inline constexpr std::string_view DefaultMilisegonsClicAutomatic = "0";
+// Sound clicks: the level a sound must pass, single channel 1..126 of 127, stereo 1..32766 of 32767.
+inline constexpr std::string_view KeyLlindarSo = "Llindar so";
+inline constexpr std::string_view KeyLlindarSoEstereo = "Llindar so estereo";
 
 inline constexpr std::string_view SectionMarc = "MARC";
 inline constexpr std::string_view KeyGruixudaria = "GRUIXUDARIA";

@@ -210,6 +210,11 @@ void AccessModes::StopScanning() {
                                 false);
 }
 
+void AccessModes::StopTimers() {
+  ScanTimer->SetEnabled(false);
+  DwellTimer->SetEnabled(false);
+}
+
 void AccessModes::StartScanning(int32_t mode) {
   StopScanning();
   ResetScan();

@@ -51,6 +51,8 @@ public:
   void SetDwellClick(bool on) override;
   void ResetScan() override;
   void StopScanning() override;
+  /// Stops the scan and dwell timers without leaving the mode (the program is closing).
+  void StopTimers();
 
   void MenuEscaneigAutomaticClick();
   void MenuEscaneigDirigitClick();

@@ -140,10 +140,20 @@ void Player::ClearStartBoard() {
 }
 
 void Player::FormClose() {
-  if (Ctx.SoundDetectors) Ctx.SoundDetectors->StopSoundDetectors();
+  // Nothing may select a cell while the program closes: the hook and the timers stop before the
+  // detectors, whose closing no longer needs a wait.
   Services.Window.SetMouseHook(false);
+  TimerMenu->SetEnabled(false);
+  Access->StopTimers();
+  if (Ctx.SoundDetectors) Ctx.SoundDetectors->StopSoundDetectors();
   TheSettings.WriteSettingText(SectionNexoQuadrix, KeyNomFitxerInicial, TheState.HomeBoardFile);
   TheSettings.WriteSettingText(SectionNexoQuadrix, KeyDirectoriActual, TheState.DirectoriActual);
+}
+
+void Player::AttachSound(AudioCapture& singleChannel, AudioCapture& stereo) {
+  TheSound = std::make_unique<SoundSwitches>(Ctx, *Access, singleChannel, stereo);
+  Access->SetSoundSwitches(TheSound.get());
+  Ctx.SoundDetectors = TheSound.get();
 }
 
 void Player::SetSpeech(SoundOrSpeech* speech) {
@@ -250,6 +260,18 @@ void Player::BuildMenuHandlers() {
       {"MenuClicAutomaticALEstarEnUnacasella",
        [this] { TheOptions.MenuClicAutomaticALEstarEnUnacasellaClick(); }},
       {"MenuNoPermeteClicks", [this] { TheOptions.MenuNoPermeteClicksClick(); }},
+      {SingleChannelSoundItemName,
+       [this] {
+         if (TheSound) TheSound->MenuClicActivatPerUnSoClick();
+       }},
+      {StereoSoundItemName,
+       [this] {
+         if (TheSound) TheSound->MenuEnEscaneigDirigitSActivaPerCadascunDelsCanalsEstereoDeSoClick();
+       }},
+      {SoundLevelMeterItemName,
+       [this] {
+         if (TheSound) TheSound->MenuNivellSoClick();
+       }},
       {"MenuSpeak", [this] { TheOptions.MenuSpeakClick(); }},
       {"MenuNoMenuNoCaption", [this] { ThePlacement.MenuNoMenuNoCaptionClick(); }},
       {"MenuNonFocusable",

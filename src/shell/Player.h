@@ -23,6 +23,7 @@
 #include "shell/MenuModel.h"
 #include "shell/ProgramOptions.h"
 #include "shell/ShellContext.h"
+#include "shell/SoundSwitches.h"
 #include "shell/WindowPlacement.h"
 
 namespace nq {
@@ -99,6 +100,9 @@ public:
                               NonFocusableWindow& window);
   /// The on-screen keyboard; null until connected.
   ExternalDoors* External() { return TheExternal.get(); }
+  /// Builds the sound switches over the two microphone captures (which outlive the player).
+  void AttachSound(AudioCapture& singleChannel, AudioCapture& stereo);
+  SoundSwitches* Sound() { return TheSound.get(); }
 
   // State for the view and the tests.
   const ShellState& State() const { return TheState; }
@@ -177,6 +181,7 @@ private:
   std::unique_ptr<ExternalDoors> TheExternal;
   NonFocusableWindow* FocusableWindow = nullptr;
   SpecialFunctions Functions;
+  std::unique_ptr<SoundSwitches> TheSound;
   std::vector<std::pair<std::string, std::function<void()>>> Handlers;
 };
 

@@ -16,6 +16,7 @@ void QtNonFocusableWindow::SetNonFocusable(bool on) {
     Window->setWindowFlag(Qt::WindowDoesNotAcceptFocus, on);
   }
   Window->setAttribute(Qt::WA_ShowWithoutActivating, on);
+  if (on && SwitchedOn) SwitchedOn();
 }
 
 DesktopWindow QtNonFocusableWindow::OwnWindow() {

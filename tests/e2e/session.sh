@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs one command inside a private desktop session: an Xvfb display with openbox, and a PulseAudio
 # server with a null sink "spk" (what the program says) and a pipe source "mic" (what the microphone
-# hears). Everything started here is stopped on exit. Usage: session.sh COMMAND [ARGS...]
-# Inside the command: DISPLAY, XDG_RUNTIME_DIR, PULSE_SERVER and NQ_MIC_FIFO are set.
+# hears), and a stereo pipe source "mic2" (two microphones, one a channel). Everything started here is
+# stopped on exit. Usage: session.sh COMMAND [ARGS...]
+# Inside the command: DISPLAY, XDG_RUNTIME_DIR, PULSE_SERVER, NQ_MIC_FIFO and NQ_MIC2_FIFO are set.
 set -u
 runtime=$(mktemp -d /tmp/nq-session.XXXXXX)
 chmod 700 "$runtime"
@@ -32,12 +33,14 @@ for _ in $(seq 1 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep
 
 if command -v pulseaudio > /dev/null; then
   export NQ_MIC_FIFO="$runtime/mic.fifo"
-  mkfifo "$NQ_MIC_FIFO"
+  export NQ_MIC2_FIFO="$runtime/mic2.fifo"
+  # The pipe sources make their fifos themselves, and refuse a path that already exists.
   # In the foreground as a child of this script, so it is stopped with everything else.
   pulseaudio --daemonize=no --exit-idle-time=-1 -n --system=false --disallow-exit \
     --load=module-native-protocol-unix \
     --load="module-null-sink sink_name=spk" \
     --load="module-pipe-source source_name=mic file=$NQ_MIC_FIFO format=u8 rate=11025 channels=1" \
+    --load="module-pipe-source source_name=mic2 file=$NQ_MIC2_FIFO format=s16le rate=22050 channels=2" \
     > "$runtime/pulse.log" 2>&1 &
   pids+=($!)
   export PULSE_SERVER="unix:$runtime/pulse/native"
