@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "boards/BoardPictureLoader.h"
 #include "boards/PathResolver.h"
 #include "platform/Dialogs.h"
 #include "settings/SettingsKeys.h"
@@ -61,15 +62,35 @@ void BoardOpening::TransferCells() {
   PictureLoadOptions options;
   options.MaxSide = BoardPictureCap(Ctx.Window.ScreenWidth(), Ctx.Window.ScreenHeight(), b.Columns, b.Rows,
                                     Ctx.State.View.MessageBarHeight);
-  const std::vector<PictureRef> pictures = Pictures.LoadAll(requests, options, PictureWorkers);
-  for (size_t i = 0; i < owners.size(); ++i) {
-    TBox& box = *Ctx.Boxes.GridBox(owners[i]);
-    if (const PictureRef& picture = pictures[i])
-      box.SetPicture(std::shared_ptr<const Image>(picture, &picture->Pixels), picture->IsBitmap(),
-                     picture->SourceWidth, picture->SourceHeight);
-    else
-      box.DropPicture();
+  if (Background != nullptr) {
+    // Frames and captions go on screen now; each picture is placed when it arrives.
+    Background->Start(
+        requests, options,
+        [this, owners](std::size_t i, const PictureRef& picture) {
+          ShowPicture(owners[i], picture);
+          ArrivedCells.push_back(owners[i]);
+        },
+        [this] {
+          for (const int32_t number : ArrivedCells)
+            Ctx.Layout.ShowArrivedPicture(number);
+          ArrivedCells.clear();
+          Ctx.Window.Refresh();
+        });
+    ArrivedCells.clear(); // the ones memory held are placed by the layout that follows
+    return;
   }
+  const std::vector<PictureRef> pictures = Pictures.LoadAll(requests, options, PictureWorkers);
+  for (size_t i = 0; i < owners.size(); ++i)
+    ShowPicture(owners[i], pictures[i]);
+}
+
+void BoardOpening::ShowPicture(int32_t number, const PictureRef& picture) {
+  TBox& box = *Ctx.Boxes.GridBox(number);
+  if (picture)
+    box.SetPicture(std::shared_ptr<const Image>(picture, &picture->Pixels), picture->IsBitmap(),
+                   picture->SourceWidth, picture->SourceHeight);
+  else
+    box.DropPicture();
 }
 
 void BoardOpening::ApplyMenuBoardOverrides(const std::string& path) {

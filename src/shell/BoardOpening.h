@@ -2,6 +2,7 @@
 // Opening boards: the one way to change boards (OpenBoard), links, the home board and the one-deep
 // history, the menu board, "Abrir...", dropped files and the held menu corner.
 #include <string>
+#include <vector>
 
 #include "boards/PictureCache.h"
 #include "shell/BarOptions.h"
@@ -10,6 +11,7 @@
 
 namespace nq {
 
+class BoardPictureLoader;
 class ImageScaler;
 
 // The text that marks the menu board in a path (letter case counts).
@@ -41,10 +43,13 @@ public:
   std::string DataFolder;
   /// Decoding threads for a board's pictures.
   int PictureWorkers = DefaultPictureWorkers;
+  /// Loads a board's pictures on worker threads after the board is shown; null loads them before.
+  BoardPictureLoader* Background = nullptr;
 
 private:
   void SaveLeftBoardOptions();
   void TransferCells();
+  void ShowPicture(int32_t number, const PictureRef& picture);
   void ApplyMenuBoardOverrides(const std::string& path);
   void BringBarsInLine();
 
@@ -53,6 +58,7 @@ private:
   BarOptions& Bars;
   PictureCache& Pictures;
   ImageScaler& Scaler;
+  std::vector<int32_t> ArrivedCells; // cells whose picture came since the last layout of arrivals
 };
 
 /// True when (x, y) lies in the 100 x 100 square at the top-right corner of a window `width` wide.

@@ -25,8 +25,10 @@
 
 namespace nq {
 
+class BoardPictureLoader;
 class Dialogs;
 class ImageScaler;
+class UiQueue;
 class TextMetrics;
 class Launcher;
 
@@ -109,6 +111,11 @@ public:
   Activation& Activations() { return TheActivation; }
   ButtonActions& Buttons() { return TheButtons; }
   AccessModes& Modes() { return *Access; }
+  /// From now on a board's pictures load on `workers` threads after the board is shown, and reach the
+  /// player through ui (on the UI thread).
+  void LoadPicturesInBackground(UiQueue& ui, int workers = DefaultPictureWorkers);
+  /// Pictures of the board on screen that are still loading.
+  std::size_t PicturesPending() const;
   /// Moves the pointer onto the scanned item (the real pointer of the desktop); optional.
   void SetPointerMover(PointerMover* mover) { Access->SetPointerMover(mover); }
 
@@ -143,6 +150,7 @@ private:
   std::unique_ptr<SoundOrSpeechOutput> SpeechAdapter;
   std::unique_ptr<Timer> TimerMenu;
   std::unique_ptr<AccessModes> Access;
+  std::unique_ptr<BoardPictureLoader> PictureLoader; // before Opening and ThePictures in destruction
   std::vector<std::pair<std::string, std::function<void()>>> Handlers;
 };
 

@@ -172,7 +172,7 @@ void BoardView::paintEvent(QPaintEvent* event) {
   PaintButtonBar(painter);
   PaintGridImpl(painter, ThePlayer, event->rect());
   PaintMessageBar(painter);
-  if (Timing) Timing->Painted(!ThePlayer.State().CurrentBoardFile.empty());
+  if (Timing) Timing->Painted(!ThePlayer.State().CurrentBoardFile.empty(), ThePlayer.PicturesPending() > 0);
 }
 
 void BoardView::PaintButtonBar(QPainter& painter) {
