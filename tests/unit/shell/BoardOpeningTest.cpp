@@ -355,7 +355,9 @@ TEST_F(BackgroundPicturesTest, ABoardLeftBeforeItsPicturesArriveNeverShowsThemOn
   h.ThePlayer->Boards().OpenBoard(next);
   Queue.RunAll();
   for (int32_t n = 1; n <= 8; ++n) {
-    if (const Image* held = Box(n).HeldPicture()) EXPECT_EQ(held->Pixels[0], 40) << n;
+    if (const Image* held = Box(n).HeldPicture()) {
+      EXPECT_EQ(held->Pixels[0], 40) << n;
+    }
   }
   ASSERT_TRUE(Queue.RunUntil([&] { return h.ThePlayer->PicturesPending() == 0; }));
   for (int32_t n = 1; n <= 8; ++n) {
