@@ -58,10 +58,11 @@ void BoardOpening::TransferCells() {
       }
     }
   }
-  // A picture never needs more pixels than the largest cell this board can get on the screen.
+  // A picture never needs more pixels than the largest cell this board can get on the screen; a
+  // message cell that shows it larger loads its own copy (MessagePicture), so 441 pictures stay small.
   PictureLoadOptions options;
-  options.MaxSide = BoardPictureCap(Ctx.Window.ScreenWidth(), Ctx.Window.ScreenHeight(), b.Columns, b.Rows,
-                                    Ctx.State.View.MessageBarHeight);
+  options.MaxSide =
+      BoardPictureCap(Ctx.Window.ScreenWidth(), Ctx.Window.ScreenHeight(), b.Columns, b.Rows, 0);
   if (Background != nullptr) {
     // Frames and captions go on screen now; each picture is placed when it arrives.
     Background->Start(
@@ -91,6 +92,15 @@ void BoardOpening::ShowPicture(int32_t number, const PictureRef& picture) {
                    picture->SourceWidth, picture->SourceHeight);
   else
     box.DropPicture();
+}
+
+PictureRef BoardOpening::MessagePicture(const TBox& cell) {
+  if (cell.Picture.empty()) return nullptr;
+  const Board& b = Ctx.TheBoard;
+  PictureLoadOptions options;
+  options.MaxSide = BoardPictureCap(Ctx.Window.ScreenWidth(), Ctx.Window.ScreenHeight(), b.Columns, b.Rows,
+                                    Ctx.State.View.MessageBarHeight);
+  return Pictures.Load({ResolveBoardPath(Ctx.File.FolderOnDisk(), cell.Picture), cell.Picture}, options);
 }
 
 void BoardOpening::ApplyMenuBoardOverrides(const std::string& path) {

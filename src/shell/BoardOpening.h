@@ -37,6 +37,10 @@ public:
   /// The menu corner was held for one period of TimerMenu with the pointer at (x, y).
   void MenuCornerHeld(int32_t x, int32_t y);
 
+  /// The picture of a grid cell of the board on screen at the size a message cell shows it (the grid
+  /// holds its pictures only as large as its own cells can get); null when it does not load.
+  PictureRef MessagePicture(const TBox& cell);
+
   /// Where the menu board is: the program folder first, then the data folder; empty when neither has it.
   std::string MenuBoardPath() const;
   /// The folders searched for the program's own files (menu board, start picture), in order.

@@ -301,14 +301,14 @@ namespace {
 class BackgroundPicturesTest : public ::testing::Test {
 protected:
   // A board of one row whose every cell shows a picture of one solid red level.
-  std::string PictureBoard(const std::string& name, int cells, uint8_t red) {
+  std::string PictureBoard(const std::string& name, int cells, uint8_t red, int width = 30, int height = 20) {
     BoardSpec spec;
     spec.Columns = cells;
     spec.Prefix = name;
     std::string text = BoardText(spec);
     for (int n = 1; n <= cells; ++n) {
       const std::string picture = name + std::to_string(n) + ".png";
-      Image image = MakeImage(30, 20);
+      Image image = MakeImage(width, height);
       for (std::size_t p = 0; p < image.Pixels.size(); p += 4)
         image.Pixels[p] = red;
       WriteBytes(h.Root + "boards/" + picture, EncodePng(image));
@@ -364,6 +364,33 @@ TEST_F(BackgroundPicturesTest, ABoardLeftBeforeItsPicturesArriveNeverShowsThemOn
     ASSERT_NE(Box(n).HeldPicture(), nullptr) << n;
     EXPECT_EQ(Box(n).HeldPicture()->Pixels[0], 40) << n;
   }
+}
+
+} // namespace
+} // namespace nq::test
+
+namespace nq::test {
+namespace {
+
+// The grid holds pictures only as large as its cells can get; a message cell taller than that shows
+// a copy loaded for its own height, not the grid's small one stretched.
+TEST_F(BackgroundPicturesTest, AMessageCellShowsAPictureLoadedForItsOwnSize) {
+  const std::string board = PictureBoard("a", 6, 120, 300, 200);
+  h.Window.ScreenW = 600; // 6 columns: cells at most 100 wide
+  h.Window.ScreenH = 100; // 1 row: at most 100 high; the message bar is 135 high
+  h.Started();
+  h.ThePlayer->LoadPicturesInBackground(Queue);
+  h.ThePlayer->Boards().OpenBoard(board);
+  ASSERT_TRUE(Queue.RunUntil([&] { return h.ThePlayer->PicturesPending() == 0; }));
+  ASSERT_NE(Box(2).HeldPicture(), nullptr);
+  EXPECT_EQ(Box(2).HeldPicture()->Width, 100);
+  h.ThePlayer->Activations().ActivateCell(2);
+  const TBox& message = *h.ThePlayer->Boxes().MessageBox(1);
+  ASSERT_NE(message.HeldPicture(), nullptr);
+  EXPECT_EQ(message.HeldPicture()->Width, 135);
+  EXPECT_EQ(message.HeldPicture()->Height, 90);
+  EXPECT_EQ(message.PictureWidth(), 300);
+  EXPECT_EQ(message.HeldPicture()->Pixels[0], 120);
 }
 
 } // namespace
