@@ -24,6 +24,12 @@ QColor ToQColor(int32_t colour) {
                 static_cast<int>((value >> 16) & 0xFF));
 }
 
+QRegion FrameRing(const GridRect& frame, int32_t penWidth, QPoint origin) {
+  const QRect outer = ToQRect(frame, origin);
+  const int inset = std::max(penWidth, 1);
+  return QRegion(outer) - QRegion(outer.adjusted(inset, inset, -inset, -inset));
+}
+
 void PaintFrame(QPainter& painter, const QRect& bounds, int penWidth, const QColor& colour) {
   if (bounds.width() <= 0 || bounds.height() <= 0 || penWidth <= 0) return;
   // The pen lies inside the bounds, like a shape control's border: outer edge on the bounds.

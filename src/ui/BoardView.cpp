@@ -60,13 +60,6 @@ QRect CellArea(const GridRect& cell, QPoint origin) {
                cell.Width + 2 * LiftPixels, cell.Height + 2 * LiftPixels);
 }
 
-// The border a frame's pen covers: all that changes when only its colour does (a scan step).
-QRegion FrameRing(const GridRect& frame, int32_t penWidth, QPoint origin) {
-  const QRect outer(origin.x() + frame.Left, origin.y() + frame.Top, frame.Width, frame.Height);
-  const int inset = std::max(penWidth, 1);
-  return QRegion(outer) - QRegion(outer.adjusted(inset, inset, -inset, -inset));
-}
-
 void PaintGridImpl(QPainter& painter, Player& player, const QRegion& dirty) {
   const GridRect& area = player.Layout().Panels().Boxes;
   const QPoint origin(area.Left, area.Top);
