@@ -15,7 +15,7 @@ runs=${2:-7}
 if [ -z "${NQ_IN_SESSION:-}" ]; then
   if ! command -v chromium > /dev/null; then
     echo "installing chromium for the reference figures..."
-    DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends chromium > /dev/null 2>&1 ||
+    bash "$root/scripts/install-deps.sh" --bench > /dev/null 2>&1 ||
       echo "chromium could not be installed: no reference figures"
   fi
   cmake --build "$build" --target make_bench_pictures nexoquadrix > /dev/null || exit 1
