@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Whole-program figures of a 21 x 21 board opened cold, against a browser showing the same grid:
 #   start to the first paint of the board (frames and captions) and start to the first paint with
-#   every picture, with an empty and with a warm picture cache on disk, peak RSS and peak PSS;
+#   every picture, with an empty and with a warm picture cache on disk, the player's processor time
+#   until then (what a loaded machine cannot inflate much), peak RSS and peak PSS;
 #   for 441 distinct 500 x 500 PNG pictograms and 441 distinct 1600 x 1200 JPEG photographs;
 #   the same grids in headless Chromium (Debian's package, installed here when missing) as the
 #   reference, with the ratios; processor time of automatic scanning at 100 ms steps.
@@ -46,7 +47,7 @@ sum_field() { # $1 file name under /proc/PID, $2 field, then PIDs
   echo "$total"
 }
 
-# One cold start: prints "first-paint-ms all-pictures-ms peak-rss-kB peak-pss-kB".
+# One cold start: prints "first-paint-ms all-pictures-ms peak-rss-kB peak-pss-kB cpu-ms".
 run_player() { # $1 board, $2 cache home
   rm -f "$work/run.log"
   NEXOQUADRIX_TIMING_START_NS=$(date +%s%N) XDG_CACHE_HOME="$2" "$player" "$1" > "$work/run.log" 2> /dev/null &
@@ -57,13 +58,14 @@ run_player() { # $1 board, $2 cache home
     grep -q pictures-paint-ms "$work/run.log" 2> /dev/null && break
     sleep 0.05
   done
-  local rss
+  local rss cpu
+  cpu=$(awk -v hz="$(getconf CLK_TCK)" '{print int(($14 + $15) * 1000 / hz)}' "/proc/$pid/stat")
   rss=$(sum_field status VmHWM: "$pid")
   pss=$(sum_field smaps_rollup Pss: "$pid")
   [ "$pss" -gt "$peak_pss" ] && peak_pss=$pss
   kill "$pid"
   wait "$pid" 2> /dev/null
-  echo "$(sed -n 's/^first-paint-ms //p' "$work/run.log") $(sed -n 's/^pictures-paint-ms //p' "$work/run.log") $rss $peak_pss"
+  echo "$(sed -n 's/^first-paint-ms //p' "$work/run.log") $(sed -n 's/^pictures-paint-ms //p' "$work/run.log") $rss $peak_pss $cpu"
 }
 
 # The same grid as a page: 21 x 21 cells with a caption above a picture fitted into the cell.
@@ -132,12 +134,12 @@ done
 
 column() { awk -v c="$1" '{print $c}' "$2" | median; }
 echo "medians of $runs cold starts (ms from launch; memory in MB)"
-printf '%-7s %-6s %12s %14s %9s %9s\n' board cache first-paint all-pictures peak-RSS peak-PSS
+printf '%-7s %-6s %12s %14s %9s %9s %8s\n' board cache first-paint all-pictures peak-RSS peak-PSS cpu-ms
 for kind in png photo; do
   for state in empty warm; do
     f="$work/$kind-$state.txt"
-    printf '%-7s %-6s %12s %14s %9s %9s\n' "$kind" "$state" "$(column 1 "$f")" "$(column 2 "$f")" \
-      "$(($(column 3 "$f") / 1024))" "$(($(column 4 "$f") / 1024))"
+    printf '%-7s %-6s %12s %14s %9s %9s %8s\n' "$kind" "$state" "$(column 1 "$f")" "$(column 2 "$f")" \
+      "$(($(column 3 "$f") / 1024))" "$(($(column 4 "$f") / 1024))" "$(column 5 "$f")"
   done
   if [ "$have_chromium" = yes ]; then
     f="$work/$kind-chromium.txt"
