@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs every Debian package NexoQuadrix needs to build, run and test, when missing.
-# Idempotent; run as root on Debian 12.
+# Idempotent; run as root on Debian 12. With --bench, also what only the benchmarks use (the
+# reference browser of bench/instant_boards_bench.sh, which asks for it when it runs).
 set -euo pipefail
 
 packages=(
@@ -20,6 +21,9 @@ packages=(
   # headless test environment
   xvfb openbox x11-utils x11-xkb-utils xdotool wmctrl imagemagick pulseaudio pulseaudio-utils sox python3
 )
+if [ "${1:-}" = "--bench" ]; then
+  packages+=(chromium)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,11 +1,13 @@
 // nexoquadrix: the player. Builds the real back ends, the player and its window, and runs the loop.
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QLocale>
 
 #include "app/ProgramInfo.h"
 #include "app/SpeechServices.h"
 #include "boards/PathResolver.h"
+#include "boards/PictureDiskCache.h"
 #include "exchange/ImportedBoards.h"
 #include "linux/PulseAudioCapture.h"
 #include "linux/QtClipboard.h"
@@ -16,6 +18,7 @@
 #include "linux/QtPointerMover.h"
 #include "linux/QtText.h"
 #include "linux/QtTextMetrics.h"
+#include "linux/QtUiQueue.h"
 #include "linux/X11Desktop.h"
 #include "linux/XTestKeySink.h"
 #include "settings/ConfigLocation.h"
@@ -61,6 +64,11 @@ int main(int argc, char** argv) {
                                                 "fon");
   nq::PulseAudioCapture stereoMicrophone("Micr\xC3\xB2"
                                          "fon est\xC3\xA8reo");
+  // Both outlive the player, whose picture threads use them until it is gone.
+  nq::PictureDiskCache pictureDisk(nq::PictureCacheFolder(
+      qEnvironmentVariable("XDG_CACHE_HOME").toStdString(), QDir::homePath().toStdString()));
+  nq::QtUiQueue uiQueue;
+
   nq::PlayerPaths paths;
   paths.ProgramFolder = nq::FromQString(programFolder) + "/";
   paths.DataFolder = nq::Utf8ToWindows1252(dataFolder);
@@ -69,6 +77,9 @@ int main(int argc, char** argv) {
   paths.CreateSettingsFolder = config.CreateSettingsFolder;
   nq::Player player({clock, dialogs, metrics, scaler, window, launcher}, paths);
   window.Attach(player);
+  // Capped pictures persist between runs; the board shows at once and its pictures follow.
+  if (!pictureDisk.Folder().empty()) player.Pictures().SetDiskCache(&pictureDisk);
+  player.LoadPicturesInBackground(uiQueue);
   if (qEnvironmentVariableIntValue("NEXOQUADRIX_TIMING") == 1) window.EnableTiming(sinceStart);
   dialogs.OnModal = [&window](bool shown) { window.SetMouseHook(!shown); };
 

@@ -91,6 +91,15 @@ void GridLayout::LayoutCells() {
   ++PaintRevision;
 }
 
+void GridLayout::ShowArrivedPicture(int32_t number) {
+  if (number < 1 || number > GridCellCount()) return;
+  TBox& box = *Boxes.GridBox(number);
+  const int32_t pen = box.Frame.PenColour;
+  Boxes.ShowCell(box, ShowOptions());
+  box.Frame.PenColour = pen; // scanning sets its highlight on the pen directly
+  ++PaintRevision;
+}
+
 int32_t GridLayout::ButtonAt(int32_t x) const {
   for (const ButtonPanel& panel : ButtonBar) {
     if (StrictlyInside(x, panel.Bounds.Left, panel.Bounds.Width)) return panel.Item;

@@ -53,6 +53,9 @@ public:
 
   /// Recomputes every cell rectangle of the grid and the message bar and places every cell.
   void LayoutCells();
+  /// Places grid cell `number` again after its picture arrived, keeping its rectangle and the pen a
+  /// highlight gave it.
+  void ShowArrivedPicture(int32_t number);
   /// Finds the item under the pointer (window client pixels), updates the highlights and returns it:
   /// a cell number, -4 over the message bar, a button item over the button bar, or 0.
   int32_t UpdateHoveredItem(int32_t x, int32_t y);

@@ -107,13 +107,24 @@ std::vector<PictureRef> PictureCache::LoadAll(const std::vector<PictureRequest>&
     missSlots[slot->second].push_back(i);
   }
   Count.PictureLoads += misses.size();
-  std::vector<std::optional<LoadedPicture>> loaded = LoadPictureFiles(misses, options, workers);
+  std::vector<std::optional<LoadedPicture>> loaded = LoadPictureFiles(misses, options, workers, Disk);
   for (std::size_t m = 0; m < misses.size(); ++m) {
     const PictureRef picture = Keep(std::move(loaded[m]));
     for (const std::size_t i : missSlots[m])
       results[i] = picture;
   }
   return results;
+}
+
+PictureRef PictureCache::Cached(const PictureRequest& request, const PictureLoadOptions& options) {
+  const PictureKind kind = PictureKindOf(request.Name);
+  if (kind == PictureKind::Unsupported) return nullptr;
+  const std::optional<PictureKey> key = CurrentPictureKey(request.Path, kind, options.MaxSide);
+  if (!key) return nullptr;
+  Entry* hit = Find(KeyText(*key));
+  if (hit == nullptr || !hit->Picture) return nullptr;
+  ++Count.PictureHits;
+  return hit->Picture;
 }
 
 ScaledRef PictureCache::Scaled(const PictureRef& picture, int width, int height, ImageScaler& scaler) {

@@ -52,6 +52,16 @@ public:
   std::vector<PictureRef> LoadAll(const std::vector<PictureRequest>& requests,
                                   const PictureLoadOptions& options, int workers = DefaultPictureWorkers);
 
+  /// The picture of request when this cache holds it for the file as it is now; nullptr otherwise
+  /// (nothing is loaded).
+  PictureRef Cached(const PictureRequest& request, const PictureLoadOptions& options);
+  /// Keeps a picture loaded elsewhere (on a decoding thread) and returns it; nullptr for none.
+  PictureRef Adopt(std::optional<LoadedPicture> loaded) { return Keep(std::move(loaded)); }
+
+  /// Where pictures missing from memory are looked for before decoding, and stored after; may be null.
+  void SetDiskCache(PictureDiskCache* disk) { Disk = disk; }
+  PictureDiskCache* DiskCache() const { return Disk; }
+
   /// The picture scaled to exactly width x height with scaler, scaled once and then kept; the picture
   /// itself when the size is its own; nullptr for no picture or a size below 1.
   ScaledRef Scaled(const PictureRef& picture, int width, int height, ImageScaler& scaler);
@@ -94,6 +104,7 @@ private:
   // Pixels of every held picture to its entry; a pointer is unique while its entry keeps it alive.
   std::unordered_map<const Image*, EntryList::iterator> PixelsIndex;
   PictureCacheCounters Count;
+  PictureDiskCache* Disk = nullptr;
 };
 
 } // namespace nq

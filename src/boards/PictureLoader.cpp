@@ -11,6 +11,7 @@
 #include "boards/AreaScaler.h"
 #include "boards/BmpDecoder.h"
 #include "boards/JpegDecoder.h"
+#include "boards/PictureDiskCache.h"
 #include "boards/PictureLimits.h"
 #include "boards/PngDecoder.h"
 
@@ -139,13 +140,15 @@ int PictureWorkerCount(int requested, std::size_t jobs) {
 }
 
 std::vector<std::optional<LoadedPicture>> LoadPictureFiles(const std::vector<PictureRequest>& requests,
-                                                           const PictureLoadOptions& options, int workers) {
+                                                           const PictureLoadOptions& options, int workers,
+                                                           PictureDiskCache* disk) {
   std::vector<std::optional<LoadedPicture>> results(requests.size());
   std::atomic<std::size_t> next{0};
   // Each job writes only its own slot, so the results need no lock; LoadPictureFile catches everything.
   auto work = [&]() noexcept {
     for (std::size_t i = next++; i < requests.size(); i = next++)
-      results[i] = LoadPictureFile(requests[i].Path, requests[i].Name, options);
+      results[i] = disk != nullptr ? disk->LoadOrDecode(requests[i], options)
+                                   : LoadPictureFile(requests[i].Path, requests[i].Name, options);
   };
   std::vector<std::thread> threads;
   const int count = PictureWorkerCount(workers, requests.size());

@@ -14,6 +14,8 @@
 
 namespace nq {
 
+class PictureDiskCache;
+
 enum class PictureKind { Png, Bmp, Jpeg, Unsupported };
 
 /// The decoder a picture name asks for: PNG when its last three characters are "png" in any letter
@@ -67,10 +69,12 @@ std::optional<LoadedPicture> DecodePicture(std::span<const uint8_t> data, Pictur
                                            const PictureLoadOptions& options = {});
 
 /// Loads every request, on up to `workers` threads (the caller's included, never more than the
-/// machine's cores); results in request order, identical to loading them one by one.
+/// machine's cores); results in request order, identical to loading them one by one. With disk, a
+/// picture stored there is read instead of decoded, and a decoded one is stored.
 std::vector<std::optional<LoadedPicture>> LoadPictureFiles(const std::vector<PictureRequest>& requests,
                                                            const PictureLoadOptions& options,
-                                                           int workers = DefaultPictureWorkers);
+                                                           int workers = DefaultPictureWorkers,
+                                                           PictureDiskCache* disk = nullptr);
 
 /// Number of threads LoadPictureFiles uses for this many jobs: requested, capped by the cores and the jobs,
 /// at least 1.

@@ -111,8 +111,12 @@ void Activation::AppendMessageCell(const TBox& cell) {
   m.Picture = cell.Picture;
   m.FrameColour = cell.FrameColour;
   m.Frame.PenColour = cell.FrameColour;
-  // The message cell shares the grid cell's picture: pictures are never modified once held.
-  if (!cell.Picture.empty())
+  // The message cell may be taller than a grid cell, so it takes a copy loaded for its own size; when
+  // none loads it shares the grid cell's picture (pictures are never modified once held).
+  const PictureRef larger = cell.Picture.empty() ? nullptr : Boards.MessagePicture(cell);
+  if (larger)
+    m.SetPicture(SharedPixels(larger), larger->IsBitmap(), larger->SourceWidth, larger->SourceHeight);
+  else if (!cell.Picture.empty())
     m.SetPicture(cell.SharedPicture(), cell.HeldAsBitmap(), cell.PictureWidth(), cell.PictureHeight());
   else
     m.SetPicture(nullptr, false);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "boards/BoardPictureLoader.h"
 #include "boards/PathResolver.h"
 #include "platform/Dialogs.h"
 #include "settings/SettingsKeys.h"
@@ -57,19 +58,49 @@ void BoardOpening::TransferCells() {
       }
     }
   }
-  // A picture never needs more pixels than the largest cell this board can get on the screen.
+  // A picture never needs more pixels than the largest cell this board can get on the screen; a
+  // message cell that shows it larger loads its own copy (MessagePicture), so 441 pictures stay small.
+  PictureLoadOptions options;
+  options.MaxSide =
+      BoardPictureCap(Ctx.Window.ScreenWidth(), Ctx.Window.ScreenHeight(), b.Columns, b.Rows, 0);
+  if (Background != nullptr) {
+    // Frames and captions go on screen now; each picture is placed when it arrives.
+    Background->Start(
+        requests, options,
+        [this, owners](std::size_t i, const PictureRef& picture) {
+          ShowPicture(owners[i], picture);
+          ArrivedCells.push_back(owners[i]);
+        },
+        [this] {
+          for (const int32_t number : ArrivedCells)
+            Ctx.Layout.ShowArrivedPicture(number);
+          ArrivedCells.clear();
+          Ctx.Window.Refresh();
+        });
+    ArrivedCells.clear(); // the ones memory held are placed by the layout that follows
+    return;
+  }
+  const std::vector<PictureRef> pictures = Pictures.LoadAll(requests, options, PictureWorkers);
+  for (size_t i = 0; i < owners.size(); ++i)
+    ShowPicture(owners[i], pictures[i]);
+}
+
+void BoardOpening::ShowPicture(int32_t number, const PictureRef& picture) {
+  TBox& box = *Ctx.Boxes.GridBox(number);
+  if (picture)
+    box.SetPicture(std::shared_ptr<const Image>(picture, &picture->Pixels), picture->IsBitmap(),
+                   picture->SourceWidth, picture->SourceHeight);
+  else
+    box.DropPicture();
+}
+
+PictureRef BoardOpening::MessagePicture(const TBox& cell) {
+  if (cell.Picture.empty()) return nullptr;
+  const Board& b = Ctx.TheBoard;
   PictureLoadOptions options;
   options.MaxSide = BoardPictureCap(Ctx.Window.ScreenWidth(), Ctx.Window.ScreenHeight(), b.Columns, b.Rows,
                                     Ctx.State.View.MessageBarHeight);
-  const std::vector<PictureRef> pictures = Pictures.LoadAll(requests, options, PictureWorkers);
-  for (size_t i = 0; i < owners.size(); ++i) {
-    TBox& box = *Ctx.Boxes.GridBox(owners[i]);
-    if (const PictureRef& picture = pictures[i])
-      box.SetPicture(std::shared_ptr<const Image>(picture, &picture->Pixels), picture->IsBitmap(),
-                     picture->SourceWidth, picture->SourceHeight);
-    else
-      box.DropPicture();
-  }
+  return Pictures.Load({ResolveBoardPath(Ctx.File.FolderOnDisk(), cell.Picture), cell.Picture}, options);
 }
 
 void BoardOpening::ApplyMenuBoardOverrides(const std::string& path) {

@@ -2,6 +2,7 @@
 // Opening boards: the one way to change boards (OpenBoard), links, the home board and the one-deep
 // history, the menu board, "Abrir...", dropped files and the held menu corner.
 #include <string>
+#include <vector>
 
 #include "boards/PictureCache.h"
 #include "shell/BarOptions.h"
@@ -11,6 +12,7 @@
 
 namespace nq {
 
+class BoardPictureLoader;
 class ImageScaler;
 
 // The text that marks the menu board in a path (letter case counts).
@@ -36,6 +38,10 @@ public:
   /// The menu corner was held for one period of TimerMenu with the pointer at (x, y).
   void MenuCornerHeld(int32_t x, int32_t y);
 
+  /// The picture of a grid cell of the board on screen at the size a message cell shows it (the grid
+  /// holds its pictures only as large as its own cells can get); null when it does not load.
+  PictureRef MessagePicture(const TBox& cell);
+
   /// Where the menu board is: the program folder first, then the data folder; empty when neither has it.
   std::string MenuBoardPath() const;
   /// The folders searched for the program's own files (menu board, start picture), in order.
@@ -44,10 +50,13 @@ public:
   int PictureWorkers = DefaultPictureWorkers;
   /// Turns .obf and .obz files into boards of ours; null when the program has no importer.
   ForeignBoardImporter* Importer = nullptr;
+  /// Loads a board's pictures on worker threads after the board is shown; null loads them before.
+  BoardPictureLoader* Background = nullptr;
 
 private:
   void SaveLeftBoardOptions();
   void TransferCells();
+  void ShowPicture(int32_t number, const PictureRef& picture);
   void ApplyMenuBoardOverrides(const std::string& path);
   void BringBarsInLine();
 
@@ -56,6 +65,7 @@ private:
   BarOptions& Bars;
   PictureCache& Pictures;
   ImageScaler& Scaler;
+  std::vector<int32_t> ArrivedCells; // cells whose picture came since the last layout of arrivals
 };
 
 /// True when (x, y) lies in the 100 x 100 square at the top-right corner of a window `width` wide.

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "boards/BoardPictureLoader.h"
 #include "boards/PathResolver.h"
 #include "platform/Dialogs.h"
 #include "platform/Launcher.h"
@@ -63,6 +64,16 @@ Player::Player(const PlayerServices& services, const PlayerPaths& paths)
 }
 
 Player::~Player() = default;
+
+void Player::LoadPicturesInBackground(UiQueue& ui, int workers) {
+  Opening.Background = nullptr;
+  PictureLoader = std::make_unique<BoardPictureLoader>(ThePictures, ui, workers);
+  Opening.Background = PictureLoader.get();
+}
+
+std::size_t Player::PicturesPending() const {
+  return PictureLoader ? PictureLoader->Pending() : 0;
+}
 
 void Player::FormCreate() {
   Services.Window.SetCaption(TheState.ProgramTitle);

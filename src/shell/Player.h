@@ -28,8 +28,10 @@
 
 namespace nq {
 
+class BoardPictureLoader;
 class Dialogs;
 class ImageScaler;
+class UiQueue;
 class TextMetrics;
 class Launcher;
 
@@ -123,6 +125,11 @@ public:
   ButtonActions& Buttons() { return TheButtons; }
   AccessModes& Modes() { return *Access; }
   SpecialFunctions& Specials() { return Functions; }
+  /// From now on a board's pictures load on `workers` threads after the board is shown, and reach the
+  /// player through ui (on the UI thread).
+  void LoadPicturesInBackground(UiQueue& ui, int workers = DefaultPictureWorkers);
+  /// Pictures of the board on screen that are still loading.
+  std::size_t PicturesPending() const;
   /// Moves the pointer onto the scanned item (the real pointer of the desktop); optional.
   void SetPointerMover(PointerMover* mover) { Access->SetPointerMover(mover); }
 
@@ -182,6 +189,7 @@ private:
   NonFocusableWindow* FocusableWindow = nullptr;
   SpecialFunctions Functions;
   std::unique_ptr<SoundSwitches> TheSound;
+  std::unique_ptr<BoardPictureLoader> PictureLoader; // before Opening and ThePictures in destruction
   std::vector<std::pair<std::string, std::function<void()>>> Handlers;
 };
 

@@ -24,6 +24,12 @@ QColor ToQColor(int32_t colour) {
                 static_cast<int>((value >> 16) & 0xFF));
 }
 
+QRegion FrameRing(const GridRect& frame, int32_t penWidth, QPoint origin) {
+  const QRect outer = ToQRect(frame, origin);
+  const int inset = std::max(penWidth, 1);
+  return QRegion(outer) - QRegion(outer.adjusted(inset, inset, -inset, -inset));
+}
+
 void PaintFrame(QPainter& painter, const QRect& bounds, int penWidth, const QColor& colour) {
   if (bounds.width() <= 0 || bounds.height() <= 0 || penWidth <= 0) return;
   // The pen lies inside the bounds, like a shape control's border: outer edge on the bounds.
@@ -34,13 +40,16 @@ void PaintFrame(QPainter& painter, const QRect& bounds, int penWidth, const QCol
   painter.fillRect(QRect(bounds.right() - w + 1, bounds.top(), w, bounds.height()), colour);
 }
 
-void PaintBox(QPainter& painter, const TBox& box, QPoint origin) {
-  if (box.Frame.Visible) {
+void PaintBox(QPainter& painter, const TBox& box, QPoint origin, const QRegion* dirty) {
+  auto needed = [dirty, origin](const GridRect& r) {
+    return dirty == nullptr || dirty->intersects(ToQRect(r, origin));
+  };
+  if (box.Frame.Visible && needed(box.Frame.Bounds)) {
     const QRect frame = ToQRect(box.Frame.Bounds, origin);
     painter.fillRect(frame, Qt::white);
     PaintFrame(painter, frame, box.Frame.PenWidth, ToQColor(box.Frame.PenColour));
   }
-  if (box.CaptionLabel.Visible && !box.CaptionLabel.Text.empty()) {
+  if (box.CaptionLabel.Visible && !box.CaptionLabel.Text.empty() && needed(box.CaptionLabel.Bounds)) {
     const QRect bounds = ToQRect(box.CaptionLabel.Bounds, origin);
     const FontSpec& spec = box.CaptionFont();
     const QFont font = ToQFont(spec);
@@ -61,7 +70,7 @@ void PaintBox(QPainter& painter, const TBox& box, QPoint origin) {
                      Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
     painter.restore();
   }
-  if (box.PictureImage.Visible) {
+  if (box.PictureImage.Visible && needed(box.PictureImage.Bounds)) {
     if (const Image* image = box.PaintedImage(); image && !image->Empty()) {
       const QRect target = ToQRect(box.PictureImage.Bounds, origin);
       if (box.PictureImage.Scaling == PictureScaling::HalftoneShrink) {

@@ -2,6 +2,7 @@
 // Paints cells exactly as the core's boxes describe them: frame, then caption, then picture.
 #include <QPainter>
 #include <QPoint>
+#include <QRegion>
 
 #include "boards/TBox.h"
 
@@ -10,8 +11,13 @@ namespace nq {
 /// The Qt colour of a core colour (red in the low byte).
 QColor ToQColor(int32_t colour);
 
-/// Paints one box whose coordinates are relative to a panel placed at origin.
-void PaintBox(QPainter& painter, const TBox& box, QPoint origin);
+/// Paints one box whose coordinates are relative to a panel placed at origin; with dirty, only the
+/// parts (frame, caption, picture) that meet it, so a changed frame colour costs no text layout.
+void PaintBox(QPainter& painter, const TBox& box, QPoint origin, const QRegion* dirty = nullptr);
+
+/// The border a frame's pen covers, in the coordinates of a panel at origin: all that changes when only
+/// the frame's colour does (a scan step).
+QRegion FrameRing(const GridRect& frame, int32_t penWidth, QPoint origin);
 
 /// Fills a rectangle's border of the given width inside the rectangle, the way cell frames are drawn.
 void PaintFrame(QPainter& painter, const QRect& bounds, int penWidth, const QColor& colour);

@@ -60,14 +60,14 @@ QRect CellArea(const GridRect& cell, QPoint origin) {
                cell.Width + 2 * LiftPixels, cell.Height + 2 * LiftPixels);
 }
 
-void PaintGridImpl(QPainter& painter, Player& player, const QRect& dirty) {
+void PaintGridImpl(QPainter& painter, Player& player, const QRegion& dirty) {
   const GridRect& area = player.Layout().Panels().Boxes;
   const QPoint origin(area.Left, area.Top);
   painter.save();
-  painter.setClipRect(ToQRect(area).intersected(dirty));
+  painter.setClipRegion(dirty.intersected(ToQRect(area)));
   for (int32_t n = 1; n <= GridCellsShown(player); ++n) {
     const TBox& box = *player.Boxes().GridBox(n);
-    if (CellArea(box.CellRect(), origin).intersects(dirty)) PaintBox(painter, box, origin);
+    if (dirty.intersects(CellArea(box.CellRect(), origin))) PaintBox(painter, box, origin, &dirty);
   }
   painter.restore();
 }
@@ -109,9 +109,12 @@ BoardView::ViewLook BoardView::CurrentLook() const {
   look.MessageCells = ThePlayer.State().View.MessageCellCount;
   look.Letters = ThePlayer.State().View.WriteLettersOrWordsMode;
   auto lookOf = [](const TBox& box) {
-    return BoxLook{box.CellRect(),           box.Frame.Visible,       box.Frame.PenColour,
-                   box.CaptionLabel.Visible, box.CaptionLabel.Text,   static_cast<int>(box.Alignment),
-                   box.PictureImage.Visible, box.PictureImage.Bounds, box.PaintedPicture()};
+    return BoxLook{box.CellRect(),           box.Frame.Visible,
+                   box.Frame.Bounds,         box.Frame.PenWidth,
+                   box.Frame.PenColour,      box.CaptionLabel.Visible,
+                   box.CaptionLabel.Text,    static_cast<int>(box.Alignment),
+                   box.PictureImage.Visible, box.PictureImage.Bounds,
+                   box.PaintedPicture()};
   };
   CellBoxes& boxes = const_cast<Player&>(ThePlayer).Boxes();
   const int32_t cells = GridCellsShown(ThePlayer);
@@ -140,6 +143,12 @@ QRegion BoardView::ChangedRegion(const ViewLook& now) const {
   const QPoint origin(now.Panels.Boxes.Left, now.Panels.Boxes.Top);
   for (size_t i = 0; i < now.Boxes.size(); ++i) {
     if (Shown.Boxes[i] == now.Boxes[i]) continue;
+    BoxLook penOnly = Shown.Boxes[i];
+    penOnly.Pen = now.Boxes[i].Pen;
+    if (penOnly == now.Boxes[i]) {
+      region += FrameRing(now.Boxes[i].Frame, now.Boxes[i].PenWidth, origin);
+      continue;
+    }
     region += CellArea(Shown.Boxes[i].Cell, origin);
     region += CellArea(now.Boxes[i].Cell, origin);
   }
@@ -169,10 +178,12 @@ void BoardView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   painter.setClipRegion(event->region());
   painter.fillRect(rect(), Qt::white);
-  PaintButtonBar(painter);
-  PaintGridImpl(painter, ThePlayer, event->rect());
-  PaintMessageBar(painter);
-  if (Timing) Timing->Painted(!ThePlayer.State().CurrentBoardFile.empty());
+  // A scan step dirties a few frames only; the bars are painted when the region reaches them.
+  const PanelGeometry& panels = ThePlayer.Layout().Panels();
+  if (event->region().intersects(ToQRect(panels.ButtonBar))) PaintButtonBar(painter);
+  PaintGridImpl(painter, ThePlayer, event->region());
+  if (event->region().intersects(ToQRect(panels.MessageBar))) PaintMessageBar(painter);
+  if (Timing) Timing->Painted(!ThePlayer.State().CurrentBoardFile.empty(), ThePlayer.PicturesPending() > 0);
 }
 
 void BoardView::PaintButtonBar(QPainter& painter) {
@@ -188,7 +199,7 @@ QImage RenderClientArea(Player& player, const std::string& dataFolderUtf8, int w
   player.ClientResized(width, height);
   QPainter painter(&image);
   PaintButtonBarImpl(painter, player, LoadButtonPictures(dataFolderUtf8));
-  PaintGridImpl(painter, player, image.rect());
+  PaintGridImpl(painter, player, QRegion(image.rect()));
   PaintMessageBarImpl(painter, player);
   return image;
 }

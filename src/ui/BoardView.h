@@ -32,6 +32,8 @@ private:
   struct BoxLook {
     GridRect Cell;
     bool FrameVisible = false;
+    GridRect Frame;
+    int32_t PenWidth = 0;
     int32_t Pen = 0;
     bool CaptionVisible = false;
     std::string Caption;

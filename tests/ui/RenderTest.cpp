@@ -11,6 +11,7 @@
 #include "shell/Player.h"
 #include "support/VirtualClock.h"
 #include "text/Encoding.h"
+#include "ui/BoardPainter.h"
 #include "ui/BoardView.h"
 #include "ui/HeadlessWindow.h"
 #include "ui/UiFakes.h"
@@ -183,6 +184,43 @@ TEST_F(RenderTest, HoveredButtonPanelTurnsRedAndOthersStayPlain) {
   EXPECT_EQ(image.pixel(60 + 2, bar.Top + 2), Red);
   EXPECT_NE(image.pixel(0 + 2, bar.Top + 2), Red);
   EXPECT_NE(image.pixel(120 + 2, bar.Top + 2), Red);
+}
+
+} // namespace
+} // namespace nq
+
+namespace nq {
+namespace {
+
+// A scan step repaints only the border of a frame whose colour changed; for every pen width that
+// border must cover the whole pen, or pieces of the old highlight would stay on screen.
+TEST_F(RenderTest, RepaintingOnlyAFrameRingLeavesNoTraceOfTheOldColour) {
+  for (const int pen : {1, 2, 3, 5}) {
+    SCOPED_TRACE(pen);
+    Player& player = Open(false);
+    player.MutableState().View.FrameThickness = pen;
+    player.Layout().LayoutCells();
+    BoardView view(player, "");
+    view.resize(ClientWidth, ClientHeight);
+    QImage partial(ClientWidth, ClientHeight, QImage::Format_RGB32);
+    view.render(&partial);
+    TBox& box = *player.Boxes().GridBox(2);
+    ASSERT_EQ(box.Frame.PenWidth, pen);
+    box.Frame.PenColour = HighlightColour;
+    const GridRect& area = player.Layout().Panels().Boxes;
+    const QRegion ring = FrameRing(box.Frame.Bounds, pen, QPoint(area.Left, area.Top));
+    view.render(&partial, ring.boundingRect().topLeft(), ring); // the region keeps its place
+    QImage full(ClientWidth, ClientHeight, QImage::Format_RGB32);
+    view.render(&full);
+    int differing = 0;
+    QPoint first;
+    for (int y = 0; y < ClientHeight; ++y)
+      for (int x = 0; x < ClientWidth; ++x)
+        if (partial.pixel(x, y) != full.pixel(x, y) && differing++ == 0) first = QPoint(x, y);
+    EXPECT_EQ(differing, 0) << "first at " << first.x() << "," << first.y() << " partial " << std::hex
+                            << partial.pixel(first) << " full " << full.pixel(first);
+    EXPECT_EQ(full.pixel(area.Left + box.Frame.Bounds.Left, area.Top + box.Frame.Bounds.Top), Red);
+  }
 }
 
 } // namespace

@@ -1,8 +1,10 @@
-// Opening boards: the one-deep history, the home board, the menu board, failed reads and the bars
-// that follow each board.
+// Opening boards: the one-deep history, the home board, the menu board, failed reads, the bars
+// that follow each board, and pictures that arrive after their board is shown.
 #include <gtest/gtest.h>
 
 #include "ShellFakes.h"
+#include "support/FakeUiQueue.h"
+#include "support/PictureTestFiles.h"
 
 namespace nq::test {
 namespace {
@@ -299,6 +301,109 @@ INSTANTIATE_TEST_SUITE_P(Open, GridSizes,
                          ::testing::Values(GridCase{"Largest", 21, 21, 441}, GridCase{"OneRow", 21, 1, 21},
                                            GridCase{"NegativeColumns", -2, 3, 0}),
                          [](const auto& info) { return info.param.Name; });
+
+} // namespace
+} // namespace nq::test
+
+// ---- Pictures loaded after the board is shown ----
+
+namespace nq::test {
+namespace {
+
+class BackgroundPicturesTest : public ::testing::Test {
+protected:
+  // A board of one row whose every cell shows a picture of one solid red level.
+  std::string PictureBoard(const std::string& name, int cells, uint8_t red, int width = 30, int height = 20) {
+    BoardSpec spec;
+    spec.Columns = cells;
+    spec.Prefix = name;
+    std::string text = BoardText(spec);
+    for (int n = 1; n <= cells; ++n) {
+      const std::string picture = name + std::to_string(n) + ".png";
+      Image image = MakeImage(width, height);
+      for (std::size_t p = 0; p < image.Pixels.size(); p += 4)
+        image.Pixels[p] = red;
+      WriteBytes(h.Root + "boards/" + picture, EncodePng(image));
+      const std::string caption = "Caption=" + name + std::to_string(n) + "\r\n";
+      text.replace(text.find(caption), caption.size(), caption + "Picture=" + picture + "\r\n");
+    }
+    const std::string path = h.Root + "boards/" + name + ".qdx";
+    ShellHarness::WriteFile(path, text);
+    return path;
+  }
+  const TBox& Box(int32_t n) { return *h.ThePlayer->Boxes().GridBox(n); }
+
+  FakeUiQueue Queue; // outlives the player, whose workers post to it
+  ShellHarness h;
+};
+
+TEST_F(BackgroundPicturesTest, TheBoardShowsAtOnceAndItsPicturesFollow) {
+  const std::string board = PictureBoard("a", 6, 200);
+  h.Started();
+  h.ThePlayer->LoadPicturesInBackground(Queue);
+  h.ThePlayer->Boards().OpenBoard(board);
+  for (int32_t n = 1; n <= 6; ++n) {
+    EXPECT_TRUE(Box(n).Frame.Visible);
+    EXPECT_TRUE(Box(n).CaptionLabel.Visible);
+    EXPECT_EQ(Box(n).Picture, "a" + std::to_string(n) + ".png"); // still a cell with a picture
+  }
+  const uint64_t revision = h.ThePlayer->Layout().Revision();
+  ASSERT_TRUE(Queue.RunUntil([&] { return h.ThePlayer->PicturesPending() == 0; }));
+  EXPECT_GT(h.ThePlayer->Layout().Revision(), revision);
+  for (int32_t n = 1; n <= 6; ++n) {
+    ASSERT_NE(Box(n).HeldPicture(), nullptr) << n;
+    EXPECT_TRUE(Box(n).PictureImage.Visible) << n;
+    EXPECT_EQ(Box(n).HeldPicture()->Pixels[0], 200);
+  }
+}
+
+TEST_F(BackgroundPicturesTest, ABoardLeftBeforeItsPicturesArriveNeverShowsThemOnTheNext) {
+  const std::string left = PictureBoard("left", 8, 200);
+  const std::string next = PictureBoard("next", 8, 40);
+  h.Started();
+  h.ThePlayer->LoadPicturesInBackground(Queue);
+  h.ThePlayer->Boards().OpenBoard(left);
+  ASSERT_TRUE(Queue.WaitForTask()); // some of its pictures wait for the UI thread
+  h.ThePlayer->Boards().OpenBoard(next);
+  Queue.RunAll();
+  for (int32_t n = 1; n <= 8; ++n) {
+    if (const Image* held = Box(n).HeldPicture()) {
+      EXPECT_EQ(held->Pixels[0], 40) << n;
+    }
+  }
+  ASSERT_TRUE(Queue.RunUntil([&] { return h.ThePlayer->PicturesPending() == 0; }));
+  for (int32_t n = 1; n <= 8; ++n) {
+    ASSERT_NE(Box(n).HeldPicture(), nullptr) << n;
+    EXPECT_EQ(Box(n).HeldPicture()->Pixels[0], 40) << n;
+  }
+}
+
+} // namespace
+} // namespace nq::test
+
+namespace nq::test {
+namespace {
+
+// The grid holds pictures only as large as its cells can get; a message cell taller than that shows
+// a copy loaded for its own height, not the grid's small one stretched.
+TEST_F(BackgroundPicturesTest, AMessageCellShowsAPictureLoadedForItsOwnSize) {
+  const std::string board = PictureBoard("a", 6, 120, 300, 200);
+  h.Window.ScreenW = 600; // 6 columns: cells at most 100 wide
+  h.Window.ScreenH = 100; // 1 row: at most 100 high; the message bar is 135 high
+  h.Started();
+  h.ThePlayer->LoadPicturesInBackground(Queue);
+  h.ThePlayer->Boards().OpenBoard(board);
+  ASSERT_TRUE(Queue.RunUntil([&] { return h.ThePlayer->PicturesPending() == 0; }));
+  ASSERT_NE(Box(2).HeldPicture(), nullptr);
+  EXPECT_EQ(Box(2).HeldPicture()->Width, 100);
+  h.ThePlayer->Activations().ActivateCell(2);
+  const TBox& message = *h.ThePlayer->Boxes().MessageBox(1);
+  ASSERT_NE(message.HeldPicture(), nullptr);
+  EXPECT_EQ(message.HeldPicture()->Width, 135);
+  EXPECT_EQ(message.HeldPicture()->Height, 90);
+  EXPECT_EQ(message.PictureWidth(), 300);
+  EXPECT_EQ(message.HeldPicture()->Pixels[0], 120);
+}
 
 } // namespace
 } // namespace nq::test
