@@ -1,7 +1,6 @@
 #include "shell/ExternalDoors.h"
 
 #include "shell/WindowPlacement.h"
-#include "text/TextUtilities.h"
 
 namespace nq {
 
@@ -15,10 +14,6 @@ ExternalDoors::ExternalDoors(ShellContext& ctx, WindowPlacement& placement, KeyS
 
 void ExternalDoors::SetExternalWindowMode(bool on) {
   if (Window.ExternalWindowModeOn() != on) Window.ToggleExternalWindowMode();
-}
-
-void ExternalDoors::RunSpecialFunction(const std::string& text) {
-  Keys.SendNamedKey(FoldAccents(text));
 }
 
 void ExternalDoors::ShowExternalWindowMode(bool on) {

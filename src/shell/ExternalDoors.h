@@ -12,18 +12,13 @@ class Clipboard;
 class Clock;
 class WindowPlacement;
 
-class ExternalDoors final : public ExternalWindowControl,
-                            public ExternalTyping,
-                            public SpecialFunctionRunner,
-                            private ExternalWindowMarks {
+class ExternalDoors final : public ExternalWindowControl, public ExternalTyping, private ExternalWindowMarks {
 public:
   ExternalDoors(ShellContext& ctx, WindowPlacement& placement, KeySink& keys, KeyboardLayout& layout,
                 Clipboard& clipboard, Clock& clock, Desktop& desktop, NonFocusableWindow& window);
 
   void SetExternalWindowMode(bool on) override;
   void TypeCellText(const TBox& cell, const std::string& text) override { Keys.TypeCellText(cell, text); }
-  /// Named key tokens only: the stand-in for the whole command dispatcher until that is connected.
-  void RunSpecialFunction(const std::string& text) override;
 
   KeySequences Keys;
   ExternalWindow Window;
