@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "actions/SpecialFunctions.h"
+#include "actions/CellCommands.h"
 #include "boards/Board.h"
 #include "boards/BoardFile.h"
 #include "boards/CellBoxes.h"
@@ -124,7 +124,7 @@ public:
   Activation& Activations() { return TheActivation; }
   ButtonActions& Buttons() { return TheButtons; }
   AccessModes& Modes() { return *Access; }
-  SpecialFunctions& Specials() { return Functions; }
+  CellCommands& Specials() { return Functions; }
   /// From now on a board's pictures load on `workers` threads after the board is shown, and reach the
   /// player through ui (on the UI thread).
   void LoadPicturesInBackground(UiQueue& ui, int workers = DefaultPictureWorkers);
@@ -137,7 +137,7 @@ private:
   // What a selection reaches: a grid cell or a button of the bar.
   void ActivateCell(int32_t k) override { TheActivation.ActivateCell(k); }
   void RunButtonAction(int32_t k) override { TheButtons.RunButtonAction(k); }
-  // What a cell's special function reaches (PlayerSpecialFunctions.cpp).
+  // What a cell's special function reaches (PlayerCellCommands.cpp).
   void RunSpecialFunction(const std::string& text) override { Functions.RunSpecialFunction(text); }
   bool SendNamedKey(const std::string& folded) override;
   void SendKeyEvent(uint8_t virtualKey, bool down) override;
@@ -187,7 +187,7 @@ private:
   std::unique_ptr<AccessModes> Access;
   std::unique_ptr<ExternalDoors> TheExternal;
   NonFocusableWindow* FocusableWindow = nullptr;
-  SpecialFunctions Functions;
+  CellCommands Functions;
   std::unique_ptr<SoundSwitches> TheSound;
   std::unique_ptr<BoardPictureLoader> PictureLoader; // before Opening and ThePictures in destruction
   std::vector<std::pair<std::string, std::function<void()>>> Handlers;

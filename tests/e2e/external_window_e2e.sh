@@ -3,7 +3,8 @@
 # mode is clicked with XTest on the Spanish layout, the editor keeps the focus and receives a latched
 # capital, a pasted word with an accent, named keys, characters that need AltGr and Shift, one the
 # layout lacks (typed through a spare key), and a cell's picture. A kill with Control latched leaves
-# no key down. Then the negative control: without the mode, a click takes the focus away.
+# no key down. Then the negative control: without the mode, a click takes the focus away; and
+# "<CALCULAR>" turns the editor's line into the calculator's line.
 # Run inside tests/e2e/session.sh. Usage: external_window_e2e.sh PLAYER RECEIVER
 set -u
 player=$1
@@ -56,9 +57,9 @@ done
 [ -n "$editor" ] || fail "the receiving editor did not appear"
 xdotool windowactivate --sync "$editor"
 
-start_player() {
+start_player() { # NonFocusable [BOARD]
   settings "$1"
-  NEXOQUADRIX_CONFIG_DIR="$work/config" "$player" "$work/boards/teclat.qdx" > "$work/player.log" 2>&1 &
+  NEXOQUADRIX_CONFIG_DIR="$work/config" "$player" "$work/boards/${2:-teclat.qdx}" > "$work/player.log" 2>&1 &
   player_pid=$!
   pids+=($player_pid)
   window=$(wait_for_player_window)
@@ -142,4 +143,17 @@ cell 2
 [ "$(received)" = "${before}a" ] || fail "after switching the mode on from the menu the editor received '$(received)'"
 grep -q 'NonFocusable=SI' "$work/config/nexoquadrix.ini" || fail "the mode switched on from the menu was not stored"
 echo "mode switched on from the menu: the focus stays in the editor"
+
+# "<CALCULAR>" on a line typed from the board: the editor's line becomes the calculator's line for it.
+kill "$player_pid"
+wait "$player_pid" 2>/dev/null
+board calcul.qdx 1 'Retorn|<RETURN>' '2' '+' '3' 'Calcula|<CALCULAR>'
+start_player SI calcul.qdx
+xdotool windowactivate --sync "$editor"
+for n in 1 2 3 4 5; do cell "$n"; done
+sleep 2 # the command's own waits
+expected=$("$(dirname "$player")/nexoquadrix-tool" calc '2+3')
+[ "$(received | tail -n 1)" = "$expected" ] || fail "after <CALCULAR> the line is '$(received | tail -n 1)', not '$expected'"
+[ "$(active)" = "$editor" ] || fail "<CALCULAR> took the focus"
+echo "calculated in the editor: $expected"
 echo PASS

@@ -70,11 +70,11 @@ inline constexpr uint8_t VkInsert = 45;
 
 inline constexpr std::string_view CompanionMissingText = "QUADRIX doesn't exists in Quadrix folder: ";
 
-class SpecialFunctions {
+class CellCommands {
 public:
   /// searchPath is the list of folders where programs named by boards are looked for (as $PATH).
-  SpecialFunctions(SpecialFunctionHost& host, Launcher& launcher, Dialogs& messages, Clock& clock,
-                   std::string searchPath);
+  CellCommands(SpecialFunctionHost& host, Launcher& launcher, Dialogs& messages, Clock& clock,
+               std::string searchPath);
 
   /// Runs one cell's special function (Windows-1252); a text that names no command does nothing.
   void RunSpecialFunction(const std::string& text);

@@ -1,4 +1,4 @@
-#include "actions/SpecialFunctions.h"
+#include "actions/CellCommands.h"
 
 #include <algorithm>
 #include <array>
@@ -67,7 +67,7 @@ bool SendsKeys(Action action) {
 
 } // namespace
 
-struct SpecialFunctions::Row {
+struct CellCommands::Row {
   int32_t Number;
   std::string_view Token;
   Match How;
@@ -154,12 +154,12 @@ template <typename Row> constexpr std::array<Row, 53> MakeRows() {
 
 } // namespace
 
-SpecialFunctions::SpecialFunctions(SpecialFunctionHost& host, Launcher& launcher, Dialogs& messages,
-                                   Clock& clock, std::string searchPath)
+CellCommands::CellCommands(SpecialFunctionHost& host, Launcher& launcher, Dialogs& messages, Clock& clock,
+                           std::string searchPath)
     : Host(host), Programs(launcher), Messages(messages), TheClock(clock), SearchPath(std::move(searchPath)) {
 }
 
-const SpecialFunctions::Row* SpecialFunctions::FindRow(const std::string& text, const std::string& folded) {
+const CellCommands::Row* CellCommands::FindRow(const std::string& text, const std::string& folded) {
   static constexpr std::array<Row, 53> Rows = MakeRows<Row>();
   for (const Row& row : Rows) {
     switch (row.How) {
@@ -177,12 +177,12 @@ const SpecialFunctions::Row* SpecialFunctions::FindRow(const std::string& text, 
   return nullptr;
 }
 
-int32_t SpecialFunctions::CommandRow(const std::string& text) {
+int32_t CellCommands::CommandRow(const std::string& text) {
   const Row* row = FindRow(text, FoldAccents(text));
   return row ? row->Number : 0;
 }
 
-void SpecialFunctions::RunSpecialFunction(const std::string& text) {
+void CellCommands::RunSpecialFunction(const std::string& text) {
   const std::string folded = FoldAccents(text);
   if (folded.empty()) return;
   // While the calculator or a button command waits for its keys to arrive, more keys would land in
@@ -194,7 +194,7 @@ void SpecialFunctions::RunSpecialFunction(const std::string& text) {
   RunRow(*row, text, folded);
 }
 
-void SpecialFunctions::RunRow(const Row& row, const std::string& text, const std::string& folded) {
+void CellCommands::RunRow(const Row& row, const std::string& text, const std::string& folded) {
   if (row.Previous == Back::Before) PreviousBoard();
   switch (row.What) {
   case Action::None:
@@ -249,16 +249,16 @@ void SpecialFunctions::RunRow(const Row& row, const std::string& text, const std
   if (row.Previous == Back::After) PreviousBoard();
 }
 
-void SpecialFunctions::PreviousBoard() {
+void CellCommands::PreviousBoard() {
   Host.RunButtonAction(-2);
 }
 
-void SpecialFunctions::Press(uint8_t key) {
+void CellCommands::Press(uint8_t key) {
   Host.SendKeyEvent(key, true);
   Host.SendKeyEvent(key, false);
 }
 
-void SpecialFunctions::Execute(const std::string& text) {
+void CellCommands::Execute(const std::string& text) {
   // Path and arguments come from the text as written: "Música.mp3" must not become "Musica.mp3".
   const LaunchPlan plan = PlanExecutar(text, Host.BoardFolder(), SearchPath);
   if (plan.Kind == LaunchKind::Program)
@@ -267,7 +267,7 @@ void SpecialFunctions::Execute(const std::string& text) {
     Programs.OpenDocument(plan.Target);
 }
 
-void SpecialFunctions::Calculate() {
+void CellCommands::Calculate() {
   if (TheClipboard == nullptr) return;
   WaitScope waiting(CalculatorWaiting);
   // Emptied first: when the copy fails, an older clipboard text must not be taken for the line.
@@ -296,21 +296,21 @@ void SpecialFunctions::Calculate() {
   Press(VkEnd);
 }
 
-void SpecialFunctions::OpenMenuBoard() {
+void CellCommands::OpenMenuBoard() {
   if (const std::string path = Host.MenuBoardPath(); !path.empty())
     Host.OpenBoard(path);
   else if (Host.NoMenuNoCaptionOn())
     Host.ToggleNoMenuNoCaption();
 }
 
-void SpecialFunctions::OpenBoardDialog() {
+void CellCommands::OpenBoardDialog() {
   // The file dialog needs the keyboard, which a window that never takes the focus cannot give it.
   if (Host.ExternalWindowModeOn()) Host.SuspendExternalWindowMode(true);
   Host.PerformMenuItem("MenuOpenFile");
   if (Host.ExternalWindowModeOn()) Host.SuspendExternalWindowMode(false);
 }
 
-void SpecialFunctions::SendKeyCombination(const std::string& folded) {
+void CellCommands::SendKeyCombination(const std::string& folded) {
   if (!Host.ExternalWindowModeOn()) return;
   const std::optional<std::string> list = CutKeyCombinationList(folded);
   if (!list) return;
@@ -330,7 +330,7 @@ void SpecialFunctions::SendKeyCombination(const std::string& folded) {
   Messages.ShowMessage(NotAnIntegerMessage(*parsed.BadNumber), MessageIcon::Error);
 }
 
-void SpecialFunctions::LaunchCompanionProgram() {
+void CellCommands::LaunchCompanionProgram() {
   const std::string folder = Host.ProgramFolder();
   for (const char* name : {"quadrix", "quadrix.exe"}) {
     const std::string path = Windows1252ToUtf8(folder + name);

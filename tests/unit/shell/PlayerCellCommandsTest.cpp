@@ -44,7 +44,7 @@ public:
   DesktopWindow OwnWindow() override { return 0; }
 };
 
-class PlayerSpecialFunctionsTest : public ::testing::Test {
+class PlayerCellCommandsTest : public ::testing::Test {
 protected:
   void SetUp() override {
     BoardSpec home;
@@ -87,7 +87,7 @@ protected:
   EmptyDesktop Screen;
 };
 
-TEST_F(PlayerSpecialFunctionsTest, HomeMenuBoardAndOptionsComeBackToTheBoardTheyWereChosenFrom) {
+TEST_F(PlayerCellCommandsTest, HomeMenuBoardAndOptionsComeBackToTheBoardTheyWereChosenFrom) {
   Activate(2);
   ASSERT_EQ(Current(), Other);
   Activate(1); // "<CASA>"
@@ -114,7 +114,7 @@ TEST_F(PlayerSpecialFunctionsTest, HomeMenuBoardAndOptionsComeBackToTheBoardThey
   EXPECT_EQ(Current(), Home);
 }
 
-TEST_F(PlayerSpecialFunctionsTest, BadKeyCombinationReleasesItsKeysAndTheActivationEndsCleanly) {
+TEST_F(PlayerCellCommandsTest, BadKeyCombinationReleasesItsKeysAndTheActivationEndsCleanly) {
   Activate(3); // external-window mode on
   ASSERT_TRUE(p->Menu().Checked("MenuNonFocusable"));
   EXPECT_EQ(h.Setting("Menu Options", "NonFocusable"), "SI");
@@ -125,7 +125,7 @@ TEST_F(PlayerSpecialFunctionsTest, BadKeyCombinationReleasesItsKeysAndTheActivat
   EXPECT_TRUE(h.Window.HookInstalled);
 }
 
-TEST_F(PlayerSpecialFunctionsTest, ExecutarStartsTheProgramBesideTheBoard) {
+TEST_F(PlayerCellCommandsTest, ExecutarStartsTheProgramBesideTheBoard) {
   const std::string program = h.Root + "boards/escriu";
   ShellHarness::WriteFile(program, "#!/bin/sh\n");
   chmod(program.c_str(), 0755);
@@ -135,7 +135,7 @@ TEST_F(PlayerSpecialFunctionsTest, ExecutarStartsTheProgramBesideTheBoard) {
   EXPECT_EQ(Current(), Other);
 }
 
-TEST_F(PlayerSpecialFunctionsTest, EditorMenuItemLooksForTheCompanionWithoutExe) {
+TEST_F(PlayerCellCommandsTest, EditorMenuItemLooksForTheCompanionWithoutExe) {
   EXPECT_TRUE(p->MenuClick("MenuEdicion"));
   EXPECT_EQ(h.Messages.Messages,
             (std::vector<std::string>{"QUADRIX doesn't exists in Quadrix folder: " + h.ProgramFolder()}));

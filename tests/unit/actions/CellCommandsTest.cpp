@@ -1,5 +1,5 @@
 // The dispatcher against a recording player: which row a text runs, and every step it takes in order.
-#include "actions/SpecialFunctions.h"
+#include "actions/CellCommands.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "support/SpecialFunctionFakes.h"
+#include "support/CellCommandFakes.h"
 #include "support/VirtualClock.h"
 
 namespace nq::test {
@@ -19,7 +19,7 @@ using Steps = std::vector<std::string>;
 struct Harness {
   SpecialFunctionRecorder Player;
   VirtualClock Clock;
-  SpecialFunctions Functions{Player, Player, Player, Clock, ""};
+  CellCommands Functions{Player, Player, Player, Clock, ""};
   Harness() { Functions.TheClipboard = &Player; }
   Steps Run(const std::string& text) {
     Player.Log.clear();
@@ -99,15 +99,15 @@ const std::vector<RowCase> TableCases = {
     {"<MISSATGE A FINESTRA EXTERNA>", 50, {}},
 };
 
-TEST(SpecialFunctionsTest, EveryRowRunsItsStepsInTableOrder) {
+TEST(CellCommandsTest, EveryRowRunsItsStepsInTableOrder) {
   for (const RowCase& c : TableCases) {
     Harness h;
-    EXPECT_EQ(SpecialFunctions::CommandRow(c.Text), c.Row) << c.Text;
+    EXPECT_EQ(CellCommands::CommandRow(c.Text), c.Row) << c.Text;
     EXPECT_EQ(h.Run(c.Text), c.Expected) << c.Text;
   }
 }
 
-TEST(SpecialFunctionsTest, RecognitionFoldsAccentsAndComparesWholeTexts) {
+TEST(CellCommandsTest, RecognitionFoldsAccentsAndComparesWholeTexts) {
   const std::vector<std::pair<std::string, Steps>> cases = {
       {"<ESBORRAR \xDALTIM>", {"button -5"}},        // Ú folds to U
       {"<LLEGIR \xDALTIMA PARAULA>", {"button -3"}}, // accented token
@@ -128,18 +128,18 @@ TEST(SpecialFunctionsTest, RecognitionFoldsAccentsAndComparesWholeTexts) {
   }
 }
 
-TEST(SpecialFunctionsTest, ContainmentRowsKeepTableOrder) {
+TEST(CellCommandsTest, ContainmentRowsKeepTableOrder) {
   // "<EXECUTAR" (row 4) is looked for before "<KEY_COMBINATION" (row 37), anywhere in the text.
-  EXPECT_EQ(SpecialFunctions::CommandRow("<KEY_COMBINATION D1,> <EXECUTAR x.exe>"), 4);
-  EXPECT_EQ(SpecialFunctions::CommandRow("say <key_combination D1,>"), 37);
+  EXPECT_EQ(CellCommands::CommandRow("<KEY_COMBINATION D1,> <EXECUTAR x.exe>"), 4);
+  EXPECT_EQ(CellCommands::CommandRow("say <key_combination D1,>"), 37);
   // "<EXECUTAR" is looked for in the text as written, where "!" may sit inside the token.
-  EXPECT_EQ(SpecialFunctions::CommandRow("<EXEC!UTAR x.exe>"), 0);
-  EXPECT_EQ(SpecialFunctions::CommandRow("<KEY_COMB!INATION D1,>"), 37);
-  EXPECT_EQ(SpecialFunctions::CommandRow("<NEXO_REPOSAR>"), 0);
-  EXPECT_EQ(SpecialFunctions::CommandRow("<SALTAR ESCANEIG>"), 0);
+  EXPECT_EQ(CellCommands::CommandRow("<EXEC!UTAR x.exe>"), 0);
+  EXPECT_EQ(CellCommands::CommandRow("<KEY_COMB!INATION D1,>"), 37);
+  EXPECT_EQ(CellCommands::CommandRow("<NEXO_REPOSAR>"), 0);
+  EXPECT_EQ(CellCommands::CommandRow("<SALTAR ESCANEIG>"), 0);
 }
 
-TEST(SpecialFunctionsTest, KeyCombinationOnlyInExternalWindowMode) {
+TEST(CellCommandsTest, KeyCombinationOnlyInExternalWindowMode) {
   Harness h;
   h.Player.ExternalOn = true;
   EXPECT_EQ(h.Run("<KEY_COMBINATION D17,D67,U67,U17,>"), (Steps{"down 17", "down 67", "up 67", "up 17"}));
@@ -147,7 +147,7 @@ TEST(SpecialFunctionsTest, KeyCombinationOnlyInExternalWindowMode) {
   EXPECT_EQ(h.Run("<KEY_COMBINATION D17,D67,U67,U17>"), (Steps{"down 17", "down 67", "up 67", "up 17"}));
 }
 
-TEST(SpecialFunctionsTest, BadKeyCombinationItemReleasesWhatItPressedAndSaysSoOnce) {
+TEST(CellCommandsTest, BadKeyCombinationItemReleasesWhatItPressedAndSaysSoOnce) {
   Harness h;
   h.Player.ExternalOn = true;
   EXPECT_EQ(h.Run("<KEY_COMBINATION D17,D16,D65,U65,D1x,U16,U17,>"),
@@ -161,7 +161,7 @@ TEST(SpecialFunctionsTest, BadKeyCombinationItemReleasesWhatItPressedAndSaysSoOn
             (Steps{"down 17", "up 17", "message 'z' is not a valid integer value"}));
 }
 
-TEST(SpecialFunctionsTest, CalculatorReplacesTheLineWithItsResult) {
+TEST(CellCommandsTest, CalculatorReplacesTheLineWithItsResult) {
   Harness h;
   h.Player.Line = "2+3";
   h.Player.ClipboardText = "the user's text";
@@ -173,7 +173,7 @@ TEST(SpecialFunctionsTest, CalculatorReplacesTheLineWithItsResult) {
   EXPECT_FALSE(h.Functions.Calculating());
 }
 
-TEST(SpecialFunctionsTest, CalculatorStopsWhenNothingWasCopied) {
+TEST(CellCommandsTest, CalculatorStopsWhenNothingWasCopied) {
   Harness h;
   h.Player.Line = "2+3";
   h.Player.CopyWorks = false;
@@ -185,7 +185,7 @@ TEST(SpecialFunctionsTest, CalculatorStopsWhenNothingWasCopied) {
                           "up 45", "up 17", "down 35", "up 35"}));
 }
 
-TEST(SpecialFunctionsTest, KeyCommandsWaitingCalculatorRefusesOthers) {
+TEST(CellCommandsTest, KeyCommandsWaitingCalculatorRefusesOthers) {
   Harness h;
   h.Player.Line = "1+1";
   h.Player.ExternalOn = true;
@@ -207,7 +207,7 @@ TEST(SpecialFunctionsTest, KeyCommandsWaitingCalculatorRefusesOthers) {
   EXPECT_EQ(h.Run("<RETURN>"), (Steps{"key <RETURN>"}));
 }
 
-TEST(SpecialFunctionsTest, KeyCommandsWaitWhileAButtonCommandSendsItsKeys) {
+TEST(CellCommandsTest, KeyCommandsWaitWhileAButtonCommandSendsItsKeys) {
   Harness h;
   h.Player.ButtonsBusy = true;
   h.Player.ExternalOn = true;
@@ -216,13 +216,13 @@ TEST(SpecialFunctionsTest, KeyCommandsWaitWhileAButtonCommandSendsItsKeys) {
   EXPECT_EQ(h.Run("<LLEGIR MISSATGE>"), (Steps{"button -4"}));
 }
 
-TEST(SpecialFunctionsTest, CalculatorWithoutClipboardDoesNothing) {
+TEST(CellCommandsTest, CalculatorWithoutClipboardDoesNothing) {
   Harness h;
   h.Functions.TheClipboard = nullptr;
   EXPECT_EQ(h.Run("<CALCULAR>"), Steps{});
 }
 
-TEST(SpecialFunctionsTest, MenuBoardOrMenuBack) {
+TEST(CellCommandsTest, MenuBoardOrMenuBack) {
   Harness h;
   h.Player.MenuBoard.clear();
   EXPECT_EQ(h.Run("<OBRIR FORM MENU>"), Steps{});
@@ -230,7 +230,7 @@ TEST(SpecialFunctionsTest, MenuBoardOrMenuBack) {
   EXPECT_EQ(h.Run("<OBRIR FORM MENU>"), (Steps{"toggle no menu"}));
 }
 
-TEST(SpecialFunctionsTest, OpenDialogSuspendsExternalWindowMode) {
+TEST(CellCommandsTest, OpenDialogSuspendsExternalWindowMode) {
   Harness h;
   h.Player.ExternalOn = true;
   EXPECT_EQ(h.Run("<NEXO_MENU_Obrir>"),
@@ -255,7 +255,7 @@ public:
   std::string Path;
 };
 
-TEST(SpecialFunctionsTest, CompanionProgramIsLookedForWithAndWithoutExe) {
+TEST(CellCommandsTest, CompanionProgramIsLookedForWithAndWithoutExe) {
   for (const char* name : {"quadrix", "quadrix.exe"}) {
     TempFolder program;
     program.Write(name, true);
@@ -276,7 +276,7 @@ TEST(SpecialFunctionsTest, CompanionProgramIsLookedForWithAndWithoutExe) {
                    "message QUADRIX doesn't exists in Quadrix folder: " + program.Path}));
 }
 
-TEST(SpecialFunctionsTest, ExecutarStartsWhatTheBoardNamesWithItsArgumentsAsWritten) {
+TEST(CellCommandsTest, ExecutarStartsWhatTheBoardNamesWithItsArgumentsAsWritten) {
   TempFolder board;
   board.Write("escriu", true);
   std::ofstream(board.Path + "M\xC3\xBAsica.mp3") << "x";

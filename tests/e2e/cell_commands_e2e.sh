@@ -2,7 +2,7 @@
 # Cells whose special functions open boards, switch an option from the bundled menu board and come
 # back, start a program of the test with hostile-looking arguments, and open a document: the real
 # player under a real X server and window manager, clicked with XTest. Run inside tests/e2e/session.sh.
-# Usage: special_functions_e2e.sh PLAYER
+# Usage: cell_commands_e2e.sh PLAYER
 set -u
 player=$1
 work=$(mktemp -d /tmp/nq-e2e-special.XXXXXX)

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "actions/SpecialFunctions.h"
+#include "actions/CellCommands.h"
 #include "platform/Clipboard.h"
 #include "platform/Dialogs.h"
 #include "platform/Launcher.h"
