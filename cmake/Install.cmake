@@ -71,6 +71,9 @@ install(FILES ${pack_src}/nexoquadrix-mime.xml DESTINATION ${CMAKE_INSTALL_DATAD
         RENAME nexoquadrix.xml)
 install(FILES ${pack_src}/nexoquadrix.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
         RENAME ${NQ_APP_ID}.svg)
+# Board files show the program's icon in file managers (the name shared-mime-info derives from the type).
+install(FILES ${pack_src}/nexoquadrix.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/mimetypes
+        RENAME application-x-nexoquadrix-board.svg)
 install(FILES ${pack_out}/nexoquadrix.1.gz ${pack_out}/nexoquadrix-tool.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${pack_out}/copyright ${pack_out}/changelog.gz ${PROJECT_SOURCE_DIR}/README.md

@@ -17,7 +17,7 @@ packages=(
   libespeak-ng-dev espeak-ng-data espeak-ng libspeechd-dev speech-dispatcher libpulse-dev
   fonts-liberation2 fonts-dejavu-core xdg-utils
   # packaging: the .deb, its icon, and the checks the package must pass
-  dpkg-dev fakeroot file librsvg2-bin lintian desktop-file-utils appstream shared-mime-info man-db
+  dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream shared-mime-info man-db
   # headless test environment
   xvfb openbox x11-utils x11-xkb-utils xdotool wmctrl imagemagick pulseaudio pulseaudio-utils sox python3
 )

@@ -25,7 +25,7 @@ bool IsWaylandSession(const EnvironmentLookup& variable) {
 std::string PlatformToForce(const EnvironmentLookup& variable, const std::vector<std::string>& arguments) {
   if (!IsWaylandSession(variable) || IsSet(variable, "QT_QPA_PLATFORM")) return {};
   for (const std::string& argument : arguments)
-    if (argument == "-platform" || argument == "--platform" || argument.starts_with("-platform=")) return {};
+    if (argument == "-platform" || argument == "--platform") return {}; // Qt reads both spellings
   return "xcb";
 }
 

@@ -39,7 +39,8 @@ for file in bin/nexoquadrix bin/nexoquadrix-tool "$speech_library" \
   share/nexoquadrix/boards/ca/inici.qdx share/nexoquadrix/boards/es/inicio.qdx \
   share/nexoquadrix/pictures/casa.png share/nexoquadrix/tutorial/index.html \
   "share/applications/$app_id.desktop" "share/metainfo/$app_id.metainfo.xml" share/mime/packages/nexoquadrix.xml \
-  "share/icons/hicolor/scalable/apps/$app_id.svg" "share/icons/hicolor/48x48/apps/$app_id.png" \
+  "share/icons/hicolor/scalable/apps/$app_id.svg" share/icons/hicolor/scalable/mimetypes/application-x-nexoquadrix-board.svg \
+  "share/icons/hicolor/48x48/apps/$app_id.png" \
   "share/icons/hicolor/256x256/apps/$app_id.png" share/man/man1/nexoquadrix.1.gz \
   share/man/man1/nexoquadrix-tool.1.gz share/doc/nexoquadrix/copyright share/doc/nexoquadrix/changelog.gz; do
   [ -e "$usr/$file" ] || fail "the package lacks /usr/$file"
