@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 
 #include "app/SpeechServices.h"
+#include "app/SupervisorLink.h"
 #include "boards/PathResolver.h"
 #include "linux/QtClipboard.h"
 #include "linux/QtClock.h"
@@ -22,10 +23,14 @@
 #include "ui/SpeechWindow.h"
 
 int main(int argc, char** argv) {
+  // Before anything else, while the process has one thread: a crash must bring the player back.
+  const nq::SupervisedStart supervised = nq::Supervise();
+  if (supervised.ExitCode) return *supervised.ExitCode;
   QElapsedTimer sinceStart;
   sinceStart.start();
   QApplication app(argc, argv);
   QApplication::setApplicationName("NexoQuadrix");
+  if (supervised.GaveUpAfter > 0) return nq::ShowGiveUpNotice(supervised.GaveUpAfter);
   const QString programFolder = QCoreApplication::applicationDirPath();
   const std::string dataFolder = nq::FindDataFolder(programFolder.toStdString());
   const nq::ConfigLocation config =
@@ -93,5 +98,6 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i)
     arguments.push_back(nq::FromQString(QString::fromLocal8Bit(argv[i])));
   player.Start(arguments);
+  const nq::SupervisorLink supervisorLink(player, supervised);
   return QApplication::exec();
 }
