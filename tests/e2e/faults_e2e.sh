@@ -43,6 +43,23 @@ start_player() { # CONFIG BOARD [LOG]
   done
   [ -n "$WINDOW" ] || { cat "${3:-$work/player.log}"; fail "the player's window did not appear"; }
   sleep 2.5 # the splash hides itself after 2 s
+  # Without settings this is a first run: the speech window asks for a voice; the first is taken.
+  local voices
+  voices=$(xdotool search --onlyvisible --name 'Motor de veu' 2>/dev/null | head -n 1)
+  if [ -n "$voices" ]; then
+    xdotool key --window "$voices" Return 2>/dev/null
+    sleep 1
+  fi
+  # A settings file that cannot be written is said once in a box ("Unable to write to ...").
+  MESSAGES=0
+  local box
+  for _ in 1 2 3; do
+    box=$(xdotool search --onlyvisible --name '^NexoQuadrix$' 2>/dev/null | head -n 1)
+    [ -z "$box" ] && break
+    MESSAGES=$((MESSAGES + 1))
+    xdotool key --window "$box" Return 2>/dev/null
+    sleep 0.5
+  done
 }
 # Asks the window to close; fails unless the player ends with status 0 within 15 s.
 close_player() { # WHAT
@@ -75,6 +92,7 @@ config "$work/ro"
 mount -o remount,ro "$work/ro" || fail "cannot make the settings folder read-only"
 before=$(sha256sum < "$work/ro/nexoquadrix.ini")
 start_player "$work/ro" "$work/boards/prova.qdx"
+[ "$MESSAGES" -eq 1 ] || fail "read-only settings: $MESSAGES messages instead of one"
 move_window 40 40
 close_player "read-only settings folder"
 [ "$(sha256sum < "$work/ro/nexoquadrix.ini")" = "$before" ] || fail "the read-only settings changed"
