@@ -22,6 +22,8 @@ namespace {
 constexpr int64_t QuickRunMs = 10000;
 constexpr int32_t MaxQuickCrashes = 3;
 constexpr int EndSignals[] = {SIGTERM, SIGINT, SIGHUP};
+// How long a live X server may take to answer a connection setup.
+constexpr int DisplayAnswerMs = 1000;
 
 // Signals reach the supervisor's loop through this pipe, so the handler does nothing unsafe.
 int SignalPipe[2] = {-1, -1};
@@ -62,7 +64,9 @@ int ExitCodeOf(int waitStatus) {
   return 1;
 }
 
-bool ConnectsTo(const std::string& path, bool abstract) {
+// A server that is shutting down may still accept a connection, so the display counts as there
+// only when it answers the X connection setup (success, refusal or a request to authenticate).
+bool AnswersSetup(const std::string& path, bool abstract) {
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
   const size_t offset = abstract ? 1 : 0;
@@ -71,9 +75,17 @@ bool ConnectsTo(const std::string& path, bool abstract) {
   const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return true; // cannot tell: assume the display is there
   const socklen_t length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + offset + path.size());
-  const bool connected = connect(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0;
+  bool answered = false;
+  if (connect(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0) {
+    // Little-endian, protocol 11.0, no authorisation.
+    const unsigned char setup[12] = {'l', 0, 11, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    pollfd reply{fd, POLLIN, 0};
+    unsigned char status = 0xFF;
+    answered = send(fd, setup, sizeof setup, MSG_NOSIGNAL) == static_cast<ssize_t>(sizeof setup) &&
+               poll(&reply, 1, DisplayAnswerMs) == 1 && recv(fd, &status, 1, 0) == 1 && status <= 2;
+  }
   close(fd);
-  return connected;
+  return answered;
 }
 
 // Waits for the player to end, reading its reports and passing on requests to stop.
@@ -194,7 +206,7 @@ bool DisplayAnswers() {
   if (display == nullptr || *display == '\0') return true;
   const std::optional<std::string> path = DisplaySocketPath(display);
   if (!path) return true;
-  return ConnectsTo(*path, false) || ConnectsTo(*path, true);
+  return AnswersSetup(*path, false) || AnswersSetup(*path, true);
 }
 
 SupervisedStart Supervise() {

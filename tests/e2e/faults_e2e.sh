@@ -168,6 +168,50 @@ move_window 55 66
 close_player "no sound server"
 echo "no sound server: cell selected, player answered and closed"
 
+# 6. The sound server killed while the player speaks: nothing hangs, and speech comes back with
+# the server (the first text after its return may still be lost while the connection is remade).
+write_board "$work/boards/parla.qdx" Parla
+sed -i 's/^Read=hola\r$/Read=Bon dia a tothom, avui parlarem una bona estona de moltes coses\r/' "$work/boards/parla.qdx"
+heard_rms() { # what the null sink played while the first cell was selected
+  parec -d spk.monitor --format=s16le --rate=16000 --channels=1 --raw > "$work/heard.raw" 2>/dev/null &
+  local rec=$!
+  sleep 0.3
+  xdotool mousemove $((X + WIDTH / 4)) $((Y + HEIGHT / 2)) click 1
+  sleep 4
+  kill "$rec" 2>/dev/null
+  wait "$rec" 2>/dev/null
+  sox -t raw -r 16000 -e signed -b 16 -c 1 "$work/heard.raw" -n stat 2>&1 | sed -n 's/^RMS *amplitude: *//p'
+}
+loud() { awk -v r="${1:-0}" 'BEGIN {exit !(r > 0.005)}'; }
+pulse=$(pgrep -P "$PPID" -x pulseaudio)
+if [ -n "$pulse" ]; then
+  start_player "$work/cfg" "$work/boards/parla.qdx"
+  client_geometry "$WINDOW"
+  rms=$(heard_rms)
+  loud "$rms" || fail "the player was not heard before the sound server went away (RMS $rms)"
+  xdotool mousemove $((X + WIDTH / 4)) $((Y + HEIGHT / 2)) click 1
+  sleep 0.8
+  kill -9 "$pulse"
+  sleep 2
+  move_window 77 88
+  [ "$(board_value "$work/boards/parla.qdx" Left)" != 0 ] || fail "the player stopped answering when the sound server died"
+  pulseaudio --daemonize=no --exit-idle-time=-1 -n --system=false --disallow-exit --load=module-native-protocol-unix \
+    --load="module-null-sink sink_name=spk" > "$work/pulse.log" 2>&1 &
+  pids+=($!)
+  for _ in $(seq 1 50); do pactl info > /dev/null 2>&1 && break; sleep 0.1; done
+  pactl set-default-sink spk > /dev/null 2>&1
+  back=""
+  for attempt in 1 2 3; do
+    rms=$(heard_rms)
+    loud "$rms" && back=$attempt && break
+  done
+  [ -n "$back" ] || fail "speech did not come back with the sound server"
+  close_player "sound server killed"
+  echo "sound server killed while speaking: player answered, speech back on text $back after the server"
+else
+  echo "sound server killed while speaking: not tested (no session sound server)"
+fi
+
 # 6. The X server gone: the player ends by itself and its supervisor does not bring it back.
 Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3> "$work/display" > "$work/xvfb.log" 2>&1 &
 xvfb=$!
