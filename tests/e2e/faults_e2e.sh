@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The real player when the desktop around it fails: its settings folder missing or read-only, the
 # disk full while it writes a board back (the old board stays whole), a board edited on disk while
-# shown, two players writing the same board, no sound server, and the X server gone (a clean end,
-# and no restart). Needs root for the small file systems it mounts. Run inside tests/e2e/session.sh.
+# shown, two players writing the same board, no sound server, the sound server killed while it
+# speaks, no desktop speech service, and the X server gone (a clean end, and no restart). Needs root for the small file systems it mounts. Run inside tests/e2e/session.sh.
 # Usage: faults_e2e.sh PLAYER
 set -u
 player=$1
@@ -35,7 +35,7 @@ start_player() { # CONFIG BOARD [LOG]
   PID=$!
   pids+=("$PID")
   WINDOW=""
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 300); do # up to 30 s: a loaded machine starts programs slowly
     for id in $(xdotool search --onlyvisible --name 'NexoQuadrix - ' 2>/dev/null); do
       [ "$(xdotool getwindowpid "$id" 2>/dev/null)" = "$PID" ] && WINDOW=$id && break 2
     done
@@ -212,7 +212,17 @@ else
   echo "sound server killed while speaking: not tested (no session sound server)"
 fi
 
-# 6. The X server gone: the player ends by itself and its supervisor does not bring it back.
+# 7. No desktop speech service: the in-process voices speak all the same.
+if [ -n "$pulse" ]; then
+  SPEECHD_ADDRESS=unix_socket:/nonexistent/speechd.sock start_player "$work/cfg" "$work/boards/parla.qdx"
+  client_geometry "$WINDOW"
+  rms=$(heard_rms)
+  loud "$rms" || fail "without a speech service nothing was heard (RMS $rms)"
+  close_player "no speech service"
+  echo "no speech service: spoken by the in-process voice (RMS $rms)"
+fi
+
+# 8. The X server gone: the player ends by itself and its supervisor does not bring it back.
 Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3> "$work/display" > "$work/xvfb.log" 2>&1 &
 xvfb=$!
 pids+=("$xvfb")
