@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
   window.show();
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i)
-    arguments.push_back(nq::FromQString(QString::fromLocal8Bit(argv[i])));
+    arguments.push_back(nq::LocalNameToWindows1252(argv[i])); // names from old archives may not be UTF-8
   player.Start(arguments);
   const nq::SupervisorLink supervisorLink(player, supervised);
   return QApplication::exec();

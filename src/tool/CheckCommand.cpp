@@ -28,7 +28,7 @@ public:
     PrintingDialogs dialogs(false);
     Board board;
     BoardFile reader(board, dialogs);
-    if (!reader.ReadBoardFile(NameAsCp1252(File.string()))) {
+    if (!reader.ReadBoardFile(LocalNameToWindows1252(File.string()))) {
       Problem(dialogs.Messages.empty()
                   ? "refused: not a board of this program (its [Quadrix] header is wrong)"
                   : "refused: " + Windows1252ToUtf8(dialogs.Messages.front()));
@@ -46,13 +46,6 @@ public:
 
 private:
   void Problem(const std::string& utf8) { Problems.push_back(utf8); }
-
-  // A name given on the command line that is not UTF-8 (copied from an old archive) is already
-  // Windows-1252 bytes; converting it would turn its accented letters into "?".
-  static std::string NameAsCp1252(const std::string& name) {
-    std::string converted = Utf8ToWindows1252(name);
-    return Windows1252ToUtf8(converted) == name ? converted : name;
-  }
 
   // The player opens a board whose grid size is missing or malformed with one column or row, and a
   // negative size with no cells at all: both are the author's mistake and worth saying.
