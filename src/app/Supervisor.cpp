@@ -174,6 +174,11 @@ void BoardReports::Feed(const char* data, size_t size) {
   Partial.erase(0, start);
 }
 
+ResumeBoards BoardsToResume(const ResumeBoards& shown, int32_t quickCrashes) {
+  if (quickCrashes < 2 || shown.Home.empty()) return shown;
+  return {shown.Home, shown.Home, ""};
+}
+
 bool IsNormalEnd(int waitStatus) {
   if (WIFEXITED(waitStatus)) return WEXITSTATUS(waitStatus) == 0;
   if (!WIFSIGNALED(waitStatus)) return false;
@@ -250,6 +255,7 @@ SupervisedStart Supervise() {
       return {ExitCodeOf(status), -1, std::nullopt, 0};
     }
     if (next == AfterEnd::Restart) {
+      if (resume) resume = BoardsToResume(*resume, policy.QuickCrashes());
       std::fprintf(stderr, "nexoquadrix: el programa s'ha aturat (%s); es torna a obrir.\n", why);
       continue;
     }

@@ -56,6 +56,10 @@ private:
   int32_t Quick = 0;
 };
 
+/// The boards a restarted player shows: those it showed, but after a second crash in a row at once
+/// its home board instead, in case the board shown is what brings it down.
+ResumeBoards BoardsToResume(const ResumeBoards& shown, int32_t quickCrashes);
+
 /// True for the ways of ending that mean "stop" rather than "something broke": exit status 0 and
 /// the signals a session or a person sends to end a program.
 bool IsNormalEnd(int waitStatus);

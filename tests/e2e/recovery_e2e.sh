@@ -36,13 +36,13 @@ window_pid() {
   id=$(xdotool search --onlyvisible --name 'NexoQuadrix - ' 2>/dev/null | head -n 1)
   [ -n "$id" ] && xdotool getwindowpid "$id" 2>/dev/null
 }
-# Waits up to 10 s for a player other than OLD_PID showing the green board; prints the milliseconds.
-wait_back_on_green() {
-  local old=$1 start now pid
+# Waits up to 10 s for a player other than OLD_PID showing the board of COLOUR; prints the milliseconds.
+wait_back_on() {
+  local old=$1 colour=$2 start now pid
   start=$(date +%s%N)
   for _ in $(seq 1 100); do
     pid=$(window_pid)
-    if [ -n "$pid" ] && [ "$pid" != "$old" ] && [ "$(colour_pixels '#00FF00')" -gt 5000 ]; then
+    if [ -n "$pid" ] && [ "$pid" != "$old" ] && [ "$(colour_pixels "$colour")" -gt 5000 ]; then
       now=$(date +%s%N)
       echo $(((now - start) / 1000000))
       return 0
@@ -65,16 +65,28 @@ sleep 1
 
 first=$(window_pid)
 [ -n "$first" ] && [ "$first" != "$sup" ] || fail "the player does not run under a supervisor (pid $first)"
+# Crashes more than 10 s after a start: each comes back on the board shown.
+sleep 7
 kill -SEGV "$first"
-ms=$(wait_back_on_green "$first") || { cat "$work/player.log"; fail "after SIGSEGV the player did not come back on the green board"; }
+ms=$(wait_back_on "$first" '#00FF00') || { cat "$work/player.log"; fail "after SIGSEGV the player did not come back on the green board"; }
 echo "SIGSEGV: back on the board it showed after $ms ms"
-
 second=$(window_pid)
-sleep 0.5
+sleep 11
 kill -KILL "$second"
-ms=$(wait_back_on_green "$second") || { cat "$work/player.log"; fail "after SIGKILL the player did not come back on the green board"; }
+ms=$(wait_back_on "$second" '#00FF00') || { cat "$work/player.log"; fail "after SIGKILL the player did not come back on the green board"; }
 echo "SIGKILL: back on the board it showed after $ms ms"
 grep -q "es torna a obrir" "$work/player.log" || fail "the supervisor did not say why it restarted"
+
+# Two crashes in a row at once: the first still comes back on the board shown, the second on the
+# home board, in case the board is what brings the player down.
+third=$(window_pid)
+kill -SEGV "$third"
+wait_back_on "$third" '#00FF00' > /dev/null || fail "after a quick crash the player did not come back on the green board"
+fourth=$(window_pid)
+kill -SEGV "$fourth"
+wait_back_on "$fourth" '#0000FF' > /dev/null || fail "after a second quick crash the player did not come back on its home board"
+echo "two quick crashes: back on the board shown, then on the home board"
+sleep 11 # a long run again, so the close below is not taken for part of a crash loop
 
 wmctrl -c 'NexoQuadrix - '
 for _ in $(seq 1 50); do kill -0 "$sup" 2>/dev/null || break; sleep 0.1; done

@@ -101,6 +101,16 @@ TEST(SupervisorTest, IncompleteOrUnknownRecordsChangeNothing) {
   EXPECT_FALSE(none.Any());
 }
 
+TEST(SupervisorTest, ASecondQuickCrashFallsBackToTheHomeBoard) {
+  const ResumeBoards shown{"/b/inici.qdx", "/b/trencat.qdx", "/b/menjar.qdx"};
+  EXPECT_EQ(BoardsToResume(shown, 0), shown); // a crash after a long run
+  EXPECT_EQ(BoardsToResume(shown, 1), shown);
+  EXPECT_EQ(BoardsToResume(shown, 2), (ResumeBoards{"/b/inici.qdx", "/b/inici.qdx", ""}));
+  // Without a home board there is nothing else to try.
+  const ResumeBoards noHome{"", "/b/trencat.qdx", ""};
+  EXPECT_EQ(BoardsToResume(noHome, 2), noHome);
+}
+
 TEST(SupervisorTest, DisplayNamesMapToTheirLocalSockets) {
   struct Case {
     const char* display;
