@@ -19,7 +19,8 @@ trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/config"
 printf '[tts]\r\nNumero sintetitzador=0\r\n' > "$work/config/nexoquadrix.ini"
 cp -r "$root/data" "$work/data"
-export NEXOQUADRIX_CONFIG_DIR="$work/config" NEXOQUADRIX_TIMING=1
+# The figures are the player's own, not its supervisor's.
+export NEXOQUADRIX_CONFIG_DIR="$work/config" NEXOQUADRIX_TIMING=1 NEXOQUADRIX_NO_SUPERVISOR=1
 
 median() { sort -n | awk '{a[NR]=$1} END {if (NR) print a[int((NR+1)/2)]; else print "none"}'; }
 

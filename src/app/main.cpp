@@ -6,6 +6,7 @@
 
 #include "app/ProgramInfo.h"
 #include "app/SpeechServices.h"
+#include "app/SupervisorLink.h"
 #include "boards/PathResolver.h"
 #include "boards/PictureDiskCache.h"
 #include "exchange/ImportedBoards.h"
@@ -37,10 +38,14 @@
 int main(int argc, char** argv) {
   if (const std::optional<int> answered = nq::AnswerInformationOption(argc, argv)) return *answered;
   nq::PreferX11UnderWayland(argc, argv);
+  // Before Qt starts, while the process has one thread: a crash must bring the player back.
+  const nq::SupervisedStart supervised = nq::Supervise();
+  if (supervised.ExitCode) return *supervised.ExitCode;
   QElapsedTimer sinceStart;
   sinceStart.start();
   QApplication app(argc, argv);
   QApplication::setApplicationName("NexoQuadrix");
+  if (supervised.GaveUpAfter > 0) return nq::ShowGiveUpNotice(supervised.GaveUpAfter);
   const QString programFolder = QCoreApplication::applicationDirPath();
   const std::string dataFolder = nq::FindDataFolder(programFolder.toStdString());
   const nq::ConfigLocation config =
@@ -139,9 +144,10 @@ int main(int argc, char** argv) {
   window.show();
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i)
-    arguments.push_back(nq::FromQString(QString::fromLocal8Bit(argv[i])));
+    arguments.push_back(nq::LocalNameToWindows1252(argv[i])); // names from old archives may not be UTF-8
   nq::OfferDemoBoards(player.Settings(), {!arguments.empty(), dataFolder, config.UserDataFolder,
                                           QLocale::system().name().toStdString()});
   player.Start(arguments);
+  const nq::SupervisorLink supervisorLink(player, supervised);
   return QApplication::exec();
 }

@@ -59,8 +59,15 @@ std::optional<LoadedPicture> Decode(std::span<const uint8_t> data, PictureKind k
     picture.SourceHeight = jpeg->SourceHeight;
     return picture;
   }
+  if (kind == PictureKind::Png) {
+    std::optional<PngPicture> png = DecodePng(data, maxSide);
+    if (!png) return std::nullopt;
+    picture.Pixels = std::move(png->Pixels);
+    picture.SourceWidth = png->SourceWidth;
+    picture.SourceHeight = png->SourceHeight;
+    return picture;
+  }
   std::optional<Image> image;
-  if (kind == PictureKind::Png) image = DecodePng(data);
   if (kind == PictureKind::Bmp) image = DecodeBmp(data);
   if (!image) return std::nullopt;
   picture.Pixels = std::move(*image);

@@ -123,6 +123,7 @@ void EspeakVoices::Speak(const std::string& utf8Text) {
   job.Text = utf8Text;
   job.Voice = VoiceList[static_cast<std::size_t>(ChosenVoice)].Identifier;
   job.Rate = RateSetting;
+  DropBrokenSink();
   Enqueue(std::move(job));
   AwaitingFirstWrite = true;
   if (!FeedTimer) {
@@ -206,6 +207,29 @@ void EspeakVoices::WorkerLoop() {
   }
 }
 
+// A sound server that went away (or was not there yet) leaves the sink broken for good; each new
+// text tries a fresh one, so speech comes back as soon as the server does.
+bool EspeakVoices::SinkBroken() const {
+  const QAudio::Error error = Sink ? Sink->error() : QAudio::NoError;
+  return error == QAudio::FatalError || error == QAudio::OpenError || error == QAudio::IOError;
+}
+
+void EspeakVoices::DropBrokenSink() {
+  if (!Sink) return;
+  const QAudio::Error error = Sink->error();
+  if (!NoAudio && error != QAudio::FatalError && error != QAudio::OpenError && error != QAudio::IOError)
+    return;
+  {
+    std::lock_guard<std::mutex> guard(Lock);
+    if (!Pcm.empty()) return; // still feeding the text before: it is dropped by Feed first
+  }
+  Sink->stop();
+  Sink->deleteLater();
+  Sink = nullptr;
+  SinkDevice = nullptr;
+  NoAudio = false;
+}
+
 bool EspeakVoices::OpenSink() {
   if (Sink) return !NoAudio;
   QAudioFormat format;
@@ -221,7 +245,8 @@ bool EspeakVoices::OpenSink() {
 }
 
 void EspeakVoices::Feed() {
-  const bool audio = OpenSink() && Sink->error() != QAudio::OpenError;
+  // A sink whose server went away takes nothing more: its samples are dropped so waiting ends.
+  const bool audio = OpenSink() && !SinkBroken();
   std::lock_guard<std::mutex> guard(Lock);
   if (!audio) {
     // Without an output device the text cannot be heard; drop it so waiting ends.

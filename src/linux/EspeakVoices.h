@@ -72,6 +72,8 @@ private:
   void Enqueue(Job job);
   void Feed();
   bool OpenSink();
+  void DropBrokenSink();
+  bool SinkBroken() const;
 
   int Rate = 22050;
   bool Available = false;

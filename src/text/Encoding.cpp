@@ -97,4 +97,10 @@ std::string Utf8ToWindows1252(std::string_view text) {
   return out;
 }
 
+std::string LocalNameToWindows1252(std::string_view name) {
+  std::string converted = Utf8ToWindows1252(name);
+  if (Windows1252ToUtf8(converted) == name) return converted;
+  return std::string(name);
+}
+
 } // namespace nq

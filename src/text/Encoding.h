@@ -12,4 +12,8 @@ std::string Windows1252ToUtf8(std::string_view text);
 /// Converts UTF-8 to Windows-1252; characters outside Windows-1252 and malformed sequences become '?'.
 std::string Utf8ToWindows1252(std::string_view text);
 
+/// A file name from outside (the command line, a directory listing) as Windows-1252: UTF-8 is
+/// converted; bytes that are not UTF-8 (a name copied from an old archive) already are Windows-1252.
+std::string LocalNameToWindows1252(std::string_view name);
+
 } // namespace nq

@@ -9,6 +9,7 @@
 #include "boards/BoardFile.h"
 #include "boards/PathResolver.h"
 #include "boards/PictureLoader.h"
+#include "settings/ProfileFile.h"
 #include "text/Encoding.h"
 #include "text/TextUtilities.h"
 #include "tool/ToolCommands.h"
@@ -27,12 +28,13 @@ public:
     PrintingDialogs dialogs(false);
     Board board;
     BoardFile reader(board, dialogs);
-    if (!reader.ReadBoardFile(Utf8ToWindows1252(File.string()))) {
+    if (!reader.ReadBoardFile(LocalNameToWindows1252(File.string()))) {
       Problem(dialogs.Messages.empty()
                   ? "refused: not a board of this program (its [Quadrix] header is wrong)"
                   : "refused: " + Windows1252ToUtf8(dialogs.Messages.front()));
       return Problems;
     }
+    CheckGrid(ProfileFile(reader.PathOnDisk()));
     const std::string folder = reader.FolderOnDisk();
     for (int32_t n = 1; n <= board.CellCount(); ++n) {
       const CellPosition at = CellNumberToPosition(n, board.Columns);
@@ -44,6 +46,23 @@ public:
 
 private:
   void Problem(const std::string& utf8) { Problems.push_back(utf8); }
+
+  // The player opens a board whose grid size is missing or malformed with one column or row, and a
+  // negative size with no cells at all: both are the author's mistake and worth saying.
+  void CheckGrid(const ProfileFile& file) {
+    for (const char* key : {"Columns", "Rows"}) {
+      const std::optional<std::string> text = file.ReadValue("Grid", key);
+      const std::string name = std::string("grid: ") + key;
+      if (!text) {
+        Problem(name + " is missing; the board opens with 1");
+      } else if (const std::optional<int32_t> value = ParseProfileInteger(*text); !value) {
+        Problem(name + " \"" + Windows1252ToUtf8(text->substr(0, 40)) +
+                "\" is not a number; the board opens with 1");
+      } else if (*value < 0) {
+        Problem(name + " is " + std::to_string(*value) + "; the board shows no cells");
+      }
+    }
+  }
 
   void CheckCell(int32_t n, const CellRecord& cell, const std::string& folder) {
     const std::string where = "cell " + std::to_string(n) + ": ";
@@ -61,8 +80,15 @@ private:
     std::string link = cell.Link;
     for (int i = 0; i < 2; ++i)
       if (const size_t hash = link.find('#'); hash != std::string::npos) link.erase(hash, 1);
-    if (!link.empty() && !FindBoardPath(folder, link))
-      Problem(where + "link to a missing board " + Windows1252ToUtf8(cell.Link));
+    if (!link.empty()) {
+      const std::optional<std::string> target = FindBoardPath(folder, link);
+      std::error_code error;
+      if (!target)
+        Problem(where + "link to a missing board " + Windows1252ToUtf8(cell.Link));
+      else if (!fs::is_regular_file(*target, error) ||
+               UpperAscii(fs::path(*target).extension().string()) != ".QDX")
+        Problem(where + "link to something that is not a board " + Windows1252ToUtf8(cell.Link));
+    }
     if (!cell.SpecialFunction.empty() && !IsKnownCommandToken(cell.SpecialFunction))
       Problem(where + "unknown special function " + Windows1252ToUtf8(cell.SpecialFunction));
   }

@@ -8,6 +8,9 @@ namespace nq {
 
 AboutBox::AboutBox(QWidget* owner, const QString& title, const QString& version) : QDialog(owner) {
   setWindowTitle(title);
+  // Closing the main window while the splash still shows must end the program, not leave it
+  // running with no window once the splash hides itself.
+  setAttribute(Qt::WA_QuitOnClose, false);
   auto* layout = new QVBoxLayout(this);
   auto* name = new QLabel(QStringLiteral("<h2>%1</h2>").arg(title.toHtmlEscaped()), this);
   name->setAlignment(Qt::AlignCenter);

@@ -8,6 +8,8 @@ set -u
 runtime=$(mktemp -d /tmp/nq-session.XXXXXX)
 chmod 700 "$runtime"
 export XDG_RUNTIME_DIR="$runtime"
+# Tests drive the player itself (signals, /proc); the recovery test asks for the supervisor.
+export NEXOQUADRIX_NO_SUPERVISOR=1
 export HOME="${HOME:-$runtime}"
 pids=()
 

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# The real player on a sample of the hostile corpus: for each board it shows its window (with the
+# board, or with its message and the start picture), answers a close within a bound, exits with
+# status 0, and leaves every refused board byte for byte as it was. Prints the peak memory of each
+# run. Run inside tests/e2e/session.sh. Usage: hostile_boards_e2e.sh PLAYER
+set -u
+player=$1
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d /tmp/nq-e2e-hostile.XXXXXX)
+pid=""
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+. "$here/lib.sh"
+
+python3 "$here/../hostile/make_hostile_boards.py" "$work/corpus" > /dev/null || fail "corpus script"
+mkdir -p "$work/config"
+printf '[tts]\r\nNumero sintetitzador=0\r\n' > "$work/config/nexoquadrix.ini"
+
+sample=(empty.qdx binary3.qdx nul-only.qdx utf16.qdx line-10mb.qdx value-10mb.qdx sections-10000.qdx
+  keys-100000.qdx grid-22-2.qdx grid--1-2.qdx grid-2147483648-2.qdx dup-grid.qdx png-bomb-30000.qdx
+  png-bomb-whole.qdx png-8k.qdx jpeg-bomb.qdx bmp-bomb.qdx picture-fifo.qdx picture-dev-zero.qdx
+  full-grid-broken.qdx symlink-zero.qdx fifo.qdx self-link.qdx caption-invalid-utf8.qdx 'tauler-caf\xe9.qdx')
+
+for name in "${sample[@]}"; do
+  board="$work/corpus/$(printf '%b' "$name")"
+  expect=$(n="$name" awk -F'\t' '$1 == ENVIRON["n"] {print $2}' "$work/corpus/manifest.tsv")
+  before=""
+  [ -f "$board" ] && before=$(sha256sum < "$board")
+  NEXOQUADRIX_NO_SUPERVISOR=1 NEXOQUADRIX_CONFIG_DIR="$work/config" "$player" "$board" > "$work/player.log" 2>&1 &
+  pid=$!
+  seen=" "
+  shown=""
+  quiet=0
+  # Up to 60 s: dismiss every message box; done once the main window has been there 2 s with none.
+  for _ in $(seq 1 600); do
+    kill -0 "$pid" 2>/dev/null || { cat "$work/player.log"; fail "$name: the player ended by itself"; }
+    box=$(xdotool search --onlyvisible --name '^NexoQuadrix$' 2>/dev/null | head -n 1)
+    if [ -n "$box" ]; then
+      case "$seen" in *" $box "*) ;; *) seen="$seen$box " ;; esac
+      xdotool key --window "$box" Return 2>/dev/null
+      quiet=0
+      sleep 0.3
+      continue
+    fi
+    [ -z "$shown" ] && shown=$(xdotool search --onlyvisible --name 'NexoQuadrix - ' 2>/dev/null | head -n 1)
+    if [ -n "$shown" ]; then
+      quiet=$((quiet + 1))
+      [ "$quiet" -ge 20 ] && break
+    fi
+    sleep 0.1
+  done
+  [ -n "$shown" ] || fail "$name: the main window never appeared"
+  peak=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status")
+  wmctrl -c 'NexoQuadrix - '
+  status=""
+  for _ in $(seq 1 150); do
+    kill -0 "$pid" 2>/dev/null || { wait "$pid"; status=$?; break; }
+    sleep 0.1
+  done
+  [ -n "$status" ] || fail "$name: the player did not answer a close within 15 s"
+  [ "$status" -eq 0 ] || fail "$name: the player exited with status $status"
+  pid=""
+  if [ "$expect" = refuse ] && [ -n "$before" ]; then
+    [ "$(sha256sum < "$board")" = "$before" ] || fail "$name: a refused board was written"
+  fi
+  # The splash counts as one: it carries the program's name too.
+  echo "$name (${expect:-see manifest}): $(($(wc -w <<< "$seen"))) window(s) named NexoQuadrix, peak memory ${peak} kB"
+done
+echo "PASS"

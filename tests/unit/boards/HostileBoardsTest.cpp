@@ -1,0 +1,159 @@
+// The board reader, its write-backs and the picture loader on every board of the hostile corpus
+// (tests/hostile/make_hostile_boards.py, generated here into a temporary folder): each board is
+// refused or read, a refused board is never written, an accepted one stays a board that reads back
+// after a write-back, and no picture it names crashes the decoders or asks for a giant image.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "boards/BoardFile.h"
+#include "boards/PathResolver.h"
+#include "boards/PictureLoader.h"
+#include "platform/Dialogs.h"
+#include "support/PictureTestFiles.h"
+#include "text/Encoding.h"
+
+namespace nq {
+namespace {
+
+namespace fs = std::filesystem;
+
+class QuietDialogs : public Dialogs {
+public:
+  void ShowMessage(const std::string& text, MessageIcon, const std::string&) override {
+    Shown.push_back(text);
+  }
+  std::optional<std::string> ChooseFileToOpen(const std::string&, const std::string&, const std::string&,
+                                              const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
+  std::vector<std::string> Shown;
+};
+
+struct CorpusBoard {
+  std::string Name; // bytes of the file name
+  std::string Expect;
+  std::string What;
+};
+
+// Undoes the manifest's backslash escapes (\xNN) of names that are not printable ASCII.
+std::string Unescape(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x') {
+      out += static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16));
+      i += 3;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class HostileBoardsTest : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    Folder = new test::TempFolder();
+    const std::string command = "python3 '" + std::string(NQ_SOURCE_DIR) +
+                                "/tests/hostile/make_hostile_boards.py' '" + Folder->Path + "' > /dev/null";
+    Made = std::system(command.c_str()) == 0;
+    std::ifstream manifest(Folder->File("manifest.tsv"));
+    for (std::string line; std::getline(manifest, line);) {
+      std::istringstream fields(line);
+      CorpusBoard board;
+      std::getline(fields, board.Name, '\t');
+      std::getline(fields, board.Expect, '\t');
+      std::getline(fields, board.What);
+      board.Name = Unescape(board.Name);
+      Boards.push_back(board);
+    }
+  }
+  static void TearDownTestSuite() {
+    delete Folder;
+    Folder = nullptr;
+    Boards.clear();
+  }
+
+  static test::TempFolder* Folder;
+  static bool Made;
+  static std::vector<CorpusBoard> Boards;
+};
+
+test::TempFolder* HostileBoardsTest::Folder = nullptr;
+bool HostileBoardsTest::Made = false;
+std::vector<CorpusBoard> HostileBoardsTest::Boards;
+
+TEST_F(HostileBoardsTest, TheCorpusHoldsAtLeastAHundredBoards) {
+  ASSERT_TRUE(Made) << "the corpus script failed";
+  EXPECT_GE(Boards.size(), 100u);
+}
+
+TEST_F(HostileBoardsTest, EachBoardIsReadOrRefusedAsExpectedAndRefusedBoardsAreNeverWritten) {
+  for (const CorpusBoard& entry : Boards) {
+    const std::string path = Folder->File(entry.Name);
+    std::error_code error;
+    const bool regular = fs::is_regular_file(path, error);
+    const std::string before = regular ? ReadBytes(path) : std::string();
+    Board board;
+    QuietDialogs dialogs;
+    BoardFile reader(board, dialogs);
+    // Board names given to the reader are Windows-1252; the corpus's non-UTF-8 names already are.
+    const std::string converted = Utf8ToWindows1252(path);
+    const bool read = reader.ReadBoardFile(Windows1252ToUtf8(converted) == path ? converted : path);
+    reader.WriteBoardFlag("Menu Options 2", "Show Button Bar", true);
+    reader.WriteBoardInteger("Position", "Left", 7);
+    if (entry.Expect == "refuse") {
+      EXPECT_FALSE(read) << entry.Name << ": " << entry.What;
+    } else if (entry.Expect != "any") {
+      EXPECT_TRUE(read) << entry.Name << ": " << entry.What;
+    }
+    if (!read) {
+      if (regular) {
+        EXPECT_EQ(ReadBytes(path), before) << entry.Name << " was written although refused";
+      }
+      continue;
+    }
+    EXPECT_GE(board.CellCount(), 0) << entry.Name;
+    EXPECT_LE(board.CellCount(), 21 * 21) << entry.Name;
+    // The write-back kept it a board, with both values in place.
+    Board again;
+    BoardFile second(again, dialogs);
+    ASSERT_TRUE(second.ReadBoardFile(reader.FileName()))
+        << entry.Name << " no longer reads after a write-back";
+    EXPECT_TRUE(again.ShowButtonBar) << entry.Name;
+    EXPECT_EQ(again.WindowLeft, 7) << entry.Name;
+    EXPECT_EQ(again.Columns, board.Columns) << entry.Name;
+  }
+}
+
+TEST_F(HostileBoardsTest, NoPictureOfTheCorpusCrashesTheDecodersOrComesOutHuge) {
+  size_t refused = 0;
+  for (const fs::directory_entry& file : fs::directory_iterator(Folder->File("pics"))) {
+    const std::string name = file.path().filename().string();
+    const std::optional<LoadedPicture> picture = LoadPictureFile(file.path().string(), name, {64, nullptr});
+    if (!picture) {
+      ++refused;
+      continue;
+    }
+    EXPECT_LE(picture->Pixels.Width, 64) << name;
+    EXPECT_LE(picture->Pixels.Height, 64) << name;
+  }
+  EXPECT_GE(refused, 25u);
+  for (const char* device : {"/dev/zero", "/dev/urandom", "/dev/null"})
+    EXPECT_FALSE(LoadPictureFile(device, "x.png", {64, nullptr})) << device;
+}
+
+} // namespace
+} // namespace nq
