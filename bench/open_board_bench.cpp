@@ -23,8 +23,8 @@
 #include "platform/Dialogs.h"
 #include "platform/Launcher.h"
 #include "shell/Player.h"
-#include "ui/HeadlessWindow.h"
 #include "support/PictureTestFiles.h"
+#include "ui/HeadlessWindow.h"
 
 namespace nq {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/CellTestFakes.h"
 #include "boards/CellBoxes.h"
+#include "support/CellTestFakes.h"
 
 namespace nq {
 namespace {

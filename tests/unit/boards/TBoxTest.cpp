@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "support/CellTestFakes.h"
 #include "boards/CellBoxes.h"
 #include "boards/ScaledPictureSource.h"
+#include "support/CellTestFakes.h"
 
 namespace nq {
 namespace {

@@ -386,7 +386,8 @@ namespace nq::test {
 
 TEST(DwellAtStart, RestoredDwellClickTicksAtTheIntervalOfQuadrixIni) {
   ShellHarness h;
-  h.WriteSettings("[tts]\nNumero sintetitzador=0\n[Menu Control]\nMenuClicAutomaticALEstarEnUnacasella.Checked=1\n");
+  h.WriteSettings(
+      "[tts]\nNumero sintetitzador=0\n[Menu Control]\nMenuClicAutomaticALEstarEnUnacasella.Checked=1\n");
   h.WriteShared("[quadrix]\nMilisegons Clic Automatic=2500\n");
   Player& p = h.Started();
   EXPECT_TRUE(p.Modes().TimerClicAutomatic().Enabled());
