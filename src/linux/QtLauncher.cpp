@@ -28,8 +28,9 @@ bool QtLauncher::OpenDocument(const std::string& utf8PathOrUrl) {
   const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
   if (opener.isEmpty()) return QDesktopServices::openUrl(url);
   // The opener says within moments whether any program takes the document; one that is still busy
-  // has started one (it may wait for it), so it is left running on its own.
-  auto* process = new QProcess;
+  // has started one (it may wait for it), so it is left running, owned by the application so that it is
+  // freed at the latest when the program ends.
+  auto* process = new QProcess(QCoreApplication::instance());
   process->start(opener, {url.toString(QUrl::FullyEncoded)});
   if (!process->waitForStarted(OpenerAnswerMs)) {
     delete process;
