@@ -154,6 +154,10 @@ void MainWindow::SetWindowRect(const WindowRect& rect) {
   // The rectangle is the outer one, frame included, like the boards store it.
   ProgramPlacing.start();
   const QSize frame = frameGeometry().size() - geometry().size();
+  // Without a frame yet, the client would take the outer rectangle and the title bar could end up off
+  // the screen where nobody can drag it.
+  PlacedWithoutFrame.reset();
+  if (frame.isEmpty() && !windowFlags().testFlag(Qt::FramelessWindowHint)) PlacedWithoutFrame = rect;
   move(rect.Left, rect.Top);
   resize(std::max(1, rect.Width - frame.width()), std::max(1, rect.Height - frame.height()));
 }
@@ -254,11 +258,20 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::moveEvent(QMoveEvent* event) {
   QMainWindow::moveEvent(event);
+  if (PlaceAgainWithFrame()) return;
   if (ThePlayer) ThePlayer->WindowRectChanged(CurrentWindowRect());
+}
+
+bool MainWindow::PlaceAgainWithFrame() {
+  if (!PlacedWithoutFrame || (frameGeometry().size() - geometry().size()).isEmpty()) return false;
+  const WindowRect rect = *PlacedWithoutFrame;
+  SetWindowRect(rect);
+  return true;
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
+  if (PlaceAgainWithFrame()) return;
   if (ThePlayer) ThePlayer->WindowRectChanged(CurrentWindowRect());
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 // FormPrincipal: the main window as a view of the player. It implements what the shell asks of the
 // window, builds its menu bar from the menu model, and reports resizes, moves, drops and closing.
 #include <QElapsedTimer>
@@ -70,6 +71,8 @@ protected:
   void dropEvent(QDropEvent* event) override;
 
 private:
+  // Places the window again once the window manager has framed it, if it was placed before; true if so.
+  bool PlaceAgainWithFrame();
   void BuildMenus();
   void AddMenuItems(QMenu* menu, const std::vector<MenuItem>& items);
   void SyncMenus();
@@ -88,6 +91,8 @@ private:
   bool Closing = false;
   PaintTiming Timing;
   QElapsedTimer ProgramPlacing; // since the program last placed the window itself
+  // A place asked for before the window manager framed the window; asked again once the frame is known.
+  std::optional<WindowRect> PlacedWithoutFrame;
 };
 
 } // namespace nq
