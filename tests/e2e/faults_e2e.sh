@@ -160,20 +160,6 @@ PID=$second_pid WINDOW=$second_window close_player "second of two players"
 [ "$(grep -c '^\[tts\]' "$work/cfg/nexoquadrix.ini")" -eq 1 ] || fail "two players broke the settings file"
 echo "two players on the same board: $(tr -d '\r' < "$work/boards/comu.qdx" | grep -c '=') keys, each once"
 
-# 5. No sound server: a selected cell is spoken to nobody, and the player goes on.
-PULSE_SERVER=unix:/nonexistent/pulse start_player "$work/cfg" "$work/boards/prova.qdx"
-client_geometry "$WINDOW"
-xdotool mousemove $((X + WIDTH / 4)) $((Y + HEIGHT / 2)) click 1
-sleep 2
-move_window 55 66
-[ "$(board_value "$work/boards/prova.qdx" Left)" != 0 ] || fail "without a sound server the player stopped answering"
-close_player "no sound server"
-echo "no sound server: cell selected, player answered and closed"
-
-# 6. The sound server killed while the player speaks: nothing hangs, and once the server is back the
-# next selection is heard again without restarting the player.
-write_board "$work/boards/parla.qdx" Parla
-sed -i 's/^Read=hola\r$/Read=Bon dia a tothom, avui parlarem una bona estona de moltes coses\r/' "$work/boards/parla.qdx"
 heard_rms() { # what the null sink played while the first cell was selected
   parec -d spk.monitor --format=s16le --rate=16000 --channels=1 --raw > "$work/heard.raw" 2>/dev/null &
   local rec=$!
@@ -185,6 +171,41 @@ heard_rms() { # what the null sink played while the first cell was selected
   sox -t raw -r 16000 -e signed -b 16 -c 1 "$work/heard.raw" -n stat 2>&1 | sed -n 's/^RMS *amplitude: *//p'
 }
 loud() { awk -v r="${1:-0}" 'BEGIN {exit !(r > 0.005)}'; }
+
+# 5. No sound server at start: a selected cell is spoken to nobody and the player goes on; once a
+# server starts where the player looks for it, the next selection is heard.
+mkdir -m 700 "$work/late"
+late="unix:$work/late/pulse/native"
+long_text='s/^Read=hola\r$/Read=Bon dia a tothom, avui parlarem una bona estona de moltes coses\r/'
+write_board "$work/boards/tard.qdx" Tard
+sed -i "$long_text" "$work/boards/tard.qdx"
+PULSE_SERVER=$late start_player "$work/cfg" "$work/boards/tard.qdx"
+client_geometry "$WINDOW"
+xdotool mousemove $((X + WIDTH / 4)) $((Y + HEIGHT / 2)) click 1
+sleep 2
+move_window 55 66
+[ "$(board_value "$work/boards/tard.qdx" Left)" != 0 ] || fail "without a sound server the player stopped answering"
+if command -v pulseaudio > /dev/null; then
+  XDG_RUNTIME_DIR="$work/late" pulseaudio --daemonize=no --exit-idle-time=-1 -n --system=false --disallow-exit \
+    --load="module-null-sink sink_name=spk" --load=module-native-protocol-unix > "$work/late.log" 2>&1 &
+  late_pid=$!
+  pids+=("$late_pid")
+  for _ in $(seq 1 50); do PULSE_SERVER=$late pactl info > /dev/null 2>&1 && break; sleep 0.1; done
+  rms=$(PULSE_SERVER=$late heard_rms)
+  loud "$rms" || fail "speech did not start when the sound server came after the player (RMS $rms)"
+  close_player "no sound server"
+  kill "$late_pid"
+  wait "$late_pid" 2>/dev/null
+  echo "no sound server at start: player answered; heard once the server came (RMS $rms), closed"
+else
+  close_player "no sound server"
+  echo "no sound server: cell selected, player answered and closed"
+fi
+
+# 6. The sound server killed while the player speaks: nothing hangs, and once the server is back the
+# next selection is heard again without restarting the player.
+write_board "$work/boards/parla.qdx" Parla
+sed -i "$long_text" "$work/boards/parla.qdx"
 pulse=$(pgrep -P "$PPID" -x pulseaudio)
 if [ -n "$pulse" ]; then
   start_player "$work/cfg" "$work/boards/parla.qdx"
