@@ -54,7 +54,7 @@ double Seconds(SteadyClock::duration d) {
   return std::chrono::duration<double>(d).count();
 }
 
-// Runs the UI event loop (the sink is fed from a timer there) until done() or the deadline.
+// Runs the UI event loop until done() or the deadline.
 template <typename Done> bool RunEventsUntil(Done done, SteadyClock::duration limit) {
   const auto deadline = SteadyClock::now() + limit;
   while (!done()) {
@@ -153,16 +153,17 @@ void BM_SpeakToFirstSampleWritten(benchmark::State& state) {
     return;
   }
   // Shared with the hook, which may outlive this repetition if a write was still pending.
+  // The hook runs on the synthesis thread: the moment is stored before the flag that publishes it.
   struct Written {
-    bool Done = false;
+    std::atomic<bool> Done{false};
     SteadyClock::time_point At;
   };
   auto mark = std::make_shared<Written>();
   voices.FirstSampleWritten = [mark] {
-    mark->Done = true;
     mark->At = SteadyClock::now();
+    mark->Done = true;
   };
-  bool& written = mark->Done;
+  std::atomic<bool>& written = mark->Done;
   SteadyClock::time_point& writtenAt = mark->At;
   voices.Speak(Phrase); // opens the sound server stream once, as the first phrase of a run does
   WaitUntilQuiet(voices);
@@ -170,7 +171,7 @@ void BM_SpeakToFirstSampleWritten(benchmark::State& state) {
     written = false;
     const auto start = SteadyClock::now();
     voices.Speak(Phrase);
-    if (!RunEventsUntil([&] { return written; }, 5s)) {
+    if (!RunEventsUntil([&] { return written.load(); }, 5s)) {
       state.SkipWithError("no samples reached the sound server");
       return;
     }

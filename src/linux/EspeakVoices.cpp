@@ -2,11 +2,6 @@
 
 #include <algorithm>
 
-#include <QAudioDevice>
-#include <QAudioFormat>
-#include <QAudioSink>
-#include <QMediaDevices>
-#include <QTimer>
 #include <espeak-ng/speak_lib.h>
 
 namespace nq {
@@ -14,12 +9,11 @@ namespace nq {
 namespace {
 
 constexpr int NormalWordsPerMinute = 175;
-constexpr int FeedIntervalMs = 20;
 constexpr int BufferMs = 200;
 
 int SynthCallback(short* samples, int count, espeak_EVENT* events) {
   auto* job = events ? static_cast<EspeakVoices::Job*>(events->user_data) : nullptr;
-  if (job && samples && count > 0) job->Owner->AcceptSamples(*job, samples, count);
+  if (job && samples && count > 0 && !job->Owner->AcceptSamples(*job, samples, count)) return 1;
   // Returning 1 ends the synthesis of a long text at once when the voices are going away.
   return job && job->Owner->StopRequested() ? 1 : 0;
 }
@@ -66,10 +60,11 @@ int EspeakVoices::WordsPerMinute(int rate) {
   return NormalWordsPerMinute + NormalWordsPerMinute * 5 * rate / 100;
 }
 
-EspeakVoices::EspeakVoices(QObject* parent) : QObject(parent) {
+EspeakVoices::EspeakVoices() {
   const int rate = InitializeOnce();
   if (rate <= 0) return;
   Rate = rate;
+  Playback = std::make_unique<PulsePlayback>(Rate);
   Available = true;
   espeak_SetSynthCallback(&SynthCallback);
   VoiceList = ReadVoices();
@@ -80,8 +75,6 @@ EspeakVoices::EspeakVoices(QObject* parent) : QObject(parent) {
 }
 
 EspeakVoices::~EspeakVoices() {
-  // Stop the stream before it is destroyed, so the sound server's thread reports to no dead sink.
-  if (Sink) Sink->stop();
   Stopping = true;
   {
     std::lock_guard<std::mutex> guard(Lock);
@@ -123,15 +116,7 @@ void EspeakVoices::Speak(const std::string& utf8Text) {
   job.Text = utf8Text;
   job.Voice = VoiceList[static_cast<std::size_t>(ChosenVoice)].Identifier;
   job.Rate = RateSetting;
-  DropBrokenSink();
   Enqueue(std::move(job));
-  AwaitingFirstWrite = true;
-  if (!FeedTimer) {
-    FeedTimer = new QTimer(this);
-    FeedTimer->setInterval(FeedIntervalMs);
-    connect(FeedTimer, &QTimer::timeout, this, [this] { Feed(); });
-  }
-  FeedTimer->start();
 }
 
 std::vector<int16_t> EspeakVoices::SynthesizeToBuffer(const std::string& utf8Text, int voiceIndex, int rate) {
@@ -155,31 +140,24 @@ void EspeakVoices::Enqueue(Job job) {
 }
 
 bool EspeakVoices::IsSpeaking() {
-  {
-    std::lock_guard<std::mutex> guard(Lock);
-    if (Busy || !Queue.empty() || !Pcm.empty()) return true;
-  }
-  // What the sink still holds has not been heard yet.
-  return Sink && SinkDevice && !NoAudio && Sink->bufferSize() - Sink->bytesFree() > 0 &&
-         Sink->state() == QAudio::ActiveState;
+  // The synthesis thread stays busy until the server has played the text out.
+  std::lock_guard<std::mutex> guard(Lock);
+  return Busy || !Queue.empty();
 }
 
-void EspeakVoices::AcceptSamples(Job& job, const int16_t* samples, int count) {
+bool EspeakVoices::AcceptSamples(Job& job, const int16_t* samples, int count) {
   if (job.Capture) {
     job.Captured.insert(job.Captured.end(), samples, samples + count);
-    return;
+    return true;
   }
-  const char* bytes = reinterpret_cast<const char*>(samples);
-  bool first = false;
-  {
-    std::lock_guard<std::mutex> guard(Lock);
-    first = Pcm.empty();
-    Pcm.insert(Pcm.end(), bytes, bytes + static_cast<std::size_t>(count) * sizeof(int16_t));
+  // Each chunk goes to the sound server as soon as it is made; without a server the text is dropped
+  // at once, so waiting for it ends.
+  if (!Playback->Write(samples, static_cast<std::size_t>(count))) return false;
+  if (!job.Written) {
+    job.Written = true;
+    if (FirstSampleWritten) FirstSampleWritten();
   }
-  // The first samples of a text go to the sound server at once, not at the next feeding tick.
-  if (first)
-    QMetaObject::invokeMethod(
-        this, [this] { Feed(); }, Qt::QueuedConnection);
+  return true;
 }
 
 void EspeakVoices::WorkerLoop() {
@@ -202,66 +180,17 @@ void EspeakVoices::WorkerLoop() {
     espeak_SetParameter(espeakRATE, WordsPerMinute(job.Rate), 0);
     espeak_Synth(job.Text.c_str(), job.Text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, &job);
     if (job.Capture) job.Capture->set_value(std::move(job.Captured));
+    bool more = false;
+    {
+      std::lock_guard<std::mutex> guard(Lock);
+      for (const Job& waiting : Queue)
+        more = more || !waiting.Capture;
+    }
+    // The next text follows without a gap; the last one is played out before speaking counts as over.
+    if (!job.Capture && job.Written && !more && !Stopping) Playback->Drain();
     std::lock_guard<std::mutex> guard(Lock);
     Busy = false;
   }
-}
-
-// A sound server that went away (or was not there yet) leaves the sink broken for good; each new
-// text tries a fresh one, so speech comes back as soon as the server does.
-bool EspeakVoices::SinkBroken() const {
-  const QAudio::Error error = Sink ? Sink->error() : QAudio::NoError;
-  return error == QAudio::FatalError || error == QAudio::OpenError || error == QAudio::IOError;
-}
-
-void EspeakVoices::DropBrokenSink() {
-  if (!Sink) return;
-  const QAudio::Error error = Sink->error();
-  if (!NoAudio && error != QAudio::FatalError && error != QAudio::OpenError && error != QAudio::IOError)
-    return;
-  {
-    std::lock_guard<std::mutex> guard(Lock);
-    if (!Pcm.empty()) return; // still feeding the text before: it is dropped by Feed first
-  }
-  Sink->stop();
-  Sink->deleteLater();
-  Sink = nullptr;
-  SinkDevice = nullptr;
-  NoAudio = false;
-}
-
-bool EspeakVoices::OpenSink() {
-  if (Sink) return !NoAudio;
-  QAudioFormat format;
-  format.setSampleRate(Rate);
-  format.setChannelCount(1);
-  format.setSampleFormat(QAudioFormat::Int16);
-  const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-  Sink = new QAudioSink(device, format, this);
-  Sink->setBufferSize(Rate * 2 * BufferMs / 1000 * 2);
-  SinkDevice = device.isNull() ? nullptr : Sink->start();
-  NoAudio = !SinkDevice || Sink->error() != QAudio::NoError;
-  return !NoAudio;
-}
-
-void EspeakVoices::Feed() {
-  // A sink whose server went away takes nothing more: its samples are dropped so waiting ends.
-  const bool audio = OpenSink() && !SinkBroken();
-  std::lock_guard<std::mutex> guard(Lock);
-  if (!audio) {
-    // Without an output device the text cannot be heard; drop it so waiting ends.
-    Pcm.clear();
-  } else if (!Pcm.empty()) {
-    const qint64 room = std::min<qint64>(Sink->bytesFree(), static_cast<qint64>(Pcm.size())) & ~qint64(1);
-    const qint64 written = room > 0 ? SinkDevice->write(Pcm.data(), room) : 0;
-    if (written > 0) Pcm.erase(Pcm.begin(), Pcm.begin() + written);
-    if (written > 0 && AwaitingFirstWrite) {
-      AwaitingFirstWrite = false;
-      if (FirstSampleWritten) FirstSampleWritten();
-    }
-  }
-  if (!Busy && Queue.empty() && Pcm.empty() && !(Sink && Sink->state() == QAudio::ActiveState))
-    if (FeedTimer) FeedTimer->stop();
 }
 
 } // namespace nq

@@ -1,6 +1,6 @@
 #pragma once
 // The in-process voices: libespeak-ng synthesises on a worker thread, one text after another, and
-// the samples are played through Qt Multimedia on the UI thread. Voices that need MBROLA are left out.
+// the same thread hands the samples to the sound server as they come. Voices that need MBROLA are left out.
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -13,13 +13,8 @@
 #include <thread>
 #include <vector>
 
-#include <QObject>
-
+#include "linux/PulsePlayback.h"
 #include "platform/VoiceEngine.h"
-
-class QAudioSink;
-class QIODevice;
-class QTimer;
 
 namespace nq {
 
@@ -29,10 +24,12 @@ struct EspeakVoice {
   std::string Language;   // e.g. "ca"
 };
 
-class EspeakVoices final : public QObject, public VoiceEngine {
+class EspeakVoices final : public VoiceEngine {
 public:
-  explicit EspeakVoices(QObject* parent = nullptr);
+  EspeakVoices();
   ~EspeakVoices() override;
+  EspeakVoices(const EspeakVoices&) = delete;
+  EspeakVoices& operator=(const EspeakVoices&) = delete;
 
   std::vector<std::string> ListVoices() override;
   bool ChooseVoice(int index) override;
@@ -51,9 +48,9 @@ public:
   /// True once the voices are being destroyed (read by the synthesis thread).
   bool StopRequested() const { return Stopping.load(); }
 
-  // Measuring hook for the latency benchmark: called on the UI thread when the first samples of a
-  // text passed to Speak are written to the sound server, with the queue locked (it must not call back
-  // into this object). Empty in the player.
+  // Measuring hook for the latency benchmark: called on the synthesis thread when the first samples
+  // of a text passed to Speak have been taken by the sound server. Set it while nothing is spoken;
+  // empty in the player.
   std::function<void()> FirstSampleWritten;
 
   // Internal: one text to synthesise; Capture set means "into a buffer, not the speaker".
@@ -64,16 +61,14 @@ public:
     std::shared_ptr<std::promise<std::vector<int16_t>>> Capture;
     std::vector<int16_t> Captured;
     EspeakVoices* Owner = nullptr;
+    bool Written = false; // some samples reached the sound server
   };
-  void AcceptSamples(Job& job, const int16_t* samples, int count);
+  /// Called on the synthesis thread; false ends the synthesis of the text.
+  bool AcceptSamples(Job& job, const int16_t* samples, int count);
 
 private:
   void WorkerLoop();
   void Enqueue(Job job);
-  void Feed();
-  bool OpenSink();
-  void DropBrokenSink();
-  bool SinkBroken() const;
 
   int Rate = 22050;
   bool Available = false;
@@ -87,14 +82,8 @@ private:
   bool Busy = false;
   bool Quit = false;
   std::atomic<bool> Stopping{false};
-  std::vector<char> Pcm; // synthesised, not yet handed to the sink
+  std::unique_ptr<PulsePlayback> Playback; // used by the synthesis thread only
   std::thread Worker;
-
-  QAudioSink* Sink = nullptr;
-  QIODevice* SinkDevice = nullptr;
-  QTimer* FeedTimer = nullptr;
-  bool NoAudio = false;
-  bool AwaitingFirstWrite = false; // a Speak whose first samples have not reached the sink yet
 };
 
 } // namespace nq

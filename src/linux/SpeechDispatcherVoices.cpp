@@ -57,9 +57,10 @@ SpeechDispatcherVoices::~SpeechDispatcherVoices() {
     Connection = late.Connection;
   }
   if (!Connection) return;
-  {
+  // The id noted when registering, not asked again: asking a service that died crashes inside libspeechd.
+  if (Registered) {
     std::lock_guard<std::mutex> guard(RegistryLock);
-    Registry().erase(static_cast<std::size_t>(spd_get_client_id(Spd(Connection))));
+    Registry().erase(ClientId);
   }
   spd_close(Spd(Connection));
 }
@@ -93,7 +94,9 @@ bool SpeechDispatcherVoices::Ready() {
     if (Connection) {
       {
         std::lock_guard<std::mutex> guard(RegistryLock);
-        Registry()[static_cast<std::size_t>(spd_get_client_id(Spd(Connection)))] = this;
+        ClientId = static_cast<std::size_t>(spd_get_client_id(Spd(Connection)));
+        Registry()[ClientId] = this;
+        Registered = true;
       }
       Spd(Connection)->callback_end = &OnMessageFinished;
       Spd(Connection)->callback_cancel = &OnMessageFinished;

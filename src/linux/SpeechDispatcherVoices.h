@@ -4,6 +4,7 @@
 // because starting the service can take seconds; without the service the group is simply empty.
 #include <atomic>
 #include <chrono>
+#include <cstddef>
 #include <future>
 #include <mutex>
 #include <string>
@@ -48,6 +49,8 @@ private:
   std::future<Connected> Pending;
   bool Settled = false;
   void* Connection = nullptr; // the service's SPDConnection, an anonymous struct in its header
+  std::size_t ClientId = 0;   // the service's id of this connection, once registered
+  bool Registered = false;
   std::vector<Voice> Voices;
   std::atomic<int> Unfinished{0};
 };

@@ -2,7 +2,9 @@
 # The real player when the desktop around it fails: its settings folder missing or read-only, the
 # disk full while it writes a board back (the old board stays whole), a board edited on disk while
 # shown, two players writing the same board, no sound server, the sound server killed while it
-# speaks, no desktop speech service, and the X server gone (a clean end, and no restart). Needs root for the small file systems it mounts. Run inside tests/e2e/session.sh.
+# speaks (speech comes back with it), no desktop speech service, that service killed while the player
+# speaks, and the X server gone (a clean end, and no restart). Needs root for the small file systems
+# it mounts. Run inside tests/e2e/session.sh.
 # Usage: faults_e2e.sh PLAYER
 set -u
 player=$1
@@ -158,21 +160,6 @@ PID=$second_pid WINDOW=$second_window close_player "second of two players"
 [ "$(grep -c '^\[tts\]' "$work/cfg/nexoquadrix.ini")" -eq 1 ] || fail "two players broke the settings file"
 echo "two players on the same board: $(tr -d '\r' < "$work/boards/comu.qdx" | grep -c '=') keys, each once"
 
-# 5. No sound server: a selected cell is spoken to nobody, and the player goes on.
-PULSE_SERVER=unix:/nonexistent/pulse start_player "$work/cfg" "$work/boards/prova.qdx"
-client_geometry "$WINDOW"
-xdotool mousemove $((X + WIDTH / 4)) $((Y + HEIGHT / 2)) click 1
-sleep 2
-move_window 55 66
-[ "$(board_value "$work/boards/prova.qdx" Left)" != 0 ] || fail "without a sound server the player stopped answering"
-close_player "no sound server"
-echo "no sound server: cell selected, player answered and closed"
-
-# 6. The sound server killed while the player speaks: nothing hangs and the player still closes
-# cleanly. Whether speech comes back with the server depends on the toolkit's sound back end
-# reconnecting (it gives up after its first tries), so that is reported, not required.
-write_board "$work/boards/parla.qdx" Parla
-sed -i 's/^Read=hola\r$/Read=Bon dia a tothom, avui parlarem una bona estona de moltes coses\r/' "$work/boards/parla.qdx"
 heard_rms() { # what the null sink played while the first cell was selected
   parec -d spk.monitor --format=s16le --rate=16000 --channels=1 --raw > "$work/heard.raw" 2>/dev/null &
   local rec=$!
@@ -184,6 +171,41 @@ heard_rms() { # what the null sink played while the first cell was selected
   sox -t raw -r 16000 -e signed -b 16 -c 1 "$work/heard.raw" -n stat 2>&1 | sed -n 's/^RMS *amplitude: *//p'
 }
 loud() { awk -v r="${1:-0}" 'BEGIN {exit !(r > 0.005)}'; }
+
+# 5. No sound server at start: a selected cell is spoken to nobody and the player goes on; once a
+# server starts where the player looks for it, the next selection is heard.
+mkdir -m 700 "$work/late"
+late="unix:$work/late/pulse/native"
+long_text='s/^Read=hola\r$/Read=Bon dia a tothom, avui parlarem una bona estona de moltes coses\r/'
+write_board "$work/boards/tard.qdx" Tard
+sed -i "$long_text" "$work/boards/tard.qdx"
+PULSE_SERVER=$late start_player "$work/cfg" "$work/boards/tard.qdx"
+client_geometry "$WINDOW"
+xdotool mousemove $((X + WIDTH / 4)) $((Y + HEIGHT / 2)) click 1
+sleep 2
+move_window 55 66
+[ "$(board_value "$work/boards/tard.qdx" Left)" != 0 ] || fail "without a sound server the player stopped answering"
+if command -v pulseaudio > /dev/null; then
+  XDG_RUNTIME_DIR="$work/late" pulseaudio --daemonize=no --exit-idle-time=-1 -n --system=false --disallow-exit \
+    --load="module-null-sink sink_name=spk" --load=module-native-protocol-unix > "$work/late.log" 2>&1 &
+  late_pid=$!
+  pids+=("$late_pid")
+  for _ in $(seq 1 50); do PULSE_SERVER=$late pactl info > /dev/null 2>&1 && break; sleep 0.1; done
+  rms=$(PULSE_SERVER=$late heard_rms)
+  loud "$rms" || fail "speech did not start when the sound server came after the player (RMS $rms)"
+  close_player "no sound server"
+  kill "$late_pid"
+  wait "$late_pid" 2>/dev/null
+  echo "no sound server at start: player answered; heard once the server came (RMS $rms), closed"
+else
+  close_player "no sound server"
+  echo "no sound server: cell selected, player answered and closed"
+fi
+
+# 6. The sound server killed while the player speaks: nothing hangs, and once the server is back the
+# next selection is heard again without restarting the player.
+write_board "$work/boards/parla.qdx" Parla
+sed -i "$long_text" "$work/boards/parla.qdx"
 pulse=$(pgrep -P "$PPID" -x pulseaudio)
 if [ -n "$pulse" ]; then
   start_player "$work/cfg" "$work/boards/parla.qdx"
@@ -204,14 +226,15 @@ if [ -n "$pulse" ]; then
   sleep 1
   back=""
   heard=""
-  for attempt in 1 2 3 4 5; do
+  # A second try only absorbs a slow start of the recorder on a loaded machine.
+  for attempt in 1 2; do
     rms=$(heard_rms)
     heard="$heard $rms"
     loud "$rms" && back=$attempt && break
   done
+  [ -n "$back" ] || fail "speech did not come back with the sound server (RMS$heard)"
   close_player "sound server killed"
-  echo "sound server killed while speaking: player answered and closed; speech back with the server:" \
-    "${back:+yes, on text $back}${back:-no (RMS$heard)}"
+  echo "sound server killed while speaking: player answered, speech back on text $back (RMS $rms), closed"
 else
   echo "sound server killed while speaking: not tested (no session sound server)"
 fi
@@ -226,7 +249,38 @@ if [ -n "$pulse" ]; then
   echo "no speech service: spoken by the in-process voice (RMS $rms)"
 fi
 
-# 8. The X server gone: the player ends by itself and its supervisor does not bring it back.
+# 8. The desktop speech service killed while the player speaks: the player goes on answering and
+# speaking. This machine's service offers no Catalan or Spanish voice, so the in-process voice speaks;
+# what is tested is that the service's connection dying under the player harms nothing.
+speechd=""
+if [ -n "$pulse" ]; then
+  sed 's/^Caption=Parla\r$/Caption=Servei\r/' "$work/boards/parla.qdx" > "$work/boards/servei.qdx"
+  sed -i 's/^Left=.*\r$/Left=0\r/' "$work/boards/servei.qdx"
+  start_player "$work/cfg" "$work/boards/servei.qdx"
+  client_geometry "$WINDOW"
+  for _ in $(seq 1 50); do # the player starts the service itself when none runs
+    speechd=$(pgrep -f "speech-dispatcher .*$XDG_RUNTIME_DIR/" | head -n 1)
+    [ -n "$speechd" ] && break
+    sleep 0.1
+  done
+fi
+if [ -n "$speechd" ]; then
+  xdotool mousemove $((X + WIDTH / 4)) $((Y + HEIGHT / 2)) click 1
+  sleep 0.8
+  kill -9 "$speechd"
+  sleep 1
+  move_window 99 111
+  [ "$(board_value "$work/boards/servei.qdx" Left)" != 0 ] || fail "the player stopped answering when the speech service died"
+  rms=$(heard_rms)
+  loud "$rms" || fail "after the speech service died nothing was heard (RMS $rms)"
+  close_player "speech service killed"
+  echo "speech service killed mid-sentence: player answered, spoke again (RMS $rms), closed"
+elif [ -n "$pulse" ]; then
+  close_player "speech service killed"
+  echo "speech service killed mid-sentence: not tested (no speech service started in this session)"
+fi
+
+# 9. The X server gone: the player ends by itself and its supervisor does not bring it back.
 Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3> "$work/display" > "$work/xvfb.log" 2>&1 &
 xvfb=$!
 pids+=("$xvfb")

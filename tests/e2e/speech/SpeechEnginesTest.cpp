@@ -256,6 +256,29 @@ TEST(SoundEspeak, SpeakPlaysThroughTheSoundServer) {
   EXPECT_GT(clock.Waited, static_cast<int32_t>(heard.Seconds() * 1000 * 0.8));
 }
 
+// Texts given while there is no sound server are dropped at once (waiting for them ends), and the
+// same voices are heard again as soon as a server is there, without being created anew.
+TEST(SoundEspeak, TextsWithoutAServerAreDroppedAndSpeechComesBackWithIt) {
+  const char* server = std::getenv("PULSE_SERVER");
+  ASSERT_NE(server, nullptr) << "run inside the session script";
+  const std::string realServer = server;
+  EspeakVoices voices;
+  ASSERT_TRUE(voices.ChooseVoice(voices.VoiceForLanguage("ca")));
+  setenv("PULSE_SERVER", "unix:/nonexistent/pulse/native", 1);
+  voices.Speak(Utf8(CatalanSentence));
+  voices.Speak(Utf8(SpanishSentence));
+  SleepingClock clock;
+  while (voices.IsSpeaking() && clock.Waited < 10000)
+    clock.WaitWithMessages(20);
+  EXPECT_FALSE(voices.IsSpeaking()) << "texts without a server were not dropped";
+  setenv("PULSE_SERVER", realServer.c_str(), 1);
+  SinkRecorder recorder(voices.SampleRate());
+  voices.Speak(Utf8(CatalanSentence));
+  while (voices.IsSpeaking() && clock.Waited < 30000)
+    clock.WaitWithMessages(20);
+  ExpectSpeechLike(recorder.Stop(), "espeak once the server is back");
+}
+
 TEST(SoundUpctv, LibraryPlaysThroughTheSoundServer) {
   DynamicLibraryLoader loader(NQ_UPCTV_DIR);
   SleepingClock clock;
