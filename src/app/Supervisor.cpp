@@ -214,6 +214,15 @@ bool DisplayAnswers() {
   return AnswersSetup(*path, false) || AnswersSetup(*path, true);
 }
 
+// A player that exited by itself may have lost its display, and an X server that is shutting down can
+// still answer for a moment: it must answer again a little later. A crash by signal is restarted at once.
+static bool DisplayStaysUp(int waitStatus) {
+  if (!DisplayAnswers()) return false;
+  if (!WIFEXITED(waitStatus)) return true;
+  ::usleep(300 * 1000);
+  return DisplayAnswers();
+}
+
 SupervisedStart Supervise() {
   const char* off = std::getenv(NoSupervisorVariable);
   if (off != nullptr && std::strcmp(off, "1") == 0) return {};
@@ -247,7 +256,7 @@ SupervisedStart Supervise() {
     if (report[0] >= 0) close(report[0]);
     if (reports.Any()) resume = reports.Boards();
     const AfterEnd next =
-        policy.PlayerEnded(status, NowMs() - started, IsNormalEnd(status) || DisplayAnswers());
+        policy.PlayerEnded(status, NowMs() - started, IsNormalEnd(status) || DisplayStaysUp(status));
     char why[160];
     DescribeEnd(status, why, sizeof why);
     if (next == AfterEnd::End) {
