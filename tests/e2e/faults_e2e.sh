@@ -53,10 +53,16 @@ start_player() { # CONFIG BOARD [LOG]
     sleep 1
   fi
   # A settings file that cannot be written is said once in a box ("Unable to write to ...").
+  # A slow start (a sanitizer build) may show it a few seconds late: wait for it when one is expected.
   MESSAGES=0
-  local box
+  local box patience=$((${EXPECT_MESSAGE:-0} * 80))
   for _ in 1 2 3; do
     box=$(xdotool search --onlyvisible --name '^NexoQuadrix$' 2>/dev/null | head -n 1)
+    while [ -z "$box" ] && [ "$MESSAGES" -eq 0 ] && [ "$patience" -gt 0 ]; do
+      sleep 0.1
+      patience=$((patience - 1))
+      box=$(xdotool search --onlyvisible --name '^NexoQuadrix$' 2>/dev/null | head -n 1)
+    done
     [ -z "$box" ] && break
     MESSAGES=$((MESSAGES + 1))
     xdotool key --window "$box" Return 2>/dev/null
@@ -93,7 +99,7 @@ mounts+=("$work/ro")
 config "$work/ro"
 mount -o remount,ro "$work/ro" || fail "cannot make the settings folder read-only"
 before=$(sha256sum < "$work/ro/nexoquadrix.ini")
-start_player "$work/ro" "$work/boards/prova.qdx"
+EXPECT_MESSAGE=1 start_player "$work/ro" "$work/boards/prova.qdx"
 [ "$MESSAGES" -eq 1 ] || fail "read-only settings: $MESSAGES messages instead of one"
 move_window 40 40
 close_player "read-only settings folder"
