@@ -1,5 +1,6 @@
 #include "boards/BmpDecoder.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <vector>
@@ -12,6 +13,8 @@ namespace {
 constexpr uint32_t PlainRgb = 0;
 constexpr uint32_t Rle8 = 1;
 constexpr uint32_t Rle4 = 2;
+// Run-length pictures up to this many pixels are decoded whatever their file size.
+constexpr uint64_t RunLengthFreePixels = 4ull * 1024 * 1024;
 constexpr uint32_t BitFields = 3;
 constexpr uint32_t AlphaBitFields = 6;
 constexpr std::size_t FileHeaderSize = 14;
@@ -234,6 +237,11 @@ std::optional<Image> DecodeBmp(std::span<const uint8_t> data) {
   if (!header) return std::nullopt;
   const bool compressed = header->Compression == Rle8 || header->Compression == Rle4;
   if (!compressed && !UncompressedDataPresent(bytes, *header)) return std::nullopt;
+  // End-of-line and skip codes let a few bytes claim any size: a large run-length picture must bring
+  // data in proportion, or a tiny file would cost hundreds of megabytes and seconds of decoding.
+  const uint64_t pixels = static_cast<uint64_t>(header->Width) * static_cast<uint64_t>(header->Height);
+  if (compressed && pixels > std::max<uint64_t>(RunLengthFreePixels, uint64_t{data.size()} * 1024))
+    return std::nullopt;
   Image image;
   image.Width = header->Width;
   image.Height = header->Height;

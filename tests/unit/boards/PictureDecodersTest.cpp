@@ -329,11 +329,14 @@ TEST(PictureDecoders, BmpRefusesWhatItCannotRead) {
       {"rle on 24 bits", test::BmpFile(2, 2, 24, 1, {}, {}, std::vector<uint8_t>(16))},
       {"2 bits per pixel", test::BmpFile(2, 2, 2, 0, palette, {}, std::vector<uint8_t>(8))},
       {"top-down rle", test::BmpFile(2, -2, 8, 1, palette, {}, {0, 1})},
+      {"rle claiming 12000 x 4800 from a few bytes", test::BmpFile(12000, 4800, 8, 1, palette, {}, {0, 1})},
   };
   for (const Case& c : cases)
     EXPECT_FALSE(DecodeBmp(c.Bytes)) << c.Name;
   // Runs that wander off the edge are clipped, not written out of bounds.
   EXPECT_TRUE(DecodeBmp(test::BmpFile(2, 2, 8, 1, palette, {}, {200, 1, 0, 2, 250, 250, 0, 1})));
+  // A small run-length picture still decodes from next to no data.
+  EXPECT_TRUE(DecodeBmp(test::BmpFile(1000, 1000, 8, 1, palette, {}, {0, 1})));
 }
 
 } // namespace
