@@ -78,7 +78,7 @@ close_player() { # WHAT
     sleep 0.1
   done
   [ -n "$status" ] || fail "$1: the player did not answer a close"
-  [ "$status" -eq 0 ] || fail "$1: the player ended with status $status"
+  [ "$status" -eq 0 ] || { tail -n 40 "$work"/*.log; fail "$1: the player ended with status $status"; }
 }
 # Moves the window as a person would; the player writes the new place into the board.
 move_window() { # X Y
