@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+#include "WindowedPlayer.h"
 #include "linux/QtImageScaler.h"
 #include "linux/QtTextMetrics.h"
 #include "platform/Dialogs.h"
@@ -21,20 +22,9 @@ QAction* FindAction(QWidget* root, const QString& text) {
 }
 
 TEST(MenuTest, MenuBarShowsEveryTopMenuAndFollowsTheModel) {
-  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "nq-ui-menu";
-  std::filesystem::create_directories(folder);
-  test::VirtualClock clock;
-  test::SilentDialogs dialogs;
-  QtTextMetrics metrics;
-  QtImageScaler scaler;
-  test::NoLauncher programs;
-  MainWindow window("");
-  PlayerPaths paths;
-  paths.SettingsFile = (folder / "nexoquadrix.ini").string();
-  paths.SharedFile = (folder / "Quadrix.ini").string();
-  Player player({clock, dialogs, metrics, scaler, window, programs}, paths);
-  window.Attach(player);
-  player.FormCreate();
+  test::WindowedPlayer windowed("nq-ui-menu");
+  MainWindow& window = windowed.Window;
+  Player& player = windowed.ThePlayer;
 
   QStringList titles;
   for (QAction* action : window.menuBar()->actions())
@@ -56,7 +46,6 @@ TEST(MenuTest, MenuBarShowsEveryTopMenuAndFollowsTheModel) {
   ASSERT_NE(FindAction(&window, QString::fromUtf8("Barrido automático activado con el clic derecho pulsado")),
             nullptr);
   ASSERT_NE(FindAction(&window, "Screen center"), nullptr);
-  std::filesystem::remove_all(folder);
 }
 
 // Every shown mark against the model's state.
@@ -71,20 +60,9 @@ void ExpectMarksFollowTheModel(const MainWindow& window, const Player& player, c
 }
 
 TEST(MenuTest, OnlyOptionsCarryAMarkAndItIsTheModelsStateAfterEveryClick) {
-  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "nq-ui-menu-marks";
-  std::filesystem::create_directories(folder);
-  test::VirtualClock clock;
-  test::SilentDialogs dialogs;
-  QtTextMetrics metrics;
-  QtImageScaler scaler;
-  test::NoLauncher programs;
-  MainWindow window("");
-  PlayerPaths paths;
-  paths.SettingsFile = (folder / "nexoquadrix.ini").string();
-  paths.SharedFile = (folder / "Quadrix.ini").string();
-  Player player({clock, dialogs, metrics, scaler, window, programs}, paths);
-  window.Attach(player);
-  player.FormCreate();
+  test::WindowedPlayer windowed("nq-ui-menu-marks");
+  MainWindow& window = windowed.Window;
+  Player& player = windowed.ThePlayer;
 
   for (const char* command : {"About...", "&Abrir...", "Menú", "Tutorial...", "Synthesizer TTS", "Salir"}) {
     const QAction* action = FindAction(&window, QString::fromUtf8(command));
@@ -101,7 +79,6 @@ TEST(MenuTest, OnlyOptionsCarryAMarkAndItIsTheModelsStateAfterEveryClick) {
   EXPECT_TRUE(window.MenuAction("MenuMouseUp")->isChecked());
   EXPECT_TRUE(window.MenuAction("MenuPositionDefault")->isChecked());
   EXPECT_NE(window.MenuAction("MenuMouseUp")->actionGroup(), nullptr);
-  std::filesystem::remove_all(folder);
 }
 
 } // namespace

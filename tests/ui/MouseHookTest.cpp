@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+#include "WindowedPlayer.h"
 #include "linux/QtImageScaler.h"
 #include "linux/QtTextMetrics.h"
 #include "support/VirtualClock.h"
@@ -33,20 +34,9 @@ struct HookCase {
 };
 
 TEST(MouseHookTest, OnlyLeftAndRightButtonsInsideTheBoardAreTakenAndSwallowed) {
-  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "nq-ui-hook";
-  std::filesystem::create_directories(folder);
-  test::VirtualClock clock;
-  test::SilentDialogs dialogs;
-  QtTextMetrics metrics;
-  QtImageScaler scaler;
-  test::NoLauncher programs;
-  MainWindow window("");
-  PlayerPaths paths;
-  paths.SettingsFile = (folder / "nexoquadrix.ini").string();
-  paths.SharedFile = (folder / "Quadrix.ini").string();
-  Player player({clock, dialogs, metrics, scaler, window, programs}, paths);
-  window.Attach(player);
-  player.FormCreate();
+  test::WindowedPlayer windowed("nq-ui-hook");
+  MainWindow& window = windowed.Window;
+  Player& player = windowed.ThePlayer;
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   window.SetMouseHook(true);
@@ -72,7 +62,6 @@ TEST(MouseHookTest, OnlyLeftAndRightButtonsInsideTheBoardAreTakenAndSwallowed) {
     }
   }
   window.SetMouseHook(false);
-  std::filesystem::remove_all(folder);
 }
 
 } // namespace
