@@ -6,4 +6,8 @@ std::unique_ptr<exchange::PictureConverter> MakePictureConverter() {
   return nullptr;
 }
 
+std::optional<std::string> DrawSymbolPng(const symbols::Symbol&, int) {
+  return std::nullopt;
+}
+
 } // namespace nq::tool

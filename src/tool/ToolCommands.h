@@ -15,5 +15,6 @@ int RunRender(const Arguments& args); // render BOARD --size WxH -o OUT.png
 int RunCheck(const Arguments& args);  // check PATH
 int RunImport(const Arguments& args); // import SET.obz|BOARD.obf DIR
 int RunExport(const Arguments& args); // export BOARD.qdx OUT.obz
+int RunSymbols(const Arguments& args); // symbols QUERY [--lang L] [--limit N] [--draw OUT.png]
 
 } // namespace nq::tool

@@ -16,6 +16,8 @@ void PrintUsage(FILE* out = stderr) {
              "  check PATH                        report problems in a board or a folder of boards\n"
              "  import SET.obz|BOARD.obf DIR      convert Open Board Format boards into boards in DIR\n"
              "  export BOARD.qdx OUT.obz          write a board and the boards it links to as an .obz set\n"
+             "  symbols QUERY [--lang ca|es|en] [--draw OUT.png]\n"
+             "                                    find pictograms by name; --add-folder DIR adds your own\n"
              "  --help | --version\n",
              out);
 }
@@ -44,6 +46,7 @@ int main(int argc, char** argv) {
   if (command == "check") return nq::tool::RunCheck(args);
   if (command == "import") return nq::tool::RunImport(args);
   if (command == "export") return nq::tool::RunExport(args);
+  if (command == "symbols") return nq::tool::RunSymbols(args);
   PrintUsage();
   return 2;
 }

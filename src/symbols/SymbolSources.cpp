@@ -1,0 +1,331 @@
+#include "symbols/SymbolSources.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <system_error>
+
+#include <nlohmann/json.hpp>
+
+namespace nq::symbols {
+namespace fs = std::filesystem;
+namespace {
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void AppendUtf8(std::string& out, uint32_t cp) {
+  if (cp < 0x80)
+    out += static_cast<char>(cp);
+  else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x110000) {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+// Replaces the XML entities CLDR uses (&amp; &lt; &gt; &quot; &apos; and numeric ones).
+std::string DecodeEntities(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '&') {
+      out += text[i];
+      continue;
+    }
+    const size_t end = text.find(';', i);
+    if (end == std::string_view::npos || end - i > 10) {
+      out += '&';
+      continue;
+    }
+    const std::string_view name = text.substr(i + 1, end - i - 1);
+    if (name == "amp")
+      out += '&';
+    else if (name == "lt")
+      out += '<';
+    else if (name == "gt")
+      out += '>';
+    else if (name == "quot")
+      out += '"';
+    else if (name == "apos")
+      out += '\'';
+    else if (name.size() > 1 && name[0] == '#') {
+      const bool hex = name[1] == 'x' || name[1] == 'X';
+      uint32_t cp = 0;
+      for (char c : name.substr(hex ? 2 : 1)) {
+        const int digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
+                          : hex && std::isxdigit(static_cast<unsigned char>(c))
+                              ? (std::tolower(static_cast<unsigned char>(c)) - 'a' + 10)
+                              : -1;
+        if (digit < 0 || cp > 0x10FFFF) break;
+        cp = cp * (hex ? 16 : 10) + static_cast<uint32_t>(digit);
+      }
+      AppendUtf8(out, cp);
+    } else {
+      out += '&';
+      continue;
+    }
+    i = end;
+  }
+  return out;
+}
+
+// "a | b | c" -> "a|b|c".
+std::string KeywordList(std::string_view text) {
+  std::string out;
+  while (!text.empty()) {
+    const size_t bar = text.find('|');
+    std::string_view item = text.substr(0, bar);
+    while (!item.empty() && item.front() == ' ')
+      item.remove_prefix(1);
+    while (!item.empty() && item.back() == ' ')
+      item.remove_suffix(1);
+    if (!item.empty()) {
+      if (!out.empty()) out += '|';
+      out += item;
+    }
+    if (bar == std::string_view::npos) break;
+    text.remove_prefix(bar + 1);
+  }
+  return out;
+}
+
+// "1F468-200D-1F373" -> the emoji's characters; empty for a malformed code.
+std::string FromHexCode(std::string_view code) {
+  std::string out;
+  while (!code.empty()) {
+    const size_t dash = code.find('-');
+    const std::string_view part = code.substr(0, dash);
+    uint32_t cp = 0;
+    if (part.empty() || part.size() > 6) return {};
+    for (char c : part) {
+      if (!std::isxdigit(static_cast<unsigned char>(c))) return {};
+      cp = cp * 16 + static_cast<uint32_t>(
+                         std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : std::toupper(c) - 'A' + 10);
+    }
+    AppendUtf8(out, cp);
+    if (dash == std::string_view::npos) break;
+    code.remove_prefix(dash + 1);
+  }
+  return out;
+}
+
+// The first code point of a UTF-8 text (0 when empty).
+uint32_t FirstCodePoint(std::string_view text) {
+  if (text.empty()) return 0;
+  const auto b = static_cast<unsigned char>(text[0]);
+  if (b < 0x80) return b;
+  const int length = (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : 4;
+  if (text.size() < static_cast<size_t>(length)) return 0;
+  uint32_t cp = b & (0x7F >> length);
+  for (int k = 1; k < length; ++k)
+    cp = (cp << 6) | (static_cast<unsigned char>(text[k]) & 0x3F);
+  return cp;
+}
+
+// Pictographs only: CLDR also names letters, punctuation and mathematical signs, which are no symbols
+// for a board.
+bool IsPictograph(std::string_view text) {
+  const uint32_t cp = FirstCodePoint(text);
+  return cp >= 0x1F000 || (cp >= 0x2600 && cp <= 0x27BF) || (cp >= 0x2B00 && cp <= 0x2BFF);
+}
+
+using CldrLanguage = std::map<std::string, CldrNames>;
+
+// The annotations of one language, with the derived ones (sequences, skin tones) added where the
+// plain file has none.
+CldrLanguage ReadLanguage(const std::string& cldrFolder, std::string_view code) {
+  CldrLanguage names;
+  if (cldrFolder.empty()) return names;
+  const std::string file = std::string(code) + ".xml";
+  names = ReadCldrAnnotations(ReadFile(fs::path(cldrFolder) / "common" / "annotations" / file));
+  for (auto& [key, value] :
+       ReadCldrAnnotations(ReadFile(fs::path(cldrFolder) / "common" / "annotationsDerived" / file)))
+    names.emplace(key, std::move(value));
+  return names;
+}
+
+constexpr std::string_view LanguageCodes[] = {"ca", "es", "en"};
+
+bool IsPictureFile(const fs::path& path) {
+  std::string extension = path.extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return extension == ".png" || extension == ".jpg" || extension == ".jpeg" || extension == ".bmp" ||
+         extension == ".gif" || extension == ".svg";
+}
+
+// "file<TAB>words" lines of a folder's keyword file, by file name.
+std::map<std::string, std::string> ReadKeywordFile(const fs::path& folder) {
+  std::map<std::string, std::string> words;
+  std::istringstream lines(ReadFile(folder / "keywords.txt"));
+  std::string line;
+  while (std::getline(lines, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const size_t tab = line.find('\t');
+    if (tab == std::string::npos || tab == 0) continue;
+    std::string& list = words[line.substr(0, tab)];
+    if (!list.empty()) list += '|';
+    list += line.substr(tab + 1);
+  }
+  return words;
+}
+
+} // namespace
+
+std::string WithoutVariationSelectors(std::string_view utf8) {
+  std::string out(utf8);
+  static constexpr std::string_view Selector = "\xEF\xB8\x8F"; // U+FE0F
+  for (size_t at = out.find(Selector); at != std::string::npos; at = out.find(Selector, at))
+    out.erase(at, Selector.size());
+  return out;
+}
+
+std::map<std::string, CldrNames> ReadCldrAnnotations(std::string_view xml) {
+  std::map<std::string, CldrNames> names;
+  static constexpr std::string_view Open = "<annotation cp=\"";
+  for (size_t at = xml.find(Open); at != std::string_view::npos; at = xml.find(Open, at)) {
+    at += Open.size();
+    const size_t quote = xml.find('"', at);
+    const size_t close = xml.find('>', at);
+    const size_t end = xml.find("</annotation>", at);
+    if (quote == std::string_view::npos || close == std::string_view::npos || end == std::string_view::npos ||
+        quote > close || close > end)
+      continue;
+    const std::string key = WithoutVariationSelectors(DecodeEntities(xml.substr(at, quote - at)));
+    const bool tts = xml.substr(quote, close - quote).find("type=\"tts\"") != std::string_view::npos;
+    const std::string value = DecodeEntities(xml.substr(close + 1, end - close - 1));
+    CldrNames& entry = names[key];
+    if (tts)
+      entry.Name = value;
+    else
+      entry.Keywords = KeywordList(value);
+    at = end;
+  }
+  return names;
+}
+
+std::vector<Symbol> ReadBuiltInSymbols(const BuiltInFiles& files) {
+  std::array<CldrLanguage, 3> cldr;
+  for (size_t k = 0; k < 3; ++k)
+    cldr[k] = ReadLanguage(files.CldrFolder, LanguageCodes[k]);
+
+  std::vector<Symbol> symbols;
+  std::set<std::string> drawn;
+  if (!files.PictogramFolder.empty()) {
+    const fs::path folder(files.PictogramFolder);
+    nlohmann::json data = nlohmann::json::parse(ReadFile(folder / "data" / "openmoji.json"), nullptr, false);
+    if (data.is_array()) {
+      for (const nlohmann::json& item : data) {
+        if (!item.is_object()) continue;
+        const std::string hex = item.value("hexcode", "");
+        const fs::path svg = folder / "color" / "svg" / (hex + ".svg");
+        std::error_code error;
+        if (hex.empty() || !fs::is_regular_file(svg, error)) continue;
+        Symbol symbol;
+        symbol.Text = FromHexCode(hex);
+        symbol.Picture = svg.string();
+        const std::string key = WithoutVariationSelectors(symbol.Text);
+        std::string ownKeywords = KeywordList(item.value("tags", ""));
+        const std::string extraTags = KeywordList(item.value("openmoji_tags", ""));
+        if (!extraTags.empty()) ownKeywords += (ownKeywords.empty() ? "" : "|") + extraTags;
+        for (size_t k = 0; k < 3; ++k) {
+          const auto found = cldr[k].find(key);
+          if (found != cldr[k].end() && !found->second.Name.empty()) {
+            symbol.Names[k] = found->second.Name;
+            symbol.Keywords[k] = found->second.Keywords;
+          } else {
+            // The pictograms beyond Unicode keep the names of their own data file.
+            symbol.Names[k] = item.value("annotation", "");
+            symbol.Keywords[k] = ownKeywords;
+          }
+        }
+        drawn.insert(key);
+        symbols.push_back(std::move(symbol));
+      }
+    }
+  }
+  // Emoji that CLDR names and no pictogram draws: the colour emoji font stands in.
+  for (const auto& [key, english] : cldr[2]) {
+    if (drawn.count(key) || english.Name.empty() || !IsPictograph(key)) continue;
+    Symbol symbol;
+    symbol.Source = SymbolSource::EmojiFont;
+    symbol.Text = key;
+    for (size_t k = 0; k < 3; ++k) {
+      const auto found = cldr[k].find(key);
+      const CldrNames& names =
+          found != cldr[k].end() && !found->second.Name.empty() ? found->second : english;
+      symbol.Names[k] = names.Name;
+      symbol.Keywords[k] = names.Keywords;
+    }
+    symbols.push_back(std::move(symbol));
+  }
+  return symbols;
+}
+
+std::vector<Symbol> ReadPictureFolder(const std::string& folder) {
+  std::vector<Symbol> symbols;
+  std::error_code error;
+  const fs::path top(folder);
+  std::map<fs::path, std::map<std::string, std::string>> keywordFiles;
+  for (fs::recursive_directory_iterator it(top, fs::directory_options::skip_permission_denied, error), end;
+       it != end && !error; it.increment(error)) {
+    if (!it->is_regular_file(error) || !IsPictureFile(it->path())) continue;
+    const fs::path& path = it->path();
+    Symbol symbol;
+    symbol.Source = SymbolSource::UserFolder;
+    symbol.Picture = path.string();
+    std::string keywords;
+    for (fs::path up = path.parent_path(); up != top && up.has_relative_path() && up != up.parent_path();
+         up = up.parent_path()) {
+      if (!keywords.empty()) keywords += '|';
+      keywords += up.filename().string();
+    }
+    auto known = keywordFiles.find(path.parent_path());
+    if (known == keywordFiles.end())
+      known = keywordFiles.emplace(path.parent_path(), ReadKeywordFile(path.parent_path())).first;
+    const auto extra = known->second.find(path.filename().string());
+    if (extra != known->second.end()) keywords += (keywords.empty() ? "" : "|") + extra->second;
+    symbol.Names.fill(path.stem().string());
+    symbol.Keywords.fill(keywords);
+    symbols.push_back(std::move(symbol));
+  }
+  // Directory order is the file system's: sort so that equal results always come in one order.
+  std::sort(symbols.begin(), symbols.end(),
+            [](const Symbol& a, const Symbol& b) { return a.Picture < b.Picture; });
+  return symbols;
+}
+
+std::string FolderSignature(const std::string& folder) {
+  std::string signature;
+  std::error_code error;
+  const auto stamp = [&](const fs::path& path) {
+    const auto time = fs::last_write_time(path, error);
+    if (error) return;
+    signature += path.string();
+    signature += '@';
+    signature += std::to_string(time.time_since_epoch().count());
+    signature += '\n';
+  };
+  stamp(folder);
+  for (fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, error), end;
+       it != end && !error; it.increment(error)) {
+    if (it->is_directory(error) || it->path().filename() == "keywords.txt") stamp(it->path());
+  }
+  return signature;
+}
+
+} // namespace nq::symbols

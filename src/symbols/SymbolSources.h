@@ -1,0 +1,44 @@
+#pragma once
+// Where symbols come from: the built-in pictograms with their names from the Unicode CLDR
+// annotations, and the user's own picture folders. Each reader is a pure function of files, so it can
+// be tested on small samples.
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "symbols/SymbolIndex.h"
+
+namespace nq::symbols {
+
+struct CldrNames {
+  std::string Name;     // the short name ("type=tts")
+  std::string Keywords; // "a|b|c"
+};
+
+/// The annotations of one CLDR XML file, by emoji text without variation selectors (U+FE0F).
+/// Malformed lines are skipped.
+std::map<std::string, CldrNames> ReadCldrAnnotations(std::string_view xml);
+
+/// The emoji text without variation selectors, the key by which CLDR and the pictograms meet.
+std::string WithoutVariationSelectors(std::string_view utf8);
+
+struct BuiltInFiles {
+  std::string PictogramFolder; // holds data/openmoji.json and color/svg/<HEX>.svg; may be empty
+  std::string CldrFolder;      // holds common/annotations and common/annotationsDerived; may be empty
+};
+
+/// The built-in symbols: every pictogram with an SVG, named in the three languages (its own English
+/// name where CLDR has none), and every emoji CLDR names that only the colour emoji font draws.
+std::vector<Symbol> ReadBuiltInSymbols(const BuiltInFiles& files);
+
+/// Every picture under folder (PNG, JPEG, BMP, GIF, SVG), named from its file name and keyed by the
+/// names of the folders it lies in, plus the words a "keywords.txt" beside it gives
+/// ("file<TAB>words" lines).
+std::vector<Symbol> ReadPictureFolder(const std::string& folder);
+
+/// A text that changes whenever a picture is added to, removed from or renamed in the folder tree,
+/// or a keyword file changes: the stamps of the folders and keyword files.
+std::string FolderSignature(const std::string& folder);
+
+} // namespace nq::symbols

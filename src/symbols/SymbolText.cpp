@@ -1,0 +1,166 @@
+#include "symbols/SymbolText.h"
+
+#include <algorithm>
+
+#include <libstemmer.h>
+
+namespace nq::symbols {
+namespace {
+
+// Decodes one UTF-8 sequence at text[i]; advances i. Bytes that are not valid UTF-8 read as U+FFFD.
+char32_t NextCodePoint(std::string_view text, size_t& i) {
+  const auto byte = static_cast<unsigned char>(text[i]);
+  int length = byte < 0x80           ? 1
+               : (byte >> 5) == 0x6  ? 2
+               : (byte >> 4) == 0xE  ? 3
+               : (byte >> 3) == 0x1E ? 4
+                                     : 0;
+  if (length == 0 || i + length > text.size()) {
+    ++i;
+    return 0xFFFD;
+  }
+  char32_t cp = length == 1 ? byte : byte & (0x7F >> length);
+  for (int k = 1; k < length; ++k) {
+    const auto next = static_cast<unsigned char>(text[i + k]);
+    if ((next & 0xC0) != 0x80) {
+      ++i;
+      return 0xFFFD;
+    }
+    cp = (cp << 6) | (next & 0x3F);
+  }
+  i += length;
+  return cp;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+bool IsLetterOrDigit(char32_t cp) {
+  if (cp < 0x80) return (cp >= 'a' && cp <= 'z') || (cp >= 'A' && cp <= 'Z') || (cp >= '0' && cp <= '9');
+  if (cp >= 0xC0 && cp <= 0x24F) return cp != 0xD7 && cp != 0xF7; // Latin-1 and Latin Extended-A/B
+  // Other alphabets (Greek, Cyrillic, ...) count as letters; symbols and punctuation do not.
+  return (cp >= 0x370 && cp <= 0x1FFF) || (cp >= 0x3040 && cp <= 0x9FFF);
+}
+
+char32_t Lower(char32_t cp) {
+  if (cp >= 'A' && cp <= 'Z') return cp + 32;
+  if (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7) return cp + 32;
+  return cp;
+}
+
+// The ASCII letters a Latin-1 letter folds to (lower case only; 0xDF folds to "ss").
+std::string_view FoldLatin1(char32_t cp) {
+  static constexpr std::string_view Table[64] = {
+      "a", "a", "a", "a", "a", "a", "ae", "c", "e", "e", "e", "e", "i", "i", "i",  "i",  // C0-CF
+      "d", "n", "o", "o", "o", "o", "o",  "",  "o", "u", "u", "u", "u", "y", "th", "ss", // D0-DF
+      "a", "a", "a", "a", "a", "a", "ae", "c", "e", "e", "e", "e", "i", "i", "i",  "i",  // E0-EF
+      "d", "n", "o", "o", "o", "o", "o",  "",  "o", "u", "u", "u", "u", "y", "th", "y"}; // F0-FF
+  return Table[cp - 0xC0];
+}
+
+} // namespace
+
+bool ParseLanguage(std::string_view code, Language& language) {
+  if (code == "ca")
+    language = Language::Ca;
+  else if (code == "es")
+    language = Language::Es;
+  else if (code == "en")
+    language = Language::En;
+  else
+    return false;
+  return true;
+}
+
+std::vector<std::string> SplitWords(std::string_view utf8) {
+  std::vector<std::string> words;
+  std::string word;
+  size_t i = 0;
+  while (i < utf8.size()) {
+    const char32_t cp = NextCodePoint(utf8, i);
+    if (IsLetterOrDigit(cp)) {
+      AppendUtf8(word, Lower(cp));
+      continue;
+    }
+    // "col·legi": the middle dot joins the two l's of one Catalan word.
+    if (cp == 0xB7 && !word.empty() && i < utf8.size()) {
+      size_t peek = i;
+      if (IsLetterOrDigit(NextCodePoint(utf8, peek))) {
+        AppendUtf8(word, cp);
+        continue;
+      }
+    }
+    if (!word.empty()) words.push_back(std::move(word));
+    word.clear();
+  }
+  if (!word.empty()) words.push_back(std::move(word));
+  return words;
+}
+
+std::string FoldWord(std::string_view lowerUtf8) {
+  std::string out;
+  out.reserve(lowerUtf8.size());
+  size_t i = 0;
+  while (i < lowerUtf8.size()) {
+    const char32_t cp = NextCodePoint(lowerUtf8, i);
+    if (cp >= 0xC0 && cp <= 0xFF)
+      out += FoldLatin1(cp);
+    else if (cp == 0xB7)
+      continue;
+    else if (cp >= 0x100 && cp <= 0x17F) {
+      // Latin Extended-A in blocks of letters with the same base: enough for names of places.
+      static constexpr std::string_view Bases =
+          "aaaaaaccccccccddddeeeeeeeeeegggggggghhhhiiiiiiiiiiiijjkkklllllll"
+          "lllnnnnnnnnnoooooooorrrrrrssssssssttttttuuuuuuuuuuuuwwyyyzzzzzzs";
+      const size_t index = cp - 0x100;
+      if (index < Bases.size()) out += Bases[index];
+    } else
+      AppendUtf8(out, cp);
+  }
+  return out;
+}
+
+bool IsStopWord(std::string_view word) {
+  static constexpr std::string_view Words[] = {"a",    "al", "amb", "and",  "con", "d",    "de",  "del",
+                                               "dels", "el", "els", "en",   "i",   "l",    "la",  "las",
+                                               "les",  "lo", "los", "n",    "of",  "per",  "por", "s",
+                                               "the",  "un", "una", "unes", "uno", "unos", "uns", "y"};
+  return std::find(std::begin(Words), std::end(Words), word) != std::end(Words);
+}
+
+Stemmers::Stemmers() {
+  Engines[0] = sb_stemmer_new("catalan", "UTF_8");
+  Engines[1] = sb_stemmer_new("spanish", "UTF_8");
+  Engines[2] = sb_stemmer_new("english", "UTF_8");
+}
+
+Stemmers::~Stemmers() {
+  for (sb_stemmer* engine : Engines)
+    if (engine) sb_stemmer_delete(engine);
+}
+
+std::string Stemmers::Stem(Language language, std::string_view lowerUtf8) {
+  sb_stemmer* engine = Engines[static_cast<size_t>(language)];
+  if (!engine || lowerUtf8.empty()) return FoldWord(lowerUtf8);
+  const sb_symbol* stem = sb_stemmer_stem(engine, reinterpret_cast<const sb_symbol*>(lowerUtf8.data()),
+                                          static_cast<int>(lowerUtf8.size()));
+  if (!stem) return FoldWord(lowerUtf8);
+  return FoldWord(std::string_view(reinterpret_cast<const char*>(stem), sb_stemmer_length(engine)));
+}
+
+} // namespace nq::symbols
