@@ -67,6 +67,17 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION ${CMAKE_INSTALL_DATADI
 
 install(FILES ${pack_out}/${NQ_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${pack_out}/${NQ_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# The built-in pictograms of the symbol library (fetched by scripts/install-deps.sh): the colour SVGs,
+# their data file and the licence.
+set(NQ_PICTOGRAMS ${PROJECT_SOURCE_DIR}/third_party/openmoji)
+if(EXISTS ${NQ_PICTOGRAMS}/data/openmoji.json)
+  install(DIRECTORY ${NQ_PICTOGRAMS}/color ${NQ_PICTOGRAMS}/data DESTINATION ${CMAKE_INSTALL_DATADIR}/nexoquadrix/openmoji
+          PATTERN "*.ttx" EXCLUDE PATTERN "*.csv" EXCLUDE PATTERN "openmoji-tester.json" EXCLUDE)
+  install(FILES ${NQ_PICTOGRAMS}/LICENSE.txt DESTINATION ${CMAKE_INSTALL_DATADIR}/nexoquadrix/openmoji)
+else()
+  message(WARNING "The pictograms were not fetched (scripts/install-deps.sh): the symbol library will have none")
+endif()
+
 install(FILES ${pack_src}/nexoquadrix-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
         RENAME nexoquadrix.xml)
 install(FILES ${pack_src}/nexoquadrix.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
