@@ -200,6 +200,11 @@ def empty_cell():
 WINDOW = (100, 20, 1000, 690)
 # Font size of captions too long for a cell at the board's own size on such a screen.
 LONG_CAPTION_SIZE = 13
+# Font size of the keyboards' keys that carry a word ("Esborrar", "Externa").
+KEY_WORD_SIZE = 12
+# Font size of the menu board: its longest captions, with the "V - " of an option that is on,
+# fit a column of seven on a 1366 px wide screen.
+MENU_SIZE = 11
 
 
 class Board:
@@ -480,7 +485,7 @@ def menu_board():
 
         m("Barrido automático", "<NEXO_MENU_MenuEscaneigAutomatic>", "escaneig", NOUN),
         m("Barrido dirigido", "<NEXO_MENU_MenuEscaneigDirigit>", "dirigit", NOUN),
-        m("Barrido con clic derecho", "<NEXO_MENU_MenuEscaneigAutomaticActivatAmbClicDretPremut>",
+        m("Barrido clic derecho", "<NEXO_MENU_MenuEscaneigAutomaticActivatAmbClicDretPremut>",
           "polsador", NOUN),
         m("Sin barrido vertical", "<NEXO_MENU_MenuSenseEscaneigVertical>", "horitzontal", NOUN),
         m("No reiniciar barrido", "<NEXO_MENU_MenuAlClicarNoIniciaPosicioMouse>", "fixar", NOUN),
@@ -491,7 +496,7 @@ def menu_board():
         m("No permitir clics", "<NEXO_MENU_MenuNoPermeteClicks>", "stop", NOUN),
         m("Ver barra de botones", "<NEXO_MENU_MenuVerBarraBotones>", "botons", PEOPLE),
         m("Ver barra de mensaje", "<NEXO_MENU_MenuVerBarraMensaje>", "missatge", PEOPLE),
-        m("Escribir letras o palabras", "<NEXO_MENU_MenuEscribirLetrasOPalabras>", "escriure",
+        m("Letras o palabras", "<NEXO_MENU_MenuEscribirLetrasOPalabras>", "escriure",
           PEOPLE),
         m("Escribir texto a leer", "<NEXO_MENU_MenuEscribirTextoALeer>", "llibre", PEOPLE),
         m("Ventana externa", "<NEXO_MENU_NonFocusable>", "teclat", PEOPLE),
@@ -512,7 +517,7 @@ def menu_board():
         m("Edición", "<NEXO_MENU_Edicion>", "editar", CONTROL),
         m("Salir", "<TANCAR QUADRIX>", "sortir", CONTROL),
     ]
-    return Board("Nexo_quadrix_menu.qdx", 7, 5, 12, cells, button_bar=False,
+    return Board("Nexo_quadrix_menu.qdx", 7, 5, MENU_SIZE, cells, button_bar=False,
                  message_bar=False, position=1, center=False, window=(0, 0, 1024, 740),
                  pic_prefix=PIC_FROM_MENU)
 
@@ -544,9 +549,11 @@ def keyboard_boards():
     }
     boards = []
     for lang, t in texts.items():
+        # Keys named by a word get a smaller font than the characters, so that "V - Externa"
+        # (the external-window mode on) still fits a key on a 1366 px wide screen.
         def key(caption, sf, colour=CONTROL):
             caption, read = caption if isinstance(caption, tuple) else (caption, caption)
-            return Cell(caption, read, "", sf, "", colour)
+            return Cell(caption, read, "", sf, "", colour, size=KEY_WORD_SIZE)
         said = names[lang]
         # Rows of 13: two of letters, the language's letters and marks, digits with the operators
         # ("2+2=4"), punctuation and the editing keys, then arrows, modifiers and the way out.
@@ -562,7 +569,8 @@ def keyboard_boards():
                   key("Alt", "<NEXO_KEY_ALT>", VERB), key("AltGr", "<NEXO_KEY_ALT_GR>", VERB)]
         cells += [key(t["external"], "<NEXO_MENU_NonFocusable>", PEOPLE),
                   key(t["menu"], "<OBRIR FORM MENU>", PEOPLE),
-                  Cell(t["home"][0], t["home"][0], "casa", "", t["home"][1], LINK)]
+                  Cell(t["home"][0], t["home"][0], "casa", "", t["home"][1], LINK,
+                       size=KEY_WORD_SIZE)]
         cells += [empty_cell() for _ in range(13 * 6 - len(cells))]
         boards.append(Board(t["path"], 13, 6, 16, cells, letters=True, message_bar=False,
                             window=(20, 340, 1320, 380)))
