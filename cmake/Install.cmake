@@ -89,3 +89,5 @@ install(FILES ${pack_out}/nexoquadrix.1.gz ${pack_out}/nexoquadrix-tool.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${pack_out}/copyright ${pack_out}/changelog.gz ${PROJECT_SOURCE_DIR}/README.md
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/nexoquadrix)
+# The README points into docs/ with relative links, so the guides keep that place beside it.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/nexoquadrix/docs)

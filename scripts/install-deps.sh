@@ -18,6 +18,8 @@ packages=(
   qt6-base-dev libqt6opengl6-dev qt6-multimedia-dev qt6-qpa-plugins libqt6svg6 qt6-svg-dev qt6-image-formats-plugins libx11-dev libxtst-dev libxkbcommon-dev
   libespeak-ng-dev espeak-ng-data espeak-ng libspeechd-dev speech-dispatcher libpulse-dev
   fonts-liberation2 fonts-dejavu-core xdg-utils
+  # Qt's own dialog texts in Catalan and Spanish
+  qt6-translations-l10n
   # packaging: the .deb, its icon, and the checks the package must pass
   dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream shared-mime-info man-db
   # headless test environment

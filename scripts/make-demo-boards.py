@@ -138,6 +138,20 @@ PICTURES = {
     "dalt-dreta": ("2197-fe0f", "up-right arrow"),
     "baix-dreta": ("2198-fe0f", "down-right arrow"),
     "baix-esquerra": ("2199-fe0f", "down-left arrow"),
+    "calculadora": ("1f9ee", "abacus"),
+    # Menu-board options
+    "efecte3d": ("1f3b2", "game die"),
+    "etiqueta": ("1f3f7-fe0f", "label"),
+    "centrar": ("2194-fe0f", "left-right arrow"),
+    "intercanviar": ("1f503", "clockwise vertical arrows"),
+    "polsador": ("1f518", "radio button"),
+    "horitzontal": ("27a1-fe0f", "right arrow"),
+    "fixar": ("1f4cd", "round pushpin"),
+    "botons": ("1f39b-fe0f", "control knobs"),
+    "missatge": ("1f4ac", "speech balloon"),
+    "llibre": ("1f4d6", "open book"),
+    "finestra": ("1fa9f", "window"),
+    "amagar": ("1f648", "see-no-evil monkey"),
 }
 for _d in range(10):
     PICTURES["num%d" % _d] = ("%04x-fe0f-20e3" % (0x30 + _d), "keycap: %d" % _d)
@@ -186,6 +200,11 @@ def empty_cell():
 WINDOW = (100, 20, 1000, 690)
 # Font size of captions too long for a cell at the board's own size on such a screen.
 LONG_CAPTION_SIZE = 13
+# Font size of the keyboards' keys that carry a word ("Esborrar", "Externa").
+KEY_WORD_SIZE = 12
+# Font size of the menu board: its longest captions, with the "V - " of an option that is on,
+# fit a column of seven on a 1366 px wide screen.
+MENU_SIZE = 11
 
 
 class Board:
@@ -305,7 +324,7 @@ CA = {
     "nosaltres": "Nosaltres", "qui": "Qui?", "nen": "Nen", "nena": "Nena", "nado": "Nadó",
     "avi": "Avi", "avia": "Àvia", "ell": "Ell", "ella": "Ella", "gos": "Gos",
     "mestre": "Mestre", "metge": "Metge", "amics": "Amics", "familia": "Família",
-    "gat": "Gat",
+    "gat": "Gat", "teclat": "Teclat", "calculadora": "Calculadora",
     "espai": ("espai", "espai"), "punt": (".", "punt"), "interrog": ("?", "interrogant"),
     "coma": (",", "coma"), "obre": ("(", "obre parèntesi"), "tanca": (")", "tanca parèntesi"),
     "llegir": "Llegir", "esborra": "Esborra", "esbparaula": "Esborra paraula",
@@ -336,7 +355,7 @@ ES = {
     "nosaltres": "Nosotros", "qui": "¿Quién?", "nen": "Niño", "nena": "Niña",
     "nado": "Bebé", "avi": "Abuelo", "avia": "Abuela", "ell": "Él", "ella": "Ella",
     "gos": "Perro", "mestre": "Maestro", "metge": "Médico", "amics": "Amigos",
-    "familia": "Familia", "gat": "Gato",
+    "familia": "Familia", "gat": "Gato", "teclat": "Teclado", "calculadora": "Calculadora",
     "espai": ("espacio", "espacio"), "punt": (".", "punto"),
     "interrog": ("?", "interrogación"), "coma": (",", "coma"),
     "obre": ("(", "abre paréntesis"), "tanca": (")", "cierra paréntesis"),
@@ -355,10 +374,12 @@ def language_boards(lang):
     files = {
         "ca": dict(home="inici.qdx", lletres="alfabet.qdx", numeros="numeros.qdx",
                    menjar="menjar.qdx", sentiments="sentiments.qdx",
-                   persones="persones.qdx", other="..\\es\\inicio.qdx"),
+                   persones="persones.qdx", teclat="teclat.qdx", calculadora="calculadora.qdx",
+                   other="..\\es\\inicio.qdx"),
         "es": dict(home="inicio.qdx", lletres="alfabeto.qdx", numeros="numeros.qdx",
                    menjar="comida.qdx", sentiments="sentimientos.qdx",
-                   persones="personas.qdx", other="..\\ca\\inici.qdx"),
+                   persones="personas.qdx", teclat="teclado.qdx", calculadora="calculadora.qdx",
+                   other="..\\ca\\inici.qdx"),
     }[lang]
 
     def c(key, colour, picture=None, sf="", link="", size=None):
@@ -375,18 +396,20 @@ def language_boards(lang):
     boards = []
     d = "boards/%s/" % lang
 
-    boards.append(Board(d + files["home"], 6, 5, 16, [
+    # The home board links every other board of its language, the keyboard and calculator included.
+    boards.append(Board(d + files["home"], 7, 5, 16, [
         c("hola", SOCIAL), c("adeu", SOCIAL), c("bondia", SOCIAL), c("sisplau", SOCIAL),
-        c("gracies", SOCIAL), c("perdo", SOCIAL),
+        c("gracies", SOCIAL), c("perdo", SOCIAL), c("ajuda", SOCIAL),
         c("jo", PEOPLE), c("tu", PEOPLE), c("mare", PEOPLE), c("pare", PEOPLE),
-        c("vull", VERB), c("tinc", VERB),
+        c("vull", VERB), c("tinc", VERB), c("mal", VERB),
         c("aigua", NOUN), c("pa", NOUN), c("lavabo", NOUN), c("dormir", VERB),
-        c("mal", VERB), c("ajuda", SOCIAL),
-        c("content", DESCR), c("trist", DESCR), c("si", SOCIAL), c("no", SOCIAL),
-        c("que", SOCIAL), c("menu", CONTROL, sf="<OBRIR FORM MENU>"),
-        to("lletres"), to("numeros"), to("sentiments"), to("menjar"), to("persones"),
+        c("mes", DESCR), c("content", DESCR), c("trist", DESCR),
+        c("si", SOCIAL), c("no", SOCIAL), c("que", SOCIAL), c("magrada", VERB),
+        c("nomagrada", VERB), c("menu", CONTROL, sf="<OBRIR FORM MENU>"),
         c("other", LINK, "castella" if lang == "ca" else "catala", link=files["other"]),
-    ]))
+        to("lletres"), to("numeros"), to("teclat"), to("calculadora"), to("sentiments"),
+        to("menjar"), to("persones"),
+    ], window=(80, 20, 1120, 690)))
 
     # Alphabet: typing board, the letters go into the message editor.
     extra = "Ç" if lang == "ca" else "Ñ"
@@ -455,35 +478,35 @@ def menu_board():
         m("Volver", "<NEXO_QDX_ANTERIOR>", "buttons\\anterior", CONTROL),
         m("Plafón de inicio", "<CASA>", "casa", CONTROL),
         m("Hablar", "<NEXO_MENU_MenuSpeak>", "altaveu", VERB),
-        m("Efecto 3D", "<NEXO_MENU_MenuEfecto3D>", "", VERB),
-        m("Captions debajo", "<NEXO_MENU_MenuCaptionDown>", "", VERB),
-        m("Centrar captions", "<NEXO_MENU_MenuCentrarCaptions>", "", VERB),
-        m("Intercambiar barras", "<NEXO_MENU_MenuSwapBars>", "", VERB),
+        m("Efecto 3D", "<NEXO_MENU_MenuEfecto3D>", "efecte3d", VERB),
+        m("Captions debajo", "<NEXO_MENU_MenuCaptionDown>", "etiqueta", VERB),
+        m("Centrar captions", "<NEXO_MENU_MenuCentrarCaptions>", "centrar", VERB),
+        m("Intercambiar barras", "<NEXO_MENU_MenuSwapBars>", "intercanviar", VERB),
 
         m("Barrido automático", "<NEXO_MENU_MenuEscaneigAutomatic>", "escaneig", NOUN),
         m("Barrido dirigido", "<NEXO_MENU_MenuEscaneigDirigit>", "dirigit", NOUN),
-        m("Barrido con clic derecho", "<NEXO_MENU_MenuEscaneigAutomaticActivatAmbClicDretPremut>",
-          "", NOUN),
-        m("Sin barrido vertical", "<NEXO_MENU_MenuSenseEscaneigVertical>", "", NOUN),
-        m("No reiniciar barrido", "<NEXO_MENU_MenuAlClicarNoIniciaPosicioMouse>", "", NOUN),
+        m("Barrido clic derecho", "<NEXO_MENU_MenuEscaneigAutomaticActivatAmbClicDretPremut>",
+          "polsador", NOUN),
+        m("Sin barrido vertical", "<NEXO_MENU_MenuSenseEscaneigVertical>", "horitzontal", NOUN),
+        m("No reiniciar barrido", "<NEXO_MENU_MenuAlClicarNoIniciaPosicioMouse>", "fixar", NOUN),
         m("Mouse down", "<NEXO_MENU_MenuMouseDown>", "ratoli", NOUN),
         m("Mouse up", "<NEXO_MENU_MenuMouseUp>", "ratoli", NOUN),
 
         m("Clic automático", "<NEXO_MENU_MenuClicAutomaticALEstarEnUnacasella>", "ull", NOUN),
         m("No permitir clics", "<NEXO_MENU_MenuNoPermeteClicks>", "stop", NOUN),
-        m("Ver barra de botones", "<NEXO_MENU_MenuVerBarraBotones>", "", PEOPLE),
-        m("Ver barra de mensaje", "<NEXO_MENU_MenuVerBarraMensaje>", "", PEOPLE),
-        m("Escribir letras o palabras", "<NEXO_MENU_MenuEscribirLetrasOPalabras>", "escriure",
+        m("Ver barra de botones", "<NEXO_MENU_MenuVerBarraBotones>", "botons", PEOPLE),
+        m("Ver barra de mensaje", "<NEXO_MENU_MenuVerBarraMensaje>", "missatge", PEOPLE),
+        m("Letras o palabras", "<NEXO_MENU_MenuEscribirLetrasOPalabras>", "escriure",
           PEOPLE),
-        m("Escribir texto a leer", "<NEXO_MENU_MenuEscribirTextoALeer>", "", PEOPLE),
+        m("Escribir texto a leer", "<NEXO_MENU_MenuEscribirTextoALeer>", "llibre", PEOPLE),
         m("Ventana externa", "<NEXO_MENU_NonFocusable>", "teclat", PEOPLE),
 
-        m("Posición por defecto", "<NEXO_MENU_MenuPositionDefault>", "", SOCIAL),
+        m("Posición por defecto", "<NEXO_MENU_MenuPositionDefault>", "finestra", SOCIAL),
         m("Maximizada", "<NEXO_MENU_MenuPositionMaximized>", "pantalla", SOCIAL),
         m("Centro de la pantalla", "<NEXO_MENU_MenuPositionScreenCenter>", "centre", SOCIAL),
         m("Arriba centro", "<NEXO_MENU_MenuPositionTopCenter>", "amunt", SOCIAL),
         m("Abajo centro", "<NEXO_MENU_MenuPositionBottomCenter>", "avall", SOCIAL),
-        m("No menu. No caption", "<NEXO_MENU_NoMenuNoCaption>", "", PEOPLE),
+        m("No menu. No caption", "<NEXO_MENU_NoMenuNoCaption>", "amagar", PEOPLE),
         m("Parar barrido", "<PARAR ESCANEIG>", "stop", NOUN),
 
         m("Arriba izquierda", "<NEXO_MENU_MenuPositionTopLeft>", "dalt-esquerra", SOCIAL),
@@ -494,7 +517,7 @@ def menu_board():
         m("Edición", "<NEXO_MENU_Edicion>", "editar", CONTROL),
         m("Salir", "<TANCAR QUADRIX>", "sortir", CONTROL),
     ]
-    return Board("Nexo_quadrix_menu.qdx", 7, 5, 12, cells, button_bar=False,
+    return Board("Nexo_quadrix_menu.qdx", 7, 5, MENU_SIZE, cells, button_bar=False,
                  message_bar=False, position=1, center=False, window=(0, 0, 1024, 740),
                  pic_prefix=PIC_FROM_MENU)
 
@@ -513,15 +536,32 @@ def keyboard_boards():
                    arrows=[("Izquierda", "<IZQUIERDA>"), ("Derecha", "<DERECHA>"),
                            ("Arriba", "<SUBE>"), ("Abajo", "<BAJA>")]),
     }
+    # Spoken names of the punctuation keys; a key types its caption and says this.
+    names = {
+        "ca": {"+": "més", "-": "menys", "*": "per", "/": "barra", "=": "igual", "(": "obre parèntesi",
+               ")": "tanca parèntesi", ".": "punt", ",": "coma", "?": "interrogant", "!": "exclamació",
+               ";": "punt i coma", ":": "dos punts", '"': "cometes", "'": "apòstrof", "@": "arrova",
+               "·": "punt volat"},
+        "es": {"+": "más", "-": "menos", "*": "por", "/": "barra", "=": "igual", "(": "abre paréntesis",
+               ")": "cierra paréntesis", ".": "punto", ",": "coma", "?": "interrogación",
+               "!": "exclamación", ";": "punto y coma", ":": "dos puntos", '"': "comillas",
+               "'": "apóstrofo", "@": "arroba", "·": "punto volado"},
+    }
     boards = []
-    for t in texts.values():
+    for lang, t in texts.items():
+        # Keys named by a word get a smaller font than the characters, so that "V - Externa"
+        # (the external-window mode on) still fits a key on a 1366 px wide screen.
         def key(caption, sf, colour=CONTROL):
             caption, read = caption if isinstance(caption, tuple) else (caption, caption)
-            return Cell(caption, read, "", sf, "", colour)
+            return Cell(caption, read, "", sf, "", colour, size=KEY_WORD_SIZE)
+        said = names[lang]
+        # Rows of 13: two of letters, the language's letters and marks, digits with the operators
+        # ("2+2=4"), punctuation and the editing keys, then arrows, modifiers and the way out.
         chars = [chr(x) for x in range(ord("a"), ord("z") + 1)]
-        chars += ["ç", "ñ", "à", "è", "é", "í", "ò", "ó", "ú", "·"]
-        chars += [str(n) for n in range(1, 10)] + ["0", ".", ",", "?", "@"]
-        cells = [Cell(ch, ch, colour=BLACK) for ch in chars]
+        chars += ["ç", "ñ", "à", "è", "é", "í", "ò", "ó", "ú", "·", "'", '"', "@"]
+        chars += [str(n) for n in range(1, 10)] + ["0", "+", "-", "="]
+        chars += [".", ",", "?", "!", ";", ":", "(", ")", "*", "/"]
+        cells = [Cell(ch, said.get(ch, ch), colour=BLACK) for ch in chars]
         cells += [key(t["space"], "<SPACE>"), key(t["back"], "<BACKSPACE>"),
                   key(t["ret"], "<RETURN>")]
         cells += [key(caption, sf, DESCR) for caption, sf in t["arrows"]]
@@ -529,10 +569,11 @@ def keyboard_boards():
                   key("Alt", "<NEXO_KEY_ALT>", VERB), key("AltGr", "<NEXO_KEY_ALT_GR>", VERB)]
         cells += [key(t["external"], "<NEXO_MENU_NonFocusable>", PEOPLE),
                   key(t["menu"], "<OBRIR FORM MENU>", PEOPLE),
-                  Cell(t["home"][0], t["home"][0], "casa", "", t["home"][1], LINK)]
-        cells += [empty_cell() for _ in range(11 * 6 - len(cells))]
-        boards.append(Board(t["path"], 11, 6, 16, cells, letters=True, message_bar=False,
-                            window=(40, 340, 1200, 380)))
+                  Cell(t["home"][0], t["home"][0], "casa", "", t["home"][1], LINK,
+                       size=KEY_WORD_SIZE)]
+        cells += [empty_cell() for _ in range(13 * 6 - len(cells))]
+        boards.append(Board(t["path"], 13, 6, 16, cells, letters=True, message_bar=False,
+                            window=(20, 340, 1320, 380)))
     return boards
 
 
@@ -546,6 +587,10 @@ QUADRIX_INI = [
     "Número de fitxes visibles al panell missatges=6",
     "; Dwell click: milliseconds the pointer must rest on a cell (0 or less means 1000).",
     "Milisegons Clic Automatic=1000",
+    "; Sound clicks: the peak a sound must pass to click. Single channel (8 bits) 1 to 126, default 30;",
+    "; stereo (16 bits) 1 to 32766, default 7740 (the same share of full scale). Out of range means the default.",
+    "Llindar so=30",
+    "Llindar so estereo=7740",
     "",
     "[MARC]",
     "; Pen width of the cell frames in pixels (1 to 100; anything else means 2).",

@@ -5,7 +5,9 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
-bash "$root/scripts/build.sh" build
+# Only what the player needs: itself, the speech library it loads, and the board editor that
+# "Edición" starts where this build has one. Tests and benchmarks are built by scripts/test.sh.
+NQ_TARGETS="nexoquadrix upctv nexoquadrix-editor" bash "$root/scripts/build.sh" build
 player="$root/build/bin/nexoquadrix"
 if [ ! -x "$player" ]; then
   echo "run: the player was not built" >&2

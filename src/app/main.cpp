@@ -32,6 +32,7 @@
 #include "ui/PlainTextMemo.h"
 #include "ui/QtNonFocusableWindow.h"
 #include "ui/QtPictureConverter.h"
+#include "ui/QtTranslations.h"
 #include "ui/SoundLevelMeter.h"
 #include "ui/SpeechWindow.h"
 
@@ -45,6 +46,9 @@ int main(int argc, char** argv) {
   sinceStart.start();
   QApplication app(argc, argv);
   QApplication::setApplicationName("NexoQuadrix");
+  // Qt's own buttons and dialogs speak the language of the program's messages, not English.
+  const std::unique_ptr<QTranslator> qtTexts = nq::LoadQtTranslations(QLocale::system().name().toStdString());
+  if (qtTexts) QApplication::installTranslator(qtTexts.get());
   if (supervised.GaveUpAfter > 0) return nq::ShowGiveUpNotice(supervised.GaveUpAfter);
   const QString programFolder = QCoreApplication::applicationDirPath();
   const std::string dataFolder = nq::FindDataFolder(programFolder.toStdString());

@@ -42,7 +42,8 @@ for file in bin/nexoquadrix bin/nexoquadrix-tool "$speech_library" \
   "share/icons/hicolor/scalable/apps/$app_id.svg" share/icons/hicolor/scalable/mimetypes/application-x-nexoquadrix-board.svg \
   "share/icons/hicolor/48x48/apps/$app_id.png" \
   "share/icons/hicolor/256x256/apps/$app_id.png" share/man/man1/nexoquadrix.1.gz \
-  share/man/man1/nexoquadrix-tool.1.gz share/doc/nexoquadrix/copyright share/doc/nexoquadrix/changelog.gz; do
+  share/man/man1/nexoquadrix-tool.1.gz share/doc/nexoquadrix/copyright share/doc/nexoquadrix/changelog.gz \
+  share/doc/nexoquadrix/README.md share/doc/nexoquadrix/docs/guide.en.md share/doc/nexoquadrix/docs/guia.ca.md; do
   [ -e "$usr/$file" ] || fail "the package lacks /usr/$file"
 done
 [ "$(identify -format '%wx%h' "$usr/share/icons/hicolor/48x48/apps/$app_id.png")" = 48x48 ] ||
