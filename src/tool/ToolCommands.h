@@ -15,5 +15,6 @@ int RunRender(const Arguments& args); // render BOARD --size WxH -o OUT.png
 int RunCheck(const Arguments& args);  // check PATH
 int RunImport(const Arguments& args); // import SET.obz|BOARD.obf DIR
 int RunExport(const Arguments& args); // export BOARD.qdx OUT.obz
+int RunPrint(const Arguments& args);  // print BOARD.qdx|FOLDER|SET.obz -o OUT.pdf
 
 } // namespace nq::tool

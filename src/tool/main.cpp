@@ -16,6 +16,7 @@ void PrintUsage(FILE* out = stderr) {
              "  check PATH                        report problems in a board or a folder of boards\n"
              "  import SET.obz|BOARD.obf DIR      convert Open Board Format boards into boards in DIR\n"
              "  export BOARD.qdx OUT.obz          write a board and the boards it links to as an .obz set\n"
+             "  print BOARD|FOLDER|SET.obz -o OUT.pdf  print boards to PDF (--book, --paper, ...)\n"
              "  --help | --version\n",
              out);
 }
@@ -44,6 +45,7 @@ int main(int argc, char** argv) {
   if (command == "check") return nq::tool::RunCheck(args);
   if (command == "import") return nq::tool::RunImport(args);
   if (command == "export") return nq::tool::RunExport(args);
+  if (command == "print") return nq::tool::RunPrint(args);
   PrintUsage();
   return 2;
 }
