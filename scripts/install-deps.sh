@@ -20,6 +20,8 @@ packages=(
   dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream shared-mime-info man-db
   # headless test environment
   xvfb openbox x11-utils x11-xkb-utils xdotool wmctrl imagemagick pulseaudio pulseaudio-utils sox python3
+  # printed boards read back (pdftoppm, pdftotext, pdfimages)
+  poppler-utils
 )
 if [ "${1:-}" = "--bench" ]; then
   packages+=(chromium)
