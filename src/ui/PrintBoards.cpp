@@ -12,7 +12,6 @@
 #include <memory>
 
 #include "boards/PathResolver.h"
-#include "boards/PictureLoader.h"
 #include "boards/PrintPlan.h"
 #include "linux/QtImageScaler.h"
 #include "linux/QtText.h"
@@ -79,49 +78,64 @@ public:
   void WaitWithMessages(int32_t) override {}
 };
 
-// The pictures of a document at print resolution. Each file is decoded once, when first drawn, and
-// the same image is drawn for every later cell, so the PDF holds it once; it is let go after its
-// last cell, so a long book never holds all its pictures at once.
+// The pictures of a document at print resolution. The player decodes each board's pictures from
+// their files at print size (its window claims a screen of print density); the first cell that draws
+// a file turns it into the image every later cell draws, so the PDF holds it once. An image is let go
+// after its last cell, and those that wait for later cells stay within a budget: past it, the one
+// drawn longest ago is let go (and embedded again if drawn again), so a long book's memory stays flat.
 class PrintPictures {
 public:
-  explicit PrintPictures(ImageScaler& scaler) : Scaler(scaler) {}
-
   void CountUse(const std::string& path) { ++Entries[path].Uses; }
 
-  /// The picture for one cell whose picture rectangle has longer side `side` (board pixels); a null
-  /// image when it does not decode. With side 0 the use is only counted off.
-  QImage Use(const std::string& path, std::string_view name, int side) {
+  /// The image for one cell of the file at path, whose picture rectangle has longer side `side`
+  /// (board pixels), made from the player's held picture; a null image when there is none.
+  QImage Use(const std::string& path, const Image* held, int side) {
     auto found = Entries.find(path);
     if (found == Entries.end()) {
       found = Entries.emplace(path, Entry()).first; // a use the plan did not count: drawn, then let go
       found->second.Uses = 1;
     }
     Entry& entry = found->second;
-    if (!entry.Tried && side > 0) {
-      entry.Tried = true;
-      PictureLoadOptions options;
-      options.MaxSide = static_cast<int>(std::ceil(side * PictureDotsPerInch / BoardPixelsPerInch));
-      options.Scaler = &Scaler;
-      if (std::optional<LoadedPicture> loaded = LoadPictureFile(path, name, options)) {
-        const Image& pixels = loaded->Pixels;
-        entry.Picture = QImage(pixels.Pixels.data(), pixels.Width, pixels.Height, pixels.Width * 4,
-                               QImage::Format_RGBA8888)
-                            .convertToFormat(QImage::Format_RGB32);
-      }
+    if (entry.Picture.isNull() && held != nullptr && !held->Empty() && side > 0) {
+      const int needed = static_cast<int>(std::ceil(side * PictureDotsPerInch / BoardPixelsPerInch));
+      entry.Picture =
+          QImage(held->Pixels.data(), held->Width, held->Height, held->Width * 4, QImage::Format_RGBA8888)
+              .convertToFormat(QImage::Format_RGB32);
+      if (std::max(held->Width, held->Height) > needed)
+        entry.Picture = entry.Picture.scaled(needed, needed, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+      HeldBytes += static_cast<std::size_t>(entry.Picture.sizeInBytes());
     }
+    entry.LastUse = ++Uses;
     QImage picture = entry.Picture;
-    if (--entry.Uses <= 0) Entries.erase(found);
+    if (--entry.Uses <= 0) {
+      HeldBytes -= static_cast<std::size_t>(entry.Picture.sizeInBytes());
+      Entries.erase(found);
+    }
+    KeepWithinBudget();
     return picture;
   }
 
 private:
+  static constexpr std::size_t BudgetBytes = 128u << 20;
   struct Entry {
     int Uses = 0;
-    bool Tried = false;
     QImage Picture;
+    uint64_t LastUse = 0;
   };
-  ImageScaler& Scaler;
+  void KeepWithinBudget() {
+    while (HeldBytes > BudgetBytes) {
+      Entry* oldest = nullptr;
+      for (auto& [path, entry] : Entries)
+        if (!entry.Picture.isNull() && (oldest == nullptr || entry.LastUse < oldest->LastUse))
+          oldest = &entry;
+      if (oldest == nullptr) return;
+      HeldBytes -= static_cast<std::size_t>(oldest->Picture.sizeInBytes());
+      oldest->Picture = QImage();
+    }
+  }
   std::map<std::string, Entry> Entries;
+  std::size_t HeldBytes = 0;
+  uint64_t Uses = 0;
 };
 
 std::string BoardTitle(const std::string& path) {
@@ -144,7 +158,7 @@ struct Document {
   std::array<QImage, 10> Buttons;
   QtTextMetrics Metrics;
   QtImageScaler Scaler;
-  PrintPictures Pictures{Scaler};
+  PrintPictures Pictures;
   std::vector<std::string> Notes;
   int PageNumber = 0;
   bool PageStarted = false;
@@ -244,7 +258,7 @@ PrintedBoxParts PrintedParts(Document& doc, Player& player, int32_t n, const std
   if (path) {
     const GridRect& bounds = box.PictureImage.Bounds;
     const bool shown = box.PictureImage.Visible && !box.Picture.empty();
-    picture = doc.Pictures.Use(*path, cell.Picture, shown ? std::max(bounds.Width, bounds.Height) : 0);
+    picture = doc.Pictures.Use(*path, box.HeldPicture(), shown ? std::max(bounds.Width, bounds.Height) : 0);
     if (!picture.isNull()) {
       parts.Picture = &picture;
       return parts;
@@ -318,13 +332,29 @@ void PaintCutMark(Document& doc, const QRect& placed, Qt::Edge edge, int page) {
   p.restore();
 }
 
+// The player holds a board's pictures no larger than its largest cell on the screen; a screen of
+// print density makes that the size the cells print at, so its pictures are decoded once, for print.
+class PrintWindow : public HeadlessWindow {
+public:
+  PrintWindow(int32_t width, int32_t height) : HeadlessWindow(width, height), Width(width), Height(height) {}
+  int32_t ScreenWidth() override { return AtPrintDensity(Width); }
+  int32_t ScreenHeight() override { return AtPrintDensity(Height); }
+
+private:
+  static int32_t AtPrintDensity(int32_t pixels) {
+    return static_cast<int32_t>(std::ceil(pixels * PictureDotsPerInch / BoardPixelsPerInch));
+  }
+  int32_t Width;
+  int32_t Height;
+};
+
 // A fresh player for each board: its menu starts from the defaults, so opening the board never
 // brings a bar option of the board before into line by writing it into this one.
 struct BoardInPlayer {
   KeptDialogs Messages;
   StillClock TheClock;
   NoLauncher Programs;
-  HeadlessWindow Window;
+  PrintWindow Window;
   std::unique_ptr<Player> ThePlayer;
   explicit BoardInPlayer(const BoardPages& plan) : Window(plan.ClientWidth, plan.ClientHeight) {}
 };
