@@ -144,6 +144,14 @@ std::string FolderHomeBoard(const std::string& folderUtf8) {
   }
   for (const std::string& board : boards)
     if (!linkedTo.count(board)) return board;
+  // Every board is linked to (the boards link back home): the one named as a home board is.
+  for (const std::string& board : boards) {
+    std::string stem = fs::path(board).stem().string();
+    std::transform(stem.begin(), stem.end(), stem.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (const char* name : {"inici", "inicio", "home", "index", "principal", "menu"})
+      if (stem == name) return board;
+  }
   return boards.front();
 }
 

@@ -44,7 +44,8 @@ std::vector<PrintedBoardInfo> BookBoards(const std::string& homeUtf8,
                                          std::vector<std::string>& refused);
 
 /// The home board of a folder: the one its import named, else the first (by name) no other board
-/// links to, else the first by name; empty for a folder without boards.
+/// links to, else one named as a home board ("inici", "home"...), else the first by name; empty for
+/// a folder without boards.
 std::string FolderHomeBoard(const std::string& folderUtf8);
 
 /// The .qdx files directly inside a folder, sorted by name (absolute paths).

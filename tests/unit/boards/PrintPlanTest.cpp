@@ -164,6 +164,9 @@ TEST_F(PrintBookTest, TheFolderHomeIsTheBoardNothingLinksTo) {
   Write("c.qdx", 1, {"b.qdx"});
   Write("z.qdx", 1, {"a.qdx"});
   EXPECT_EQ(std::filesystem::path(FolderHomeBoard(Folder.Path)).filename(), "z.qdx");
+  Write("z.qdx", 2, {"a.qdx", "inici.qdx"});
+  Write("inici.qdx", 1, {"z.qdx"}); // every board is linked to: the home board is the one named so
+  EXPECT_EQ(std::filesystem::path(FolderHomeBoard(Folder.Path)).filename(), "inici.qdx");
   std::ofstream(Folder.File("root-board.txt")) << "b.qdx\n";
   EXPECT_EQ(std::filesystem::path(FolderHomeBoard(Folder.Path)).filename(), "b.qdx");
 }
