@@ -8,13 +8,14 @@ namespace nq::tool {
 
 using Arguments = std::vector<std::string>;
 
-int RunCalc(const Arguments& args);   // calc EXPR...
-int RunGet(const Arguments& args);    // get FILE SECTION KEY
-int RunSet(const Arguments& args);    // set FILE SECTION KEY VALUE
-int RunRender(const Arguments& args); // render BOARD --size WxH -o OUT.png
-int RunCheck(const Arguments& args);  // check PATH
-int RunImport(const Arguments& args); // import SET.obz|BOARD.obf DIR
-int RunExport(const Arguments& args); // export BOARD.qdx OUT.obz
+int RunCalc(const Arguments& args);    // calc EXPR...
+int RunGet(const Arguments& args);     // get FILE SECTION KEY
+int RunSet(const Arguments& args);     // set FILE SECTION KEY VALUE
+int RunRender(const Arguments& args);  // render BOARD --size WxH -o OUT.png
+int RunCheck(const Arguments& args);   // check PATH
+int RunImport(const Arguments& args);  // import SET.obz|BOARD.obf DIR
+int RunExport(const Arguments& args);  // export BOARD.qdx OUT.obz
 int RunSymbols(const Arguments& args); // symbols QUERY [--lang L] [--limit N] [--draw OUT.png]
+int RunPrint(const Arguments& args);   // print BOARD.qdx|FOLDER|SET.obz -o OUT.pdf
 
 } // namespace nq::tool

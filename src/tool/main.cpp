@@ -18,6 +18,7 @@ void PrintUsage(FILE* out = stderr) {
              "  export BOARD.qdx OUT.obz          write a board and the boards it links to as an .obz set\n"
              "  symbols QUERY [--lang ca|es|en] [--draw OUT.png]\n"
              "                                    find pictograms by name; --add-folder DIR adds your own\n"
+             "  print BOARD|FOLDER|SET.obz -o OUT.pdf  print boards to PDF (--book, --paper, ...)\n"
              "  --help | --version\n",
              out);
 }
@@ -47,6 +48,7 @@ int main(int argc, char** argv) {
   if (command == "import") return nq::tool::RunImport(args);
   if (command == "export") return nq::tool::RunExport(args);
   if (command == "symbols") return nq::tool::RunSymbols(args);
+  if (command == "print") return nq::tool::RunPrint(args);
   PrintUsage();
   return 2;
 }

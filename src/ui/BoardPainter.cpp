@@ -1,6 +1,7 @@
 #include "ui/BoardPainter.h"
 
 #include <QImage>
+#include <algorithm>
 
 #include "linux/QtText.h"
 
@@ -14,6 +15,52 @@ QRect ToQRect(const GridRect& r, QPoint origin) {
 // A view of the core's pixels without copying them; valid while the image lives.
 QImage View(const Image& image) {
   return QImage(image.Pixels.data(), image.Width, image.Height, image.Width * 4, QImage::Format_RGBA8888);
+}
+
+// A small crossed square where a picture should be: the cell still says something was meant there.
+void PaintMissingMark(QPainter& painter, const QRect& area) {
+  const int side = std::max(6, std::min(area.width(), area.height()) / 4);
+  const QRect mark(area.center().x() - side / 2, area.center().y() - side / 2, side, side);
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, true);
+  painter.setPen(QPen(QColor(150, 150, 150), 1));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(mark);
+  painter.drawLine(mark.topLeft(), mark.bottomRight());
+  painter.drawLine(mark.topRight(), mark.bottomLeft());
+  painter.restore();
+}
+
+void PaintNote(QPainter& painter, const TBox& box, QPoint origin, const QString& note) {
+  const QRect frame = ToQRect(box.Frame.Visible ? box.Frame.Bounds : box.CellRect(), origin)
+                          .adjusted(box.Frame.PenWidth + 1, box.Frame.PenWidth + 1, -box.Frame.PenWidth - 1,
+                                    -box.Frame.PenWidth - 1);
+  QFont font;
+  font.setPixelSize(std::clamp(frame.height() / 8, 8, 12));
+  font.setBold(true);
+  const QFontMetrics metrics(font);
+  const int width = metrics.horizontalAdvance(note) + 4;
+  const QRect label(frame.right() - width + 1, frame.bottom() - metrics.height() + 1, width,
+                    metrics.height());
+  painter.save();
+  painter.setClipRect(frame);
+  painter.fillRect(label, Qt::white);
+  painter.setFont(font);
+  painter.setPen(Qt::black);
+  painter.drawText(label, Qt::AlignCenter | Qt::TextSingleLine, note);
+  painter.restore();
+}
+
+void PaintPrintedParts(QPainter& painter, const TBox& box, QPoint origin, const PrintedBoxParts& printed) {
+  if (printed.Picture != nullptr && box.PictureImage.Visible) {
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter.drawImage(QRectF(ToQRect(box.PictureImage.Bounds, origin)), *printed.Picture);
+    painter.restore();
+  } else if (!printed.MissingPicture.isNull()) {
+    PaintMissingMark(painter, printed.MissingPicture.translated(origin));
+  }
+  if (!printed.Note.isEmpty()) PaintNote(painter, box, origin, printed.Note);
 }
 
 } // namespace
@@ -40,7 +87,8 @@ void PaintFrame(QPainter& painter, const QRect& bounds, int penWidth, const QCol
   painter.fillRect(QRect(bounds.right() - w + 1, bounds.top(), w, bounds.height()), colour);
 }
 
-void PaintBox(QPainter& painter, const TBox& box, QPoint origin, const QRegion* dirty) {
+void PaintBox(QPainter& painter, const TBox& box, QPoint origin, const QRegion* dirty,
+              const PrintedBoxParts* printed) {
   auto needed = [dirty, origin](const GridRect& r) {
     return dirty == nullptr || dirty->intersects(ToQRect(r, origin));
   };
@@ -69,6 +117,10 @@ void PaintBox(QPainter& painter, const TBox& box, QPoint origin, const QRegion* 
     painter.drawText(QRect(left, bounds.top(), bounds.width(), metrics.height()),
                      Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
     painter.restore();
+  }
+  if (printed != nullptr) {
+    PaintPrintedParts(painter, box, origin, *printed);
+    return;
   }
   if (box.PictureImage.Visible && needed(box.PictureImage.Bounds)) {
     if (const Image* image = box.PaintedImage(); image && !image->Empty()) {

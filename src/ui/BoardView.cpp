@@ -16,6 +16,8 @@ const char* const ButtonPictureNames[] = {"inici.png",    "anterior.png", "ultim
                                           "llegir.png",   "ultim.png",    "paraula.png",
                                           "esborrar.png", "parlar.png",   "noparlar.png"};
 
+} // namespace
+
 std::array<QImage, 10> LoadButtonPictures(const std::string& dataFolder) {
   std::array<QImage, 10> pictures;
   for (size_t i = 0; i < std::size(ButtonPictureNames); ++i)
@@ -23,7 +25,7 @@ std::array<QImage, 10> LoadButtonPictures(const std::string& dataFolder) {
   return pictures;
 }
 
-void PaintButtonBarImpl(QPainter& painter, const Player& player, const std::array<QImage, 10>& pictures) {
+void PaintPlayerButtonBar(QPainter& painter, const Player& player, const std::array<QImage, 10>& pictures) {
   const PanelGeometry& panels = player.Layout().Panels();
   if (!panels.ButtonBarVisible) return;
   painter.fillRect(ToQRect(panels.ButtonBar), ToQColor(ButtonFaceColour));
@@ -47,6 +49,8 @@ void PaintButtonBarImpl(QPainter& painter, const Player& player, const std::arra
                      ToQString(std::string(panel.Caption)));
   }
 }
+
+namespace {
 
 int32_t GridCellsShown(const Player& player) {
   const GridViewState& view = player.State().View;
@@ -72,7 +76,9 @@ void PaintGridImpl(QPainter& painter, Player& player, const QRegion& dirty) {
   painter.restore();
 }
 
-void PaintMessageBarImpl(QPainter& painter, Player& player) {
+} // namespace
+
+void PaintPlayerMessageBar(QPainter& painter, Player& player) {
   const PanelGeometry& panels = player.Layout().Panels();
   if (!panels.MessageBarVisible) return;
   const QRect bar = ToQRect(panels.MessageBar);
@@ -88,8 +94,6 @@ void PaintMessageBarImpl(QPainter& painter, Player& player) {
     PaintBox(painter, *player.Boxes().MessageBox(i), bar.topLeft());
   painter.restore();
 }
-
-} // namespace
 
 BoardView::BoardView(Player& player, const std::string& dataFolderUtf8, QWidget* parent)
     : QWidget(parent), ThePlayer(player), ButtonPictures(LoadButtonPictures(dataFolderUtf8)) {
@@ -187,10 +191,10 @@ void BoardView::paintEvent(QPaintEvent* event) {
 }
 
 void BoardView::PaintButtonBar(QPainter& painter) {
-  PaintButtonBarImpl(painter, ThePlayer, ButtonPictures);
+  PaintPlayerButtonBar(painter, ThePlayer, ButtonPictures);
 }
 void BoardView::PaintMessageBar(QPainter& painter) {
-  PaintMessageBarImpl(painter, ThePlayer);
+  PaintPlayerMessageBar(painter, ThePlayer);
 }
 
 QImage RenderClientArea(Player& player, const std::string& dataFolderUtf8, int width, int height) {
@@ -198,9 +202,9 @@ QImage RenderClientArea(Player& player, const std::string& dataFolderUtf8, int w
   image.fill(Qt::white);
   player.ClientResized(width, height);
   QPainter painter(&image);
-  PaintButtonBarImpl(painter, player, LoadButtonPictures(dataFolderUtf8));
+  PaintPlayerButtonBar(painter, player, LoadButtonPictures(dataFolderUtf8));
   PaintGridImpl(painter, player, QRegion(image.rect()));
-  PaintMessageBarImpl(painter, player);
+  PaintPlayerMessageBar(painter, player);
   return image;
 }
 

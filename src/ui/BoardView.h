@@ -64,6 +64,13 @@ private:
   bool ShownValid = false;
 };
 
+/// The pictures of the button bar: its eight buttons, then speech on and off for "Símbol".
+std::array<QImage, 10> LoadButtonPictures(const std::string& dataFolderUtf8);
+/// Paints the player's button bar, when shown, in client coordinates.
+void PaintPlayerButtonBar(QPainter& painter, const Player& player, const std::array<QImage, 10>& pictures);
+/// Paints the player's message bar and its cells, when shown, in client coordinates.
+void PaintPlayerMessageBar(QPainter& painter, Player& player);
+
 /// Paints the whole client area of a player into an image of its client size (for the render tool).
 QImage RenderClientArea(Player& player, const std::string& dataFolderUtf8, int width, int height);
 
