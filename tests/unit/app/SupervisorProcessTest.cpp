@@ -129,13 +129,13 @@ TEST_F(WaitForPlayerTest, OnlyAPlayerThatFellSilentOrStuckIsEnded) {
     close(Link);
     Link = -1;
     EXPECT_EQ(end.How, c.How) << c.Name;
-    if (c.Signal == 0)
-      EXPECT_TRUE(WIFEXITED(end.Status) && WEXITSTATUS(end.Status) == 0) << c.Name << ": " << end.Status;
-    else
-      EXPECT_TRUE(WIFSIGNALED(end.Status) && WTERMSIG(end.Status) == c.Signal)
-          << c.Name << ": " << end.Status;
-    if (c.How == Ending::Hung) // the player was heard once, right at its start
+    const bool endedAsExpected = c.Signal == 0 ? WIFEXITED(end.Status) && WEXITSTATUS(end.Status) == 0
+                                               : WIFSIGNALED(end.Status) && WTERMSIG(end.Status) == c.Signal;
+    EXPECT_TRUE(endedAsExpected) << c.Name << ": status " << end.Status;
+    // The player was heard once, right at its start.
+    if (c.How == Ending::Hung) {
       EXPECT_LT(end.LastSignMs - started, Fast.HungAfterMs) << c.Name;
+    }
   }
 }
 
