@@ -51,8 +51,8 @@ TEST(LauncherTest, TheOpenerIsDetachedAndWritesToTheNullDevice) {
   std::ofstream(opener)
       << "#!/bin/sh\n"
       << "cd " << folder << "\n"
-      << "{ readlink /proc/$$/fd/0 /proc/$$/fd/1 /proc/$$/fd/2; ps -o sid= -p $$; } > seen.tmp\n"
-      << "mv seen.tmp seen.txt\n"
+      << "seen=$(readlink /proc/$$/fd/0 /proc/$$/fd/1 /proc/$$/fd/2; ps -o sid= -p $$)\n"
+      << "echo \"$seen\" > seen.tmp && mv seen.tmp seen.txt\n"
       << "echo $$ > pid.txt\n"
       << "exec sleep 30\n";
   std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
