@@ -154,9 +154,11 @@ window=$(wait_for_player_window)
 sleep 2.5
 nohup_player=$(window_pid)
 [ -n "$nohup_player" ] && [ "$nohup_player" != "$sup" ] || fail "the player started with nohup has no supervisor"
-# No pipe of the player is handed to the programs it starts.
+# No pipe the player made is handed to the programs it starts (those it inherited are not its own).
+inherited=$(for fd in /proc/"$sup"/fd/*; do readlink "$fd"; done)
 for fd in /proc/"$nohup_player"/fd/*; do
-  [[ $(readlink "$fd") == pipe:* ]] || continue
+  target=$(readlink "$fd")
+  [[ $target == pipe:* ]] && ! grep -qxF "$target" <<< "$inherited" || continue
   flags=$(sed -n 's/^flags:[[:space:]]*//p' "/proc/$nohup_player/fdinfo/${fd##*/}")
   (( 8#$flags & 8#2000000 )) || fail "the player's pipe on descriptor ${fd##*/} is not closed on exec"
 done
