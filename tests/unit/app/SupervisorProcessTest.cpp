@@ -21,7 +21,8 @@
 namespace nq {
 namespace {
 
-constexpr WatchTimes Fast{300, 300, 300};
+// Short enough for tests, long enough that a busy machine does not make a live player look hung.
+constexpr WatchTimes Fast{600, 300, 300};
 
 void Send(int fd, const std::string& bytes) {
   [[maybe_unused]] const ssize_t sent = send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
@@ -93,10 +94,10 @@ struct SilenceCase {
 TEST_F(WaitForPlayerTest, OnlyAPlayerThatFellSilentOrStuckIsEnded) {
   const SilenceCase cases[] = {
       // Starting up can take long: no sign of life yet is no hang.
-      {"silent from the start", [](int) { usleep(1000 * 1000); }, Ending::ByItself, 0},
+      {"silent from the start", [](int) { usleep(1500 * 1000); }, Ending::ByItself, 0},
       {"heartbeats, then an exit",
        [](int fd) {
-         for (int i = 0; i < 10; ++i, usleep(100 * 1000))
+         for (int i = 0; i < 30; ++i, usleep(50 * 1000))
            Heartbeat(fd);
        },
        Ending::ByItself, 0},
@@ -113,6 +114,15 @@ TEST_F(WaitForPlayerTest, OnlyAPlayerThatFellSilentOrStuckIsEnded) {
          Hang();
        },
        Ending::Hung, SIGKILL},
+      // Still a stop asked from outside, not a hang to recover from.
+      {"asked to stop, deaf to it",
+       [](int fd) {
+         signal(SIGTERM, SIG_IGN);
+         Heartbeat(fd);
+         kill(getppid(), SIGTERM);
+         Hang();
+       },
+       Ending::ByItself, SIGKILL},
       {"closed its link, never ended",
        [](int fd) {
          Heartbeat(fd);
@@ -197,6 +207,8 @@ private:
       const int client = accept4(Listener, nullptr, nullptr, SOCK_CLOEXEC);
       unsigned char setup[12];
       if (client < 0 || recv(client, setup, sizeof setup, MSG_WAITALL) != sizeof setup) return;
+      // Gone right after its last answer, before anyone can ask again.
+      if (served + 1 == answers) StopListening();
       if (reply >= 0) {
         const unsigned char byte = static_cast<unsigned char>(reply);
         [[maybe_unused]] const ssize_t sent = send(client, &byte, 1, MSG_NOSIGNAL);
@@ -206,7 +218,10 @@ private:
       else
         Held.push_back(client);
     }
-    close(Listener); // gone, like a server that ended
+    StopListening();
+  }
+  void StopListening() {
+    if (Listener >= 0) close(Listener);
     Listener = -1;
   }
   int Listener = -1;
