@@ -35,64 +35,43 @@ void Heartbeat(int fd) {
     pause();
 }
 
-class WaitForPlayerTest : public ::testing::Test {
-protected:
-  void SetUp() override { ASSERT_TRUE(StartSignalRelay()); }
-  void TearDown() override {
+// A player process that runs body with its end of the link, then exits with status 0; returns its
+// pid and sets link to the supervisor's end.
+pid_t StartPlayer(const std::function<void(int)>& body, int& link) {
+  int pair[2];
+  EXPECT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair), 0);
+  const pid_t pid = fork();
+  if (pid == 0) {
     StopSignalRelay();
-    if (Link >= 0) close(Link);
+    close(pair[0]);
+    body(pair[1]);
+    _exit(0);
   }
-  // A player process that runs body with its end of the link and then exits with status 0.
-  pid_t StartPlayer(const std::function<void(int)>& body) {
-    int pair[2];
-    EXPECT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair), 0);
-    const pid_t pid = fork();
-    if (pid == 0) {
-      StopSignalRelay();
-      close(pair[0]);
-      body(pair[1]);
-      _exit(0);
-    }
-    close(pair[1]);
-    Link = pair[0];
-    return pid;
-  }
-  int Link = -1;
-};
-
-TEST_F(WaitForPlayerTest, ReportsWrittenJustBeforeTheEndAreKept) {
-  const ResumeBoards shown{"/b/inici.qdx", "/b/menjar.qdx", "/b/inici.qdx"};
-  const pid_t player = StartPlayer([&shown](int fd) {
-    Send(fd, EncodeBoardReport(shown));
-    _exit(7);
-  });
-  BoardReports reports;
-  const PlayerEnd end = WaitForPlayer(player, Link, reports, Fast);
-  EXPECT_TRUE(WIFEXITED(end.Status) && WEXITSTATUS(end.Status) == 7) << end.Status;
-  EXPECT_EQ(end.How, Ending::ByItself);
-  EXPECT_EQ(reports.Boards(), shown);
+  close(pair[1]);
+  link = pair[0];
+  return pid;
 }
 
-TEST_F(WaitForPlayerTest, AStopAskedOfTheSupervisorReachesThePlayer) {
-  const pid_t player = StartPlayer([](int) {
-    kill(getppid(), SIGTERM);
-    Hang();
-  });
-  BoardReports reports;
-  const PlayerEnd end = WaitForPlayer(player, Link, reports, Fast);
-  EXPECT_TRUE(WIFSIGNALED(end.Status) && WTERMSIG(end.Status) == SIGTERM) << end.Status;
-  EXPECT_EQ(end.How, Ending::ByItself);
-}
+const ResumeBoards Shown{"/b/inici.qdx", "/b/menjar.qdx", "/b/inici.qdx"};
 
-struct SilenceCase {
+struct PlayerCase {
   const char* Name;
   std::function<void(int)> Player;
   Ending How;
-  int Signal; // what ended it; 0 for a normal exit
+  int Signal;            // what ended it; 0 for a normal exit
+  bool Reported = false; // it sent Shown
 };
 
-TEST_F(WaitForPlayerTest, OnlyAPlayerThatFellSilentOrStuckIsEnded) {
-  const SilenceCase cases[] = {
+TEST(WaitForPlayerTest, OnlyAPlayerThatFellSilentOrStuckIsEnded) {
+  const PlayerCase cases[] = {
+      {"reports, then an exit at once", [](int fd) { Send(fd, EncodeBoardReport(Shown)); }, Ending::ByItself,
+       0, true},
+      {"asks its supervisor to stop",
+       [](int) {
+         kill(getppid(), SIGTERM);
+         Hang();
+       },
+       Ending::ByItself, SIGTERM},
       // Starting up can take long: no sign of life yet is no hang.
       {"silent from the start", [](int) { usleep(1500 * 1000); }, Ending::ByItself, 0},
       {"heartbeats, then an exit",
@@ -131,13 +110,14 @@ TEST_F(WaitForPlayerTest, OnlyAPlayerThatFellSilentOrStuckIsEnded) {
        },
        Ending::Stuck, SIGTERM},
   };
-  for (const SilenceCase& c : cases) {
-    const pid_t player = StartPlayer(c.Player);
+  ASSERT_TRUE(StartSignalRelay());
+  for (const PlayerCase& c : cases) {
+    int link = -1;
+    const pid_t player = StartPlayer(c.Player, link);
     BoardReports reports;
     const int64_t started = SupervisorNowMs();
-    const PlayerEnd end = WaitForPlayer(player, Link, reports, Fast);
-    close(Link);
-    Link = -1;
+    const PlayerEnd end = WaitForPlayer(player, link, reports, Fast);
+    close(link);
     EXPECT_EQ(end.How, c.How) << c.Name;
     const bool endedAsExpected = c.Signal == 0 ? WIFEXITED(end.Status) && WEXITSTATUS(end.Status) == 0
                                                : WIFSIGNALED(end.Status) && WTERMSIG(end.Status) == c.Signal;
@@ -146,7 +126,10 @@ TEST_F(WaitForPlayerTest, OnlyAPlayerThatFellSilentOrStuckIsEnded) {
     if (c.How == Ending::Hung) {
       EXPECT_LT(end.LastSignMs - started, Fast.HungAfterMs) << c.Name;
     }
+    // Reports written just before the end are still read.
+    EXPECT_EQ(reports.Boards(), c.Reported ? Shown : ResumeBoards{}) << c.Name;
   }
+  StopSignalRelay();
 }
 
 TEST(SignalRelayTest, SignalsIgnoredAtStartStayIgnoredForSupervisorAndPlayer) {
