@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <iterator>
 
 namespace nq {
 
@@ -27,22 +28,15 @@ constexpr int DisplayAnswerMs = 1000;
 
 // Signals reach the supervisor's loop through this pipe, so the handler does nothing unsafe.
 int SignalPipe[2] = {-1, -1};
+constexpr int RelayedSignals[] = {SIGCHLD, SIGTERM, SIGINT, SIGHUP};
+// What the process inherited for each relayed signal, given back to the player.
+struct sigaction Inherited[std::size(RelayedSignals)];
 
 void OnSignal(int signalNumber) {
   const int saved = errno;
   const unsigned char byte = static_cast<unsigned char>(signalNumber);
   [[maybe_unused]] const ssize_t written = write(SignalPipe[1], &byte, 1);
   errno = saved;
-}
-
-void SetHandlers(void (*handler)(int)) {
-  struct sigaction action {};
-  action.sa_handler = handler;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART | SA_NOCLDSTOP;
-  sigaction(SIGCHLD, &action, nullptr);
-  for (const int signalNumber : EndSignals)
-    sigaction(signalNumber, &action, nullptr);
 }
 
 void CloseSignalPipe() {
@@ -52,79 +46,23 @@ void CloseSignalPipe() {
   }
 }
 
-int64_t NowMs() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-}
-
 int ExitCodeOf(int waitStatus) {
   if (WIFEXITED(waitStatus)) return WEXITSTATUS(waitStatus);
   if (WIFSIGNALED(waitStatus)) return 128 + WTERMSIG(waitStatus);
   return 1;
 }
 
-// A server that is shutting down may still accept a connection, so the display counts as there
-// only when it answers the X connection setup (success, refusal or a request to authenticate).
-bool AnswersSetup(const std::string& path, bool abstract) {
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  const size_t offset = abstract ? 1 : 0;
-  if (path.size() + offset >= sizeof(address.sun_path)) return false;
-  std::memcpy(address.sun_path + offset, path.data(), path.size());
-  const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return true; // cannot tell: assume the display is there
-  const socklen_t length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + offset + path.size());
-  bool answered = false;
-  if (connect(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0) {
-    // Little-endian, protocol 11.0, no authorisation.
-    const unsigned char setup[12] = {'l', 0, 11, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    pollfd reply{fd, POLLIN, 0};
-    unsigned char status = 0xFF;
-    answered = send(fd, setup, sizeof setup, MSG_NOSIGNAL) == static_cast<ssize_t>(sizeof setup) &&
-               poll(&reply, 1, DisplayAnswerMs) == 1 && recv(fd, &status, 1, 0) == 1 && status <= 2;
-  }
-  close(fd);
-  return answered;
-}
-
-// Waits for the player to end, reading its reports and passing on requests to stop.
-int WaitForPlayer(pid_t player, int reportFd, BoardReports& reports) {
-  pollfd fds[2] = {{SignalPipe[0], POLLIN, 0}, {reportFd, POLLIN, 0}};
+// Reads what the player sent; false once it closed its end (or the socket broke).
+bool ReadReports(int fd, BoardReports& reports) {
+  char buffer[4096];
   for (;;) {
-    if (poll(fds, 2, -1) < 0) {
-      if (errno == EINTR) continue;
-      // Without poll, plain waiting still keeps the player's end seen.
-      int status = 0;
-      while (waitpid(player, &status, 0) < 0 && errno == EINTR) {
-      }
-      return status;
+    const ssize_t got = recv(fd, buffer, sizeof buffer, MSG_DONTWAIT);
+    if (got > 0) {
+      reports.Feed(buffer, static_cast<size_t>(got));
+      continue;
     }
-    if (fds[1].revents != 0) {
-      char buffer[4096];
-      const ssize_t got = read(reportFd, buffer, sizeof buffer);
-      if (got > 0)
-        reports.Feed(buffer, static_cast<size_t>(got));
-      else if (got == 0 || errno != EINTR)
-        fds[1].fd = -1; // the player closed its end (or lost it): stop listening
-    }
-    if (fds[0].revents != 0) {
-      unsigned char signals[64];
-      const ssize_t got = read(SignalPipe[0], signals, sizeof signals);
-      for (ssize_t i = 0; i < got; ++i)
-        if (signals[i] != SIGCHLD) kill(player, signals[i]);
-      int status = 0;
-      if (waitpid(player, &status, WNOHANG) == player) {
-        // Reports written just before the end are still in the socket.
-        if (fds[1].fd >= 0) {
-          char buffer[4096];
-          ssize_t rest;
-          while ((rest = recv(reportFd, buffer, sizeof buffer, MSG_DONTWAIT)) > 0)
-            reports.Feed(buffer, static_cast<size_t>(rest));
-        }
-        return status;
-      }
-    }
+    if (got < 0 && errno == EINTR) continue;
+    return got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
   }
 }
 
@@ -150,6 +88,7 @@ std::string EncodeBoardReport(const ResumeBoards& boards) {
 }
 
 void BoardReports::Feed(const char* data, size_t size) {
+  Fed += size;
   Partial.append(data, size);
   size_t start = 0;
   for (size_t end; (end = Partial.find('\0', start)) != std::string::npos; start = end + 1) {
@@ -189,7 +128,15 @@ bool IsNormalEnd(int waitStatus) {
 
 AfterEnd RestartPolicy::PlayerEnded(int waitStatus, int64_t ranMs, bool displayAlive) {
   if (IsNormalEnd(waitStatus) || !displayAlive) return AfterEnd::End;
-  Quick = ranMs < QuickRunMs ? Quick + 1 : 0;
+  return Crashed(ranMs);
+}
+
+AfterEnd RestartPolicy::PlayerHung(int64_t ranMs, bool displayAlive) {
+  return displayAlive ? Crashed(ranMs) : AfterEnd::End;
+}
+
+AfterEnd RestartPolicy::Crashed(int64_t ranMs) {
+  Quick = ranMs > QuickRunMs ? 0 : Quick + 1;
   return Quick >= MaxQuickCrashes ? AfterEnd::GiveUp : AfterEnd::Restart;
 }
 
@@ -206,6 +153,36 @@ std::optional<std::string> DisplaySocketPath(const std::string& display) {
   return "/tmp/.X11-unix/X" + number;
 }
 
+int64_t SupervisorNowMs() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+// A server that is shutting down may still accept a connection, so the display counts as there
+// only when it answers the X connection setup (success, refusal or a request to authenticate).
+bool AnswersSetup(const std::string& path, bool abstract) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const size_t offset = abstract ? 1 : 0;
+  if (path.size() + offset >= sizeof(address.sun_path)) return false;
+  std::memcpy(address.sun_path + offset, path.data(), path.size());
+  const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return true; // cannot tell: assume the display is there
+  const socklen_t length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + offset + path.size());
+  bool answered = false;
+  if (connect(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0) {
+    // Little-endian, protocol 11.0, no authorisation.
+    const unsigned char setup[12] = {'l', 0, 11, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    pollfd reply{fd, POLLIN, 0};
+    unsigned char status = 0xFF;
+    answered = send(fd, setup, sizeof setup, MSG_NOSIGNAL) == static_cast<ssize_t>(sizeof setup) &&
+               poll(&reply, 1, DisplayAnswerMs) == 1 && recv(fd, &status, 1, 0) == 1 && status <= 2;
+  }
+  close(fd);
+  return answered;
+}
+
 bool DisplayAnswers() {
   const char* display = std::getenv("DISPLAY");
   if (display == nullptr || *display == '\0') return true;
@@ -214,32 +191,135 @@ bool DisplayAnswers() {
   return AnswersSetup(*path, false) || AnswersSetup(*path, true);
 }
 
-// A player that exited by itself may have lost its display, and an X server that is shutting down can
-// still answer for a moment: it must answer again a little later. A crash by signal is restarted at once.
-static bool DisplayStaysUp(int waitStatus) {
+bool DisplayStaysUp(int waitStatus) {
   if (!DisplayAnswers()) return false;
   if (!WIFEXITED(waitStatus)) return true;
   ::usleep(300 * 1000);
   return DisplayAnswers();
 }
 
-SupervisedStart Supervise() {
+bool StartSignalRelay() {
+  if (pipe2(SignalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return false;
+  struct sigaction relay {};
+  relay.sa_handler = OnSignal;
+  sigemptyset(&relay.sa_mask);
+  relay.sa_flags = SA_RESTART | SA_NOCLDSTOP;
+  for (size_t i = 0; i < std::size(RelayedSignals); ++i) {
+    sigaction(RelayedSignals[i], nullptr, &Inherited[i]);
+    // Started with nohup, a hang-up must reach neither the supervisor nor the player.
+    if (RelayedSignals[i] != SIGCHLD && Inherited[i].sa_handler == SIG_IGN) continue;
+    sigaction(RelayedSignals[i], &relay, nullptr);
+  }
+  return true;
+}
+
+void StopSignalRelay() {
+  for (size_t i = 0; i < std::size(RelayedSignals); ++i)
+    sigaction(RelayedSignals[i], &Inherited[i], nullptr);
+  CloseSignalPipe();
+}
+
+namespace {
+
+// The watch over one run of the player: what it did last, and what the supervisor did about it.
+struct Watch {
+  const WatchTimes& Times;
+  pid_t Player;
+  PlayerEnd End;
+  bool Linked = true;      // the player's end of the link is open
+  int64_t ClosedAt = -1;   // when it closed it
+  int64_t AskedToEnd = -1; // when it was sent SIGTERM for hanging
+  bool Killed = false;
+  bool StopRequested = false;
+
+  // Milliseconds until the next deadline, -1 for none; acts on a deadline that has passed.
+  int Step(int64_t now) {
+    if (AskedToEnd >= 0) {
+      if (Killed) return -1;
+      if (now - AskedToEnd >= Times.GraceMs) {
+        kill(Player, SIGKILL);
+        Killed = true;
+        return -1;
+      }
+      return static_cast<int>(AskedToEnd + Times.GraceMs - now);
+    }
+    int64_t deadline = -1;
+    Ending why = Ending::ByItself;
+    if (!Linked && ClosedAt >= 0) {
+      deadline = ClosedAt + Times.ClosingMs;
+      why = Ending::Stuck;
+    } else if (Linked && End.LastSignMs >= 0) {
+      deadline = End.LastSignMs + Times.HungAfterMs;
+      why = Ending::Hung;
+    }
+    if (deadline < 0) return -1;
+    if (now < deadline) return static_cast<int>(deadline - now);
+    // SIGTERM first: the key sink lets go of held keys from a thread of its own before the end.
+    End.How = why;
+    kill(Player, SIGTERM);
+    AskedToEnd = now;
+    return static_cast<int>(Times.GraceMs);
+  }
+};
+
+} // namespace
+
+PlayerEnd WaitForPlayer(int player, int reportFd, BoardReports& reports, const WatchTimes& times) {
+  Watch watch{times, player, {}};
+  watch.Linked = reportFd >= 0;
+  pollfd fds[2] = {{SignalPipe[0], POLLIN, 0}, {reportFd, POLLIN, 0}};
+  for (;;) {
+    const int timeout = watch.Step(SupervisorNowMs());
+    const int ready = poll(fds, 2, timeout);
+    if (ready < 0 && errno != EINTR) {
+      // Without poll, plain waiting still keeps the player's end seen.
+      while (waitpid(player, &watch.End.Status, 0) < 0 && errno == EINTR) {
+      }
+      return watch.End;
+    }
+    if (ready > 0 && fds[1].revents != 0) {
+      const uint64_t before = reports.BytesFed();
+      watch.Linked = ReadReports(reportFd, reports);
+      if (reports.BytesFed() != before) watch.End.LastSignMs = SupervisorNowMs();
+      if (!watch.Linked) {
+        fds[1].fd = -1; // the player closed its end: it is closing, or gone
+        watch.ClosedAt = SupervisorNowMs();
+      }
+    }
+    if (ready > 0 && fds[0].revents != 0) {
+      unsigned char signals[64];
+      const ssize_t got = read(SignalPipe[0], signals, sizeof signals);
+      for (ssize_t i = 0; i < got; ++i) {
+        if (signals[i] == SIGCHLD) continue;
+        kill(player, signals[i]);
+        watch.StopRequested = true;
+      }
+    }
+    if (waitpid(player, &watch.End.Status, WNOHANG) == player) {
+      // Reports written just before the end are still in the socket.
+      if (fds[1].fd >= 0) ReadReports(reportFd, reports);
+      // A stop asked from outside while the supervisor was ending the player is still a stop.
+      if (watch.StopRequested) watch.End.How = Ending::ByItself;
+      return watch.End;
+    }
+  }
+}
+
+SupervisedStart Supervise(const WatchTimes& times) {
   const char* off = std::getenv(NoSupervisorVariable);
   if (off != nullptr && std::strcmp(off, "1") == 0) return {};
   // Without its pipe the supervisor cannot work; the player then runs on its own.
-  if (pipe2(SignalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return {};
-  SetHandlers(OnSignal);
+  if (!StartSignalRelay()) return {};
   RestartPolicy policy(MaxQuickCrashes, QuickRunMs);
   std::optional<ResumeBoards> resume;
   for (;;) {
     int report[2];
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, report) != 0) report[0] = report[1] = -1;
-    const int64_t started = NowMs();
+    const int64_t started = SupervisorNowMs();
     const pid_t player = fork();
     if (player <= 0) {
       // The player (or, when fork failed, this process running unsupervised).
-      SetHandlers(SIG_DFL);
-      CloseSignalPipe();
+      StopSignalRelay();
       if (player < 0) {
         if (report[0] >= 0) close(report[0]), close(report[1]);
         return {};
@@ -252,16 +332,27 @@ SupervisedStart Supervise() {
     }
     if (report[1] >= 0) close(report[1]);
     BoardReports reports;
-    const int status = WaitForPlayer(player, report[0], reports);
+    const PlayerEnd end = WaitForPlayer(player, report[0], reports, times);
     if (report[0] >= 0) close(report[0]);
     if (reports.Any()) resume = reports.Boards();
-    const AfterEnd next =
-        policy.PlayerEnded(status, NowMs() - started, IsNormalEnd(status) || DisplayStaysUp(status));
     char why[160];
-    DescribeEnd(status, why, sizeof why);
+    DescribeEnd(end.Status, why, sizeof why);
+    AfterEnd next = AfterEnd::End;
+    if (end.How == Ending::Hung) {
+      std::fprintf(stderr, "nexoquadrix: el programa no responia (%s).\n", why);
+      next = policy.PlayerHung(end.LastSignMs - started, DisplayAnswers());
+    } else if (end.How == Ending::Stuck) {
+      // The user closed it; only its last steps hung.
+      std::fprintf(stderr, "nexoquadrix: el programa no acabava de tancar-se (%s).\n", why);
+      StopSignalRelay();
+      return {0, -1, std::nullopt, 0};
+    } else {
+      next = policy.PlayerEnded(end.Status, SupervisorNowMs() - started,
+                                IsNormalEnd(end.Status) || DisplayStaysUp(end.Status));
+    }
     if (next == AfterEnd::End) {
-      CloseSignalPipe();
-      return {ExitCodeOf(status), -1, std::nullopt, 0};
+      StopSignalRelay();
+      return {ExitCodeOf(end.Status), -1, std::nullopt, 0};
     }
     if (next == AfterEnd::Restart) {
       if (resume) resume = BoardsToResume(*resume, policy.QuickCrashes());
@@ -274,18 +365,17 @@ SupervisedStart Supervise() {
         policy.QuickCrashes(), why);
     const pid_t notice = fork();
     if (notice == 0) {
-      SetHandlers(SIG_DFL);
-      CloseSignalPipe();
+      StopSignalRelay();
       SupervisedStart start;
       start.GaveUpAfter = policy.QuickCrashes();
       return start;
     }
     if (notice > 0) {
       BoardReports none;
-      WaitForPlayer(notice, -1, none);
+      WaitForPlayer(notice, -1, none, times);
     }
-    CloseSignalPipe();
-    return {ExitCodeOf(status), -1, std::nullopt, 0};
+    StopSignalRelay();
+    return {ExitCodeOf(end.Status), -1, std::nullopt, 0};
   }
 }
 

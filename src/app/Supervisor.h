@@ -2,8 +2,9 @@
 // The supervisor: a small parent process, forked before the toolkit starts, that brings the player
 // back when it dies abnormally (a crash, an abort, the out-of-memory killer) on the boards it showed.
 // For the people who use the player it is their voice, so a crash must not leave them silent until
-// someone else restarts it. A normal close, a request to stop or a display that went away ends it
-// for good; a player that keeps crashing at once is given up with a message.
+// someone else restarts it. A player whose UI thread stops answering (its heartbeat stops) is ended
+// and started again the same way. A normal close, a request to stop or a display that went away ends
+// it for good; a player that keeps crashing at once is given up with a message.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -28,12 +29,20 @@ public:
   void Feed(const char* data, size_t size);
   const ResumeBoards& Boards() const { return Latest; }
   bool Any() const { return Received; }
+  /// Every byte fed so far, heartbeats included: the player's signs of life.
+  uint64_t BytesFed() const { return Fed; }
 
 private:
+  uint64_t Fed = 0;
   std::string Partial;
   ResumeBoards Latest;
   bool Received = false;
 };
+
+/// What the player sends at least every HeartbeatIntervalMs while its UI thread runs: an empty record,
+/// which BoardReports skips.
+inline constexpr char HeartbeatRecord = '\0';
+inline constexpr int HeartbeatIntervalMs = 1000;
 
 // What to do after the player ended.
 enum class AfterEnd { End, Restart, GiveUp };
@@ -48,9 +57,14 @@ public:
   /// waitStatus as waitpid gives it; ranMs how long that run lasted; displayAlive whether the
   /// display still answers (without it a restarted player could not even show a window).
   AfterEnd PlayerEnded(int waitStatus, int64_t ranMs, bool displayAlive);
+  /// A player that stopped answering and was ended for it: a crash, whatever signal ended it; ranMs
+  /// counts up to its last sign of life.
+  AfterEnd PlayerHung(int64_t ranMs, bool displayAlive);
   int32_t QuickCrashes() const { return Quick; }
 
 private:
+  AfterEnd Crashed(int64_t ranMs);
+
   int32_t MaxQuickCrashes;
   int64_t QuickRunMs;
   int32_t Quick = 0;
@@ -68,8 +82,50 @@ bool IsNormalEnd(int waitStatus);
 /// display or a name that is not an X display.
 std::optional<std::string> DisplaySocketPath(const std::string& display);
 
+/// Whether an X server listens on a local socket (abstract: in the abstract namespace) and answers
+/// the connection setup within a second; a server that is shutting down may accept and stay silent.
+bool AnswersSetup(const std::string& path, bool abstract);
+
 /// Whether the X display in $DISPLAY still accepts connections (true when it cannot be told).
 bool DisplayAnswers();
+
+/// Whether the display is there for a restarted player: a player that exited by itself may have lost
+/// its display, and a dying X server still answers for a moment, so it must answer again a little
+/// later; after a crash by signal one answer is enough.
+bool DisplayStaysUp(int waitStatus);
+
+// How long the supervisor waits for signs of life.
+struct WatchTimes {
+  int64_t HungAfterMs = 10000; // a running player silent this long is hung
+  int64_t ClosingMs = 5000;    // a player that said goodbye and is still there this long is stuck
+  int64_t GraceMs = 2000;      // between asking a stuck player to end (SIGTERM) and SIGKILL
+};
+
+// How the player's run ended, as WaitForPlayer saw it.
+enum class Ending {
+  ByItself, // it ended (or was ended by a signal from outside) while it answered
+  Hung,     // its UI thread stopped answering: ended by the supervisor
+  Stuck,    // it closed its link (a normal close) but did not end: ended by the supervisor
+};
+struct PlayerEnd {
+  int Status = 0; // as waitpid gives it
+  Ending How = Ending::ByItself;
+  int64_t LastSignMs = -1; // monotonic milliseconds of its last sign of life; -1 for none
+};
+
+/// Routes SIGCHLD, and those of SIGTERM, SIGINT and SIGHUP that were not ignored (nohup), into a pipe
+/// that WaitForPlayer reads, remembering what the process inherited; false when it cannot.
+bool StartSignalRelay();
+/// Gives the process back the signal dispositions StartSignalRelay found and closes the pipe.
+void StopSignalRelay();
+
+/// Waits for the player to end, feeding its reports to reports and passing the relayed stop signals
+/// on to it. Once it has sent anything, a player silent for HungAfterMs is ended; one that closed its
+/// end of the link (reportFd, -1 for none) is ended after ClosingMs.
+PlayerEnd WaitForPlayer(int player, int reportFd, BoardReports& reports, const WatchTimes& times);
+
+/// Monotonic milliseconds, as LastSignMs counts them.
+int64_t SupervisorNowMs();
 
 // What Supervise() hands the process that goes on to be the player.
 struct SupervisedStart {
@@ -84,6 +140,6 @@ inline constexpr const char* NoSupervisorVariable = "NEXOQUADRIX_NO_SUPERVISOR";
 
 /// Call first in main, before the toolkit starts (no threads yet, so forking is safe). Returns in
 /// the player process with what it needs to know; in the supervisor only when it is done.
-SupervisedStart Supervise();
+SupervisedStart Supervise(const WatchTimes& times = {});
 
 } // namespace nq

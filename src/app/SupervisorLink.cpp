@@ -18,6 +18,7 @@ SupervisorLink::SupervisorLink(Player& player, const SupervisedStart& start)
     : ThePlayer(player), Fd(start.ReportFd) {
   if (start.Resume) Resume(*start.Resume);
   if (Fd < 0) return;
+  SinceSent.start();
   QObject::connect(&Poll, &QTimer::timeout, [this] { Report(); });
   Poll.start(ReportIntervalMs);
   Report();
@@ -43,11 +44,14 @@ void SupervisorLink::Report() {
     Pending += EncodeBoardReport(now);
     Sent = now;
   }
+  // Sent from this timer, so it stops when the UI thread stops answering and the supervisor sees it.
+  if (Pending.empty() && SinceSent.hasExpired(HeartbeatIntervalMs / 2)) Pending += HeartbeatRecord;
   // Never blocks and never raises SIGPIPE: a supervisor that is gone must not stop the player.
   while (!Pending.empty()) {
     const ssize_t sent = send(Fd, Pending.data(), Pending.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
     if (sent <= 0) break;
     Pending.erase(0, static_cast<size_t>(sent));
+    SinceSent.start();
   }
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // The player's side of the supervisor: shows again the boards a restarted player showed, then tells
-// the supervisor every change of boards, so a crash brings the user back where they were.
+// the supervisor every change of boards, so a crash brings the user back where they were, and that
+// the UI thread still runs, so a hang does too.
+#include <QElapsedTimer>
 #include <QTimer>
 #include <string>
 
@@ -26,6 +28,7 @@ private:
   int Fd;
   ResumeBoards Sent;
   std::string Pending;
+  QElapsedTimer SinceSent;
   QTimer Poll;
 };
 

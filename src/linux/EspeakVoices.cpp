@@ -76,6 +76,8 @@ EspeakVoices::EspeakVoices() {
 
 EspeakVoices::~EspeakVoices() {
   Stopping = true;
+  // A sound server that stopped answering mid-text must not hold the program's end.
+  if (Playback) Playback->Abandon();
   {
     std::lock_guard<std::mutex> guard(Lock);
     Quit = true;

@@ -1,11 +1,19 @@
 #include "linux/QtLauncher.h"
 
+#include <fcntl.h>
+#include <linux/close_range.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
+#include <cerrno>
+#include <ctime>
 
 namespace nq {
 namespace {
@@ -27,28 +35,75 @@ bool QtLauncher::OpenDocument(const std::string& utf8PathOrUrl) {
   const QUrl url = target.contains("://") ? QUrl(target) : QUrl::fromLocalFile(target);
   const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
   if (opener.isEmpty()) return QDesktopServices::openUrl(url);
-  // The opener says within moments whether any program takes the document; one that is still busy
-  // has started one (it may wait for it), so it is left running, owned by the application so that it is
-  // freed at the latest when the program ends.
-  auto* process = new QProcess(QCoreApplication::instance());
-  process->start(opener, {url.toString(QUrl::FullyEncoded)});
-  if (!process->waitForStarted(OpenerAnswerMs)) {
-    delete process;
-    return false;
+  const OpenerStart answer = StartOpener(
+      QFile::encodeName(opener).toStdString(), url.toString(QUrl::FullyEncoded).toStdString(), OpenerAnswerMs,
+      [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20); });
+  return answer != OpenerStart::Failed;
+}
+
+OpenerStart StartOpener(const std::string& opener, const std::string& argument, int answerMs,
+                        const std::function<void()>& whileWaiting) {
+  // Everything the go-between needs is made before the fork: after it, only plain system calls.
+  std::string program = opener;
+  std::string parameter = argument;
+  char* argv[] = {program.data(), parameter.data(), nullptr};
+  int answer[2];
+  if (pipe2(answer, O_CLOEXEC) != 0) return OpenerStart::Failed;
+  const pid_t goBetween = fork();
+  if (goBetween < 0) {
+    close(answer[0]);
+    close(answer[1]);
+    return OpenerStart::Failed;
   }
-  QElapsedTimer waited;
-  waited.start();
-  while (process->state() != QProcess::NotRunning && waited.elapsed() < OpenerAnswerMs) {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
-    process->waitForFinished(20);
+  if (goBetween == 0) {
+    // A session of its own, and the null device for its input and output: the viewer it starts
+    // neither writes into the player nor dies with it.
+    setsid();
+    const int null = open("/dev/null", O_RDWR);
+    for (int fd = 0; fd < 3 && null >= 0; ++fd)
+      dup2(null, fd);
+    // Nor does it keep any other file of the player open.
+    close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
+    const pid_t child = fork();
+    if (child == 0) {
+      execv(argv[0], argv);
+      _exit(127);
+    }
+    unsigned char said = static_cast<unsigned char>(OpenerStart::Failed);
+    const timespec step{0, 20 * 1000 * 1000};
+    for (int waited = 0; child > 0; waited += 20) {
+      int status = 0;
+      if (waitpid(child, &status, WNOHANG) == child) {
+        if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
+          said = static_cast<unsigned char>(OpenerStart::Done);
+        break;
+      }
+      // Still busy: it has started a program and may wait for it. It is left to the system to reap.
+      if (waited >= answerMs) {
+        said = static_cast<unsigned char>(OpenerStart::StillRunning);
+        break;
+      }
+      nanosleep(&step, nullptr);
+    }
+    [[maybe_unused]] const ssize_t written = write(answer[1], &said, 1);
+    _exit(0);
   }
-  if (process->state() != QProcess::NotRunning) {
-    QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
-    return true;
+  close(answer[1]);
+  unsigned char said = static_cast<unsigned char>(OpenerStart::Failed);
+  for (;;) {
+    pollfd ready{answer[0], POLLIN, 0};
+    const int polled = poll(&ready, 1, 20);
+    if (polled < 0 && errno != EINTR) break;
+    if (polled > 0) {
+      if (read(answer[0], &said, 1) != 1) said = static_cast<unsigned char>(OpenerStart::Failed);
+      break;
+    }
+    if (whileWaiting) whileWaiting();
   }
-  const bool opened = process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
-  delete process;
-  return opened;
+  close(answer[0]);
+  while (waitpid(goBetween, nullptr, 0) < 0 && errno == EINTR) {
+  }
+  return static_cast<OpenerStart>(said);
 }
 
 } // namespace nq

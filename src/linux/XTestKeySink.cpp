@@ -7,6 +7,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -54,7 +55,8 @@ void OnSignal(int signal) {
 // way the signal would have.
 void InstallReleaseGuards() {
   static bool installed = false;
-  if (installed || pipe(SignalPipe) != 0) return;
+  // Close-on-exec: every program the player starts would otherwise hold the pipe.
+  if (installed || pipe2(SignalPipe, O_CLOEXEC) != 0) return;
   installed = true;
   std::thread([] {
     char byte = 0;
@@ -67,8 +69,12 @@ void InstallReleaseGuards() {
   struct sigaction action {};
   action.sa_handler = OnSignal;
   sigemptyset(&action.sa_mask);
-  for (int signal : {SIGTERM, SIGINT, SIGHUP})
+  for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    struct sigaction inherited {};
+    // A signal the program was started to ignore (nohup) stays ignored.
+    if (sigaction(signal, nullptr, &inherited) == 0 && inherited.sa_handler == SIG_IGN) continue;
     sigaction(signal, &action, nullptr);
+  }
   // Qt leaves through exit() when the X connection breaks; keys held then are let go from here.
   std::atexit(ReleaseOnOwnConnection);
 }

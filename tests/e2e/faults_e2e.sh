@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
 # The real player when the desktop around it fails: its settings folder missing or read-only, the
 # disk full while it writes a board back (the old board stays whole), a board edited on disk while
-# shown, two players writing the same board, no sound server, the sound server killed while it
-# speaks (speech comes back with it), no desktop speech service, that service killed while the player
-# speaks, and the X server gone (a clean end, and no restart). Needs root for the small file systems
-# it mounts. Run inside tests/e2e/session.sh.
+# shown, two players writing the same board, no sound server, the sound server stopped while it
+# speaks (a close still ends it at once) or killed (speech comes back with it), no desktop speech
+# service, that service killed while the player speaks, and the X server gone (a clean end, and no
+# restart). Needs root for the small file systems it mounts. Run inside tests/e2e/session.sh.
 # Usage: faults_e2e.sh PLAYER
 set -u
 player=$1
 work=$(mktemp -d /tmp/nq-e2e-faults.XXXXXX)
 pids=()
 mounts=()
+stopped=""
 cleanup() {
+  [ -n "$stopped" ] && kill -CONT "$stopped" 2>/dev/null
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
   for m in "${mounts[@]}"; do umount "$m" 2>/dev/null; done
   rm -rf "$work"
@@ -206,6 +208,28 @@ if command -v pulseaudio > /dev/null; then
 else
   close_player "no sound server"
   echo "no sound server: cell selected, player answered and closed"
+fi
+
+# 5b. The sound server stopped (SIGSTOP) while the player speaks: the player goes on answering, and a
+# close ends it at once instead of waiting for the server for ever.
+pulse=$(pgrep -P "$PPID" -x pulseaudio)
+if [ -n "$pulse" ]; then
+  write_board "$work/boards/atura.qdx" Atura
+  sed -i "$long_text" "$work/boards/atura.qdx"
+  start_player "$work/cfg" "$work/boards/atura.qdx"
+  client_geometry "$WINDOW"
+  xdotool mousemove $((X + WIDTH / 4)) $((Y + HEIGHT / 2)) click 1
+  sleep 0.8
+  kill -STOP "$pulse"
+  stopped=$pulse
+  sleep 1
+  move_window 44 55
+  [ "$(board_value "$work/boards/atura.qdx" Left)" != 0 ] || fail "the player stopped answering when the sound server stopped"
+  started=$(date +%s%N)
+  close_player "sound server stopped"
+  echo "sound server stopped mid-sentence: player answered, ended $((($(date +%s%N) - started) / 1000000)) ms after a close"
+  kill -CONT "$pulse"
+  stopped=""
 fi
 
 # 6. The sound server killed while the player speaks: nothing hangs, and once the server is back the

@@ -2,9 +2,12 @@
 # The real player under its supervisor: killed with SIGSEGV and then SIGKILL (as the out-of-memory
 # killer does) it comes back by itself on the board it showed; a normal close ends it for good; a
 # player that keeps crashing at once is given up with a message; without the supervisor nothing
-# comes back. Run inside tests/e2e/session.sh. Usage: recovery_e2e.sh PLAYER
+# comes back; a player whose UI thread hangs is ended and brought back too; started with nohup, it
+# outlives the terminal's hang-up. Run inside tests/e2e/session.sh.
+# Usage: recovery_e2e.sh PLAYER [BLOCK_UI_LIBRARY]
 set -u
 player=$1
+block_ui=${2:-}
 work=$(mktemp -d /tmp/nq-e2e-recovery.XXXXXX)
 sup=""
 trap '[ -n "$sup" ] && kill "$sup" 2>/dev/null; rm -rf "$work"' EXIT
@@ -36,11 +39,12 @@ window_pid() {
   id=$(xdotool search --onlyvisible --name 'NexoQuadrix - ' 2>/dev/null | head -n 1)
   [ -n "$id" ] && xdotool getwindowpid "$id" 2>/dev/null
 }
-# Waits up to 10 s for a player other than OLD_PID showing the board of COLOUR; prints the milliseconds.
+# Waits up to SECONDS (10) for a player other than OLD_PID showing the board of COLOUR; prints the
+# milliseconds.
 wait_back_on() {
   local old=$1 colour=$2 start now pid
   start=$(date +%s%N)
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 $((${3:-10} * 10))); do
     pid=$(window_pid)
     if [ -n "$pid" ] && [ "$pid" != "$old" ] && [ "$(colour_pixels "$colour")" -gt 5000 ]; then
       now=$(date +%s%N)
@@ -52,7 +56,8 @@ wait_back_on() {
   return 1
 }
 
-NEXOQUADRIX_NO_SUPERVISOR= NEXOQUADRIX_CONFIG_DIR="$work/config" "$player" "$work/boards/blau.qdx" > "$work/player.log" 2>&1 &
+LD_PRELOAD=$block_ui NEXOQUADRIX_NO_SUPERVISOR= NEXOQUADRIX_CONFIG_DIR="$work/config" "$player" "$work/boards/blau.qdx" \
+  > "$work/player.log" 2>&1 &
 sup=$!
 window=$(wait_for_player_window)
 [ -n "$window" ] || { cat "$work/player.log"; fail "the player's window did not appear"; }
@@ -76,6 +81,20 @@ kill -KILL "$second"
 ms=$(wait_back_on "$second" '#00FF00') || { cat "$work/player.log"; fail "after SIGKILL the player did not come back on the green board"; }
 echo "SIGKILL: back on the board it showed after $ms ms"
 grep -q "es torna a obrir" "$work/player.log" || fail "the supervisor did not say why it restarted"
+
+# A UI thread that stops for good while the rest of the player runs on: after 10 s of silence the
+# supervisor ends it and brings it back on the board it showed.
+if [ -n "$block_ui" ]; then
+  hung=$(window_pid)
+  sleep 11 # a long run, so this does not count towards giving up
+  kill -USR2 "$hung"
+  ms=$(wait_back_on "$hung" '#00FF00' 30) || { cat "$work/player.log"; fail "a hung player did not come back on the green board"; }
+  kill -0 "$hung" 2>/dev/null && fail "the hung player was left running"
+  grep -q "no responia" "$work/player.log" || fail "the supervisor did not say the player hung"
+  echo "UI thread blocked: back on the board it showed after $ms ms"
+else
+  echo "UI thread blocked: not tested (no library to block it in this build)"
+fi
 
 # Two crashes in a row at once: the first still comes back on the board shown, the second on the
 # home board, in case the board is what brings the player down.
@@ -124,6 +143,34 @@ wmctrl -c 'NexoQuadrix: aturat' 2>/dev/null
 for _ in $(seq 1 50); do kill -0 "$sup" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$sup" 2>/dev/null && fail "the supervisor did not end after its message"
 echo "crash loop: given up with a message"
+
+# Started with nohup in a session of its own, as from a terminal: the hang-up the terminal sends its
+# process group when it closes ends neither the supervisor nor the player.
+setsid bash -c 'exec nohup "$@"' nohup env NEXOQUADRIX_NO_SUPERVISOR= NEXOQUADRIX_CONFIG_DIR="$work/config" \
+  "$player" "$work/boards/blau.qdx" > "$work/nohup.log" 2>&1 &
+sup=$!
+window=$(wait_for_player_window)
+[ -n "$window" ] || { cat "$work/nohup.log"; fail "the player started with nohup did not appear"; }
+sleep 2.5
+nohup_player=$(window_pid)
+[ -n "$nohup_player" ] && [ "$nohup_player" != "$sup" ] || fail "the player started with nohup has no supervisor"
+# No pipe the player made is handed to the programs it starts (those it inherited are not its own).
+inherited=$(for fd in /proc/"$sup"/fd/*; do readlink "$fd"; done)
+for fd in /proc/"$nohup_player"/fd/*; do
+  target=$(readlink "$fd")
+  [[ $target == pipe:* ]] && ! grep -qxF "$target" <<< "$inherited" || continue
+  flags=$(sed -n 's/^flags:[[:space:]]*//p' "/proc/$nohup_player/fdinfo/${fd##*/}")
+  (( 8#$flags & 8#2000000 )) || fail "the player's pipe on descriptor ${fd##*/} is not closed on exec"
+done
+kill -HUP -- "-$sup"
+sleep 2
+kill -0 "$sup" 2>/dev/null || { cat "$work/nohup.log"; fail "the supervisor started with nohup died of the hang-up"; }
+kill -0 "$nohup_player" 2>/dev/null || { cat "$work/nohup.log"; fail "the player started with nohup died of the hang-up"; }
+[ "$(window_pid)" = "$nohup_player" ] || fail "the player started with nohup was replaced after the hang-up"
+kill -TERM "$sup"
+for _ in $(seq 1 50); do kill -0 "$sup" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$sup" 2>/dev/null && fail "the supervisor started with nohup did not end when asked to"
+echo "nohup: supervisor and player outlived the hang-up, then ended when asked"
 
 # Without the supervisor (tests and debugging) a crash is the end.
 NEXOQUADRIX_NO_SUPERVISOR=1 NEXOQUADRIX_CONFIG_DIR="$work/config" "$player" "$work/boards/blau.qdx" \

@@ -1,6 +1,7 @@
 // The XTest key sink never leaves a key down or a spare key remapped, however the program ends:
 // each case runs a child program that holds a key and then ends, and the X server is asked afterwards.
 // Runs inside tests/e2e/session.sh.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <QGuiApplication>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 
 #include "linux/XTestKeySink.h"
 // After GoogleTest and Qt: Xlib's macros (None, Bool) would break their templates.
@@ -25,15 +27,31 @@ bool KeyDown(::Display* display, KeySym keysym) {
   return keycode != 0 && (keys[keycode / 8] & (1 << (keycode % 8))) != 0;
 }
 
+// Pipes of this process that a program it starts would inherit.
+int PipesKeptOnExec() {
+  int count = 0;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+    std::error_code error;
+    const std::string target = std::filesystem::read_symlink(entry.path(), error).string();
+    const int fd = std::atoi(entry.path().filename().c_str());
+    if (target.rfind("pipe:", 0) == 0 && (fcntl(fd, F_GETFD) & FD_CLOEXEC) == 0) ++count;
+  }
+  return count;
+}
+
 // How the child program ends after pressing Shift (or lending a spare key to "à").
-enum class Ending { Terminate, Interrupt, HangUp, Exit, ExitAfterSpareKey };
+enum class Ending { Terminate, Interrupt, HangUp, HangUpIgnored, Exit, ExitAfterSpareKey };
 
 [[noreturn]] void Child(Ending ending) {
   int argc = 1;
   char name[] = "sink";
   char* argv[] = {name, nullptr};
   QGuiApplication app(argc, argv);
-  auto* sink = new XTestKeySink; // never deleted: the program's end must release on its own
+  // Started with nohup: the hang-up of the terminal must not end the program.
+  if (ending == Ending::HangUpIgnored) std::signal(SIGHUP, SIG_IGN);
+  const int inheritable = PipesKeptOnExec();
+  auto* sink = new XTestKeySink;                 // never deleted: the program's end must release on its own
+  if (PipesKeptOnExec() > inheritable) _exit(5); // programs started later would hold the sink's pipe
   auto* display = static_cast<::Display*>(nullptr);
   if (ending == Ending::ExitAfterSpareKey) {
     if (!sink->TypeCharacterWithoutKey('\xE0')) _exit(3);
@@ -52,6 +70,9 @@ enum class Ending { Terminate, Interrupt, HangUp, Exit, ExitAfterSpareKey };
   case Ending::HangUp:
     std::raise(SIGHUP);
     break;
+  case Ending::HangUpIgnored:
+    std::raise(SIGHUP);
+    std::exit(0);
   default:
     std::exit(0);
   }
@@ -73,6 +94,7 @@ TEST(XTestKeySinkTest, NothingStaysDownOrRemappedWhateverEndsTheProgram) {
   const EndCase cases[] = {{"SIGTERM", Ending::Terminate, SIGTERM},
                            {"SIGINT", Ending::Interrupt, SIGINT},
                            {"SIGHUP", Ending::HangUp, SIGHUP},
+                           {"SIGHUP ignored, then exit", Ending::HangUpIgnored, 0},
                            {"exit", Ending::Exit, 0},
                            {"exit after a spare key", Ending::ExitAfterSpareKey, 0}};
   for (const EndCase& c : cases) {

@@ -220,7 +220,10 @@ TEST_F(KeySequencesTest, RawEventsReachTheSinkAndUnpressedKeysAreNotReleased) {
   Keys.SendKeyEvent(65, false);
   Keys.SendKeyEvent(17, false);
   Keys.SendKeyEvent(18, false);
-  EXPECT_EQ(Sink.Events, (Events{"17d", "65d", "65u", "17u"}));
+  // A release of a key that was not down must not count as a hold: the key still goes down after it.
+  Keys.SendKeyEvent(18, true);
+  Keys.SendKeyEvent(18, false);
+  EXPECT_EQ(Sink.Events, (Events{"17d", "65d", "65u", "17u", "18d", "18u"}));
 }
 
 } // namespace

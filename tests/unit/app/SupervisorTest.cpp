@@ -1,26 +1,38 @@
 // The supervisor's decisions: which ends bring the player back, when it gives up, how the boards
 // the player reports survive being cut into arbitrary pieces, and which displays it can probe.
+// Wait statuses come from real children that end as each case says.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include "app/Supervisor.h"
 
 namespace nq {
 namespace {
 
+// The status of a child that exits with code, or, for a negative code, is ended by that signal.
+int RealStatus(int code) {
+  const pid_t child = fork();
+  if (child == 0) {
+    const rlimit noCore{0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
+    if (code < 0) {
+      signal(-code, SIG_DFL);
+      raise(-code);
+    }
+    _exit(code);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return status;
+}
 int Exited(int code) {
-  return (code & 0xff) << 8;
+  return RealStatus(code);
 }
 int Killed(int signalNumber) {
-  return signalNumber & 0x7f;
-}
-
-TEST(SupervisorTest, WaitStatusHelpersMatchTheSystemMacros) {
-  EXPECT_TRUE(WIFEXITED(Exited(3)));
-  EXPECT_EQ(WEXITSTATUS(Exited(3)), 3);
-  EXPECT_TRUE(WIFSIGNALED(Killed(SIGSEGV)));
-  EXPECT_EQ(WTERMSIG(Killed(SIGSEGV)), SIGSEGV);
+  return RealStatus(-signalNumber);
 }
 
 TEST(SupervisorTest, OnlyAbnormalEndsOnALiveDisplayRestart) {
@@ -67,6 +79,29 @@ TEST(SupervisorTest, ALongRunClearsTheCountOfQuickCrashes) {
   EXPECT_EQ(policy.PlayerEnded(Killed(SIGSEGV), 500, true), AfterEnd::GiveUp);
 }
 
+// Only a run longer than the limit clears the count; one of exactly the limit is still quick.
+TEST(SupervisorTest, TheQuickRunLimitItselfIsStillQuick) {
+  const int crash = Killed(SIGSEGV);
+  for (const bool hung : {false, true}) {
+    for (const auto& [ranMs, third] :
+         {std::pair{int64_t{10000}, AfterEnd::GiveUp}, {10001, AfterEnd::Restart}}) {
+      RestartPolicy policy(3, 10000);
+      policy.PlayerEnded(crash, 0, true);
+      policy.PlayerEnded(crash, 0, true);
+      EXPECT_EQ(hung ? policy.PlayerHung(ranMs, true) : policy.PlayerEnded(crash, ranMs, true), third)
+          << ranMs << (hung ? " hung" : " crashed");
+    }
+  }
+}
+
+TEST(SupervisorTest, AHungPlayerCountsAsACrashWhateverSignalEndedIt) {
+  RestartPolicy policy(3, 10000);
+  EXPECT_EQ(policy.PlayerHung(500, true), AfterEnd::Restart);
+  EXPECT_EQ(policy.PlayerHung(500, true), AfterEnd::Restart);
+  EXPECT_EQ(policy.PlayerHung(500, false), AfterEnd::End); // and the display went away meanwhile
+  EXPECT_EQ(policy.PlayerHung(500, true), AfterEnd::GiveUp);
+}
+
 TEST(SupervisorTest, ANormalCloseAfterQuickCrashesStillEnds) {
   RestartPolicy policy(3, 10000);
   policy.PlayerEnded(Killed(SIGSEGV), 500, true);
@@ -77,8 +112,9 @@ TEST(SupervisorTest, ANormalCloseAfterQuickCrashesStillEnds) {
 TEST(SupervisorTest, BoardReportsSurviveAnyCutAndOddBytes) {
   // Windows-1252 letters, blanks, a newline and a tab are all legal in a path.
   const ResumeBoards sent{"/b/inici.qdx", "/b/M\xE9s coses/men\xFA\t1\n.qdx", ""};
-  const std::string bytes =
-      EncodeBoardReport({"/old/h.qdx", "/old/c.qdx", "/old/p.qdx"}) + EncodeBoardReport(sent);
+  // Heartbeats come between reports at any time.
+  const std::string bytes = EncodeBoardReport({"/old/h.qdx", "/old/c.qdx", "/old/p.qdx"}) + HeartbeatRecord +
+                            EncodeBoardReport(sent) + HeartbeatRecord;
   for (size_t piece = 1; piece <= bytes.size(); ++piece) {
     BoardReports reports;
     for (size_t at = 0; at < bytes.size(); at += piece)

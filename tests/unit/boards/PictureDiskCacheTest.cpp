@@ -179,6 +179,22 @@ TEST_F(PictureDiskCacheTest, StoringKeepsTheFolderWithinItsBudget) {
   EXPECT_GT(disk.Counters().Evicted, 0u);
 }
 
+TEST_F(PictureDiskCacheTest, AFolderGrownUnderALargerBudgetIsTrimmedAtTheFirstStore) {
+  {
+    PictureDiskCache earlier(CacheFolder());
+    for (int i = 0; i < 30; ++i)
+      ASSERT_TRUE(earlier.LoadOrDecode(Put("p" + std::to_string(i) + ".png", i), Options));
+  }
+  // Room for about ten of those files now; one store is less than an eighth of that budget, the
+  // step at which a run that found its folder within budget would look again.
+  PictureDiskCache now(CacheFolder(), 10 * 1000);
+  ASSERT_TRUE(now.LoadOrDecode(Put("new.png", 99), Options));
+  uint64_t total = 0;
+  for (const auto& entry : fs::directory_iterator(CacheFolder()))
+    total += entry.file_size();
+  EXPECT_LE(total, 10u * 1000);
+}
+
 TEST_F(PictureDiskCacheTest, TemporaryFilesOfADeadWriterAreRemovedAndLiveOnesKept) {
   PictureDiskCache disk(CacheFolder());
   const std::string dead = CacheFolder() + "/0123456789abcdef.nqp.tmp.1.0";
