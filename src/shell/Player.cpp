@@ -118,7 +118,9 @@ void Player::Start(const std::vector<std::string>& arguments) {
   TheState.CommandLine = JoinCommandLine(arguments);
   std::string first = TheState.CommandLine;
   if (first.empty()) first = TheSettings.ReadSettingText(SectionNexoQuadrix, KeyNomFitxerInicial, "");
-  TheState.HomeBoardFile = first;
+  // A relative start path is taken from the folder the program was started in, once: the board's own
+  // folder must not depend on where the player happens to be later.
+  TheState.HomeBoardFile = NormalBoardPath(first);
   if (!first.empty()) OpenStartBoard();
   TheLayout.ArrangePanels();
   TheLayout.LayoutCells();

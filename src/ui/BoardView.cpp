@@ -72,6 +72,9 @@ void PaintGridImpl(QPainter& painter, Player& player, const QRegion& dirty) {
   painter.restore();
 }
 
+// Wide enough to be seen from a distance, narrow enough to leave the cells readable.
+constexpr int MessageBarFlashPen = 6;
+
 void PaintMessageBarImpl(QPainter& painter, Player& player) {
   const PanelGeometry& panels = player.Layout().Panels();
   if (!panels.MessageBarVisible) return;
@@ -86,6 +89,8 @@ void PaintMessageBarImpl(QPainter& painter, Player& player) {
   painter.setClipRect(bar);
   for (int32_t i = 1; i <= player.State().View.MessageCellCount; ++i)
     PaintBox(painter, *player.Boxes().MessageBox(i), bar.topLeft());
+  if (player.State().View.MessageBarFlash)
+    PaintFrame(painter, bar, MessageBarFlashPen, ToQColor(HighlightColour));
   painter.restore();
 }
 
@@ -108,6 +113,7 @@ BoardView::ViewLook BoardView::CurrentLook() const {
   look.SpeechOn = ThePlayer.State().SpeechOn;
   look.MessageCells = ThePlayer.State().View.MessageCellCount;
   look.Letters = ThePlayer.State().View.WriteLettersOrWordsMode;
+  look.Flash = ThePlayer.State().View.MessageBarFlash;
   auto lookOf = [](const TBox& box) {
     return BoxLook{box.CellRect(),           box.Frame.Visible,
                    box.Frame.Bounds,         box.Frame.PenWidth,
@@ -138,7 +144,7 @@ QRegion BoardView::ChangedRegion(const ViewLook& now) const {
   if (Shown.ButtonColours != now.ButtonColours || Shown.SpeechOn != now.SpeechOn)
     region += ToQRect(now.Panels.ButtonBar);
   // Message cells are few; any change among them repaints the bar.
-  if (Shown.Letters != now.Letters || Shown.MessageBoxes != now.MessageBoxes)
+  if (Shown.Letters != now.Letters || Shown.Flash != now.Flash || Shown.MessageBoxes != now.MessageBoxes)
     region += ToQRect(now.Panels.MessageBar);
   const QPoint origin(now.Panels.Boxes.Left, now.Panels.Boxes.Top);
   for (size_t i = 0; i < now.Boxes.size(); ++i) {
