@@ -253,6 +253,8 @@ void AccessModes::StopScanning() {
 void AccessModes::StopTimers() {
   ScanTimer->SetEnabled(false);
   DwellTimer->SetEnabled(false);
+  // The program is closing: a choice kept for after the running action must not run then.
+  Kept.reset();
 }
 
 void AccessModes::StartScanning(int32_t mode) {

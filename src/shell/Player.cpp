@@ -121,7 +121,7 @@ void Player::Start(const std::vector<std::string>& arguments) {
   // A relative start path is taken from the folder the program was started in, once: the board's own
   // folder must not depend on where the player happens to be later.
   TheState.HomeBoardFile = NormalBoardPath(first);
-  if (!first.empty()) OpenStartBoard();
+  if (!first.empty()) OpenStartBoard(first);
   TheLayout.ArrangePanels();
   TheLayout.LayoutCells();
   Services.Window.SetStayOnTop(true);
@@ -129,10 +129,10 @@ void Player::Start(const std::vector<std::string>& arguments) {
   Services.Window.Refresh();
 }
 
-void Player::OpenStartBoard() {
+void Player::OpenStartBoard(const std::string& asGiven) {
   const std::string& home = TheState.HomeBoardFile;
   if (!StartBoardExists(home)) {
-    Services.Messages.ShowMessage("No existe el archivo: " + home);
+    Services.Messages.ShowMessage("No existe el archivo: " + asGiven);
     ClearStartBoard();
     return;
   }

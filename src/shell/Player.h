@@ -159,7 +159,7 @@ private:
   bool KeySequenceRunning() const override { return TheButtons.Running(); }
 
   void ShowStartPicture();
-  void OpenStartBoard();
+  void OpenStartBoard(const std::string& asGiven);
   void ClearStartBoard();
   void TimerMenuTimer();
   void BuildMenuHandlers();

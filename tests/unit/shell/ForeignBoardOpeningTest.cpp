@@ -88,7 +88,9 @@ TEST_F(ForeignBoardOpeningTest, OpenDialogStartsWhereTheSetWasWhileItsBoardsAreO
       {A, h.Root + "boards/"},   // a board of the user's own again
   };
   for (const auto& [open, folder] : steps) {
-    if (!open.empty()) ASSERT_TRUE(Boards().OpenBoard(open)) << open;
+    if (!open.empty()) {
+      ASSERT_TRUE(Boards().OpenBoard(open)) << open;
+    }
     h.ThePlayer->MenuClick("MenuOpenFile");
     EXPECT_EQ(h.Messages.InitialFolder, folder) << open;
     EXPECT_EQ(h.Messages.PresetName, "");

@@ -125,7 +125,7 @@ TEST_F(PlayerCellCommandsTest, StopScanningOnTheMenuBoardGoesBackButNotOnAnyOthe
   EXPECT_EQ(Current(), Home);
   EXPECT_EQ(h.State().View.ScanMode, NoScanning);
   EXPECT_FALSE(p->Menu().Checked("MenuEscaneigDirigit"));
-  EXPECT_EQ(h.Setting("Menu Control", "MenuEscaneigDirigit.Checked"), "NO");
+  EXPECT_EQ(h.Setting("Menu Control", "MenuEscaneigDirigit.Checked"), "0");
 
   p->MenuClick("MenuEscaneigDirigit");
   Activate(5);
@@ -151,7 +151,6 @@ TEST_F(PlayerCellCommandsTest, DirectedScanningStartedFromTheMenuBoardIsLitAtOnc
     } else if (std::string(from) == "dwell") {
       p->MenuClick("MenuClicAutomaticALEstarEnUnacasella");
       h.Clock.Advance(h.State().DwellTickMs + 10);
-      p->MenuClick("MenuClicAutomaticALEstarEnUnacasella");
     } else {
       p->MenuClick("MenuEscaneigAutomatic");
       // Step until the option's cell is lit, then click.
@@ -166,6 +165,8 @@ TEST_F(PlayerCellCommandsTest, DirectedScanningStartedFromTheMenuBoardIsLitAtOnc
     EXPECT_EQ(Current(), Home);
     EXPECT_EQ(h.State().View.ScanMode, DirectedScanning);
     EXPECT_NE(p->Modes().Scan().Highlighted, ScanHighlight::None);
+    if (p->Menu().Checked("MenuClicAutomaticALEstarEnUnacasella"))
+      p->MenuClick("MenuClicAutomaticALEstarEnUnacasella");
   }
 }
 
