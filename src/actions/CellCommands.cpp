@@ -241,6 +241,10 @@ void CellCommands::RunRow(const Row& row, const std::string& text, const std::st
     break;
   case Action::StopScanning:
     Host.StopScanning();
+    // Chosen on the menu board it is one of its options, and like them it goes back to the board the
+    // user came from; a switch user left on the menu board without a scan could not leave it.
+    if (const std::string menu = Host.MenuBoardPath(); !menu.empty() && Host.CurrentBoardFile() == menu)
+      PreviousBoard();
     break;
   case Action::FitReceivingWindow:
     Host.FitReceivingWindow();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "shell/DisplaySession.h"
+#include "shell/Version.h"
 
 namespace nq {
 
@@ -13,7 +14,7 @@ std::optional<int> AnswerInformationOption(int argc, char** argv) {
   if (argc != 2) return std::nullopt;
   const std::string option = argv[1];
   if (option == "--version") {
-    std::printf("nexoquadrix %s\n", NQ_VERSION);
+    std::printf("nexoquadrix %s\n", std::string(ProgramVersion).c_str());
     return 0;
   }
   if (option != "--help" && option != "-h") return std::nullopt;

@@ -21,6 +21,7 @@ struct GridViewState {
   bool WriteLettersOrWordsMode = false;
   int32_t VisibleMessageCells = 6; // 1..21
   int32_t MessageCellCount = 0;    // message cells in use, 0..21
+  bool MessageBarFlash = false;    // a short frame round the bar: a chosen cell found it full
   int32_t ScanMode = 0;
   bool Efecto3D = true;
   bool RestMode = false;

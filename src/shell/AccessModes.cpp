@@ -109,15 +109,20 @@ void AccessModes::ClickAction() {
 }
 
 void AccessModes::ClickActionAt(int32_t x, int32_t y) {
-  // A click that arrives while an activation waits is dropped, not run inside it.
-  if (Engine.Busy) return;
+  // Nothing runs inside a running action: a click meanwhile is kept and carried out when it ends.
+  if (Engine.Busy) {
+    KeepChoice(x, y);
+    return;
+  }
   switch (Ctx.State.View.ScanMode) {
   case NoScanning:
     ActivateItem(Ctx.Layout.UpdateHoveredItem(x, y));
+    LightStartedSwitchScan();
     break;
   case AutomaticScanning:
     SelectScannedItem();
     if (Ctx.State.View.ScanMode == AutomaticScanning) ScanTimer->SetEnabled(true);
+    LightStartedSwitchScan();
     break;
   case DirectedScanning:
   case HeldButtonScanning:
@@ -129,6 +134,14 @@ void AccessModes::ClickActionAt(int32_t x, int32_t y) {
   default:
     break;
   }
+}
+
+void AccessModes::LightStartedSwitchScan() {
+  // A switch scan started by the item just run (the menu board's options do) may have lost its first
+  // step to the board that opened after it; the user must see where it is before the first move.
+  const int32_t mode = Ctx.State.View.ScanMode;
+  if ((mode == DirectedScanning || mode == HeldButtonScanning) && Engine.Highlighted == ScanHighlight::None)
+    ScanStep();
 }
 
 void AccessModes::SelectScannedItem() {
@@ -169,7 +182,34 @@ void AccessModes::ActivateItem(int32_t k) {
   RunItem(k);
 }
 
+void AccessModes::KeepChoice(int32_t x, int32_t y) {
+  // A scan cannot move while an action runs, so what a switch selects then is the running item itself.
+  if (Ctx.State.View.ScanMode != NoScanning) return;
+  const int32_t k = Ctx.Layout.UpdateHoveredItem(x, y);
+  // A second press on the running item is taken for an accidental double press; a press on nothing
+  // is no choice and keeps the one already made.
+  if (k == NoItem || k == RunningItem) return;
+  Kept = KeptChoice{k, Ctx.State.CurrentBoardFile};
+}
+
 void AccessModes::RunItem(int32_t k) {
+  RunOneItem(k);
+  // The last choice made while the item ran, on the board it was made on and still without a scan.
+  while (Kept && !Engine.Busy) {
+    const KeptChoice choice = *Kept;
+    Kept.reset();
+    if (choice.Board == Ctx.State.CurrentBoardFile && Ctx.State.View.ScanMode == NoScanning)
+      RunOneItem(choice.Item);
+  }
+}
+
+void AccessModes::RunOneItem(int32_t k) {
+  RunningItem = k;
+  RunItemNow(k);
+  RunningItem = NoItem;
+}
+
+void AccessModes::RunItemNow(int32_t k) {
   if (k < 0) {
     BusyScope busy(Engine.Busy);
     Actions.RunButtonAction(k);
@@ -213,6 +253,8 @@ void AccessModes::StopScanning() {
 void AccessModes::StopTimers() {
   ScanTimer->SetEnabled(false);
   DwellTimer->SetEnabled(false);
+  // The program is closing: a choice kept for after the running action must not run then.
+  Kept.reset();
 }
 
 void AccessModes::StartScanning(int32_t mode) {
@@ -290,6 +332,7 @@ void AccessModes::TimerClicAutomaticTimer() {
     // Two ticks on the same item click it; the next click needs two more.
     LastDwellItem = NoItem;
     ActivateItem(k);
+    LightStartedSwitchScan();
   }
   Ctx.Window.Refresh();
 }

@@ -4,6 +4,8 @@
 // a selection ends as one item handed to the button-bar actions or to cell activation.
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "platform/Clock.h"
 #include "shell/ScanEngine.h"
@@ -68,6 +70,14 @@ public:
   const Timer& TimerClicAutomatic() const { return *DwellTimer; }
   int32_t LastDwellItem = NoItem;
 
+  // A choice made while an item ran: the item and the board it was chosen on.
+  struct KeptChoice {
+    int32_t Item = NoItem;
+    std::string Board;
+  };
+  /// The choice waiting for the running item to end, if any.
+  const std::optional<KeptChoice>& KeptUntilDone() const { return Kept; }
+
 private:
   void ClickActionAt(int32_t x, int32_t y);
   void LeftPress(int32_t x, int32_t y, int32_t width);
@@ -76,6 +86,10 @@ private:
   void StartScanning(int32_t mode);
   void StartScanTimer();
   void RunItem(int32_t k);
+  void RunOneItem(int32_t k);
+  void RunItemNow(int32_t k);
+  void KeepChoice(int32_t x, int32_t y);
+  void LightStartedSwitchScan();
   int32_t HoveredAtPointer();
 
   ShellContext& Ctx;
@@ -85,6 +99,8 @@ private:
   ScanSoundSwitches* Sound = nullptr;
   std::unique_ptr<Timer> ScanTimer;
   std::unique_ptr<Timer> DwellTimer;
+  std::optional<KeptChoice> Kept;
+  int32_t RunningItem = NoItem;
 };
 
 } // namespace nq

@@ -15,8 +15,16 @@ bool RemoveFirstHash(std::string& text) {
 Activation::Activation(ShellState& state, const MenuModel& menu, CellBoxes& boxes, GridLayout& layout,
                        WindowView& window, Clock& clock, BoardOpening& boards)
     : State(state), Menu(menu), Boxes(boxes), Layout(layout), Window(window), Boards(boards),
-      TimerBoxAction(clock.CreateTimer(BoxActionDelayMs)) {
+      TimerBoxAction(clock.CreateTimer(BoxActionDelayMs)), TimerFlash(clock.CreateTimer(MessageBarFlashMs)) {
   TimerBoxAction->SetHandler([this] { TimerBoxActionTimer(); });
+  TimerFlash->SetHandler([this] { FlashMessageBar(false); });
+}
+
+void Activation::FlashMessageBar(bool on) {
+  TimerFlash->SetEnabled(on);
+  State.View.MessageBarFlash = on;
+  Layout.Invalidate();
+  Window.Refresh();
 }
 
 void Activation::TimerBoxActionTimer() {
@@ -102,7 +110,11 @@ void Activation::PasteIntoMemo(const std::string& text) {
 
 void Activation::AppendMessageCell(const TBox& cell) {
   const int32_t count = State.View.MessageCellCount;
-  if (count < 0 || count >= State.View.VisibleMessageCells || count >= MessageBoxCount) return;
+  if (count < 0 || count >= State.View.VisibleMessageCells || count >= MessageBoxCount) {
+    // The cell was spoken but has no room: the bar says so, or the user would think it was written.
+    FlashMessageBar(true);
+    return;
+  }
   TBox& m = *Boxes.MessageBox(count + 1);
   m.Caption = cell.CaptionLabel.Text;
   m.CaptionLabel.Text = cell.CaptionLabel.Text;
@@ -130,15 +142,15 @@ void Activation::AppendMessageCell(const TBox& cell) {
 
 void Activation::FollowLink(std::string link, const std::string& specialFunction) {
   RemoveFirstHash(link);
-  // The linked board is named current before it opens, so the board opening records it (not the
-  // board being left) as the previous one.
+  // The cell's special function sees the linked board as the current one (a companion program is
+  // started on it); the board left is named current again before the link opens, so "back" returns
+  // to it rather than re-opening the linked board. A function that opened a board of its own keeps it.
   const std::string left = State.CurrentBoardFile;
   const std::string linked = State.DirectoriActual + link;
   State.CurrentBoardFile = linked;
   if (!specialFunction.empty()) RunSpecialFunction(specialFunction);
-  // A link to a board that does not open must not leave the player naming it as the board on screen:
-  // "back" would later look for a board that was never there.
-  if (!Boards.OpenLinkedBoard(link) && State.CurrentBoardFile == linked) State.CurrentBoardFile = left;
+  if (State.CurrentBoardFile == linked) State.CurrentBoardFile = left;
+  Boards.OpenLinkedBoard(link);
 }
 
 } // namespace nq

@@ -25,6 +25,8 @@ class Clipboard;
 inline constexpr std::string_view StayInPlaceToken = "<NO HE DE CANVIAR DE LLOC>";
 // How long after an activation the highlight follows the pointer again.
 inline constexpr int BoxActionDelayMs = 200;
+// How long the message bar shows its frame when a cell found it full.
+inline constexpr int MessageBarFlashMs = 300;
 
 /// The speech output over the player's sound-or-speech primitive.
 class SoundOrSpeechOutput final : public SpeechOutput {
@@ -56,6 +58,8 @@ public:
 
   /// The one-shot timer that lets the highlight follow the pointer after an activation.
   Timer& BoxActionTimer() { return *TimerBoxAction; }
+  /// The one-shot timer that ends the message bar's flash.
+  const Timer& FlashTimer() const { return *TimerFlash; }
 
   ActivationDoors Doors;
 
@@ -65,6 +69,7 @@ private:
   void ActHere(const TBox& cell, const TBox& liveBox, const std::string& text, bool stayInPlace);
   void PasteIntoMemo(const std::string& text);
   void AppendMessageCell(const TBox& cell);
+  void FlashMessageBar(bool on);
   void FollowLink(std::string link, const std::string& specialFunction);
   void RunSpecialFunction(const std::string& text);
 
@@ -75,6 +80,7 @@ private:
   WindowView& Window;
   BoardOpening& Boards;
   std::unique_ptr<Timer> TimerBoxAction;
+  std::unique_ptr<Timer> TimerFlash;
 };
 
 /// Removes the first "#" of text; false when it has none.

@@ -25,6 +25,45 @@ std::string FolderOf(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+namespace {
+
+bool IsWindowsFullPath(const std::string& path) {
+  const bool drive = path.size() >= 2 && path[1] == ':' &&
+                     ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+  return drive || path.starts_with('\\');
+}
+
+} // namespace
+
+std::string NormalBoardPath(const std::string& path, const std::string& workingFolder) {
+  if (path.empty() || IsWindowsFullPath(path)) return path;
+  const std::string full = path.starts_with('/') ? path : workingFolder + "/" + path;
+  std::vector<std::string> parts;
+  size_t start = 0;
+  while (start <= full.size()) {
+    size_t end = full.find_first_of("/\\", start);
+    if (end == std::string::npos) end = full.size();
+    const std::string part = full.substr(start, end - start);
+    if (part == "..") {
+      // Above the root there is only the root.
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    start = end + 1;
+  }
+  std::string normal;
+  for (const std::string& part : parts)
+    normal += "/" + part;
+  return normal.empty() ? "/" : normal;
+}
+
+std::string NormalBoardPath(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path here = std::filesystem::current_path(error);
+  return NormalBoardPath(path, error ? std::string("/") : Utf8ToWindows1252(here.string()));
+}
+
 BoardOpening::BoardOpening(ShellContext& context, WindowPlacement& placement, BarOptions& bars,
                            PictureCache& pictures, ImageScaler& scaler)
     : Ctx(context), Placement(placement), Bars(bars), Pictures(pictures), Scaler(scaler) {}
@@ -110,8 +149,6 @@ void BoardOpening::ApplyMenuBoardOverrides(const std::string& path) {
   Ctx.TheBoard.ShowMessageBar = false;
   Ctx.TheBoard.EscriureTextALlegir = false;
   Ctx.TheBoard.Position = 1;
-  // With selection on release, the release that opened the menu board must not also choose a cell.
-  Ctx.State.MenuCornerLatch = false;
 }
 
 void BoardOpening::BringBarsInLine() {
@@ -127,10 +164,16 @@ void BoardOpening::BringBarsInLine() {
 bool BoardOpening::OpenBoard(const std::string& requested) {
   // Callers pass PreviousBoardFile, HomeBoardFile or CurrentBoardFile themselves, which this function
   // overwrites on the way; a copy keeps "back" from opening the board it just left.
-  std::string path = requested;
+  // One board has one name however it was reached, so "back" and the menu-board test compare like with
+  // like, and the board's folder is absolute for the programs and documents it names.
+  std::string path = NormalBoardPath(requested);
   if (IsForeignBoardName(path)) {
     const std::optional<std::string> imported = Importer ? Importer->ImportedRootBoard(path) : std::nullopt;
     if (!imported) return false;
+    // The boards of an imported set live in a folder the user never chose; "Abrir..." starts where
+    // the set itself was while one of its boards is on screen.
+    ImportedSetFolder = FolderOf(path);
+    ImportedBoardsFolder = FolderOf(*imported);
     path = *imported;
   }
   Ctx.Layout.HoveredItem = NoItem;
@@ -173,10 +216,11 @@ void BoardOpening::DroppedFile(const std::string& name) {
 
 void BoardOpening::MenuOpenFileClick() {
   Ctx.Window.SetMouseHook(false);
+  // Nothing is preselected: a suggested name that does not exist would only be opened by mistake.
   const std::optional<std::string> chosen = Ctx.Messages.ChooseFileToOpen(
       "QUADRIX - Obrir",
       "Quadrix (*.qdx)|*.qdx|Open Board (*.obf *.obz)|*.obf;*.obz|Tot tipus de fitxers (*.*)|*.*", "qdx",
-      Ctx.State.DirectoriActual, "index.qdx");
+      DialogFolder(), "");
   if (chosen) {
     OpenBoard(*chosen);
     Ctx.State.HomeBoardFile = Ctx.State.CurrentBoardFile;
@@ -185,10 +229,17 @@ void BoardOpening::MenuOpenFileClick() {
   Ctx.Window.SetMouseHook(true);
 }
 
+std::string BoardOpening::DialogFolder() const {
+  const std::string& folder = Ctx.State.DirectoriActual;
+  if (!ImportedBoardsFolder.empty() && folder.starts_with(ImportedBoardsFolder)) return ImportedSetFolder;
+  return folder;
+}
+
 std::string BoardOpening::MenuBoardPath() const {
   for (const std::string& folder : {Ctx.State.ProgramFolder, DataFolder}) {
     if (folder.empty()) continue;
-    const std::string path = folder + std::string(MenuBoardName);
+    // In the form the board on screen is named, so the two can be compared.
+    const std::string path = NormalBoardPath(folder + std::string(MenuBoardName));
     if (FileExists(path)) return path;
   }
   return {};
@@ -204,10 +255,13 @@ void BoardOpening::MenuCornerHeld(int32_t x, int32_t y) {
   int32_t height = 0;
   Ctx.Window.ClientSize(width, height);
   if (!InMenuCorner(x, y, width)) return;
-  if (const std::string path = MenuBoardPath(); !path.empty())
-    OpenBoard(path);
-  else
+  if (const std::string path = MenuBoardPath(); path.empty()) {
     Placement.MenuNoMenuNoCaptionClick();
+  } else if (OpenBoard(path)) {
+    // The button that held the corner is still down: its release must not also choose a cell of the
+    // menu board. Every other way in (the menu bar, a cell, a scan) has no release still to come.
+    Ctx.State.MenuCornerLatch = false;
+  }
 }
 
 } // namespace nq

@@ -59,6 +59,7 @@ private:
   void ShowPicture(int32_t number, const PictureRef& picture);
   void ApplyMenuBoardOverrides(const std::string& path);
   void BringBarsInLine();
+  std::string DialogFolder() const;
 
   ShellContext& Ctx;
   WindowPlacement& Placement;
@@ -66,6 +67,8 @@ private:
   PictureCache& Pictures;
   ImageScaler& Scaler;
   std::vector<int32_t> ArrivedCells; // cells whose picture came since the last layout of arrivals
+  std::string ImportedSetFolder;     // folder of the last .obf or .obz opened
+  std::string ImportedBoardsFolder;  // folder of the board it became
 };
 
 /// True when (x, y) lies in the 100 x 100 square at the top-right corner of a window `width` wide.
@@ -74,5 +77,12 @@ bool InMenuCorner(int32_t x, int32_t y, int32_t width);
 bool FileExists(const std::string& cp1252Path);
 /// The folder part of a path (up to and including the last "/" or "\"); empty when it has none.
 std::string FolderOf(const std::string& path);
+/// The board path made absolute against `workingFolder` (Windows-1252, ending with "/") and lexically
+/// normal: "\" and "/" both separate, "." and empty components go, ".." takes the one before it. Windows
+/// full paths ("C:\x.qdx", "\x.qdx") stay as written, since only the path resolver knows where they
+/// lead now; so does an empty path.
+std::string NormalBoardPath(const std::string& path, const std::string& workingFolder);
+/// NormalBoardPath against the process's current folder.
+std::string NormalBoardPath(const std::string& path);
 
 } // namespace nq

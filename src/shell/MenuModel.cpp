@@ -95,7 +95,7 @@ MenuModel::MenuModel() {
             Item("MenuCaptionDown", "Captions debajo"), Item("MenuEfecto3D", "Efecto 3D", true),
             Hidden(Item("MenuBMPiPNGMesQualitat", "MenuBMPiPNGMesQualitat")),
             Item("MenuTreureElCursorEnElsPlafons", "Quitar el cursor en las casillas - EyeTracking"),
-            Item("MenuNivellSo", "Nivel del sonido del micrófono...")}),
+            Command("MenuNivellSo", "Nivel del sonido del micrófono...")}),
       Menu("MenuOpcionesDePLafon", "Opciones de plafón", true,
            {Item("MenuCentrarCaptions", "Centrar captions"),
             Item("MenuVerBarraDeBotones", "Ver barra de botones"),

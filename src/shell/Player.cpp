@@ -118,8 +118,10 @@ void Player::Start(const std::vector<std::string>& arguments) {
   TheState.CommandLine = JoinCommandLine(arguments);
   std::string first = TheState.CommandLine;
   if (first.empty()) first = TheSettings.ReadSettingText(SectionNexoQuadrix, KeyNomFitxerInicial, "");
-  TheState.HomeBoardFile = first;
-  if (!first.empty()) OpenStartBoard();
+  // A relative start path is taken from the folder the program was started in, once: the board's own
+  // folder must not depend on where the player happens to be later.
+  TheState.HomeBoardFile = NormalBoardPath(first);
+  if (!first.empty()) OpenStartBoard(first);
   TheLayout.ArrangePanels();
   TheLayout.LayoutCells();
   Services.Window.SetStayOnTop(true);
@@ -127,10 +129,10 @@ void Player::Start(const std::vector<std::string>& arguments) {
   Services.Window.Refresh();
 }
 
-void Player::OpenStartBoard() {
+void Player::OpenStartBoard(const std::string& asGiven) {
   const std::string& home = TheState.HomeBoardFile;
   if (!StartBoardExists(home)) {
-    Services.Messages.ShowMessage("No existe el archivo: " + home);
+    Services.Messages.ShowMessage("No existe el archivo: " + asGiven);
     ClearStartBoard();
     return;
   }

@@ -24,6 +24,7 @@
 #include "shell/ProgramOptions.h"
 #include "shell/ShellContext.h"
 #include "shell/SoundSwitches.h"
+#include "shell/Version.h"
 #include "shell/WindowPlacement.h"
 
 namespace nq {
@@ -57,7 +58,6 @@ struct PlayerPaths {
 using MouseEventKind = PointerEventKind;
 
 inline constexpr std::string_view ProgramTitleText = "NexoQuadrix";
-inline constexpr std::string_view VersionText = " Versi\xF3 - 1 - 07/12/2026";
 // The tutorial ships with the program, so it opens without a network.
 inline constexpr std::string_view TutorialPage = "tutorial/index.html";
 
@@ -159,7 +159,7 @@ private:
   bool KeySequenceRunning() const override { return TheButtons.Running(); }
 
   void ShowStartPicture();
-  void OpenStartBoard();
+  void OpenStartBoard(const std::string& asGiven);
   void ClearStartBoard();
   void TimerMenuTimer();
   void BuildMenuHandlers();

@@ -7,11 +7,7 @@
 namespace nq {
 
 bool Player::OpenBoard(const std::string& path) {
-  const bool opened = Opening.OpenBoard(path);
-  // The menu board swallows the release of the press that opened it from the corner; a cell chosen
-  // on release has had its release already, so the user's next choice on the menu board must count.
-  TheState.MenuCornerLatch = true;
-  return opened;
+  return Opening.OpenBoard(path);
 }
 
 // The keyboard side goes to the on-screen keyboard's pieces once the front end has connected them; before

@@ -76,6 +76,9 @@ void PaintGridImpl(QPainter& painter, Player& player, const QRegion& dirty) {
   painter.restore();
 }
 
+// Wide enough to be seen from a distance, narrow enough to leave the cells readable.
+constexpr int MessageBarFlashPen = 6;
+
 } // namespace
 
 void PaintPlayerMessageBar(QPainter& painter, Player& player) {
@@ -92,6 +95,8 @@ void PaintPlayerMessageBar(QPainter& painter, Player& player) {
   painter.setClipRect(bar);
   for (int32_t i = 1; i <= player.State().View.MessageCellCount; ++i)
     PaintBox(painter, *player.Boxes().MessageBox(i), bar.topLeft());
+  if (player.State().View.MessageBarFlash)
+    PaintFrame(painter, bar, MessageBarFlashPen, ToQColor(HighlightColour));
   painter.restore();
 }
 
@@ -112,6 +117,7 @@ BoardView::ViewLook BoardView::CurrentLook() const {
   look.SpeechOn = ThePlayer.State().SpeechOn;
   look.MessageCells = ThePlayer.State().View.MessageCellCount;
   look.Letters = ThePlayer.State().View.WriteLettersOrWordsMode;
+  look.Flash = ThePlayer.State().View.MessageBarFlash;
   auto lookOf = [](const TBox& box) {
     return BoxLook{box.CellRect(),           box.Frame.Visible,
                    box.Frame.Bounds,         box.Frame.PenWidth,
@@ -142,7 +148,7 @@ QRegion BoardView::ChangedRegion(const ViewLook& now) const {
   if (Shown.ButtonColours != now.ButtonColours || Shown.SpeechOn != now.SpeechOn)
     region += ToQRect(now.Panels.ButtonBar);
   // Message cells are few; any change among them repaints the bar.
-  if (Shown.Letters != now.Letters || Shown.MessageBoxes != now.MessageBoxes)
+  if (Shown.Letters != now.Letters || Shown.Flash != now.Flash || Shown.MessageBoxes != now.MessageBoxes)
     region += ToQRect(now.Panels.MessageBar);
   const QPoint origin(now.Panels.Boxes.Left, now.Panels.Boxes.Top);
   for (size_t i = 0; i < now.Boxes.size(); ++i) {

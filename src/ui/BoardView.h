@@ -49,6 +49,7 @@ private:
     bool SpeechOn = false;
     int32_t MessageCells = 0;
     bool Letters = false;
+    bool Flash = false;
     std::vector<BoxLook> Boxes;
     std::vector<BoxLook> MessageBoxes;
   };

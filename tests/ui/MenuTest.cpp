@@ -69,6 +69,12 @@ TEST(MenuTest, OnlyOptionsCarryAMarkAndItIsTheModelsStateAfterEveryClick) {
     ASSERT_NE(action, nullptr) << command;
     EXPECT_FALSE(action->isCheckable()) << command;
   }
+  // An item that opens a window ("...") is a command and never shows a mark.
+  for (const QAction* action : window.findChildren<QAction*>()) {
+    if (action->text().endsWith("...")) {
+      EXPECT_FALSE(action->isCheckable()) << action->text().toStdString();
+    }
+  }
   // Clicking an option that is already on, twice in a row, and moving between choices.
   for (const char* name : {"MenuMouseUp", "MenuMouseUp", "MenuMouseDown", "MenuMouseDown", "MenuMouseUp",
                            "MenuSpeak", "MenuSpeak", "MenuCaptionDown", "MenuPositionTopLeft",

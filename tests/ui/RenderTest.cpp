@@ -186,6 +186,22 @@ TEST_F(RenderTest, HoveredButtonPanelTurnsRedAndOthersStayPlain) {
   EXPECT_NE(image.pixel(120 + 2, bar.Top + 2), Red);
 }
 
+TEST_F(RenderTest, AFullMessageBarFlashesInTheHighlightColourForAMoment) {
+  Player& player = Open(false);
+  player.MenuClick("MenuVerBarraDeEscribirMensaje");
+  const PanelGeometry& panels = player.Layout().Panels();
+  ASSERT_TRUE(panels.MessageBarVisible);
+  const int32_t room = player.State().View.VisibleMessageCells;
+  for (int32_t i = 0; i < room; ++i)
+    player.Activations().ActivateCell(2);
+  const QPoint edge(panels.MessageBar.Left + panels.MessageBar.Width / 2, panels.MessageBar.Bottom() - 1);
+  EXPECT_NE(Render().pixel(edge), Red);
+  player.Activations().ActivateCell(2);
+  EXPECT_EQ(Render().pixel(edge), Red);
+  Clock.Advance(MessageBarFlashMs);
+  EXPECT_NE(Render().pixel(edge), Red);
+}
+
 } // namespace
 } // namespace nq
 

@@ -276,16 +276,32 @@ TEST_F(ActivationTest, MessageCellTakesTheCellAsShown) {
   EXPECT_EQ(Message(1).HeldPicture(), nullptr);
 }
 
-TEST_F(ActivationTest, FullMessageBarStillSpeaks) {
+TEST_F(ActivationTest, FullMessageBarStillSpeaksAndFlashesForAMoment) {
   State().View.VisibleMessageCells = 6;
   for (int i = 0; i < 6; ++i)
     Act->ActivateCell(2);
+  EXPECT_FALSE(State().View.MessageBarFlash);
   Log.clear();
+  const uint64_t revision = p->Layout().Revision();
   Act->ActivateCell(1);
   EXPECT_EQ(Log, EventLog{"say:Hola"});
   EXPECT_EQ(State().View.MessageCellCount, 6);
   EXPECT_EQ(Message(6).Caption, "c2");
   EXPECT_FALSE(Message(7).Frame.Visible);
+  EXPECT_TRUE(State().View.MessageBarFlash);
+  EXPECT_NE(p->Layout().Revision(), revision);
+  h.Clock.Advance(MessageBarFlashMs / 2);
+  EXPECT_TRUE(State().View.MessageBarFlash);
+  // A second refused cell while it flashes keeps it on for the full time again.
+  Act->ActivateCell(1);
+  h.Clock.Advance(MessageBarFlashMs - 1);
+  EXPECT_TRUE(State().View.MessageBarFlash);
+  h.Clock.Advance(1);
+  EXPECT_FALSE(State().View.MessageBarFlash);
+  // A cell that fits does not flash.
+  State().View.MessageCellCount = 5;
+  Act->ActivateCell(1);
+  EXPECT_FALSE(State().View.MessageBarFlash);
 }
 
 TEST_F(ActivationTest, RestCellSilencesEveryOtherCellUntilChosenAgain) {
@@ -312,7 +328,7 @@ TEST_F(ActivationTest, StayInPlaceIsRewrittenAndFramesTheCell) {
   EXPECT_FALSE(State().StayInPlace);
 }
 
-TEST_F(ActivationTest, LinkedBoardIsNamedCurrentBeforeItOpensAndHookIsOffMeanwhile) {
+TEST_F(ActivationTest, LinkedBoardIsNamedCurrentForItsFunctionAndTheBoardLeftIsWhatBackFinds) {
   Cell(1).Link = "otro.qdx";
   Cell(1).SpecialFunction = "<X>";
   std::string currentDuringFunction;
@@ -326,8 +342,7 @@ TEST_F(ActivationTest, LinkedBoardIsNamedCurrentBeforeItOpensAndHookIsOffMeanwhi
   EXPECT_FALSE(hookDuringFunction);
   EXPECT_TRUE(h.Window.HookInstalled);
   EXPECT_EQ(State().CurrentBoardFile, OtherBoard);
-  // The linked board itself is what "back" finds.
-  EXPECT_EQ(State().PreviousBoardFile, OtherBoard);
+  EXPECT_EQ(State().PreviousBoardFile, MainBoard);
 }
 
 TEST_F(ActivationTest, MissingLinkedBoardKeepsTheBoardOnScreen) {

@@ -1,5 +1,6 @@
 // Opening boards: the one-deep history, the home board, the menu board, failed reads, the bars
 // that follow each board, and pictures that arrive after their board is shown.
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include "ShellFakes.h"
@@ -70,12 +71,51 @@ TEST_F(BoardOpeningTest, LinkedBoardIsResolvedAgainstTheBoardsFolder) {
   EXPECT_EQ(h.State().PreviousBoardFile, A);
 }
 
+TEST_F(BoardOpeningTest, RoundTripsBetweenFoldersComeBackToTheSameName) {
+  std::filesystem::create_directories(h.Root + "boards/ca");
+  std::filesystem::create_directories(h.Root + "boards/es");
+  const std::string ca = h.WriteBoard("ca/inici.qdx", {.Prefix = "ca"});
+  const std::string es = h.WriteBoard("es/inici.qdx", {.Prefix = "es"});
+  Boards().OpenBoard(ca);
+  for (int trip = 0; trip < 3; ++trip) {
+    Boards().OpenLinkedBoard("../es/inici.qdx");
+    EXPECT_EQ(h.State().CurrentBoardFile, es);
+    Boards().OpenLinkedBoard("..\\ca\\inici.qdx"); // a link written on Windows
+    EXPECT_EQ(h.State().CurrentBoardFile, ca);
+    EXPECT_EQ(h.State().PreviousBoardFile, es);
+  }
+  EXPECT_EQ(h.State().DirectoriActual, h.Root + "boards/ca/");
+}
+
+struct NormalCase {
+  const char* Path;
+  const char* Normal;
+};
+
+TEST(NormalBoardPath, IsAbsoluteAndLexicallyNormal) {
+  const std::vector<NormalCase> cases = {
+      {"x.qdx", "/w/d/x.qdx"},
+      {"sub/../x.qdx", "/w/d/x.qdx"},
+      {"a/../b/../a/x.qdx", "/w/d/a/x.qdx"},
+      {"./a//x.qdx", "/w/d/a/x.qdx"},
+      {"..\\e\\x.qdx", "/w/e/x.qdx"},
+      {"/b/./c/../x.qdx", "/b/x.qdx"},
+      {"/../../x.qdx", "/x.qdx"},
+      {"C:\\taulers\\x.qdx", "C:\\taulers\\x.qdx"},
+      {"\\taulers\\x.qdx", "\\taulers\\x.qdx"},
+      {"", ""},
+  };
+  for (const NormalCase& c : cases)
+    EXPECT_EQ(NormalBoardPath(c.Path, "/w/d/"), c.Normal) << c.Path;
+}
+
 TEST_F(BoardOpeningTest, OpenFileDialogMakesTheHomeBoardAndEmptiesHistory) {
   Boards().OpenBoard(A);
   Boards().OpenBoard(B);
   h.Messages.Choice = A;
   h.ThePlayer->MenuClick("MenuOpenFile");
-  EXPECT_EQ(h.Messages.PresetName, "index.qdx");
+  EXPECT_EQ(h.Messages.PresetName, "");
+  EXPECT_EQ(h.Messages.InitialFolder, h.Root + "boards/");
   EXPECT_EQ(h.State().CurrentBoardFile, A);
   EXPECT_EQ(h.State().HomeBoardFile, A);
   EXPECT_EQ(h.State().PreviousBoardFile, "");
@@ -137,7 +177,8 @@ TEST_F(BoardOpeningTest, MenuBoardIsUncentredWithoutBarsAndMaximized) {
   EXPECT_FALSE(h.State().View.ShowMessageBar);
   EXPECT_TRUE(p.Menu().Checked("MenuPlafoMAXIMIZED"));
   EXPECT_EQ(h.Window.Rects.back(), (WindowRect{0, 0, 1920, 1080}));
-  EXPECT_FALSE(h.State().MenuCornerLatch);
+  // Opened from the menu bar, no button is down: the first release on the menu board is a choice.
+  EXPECT_TRUE(h.State().MenuCornerLatch);
   // Leaving the menu board brings the bars back with the board that wants them.
   Back();
   EXPECT_TRUE(h.State().View.ShowButtonBar);

@@ -1,5 +1,6 @@
 // Boards of other AAC systems open through the same paths as ours (command line, "Abrir...", a
 // dropped file): the importer turns them into a board of ours, which then opens as any other.
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include "ShellFakes.h"
@@ -74,6 +75,26 @@ TEST_F(ForeignBoardOpeningTest, AChosenSetBecomesTheHomeBoard) {
   h.ThePlayer->MenuClick("MenuOpenFile");
   EXPECT_EQ(h.State().CurrentBoardFile, Imported);
   EXPECT_EQ(h.State().HomeBoardFile, Imported);
+}
+
+TEST_F(ForeignBoardOpeningTest, OpenDialogStartsWhereTheSetWasWhileItsBoardsAreOnScreen) {
+  std::filesystem::create_directories(h.Root + "boards/set");
+  Importer.Answer = h.WriteBoard("set/root.qdx", {.Prefix = "r"});
+  const std::string inside = h.WriteBoard("set/inside.qdx", {.Prefix = "s"});
+  const std::vector<std::pair<std::string, std::string>> steps = {
+      {"", h.Root + "boards/"},  // the board opened in set-up
+      {"/sets/x.obz", "/sets/"}, // the set the user chose
+      {inside, "/sets/"},        // another board of that set
+      {A, h.Root + "boards/"},   // a board of the user's own again
+  };
+  for (const auto& [open, folder] : steps) {
+    if (!open.empty()) {
+      ASSERT_TRUE(Boards().OpenBoard(open)) << open;
+    }
+    h.ThePlayer->MenuClick("MenuOpenFile");
+    EXPECT_EQ(h.Messages.InitialFolder, folder) << open;
+    EXPECT_EQ(h.Messages.PresetName, "");
+  }
 }
 
 TEST(ForeignBoardName, OnlyTheTwoExtensions) {

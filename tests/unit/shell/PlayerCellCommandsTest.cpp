@@ -48,13 +48,14 @@ class PlayerCellCommandsTest : public ::testing::Test {
 protected:
   void SetUp() override {
     BoardSpec home;
-    home.Columns = 4;
+    home.Columns = 5;
     home.Prefix = "a";
     Home = h.Root + "boards/a.qdx";
     ShellHarness::WriteFile(Home, BoardWith(home,
                                             {{1, "<OBRIR FORM MENU>"},
                                              {3, "<NEXO_MENU_NonFocusable>"},
-                                             {4, "<KEY_COMBINATION D17,D16,D1x,U16,U17,>"}},
+                                             {4, "<KEY_COMBINATION D17,D16,D1x,U16,U17,>"},
+                                             {5, "<PARAR ESCANEIG>"}},
                                             {{2, "b.qdx"}}));
     BoardSpec other;
     other.Prefix = "b";
@@ -62,11 +63,13 @@ protected:
     ShellHarness::WriteFile(Other,
                             BoardWith(other, {{1, "<CASA>"}, {2, "<EXECUTAR escriu.exe uno \"dos tres\">"}}));
     BoardSpec menu;
-    menu.Columns = 3;
+    menu.Columns = 5;
     menu.Prefix = "m";
     ShellHarness::WriteFile(h.MenuBoardPath(), BoardWith(menu, {{1, "<NEXO_MENU_MenuCentrarCaptions>"},
                                                                 {2, "<NEXO_MENU_MenuSpeak>"},
-                                                                {3, "<NEXO_QDX_ANTERIOR>"}}));
+                                                                {3, "<NEXO_QDX_ANTERIOR>"},
+                                                                {4, "<PARAR ESCANEIG>"},
+                                                                {5, "<NEXO_MENU_MenuEscaneigDirigit>"}}));
     p = &h.Started({Home});
     p->SetKeySink(&Keys);
     p->SetClipboard(&Board);
@@ -112,6 +115,59 @@ TEST_F(PlayerCellCommandsTest, HomeMenuBoardAndOptionsComeBackToTheBoardTheyWere
   Activate(1);
   Activate(3); // the way back
   EXPECT_EQ(Current(), Home);
+}
+
+TEST_F(PlayerCellCommandsTest, StopScanningOnTheMenuBoardGoesBackButNotOnAnyOtherBoard) {
+  p->MenuClick("MenuEscaneigDirigit");
+  Activate(1);
+  ASSERT_EQ(Current(), h.MenuBoardPath());
+  Activate(4);
+  EXPECT_EQ(Current(), Home);
+  EXPECT_EQ(h.State().View.ScanMode, NoScanning);
+  EXPECT_FALSE(p->Menu().Checked("MenuEscaneigDirigit"));
+  EXPECT_EQ(h.Setting("Menu Control", "MenuEscaneigDirigit.Checked"), "0");
+
+  p->MenuClick("MenuEscaneigDirigit");
+  Activate(5);
+  EXPECT_EQ(Current(), Home);
+  EXPECT_EQ(h.State().View.ScanMode, NoScanning);
+}
+
+// The menu board's option is chosen with each way a user may have: a click, a dwell, a switch.
+TEST_F(PlayerCellCommandsTest, DirectedScanningStartedFromTheMenuBoardIsLitAtOnce) {
+  for (const char* from : {"click", "dwell", "automatic scan"}) {
+    SCOPED_TRACE(from);
+    p->Modes().StopScanning();
+    p->Activations().ActivateCell(1);
+    ASSERT_EQ(Current(), h.MenuBoardPath());
+    const TBox& option = *p->Boxes().GridBox(5);
+    const int32_t x = option.Left + option.Width / 2;
+    const int32_t y = p->Layout().Panels().Boxes.Top + option.Top + option.Height / 2;
+    h.Window.PointerX = x;
+    h.Window.PointerY = y;
+    if (std::string(from) == "click") {
+      p->HandleMouseEvent(MouseEventKind::LeftPress, x, y);
+      p->HandleMouseEvent(MouseEventKind::LeftRelease, x, y);
+    } else if (std::string(from) == "dwell") {
+      p->MenuClick("MenuClicAutomaticALEstarEnUnacasella");
+      h.Clock.Advance(h.State().DwellTickMs + 10);
+    } else {
+      p->MenuClick("MenuEscaneigAutomatic");
+      // Step until the option's cell is lit, then click.
+      for (int step = 0; step < 40 && p->Modes().Scan().HighlightedItem != 5; ++step) {
+        p->Modes().ScanStep();
+        if (p->Modes().Scan().Highlighted == ScanHighlight::Row && p->Modes().Scan().Position.ScanRow == 1)
+          p->Modes().SelectScannedItem();
+      }
+      ASSERT_EQ(p->Modes().Scan().HighlightedItem, 5);
+      p->Modes().ClickAction();
+    }
+    EXPECT_EQ(Current(), Home);
+    EXPECT_EQ(h.State().View.ScanMode, DirectedScanning);
+    EXPECT_NE(p->Modes().Scan().Highlighted, ScanHighlight::None);
+    if (p->Menu().Checked("MenuClicAutomaticALEstarEnUnacasella"))
+      p->MenuClick("MenuClicAutomaticALEstarEnUnacasella");
+  }
 }
 
 TEST_F(PlayerCellCommandsTest, BadKeyCombinationReleasesItsKeysAndTheActivationEndsCleanly) {

@@ -81,14 +81,17 @@ public:
   std::vector<std::string> Messages;
   std::optional<std::string> Choice; // what the file dialog answers
   std::string PresetName;
+  std::string InitialFolder;
   int FileDialogs = 0;
 
   void ShowMessage(const std::string& text, MessageIcon, const std::string&) override {
     Messages.push_back(text);
   }
   std::optional<std::string> ChooseFileToOpen(const std::string&, const std::string&, const std::string&,
-                                              const std::string&, const std::string& presetName) override {
+                                              const std::string& initialFolder,
+                                              const std::string& presetName) override {
     ++FileDialogs;
+    InitialFolder = initialFolder;
     PresetName = presetName;
     return Choice;
   }

@@ -89,6 +89,54 @@ TEST(StartUp, SavedHomeBoardOpensAndIsSavedAgainAtClose) {
   EXPECT_FALSE(h.Window.HookInstalled);
 }
 
+// Runs a test from another working folder and goes back afterwards.
+class WorkingFolder {
+public:
+  explicit WorkingFolder(const std::string& folder) : Before(std::filesystem::current_path()) {
+    std::filesystem::current_path(folder);
+  }
+  ~WorkingFolder() { std::filesystem::current_path(Before); }
+
+private:
+  std::filesystem::path Before;
+};
+
+struct RelativeStartCase {
+  const char* Name;
+  const char* WorkIn;   // under the root
+  const char* Argument; // as typed
+};
+
+class RelativeStartBoard : public ::testing::TestWithParam<RelativeStartCase> {};
+
+TEST_P(RelativeStartBoard, GivesAnAbsoluteFolderWhereTheBoardsDocumentsAreFound) {
+  ShellHarness h;
+  std::filesystem::create_directories(h.Root + "boards/sub");
+  const std::string board = h.WriteBoard("sub/x.qdx", {.Prefix = "x"});
+  ShellHarness::WriteFile(h.Root + "boards/sub/doc.txt", "hola");
+  {
+    WorkingFolder here(h.Root + GetParam().WorkIn);
+    h.Started({GetParam().Argument});
+  }
+  EXPECT_EQ(h.State().CurrentBoardFile, board);
+  EXPECT_EQ(h.State().HomeBoardFile, board);
+  EXPECT_EQ(h.State().DirectoriActual, h.Root + "boards/sub/");
+  // The player's own working folder is elsewhere now; the document is still the board's.
+  h.ThePlayer->Specials().RunSpecialFunction("<EXECUTAR doc.txt>");
+  ASSERT_EQ(h.Programs.Opened.size(), 1u);
+  EXPECT_NE(h.Programs.Opened.front().find(h.Root + "boards/sub/doc.txt"), std::string::npos)
+      << h.Programs.Opened.front();
+  h.ThePlayer->FormClose();
+  EXPECT_EQ(h.Setting("NexoQuadrix", "NomFitxerInicial"), board);
+}
+
+INSTANTIATE_TEST_SUITE_P(Start, RelativeStartBoard,
+                         ::testing::Values(RelativeStartCase{"SubFolder", "boards", "sub/x.qdx"},
+                                           RelativeStartCase{"BareName", "boards/sub", "x.qdx"},
+                                           RelativeStartCase{"Detour", "prog",
+                                                             "../boards/./sub/../sub/x.qdx"}),
+                         [](const auto& info) { return info.param.Name; });
+
 struct MissingCase {
   const char* Name;
   bool FromArgument;
