@@ -97,7 +97,7 @@ void LoadVoice(const std::string& dataFolder) {
   runtime.State = Load::Loading;
   static std::string folder; // Festival keeps the pointer
   folder = dataFolder;
-  festival_libdir = folder.c_str();
+  festival_datadir = folder.c_str();
   festival_initialize(1, FESTIVAL_HEAP_SIZE);
   // Festival reports its own errors on stderr and returns false; the fallback voice keeps speaking.
   bool ok = festival_eval_command("(voice_upc_ca_ona_hts)") != 0;
@@ -229,7 +229,7 @@ void SpeakNow(FestivalVoices::Shared& state, const std::string& latin9, int rate
 } // namespace
 
 std::string FestivalVoices::DefaultDataFolder() {
-  return festival_libdir ? festival_libdir : "/usr/share/festival";
+  return festival_datadir ? festival_datadir : "/usr/share/festival";
 }
 
 bool FestivalVoices::VoiceInstalled(const std::string& dataFolder) {
@@ -293,7 +293,8 @@ void FestivalVoices::Speak(const std::string& utf8Text) {
     FallbackUsed = true;
     return;
   }
-  State->FirstSampleWritten = FirstSampleWritten;
+  // The synthesis thread reads the hook only while a text is spoken.
+  if (State->Pending.load() == 0) State->FirstSampleWritten = FirstSampleWritten;
   ++State->Pending;
   FestivalThread::Get().Post([state = State, text = ToLatin9(utf8Text), rate = Rate] {
     SpeakNow(*state, text, rate);
