@@ -6,6 +6,7 @@
 #include <deque>
 #include <filesystem>
 #include <mutex>
+#include <string_view>
 #include <thread>
 
 #include <festival/festival.h>
@@ -21,6 +22,12 @@ constexpr const char* VoiceEntry = "Ona (catal\xC3\xA0)";
 constexpr const char* VoiceFile = "voices/catalan/upc_ca_ona_hts/festvox/upc_ca_ona_hts.scm";
 constexpr const char* LanguageFile = "languages/language_catalan.scm";
 constexpr const char* StartUpFile = "init.scm";
+// Festival makes one utterance of all it is given, in time and memory that grow far faster than the
+// text (2,800 characters took minutes, and running out of its heap ends the process), so texts go in
+// pieces of at most this many characters; the first piece is also heard sooner.
+constexpr std::size_t MaxPiece = 120;
+// Cells of Festival's interpreter heap: its own default takes over 300 MB; this holds a piece with room.
+constexpr int HeapCells = 1000000;
 // About 20 ms at the voice's rate: the first chunk is heard at once and stopping waits no longer.
 constexpr std::size_t ChunkMs = 20;
 
@@ -98,7 +105,7 @@ void LoadVoice(const std::string& dataFolder) {
   static std::string folder; // Festival keeps the pointer
   folder = dataFolder;
   festival_datadir = folder.c_str();
-  festival_initialize(1, FESTIVAL_HEAP_SIZE);
+  festival_initialize(1, HeapCells);
   // Festival reports its own errors on stderr and returns false; the fallback voice keeps speaking.
   bool ok = festival_eval_command("(voice_upc_ca_ona_hts)") != 0;
   // The first text pays for the lexicon and the models being read in: paid here instead.
@@ -190,10 +197,11 @@ struct FestivalVoices::Shared {
   std::function<void()> FirstSampleWritten;
   std::unique_ptr<PulsePlayback> Playback; // Festival thread only
   int PlaybackRate = 0;
-  int SpokenRate = 0; // the rate Festival was last set to, on the Festival thread
 };
 
 namespace {
+
+bool PlayPiece(FestivalVoices::Shared& state, const std::string& piece, bool& written);
 
 // Runs on the Festival thread.
 void SpeakNow(FestivalVoices::Shared& state, const std::string& latin9, int rate) {
@@ -201,8 +209,21 @@ void SpeakNow(FestivalVoices::Shared& state, const std::string& latin9, int rate
   if (state.Gone || runtime.Quitting() || runtime.State != Load::Ready) return;
   static int festivalRate = 0;
   if (rate != festivalRate && festival_eval_command(SpeedParameter(rate).c_str())) festivalRate = rate;
+  bool written = false;
+  for (const std::string& piece : FestivalVoices::Pieces(latin9)) {
+    if (state.Gone || runtime.Quitting()) return;
+    if (!PlayPiece(state, piece, written)) return;
+  }
+  // The next text follows without a gap; the last one is played out before speaking counts as over.
+  if (written && state.Pending.load() <= 1 && !state.Gone) state.Playback->Drain();
+}
+
+// Synthesises one piece and writes it to the sound server; false when the text is to be dropped.
+bool PlayPiece(FestivalVoices::Shared& state, const std::string& piece, bool& written) {
+  FestivalThread& runtime = FestivalThread::Get();
   EST_Wave wave;
-  if (!festival_text_to_wave(latin9.c_str(), wave) || wave.num_samples() <= 0) return;
+  // A piece Festival cannot say is skipped; the rest of the text is still spoken.
+  if (!festival_text_to_wave(piece.c_str(), wave) || wave.num_samples() <= 0) return true;
   const int sampleRate = wave.sample_rate();
   if (!state.Playback || state.PlaybackRate != sampleRate) {
     state.Playback = std::make_unique<PulsePlayback>(sampleRate);
@@ -212,21 +233,45 @@ void SpeakNow(FestivalVoices::Shared& state, const std::string& latin9, int rate
   for (std::size_t i = 0; i < samples.size(); ++i)
     samples[i] = wave.a_no_check(static_cast<int>(i));
   const std::size_t chunk = std::max<std::size_t>(1, static_cast<std::size_t>(sampleRate) * ChunkMs / 1000);
-  bool written = false;
   for (std::size_t start = 0; start < samples.size(); start += chunk) {
-    if (state.Gone || runtime.Quitting()) return;
+    if (state.Gone || runtime.Quitting()) return false;
     // Without a sound server the text is dropped at once, so waiting for it ends.
-    if (!state.Playback->Write(samples.data() + start, std::min(chunk, samples.size() - start))) return;
+    if (!state.Playback->Write(samples.data() + start, std::min(chunk, samples.size() - start))) return false;
     if (!written) {
       written = true;
       if (state.FirstSampleWritten) state.FirstSampleWritten();
     }
   }
-  // The next text follows without a gap; the last one is played out before speaking counts as over.
-  if (state.Pending.load() <= 1 && !state.Gone) state.Playback->Drain();
+  return true;
 }
 
 } // namespace
+
+std::vector<std::string> FestivalVoices::Pieces(const std::string& text) {
+  std::vector<std::string> pieces;
+  std::string current;
+  auto flush = [&pieces](std::string piece) {
+    if (piece.find_first_not_of(" \t\r\n") != std::string::npos) pieces.push_back(std::move(piece));
+  };
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    current += c;
+    const bool atBreak = i + 1 == text.size() || text[i + 1] == ' ' || text[i + 1] == '\n';
+    if (std::string_view(".?!;:\n").find(c) != std::string_view::npos && atBreak) {
+      flush(std::move(current));
+      current.clear();
+    } else if (current.size() >= MaxPiece) {
+      // Cut after the last comma or space, or in the word itself when it is that long.
+      std::size_t cut = current.find_last_of(',');
+      if (cut == std::string::npos || cut < MaxPiece / 2) cut = current.find_last_of(' ');
+      cut = (cut == std::string::npos || cut == 0) ? current.size() : cut + 1;
+      flush(current.substr(0, cut));
+      current.erase(0, cut);
+    }
+  }
+  flush(std::move(current));
+  return pieces;
+}
 
 std::string FestivalVoices::DefaultDataFolder() {
   return festival_datadir ? festival_datadir : "/usr/share/festival";

@@ -39,6 +39,8 @@ public:
   bool Ready() const;
   /// Waits until loading has ended, well or not; false when the voice will not speak.
   bool WaitUntilLoaded() const;
+  /// A text in the pieces it is synthesised in: sentences, and no piece longer than Festival copes with.
+  static std::vector<std::string> Pieces(const std::string& text);
   /// Speed factor of the voice for a rate of -10..10: 1 at 0, 0.5 at -10, 2.5 at 10.
   static double SpeedForRate(int rate);
 

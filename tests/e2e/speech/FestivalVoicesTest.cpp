@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -94,6 +95,50 @@ TEST(BufferFestival, RateEndsAndTheMiddleGiveTheVoiceItsSpeed) {
   EXPECT_GT(FestivalVoices::SpeedForRate(10), FestivalVoices::SpeedForRate(1));
   EXPECT_EQ(FestivalVoices::SpeedForRate(-50), FestivalVoices::SpeedForRate(-10));
   EXPECT_GT(FestivalVoices::SpeedForRate(-10), 0.0);
+}
+
+// A long message bar must reach the voice in bounded pieces that keep every word, whole words where
+// there are spaces, and nothing but sentences where the text is short.
+TEST(BufferFestival, TextsGoInBoundedPiecesThatKeepEveryWord) {
+  std::string longSentence;
+  for (int i = 0; i < 60; ++i)
+    longSentence += "vull anar al parc ";
+  const std::string longWord(400, 'a');
+  struct Case {
+    std::string Text;
+    std::size_t Pieces; // 0: more than one, count not checked
+  };
+  const Case cases[] = {
+      {"Bon dia.", 1},  {"Bon dia. Com est\xE0s? Molt b\xE9!", 3},
+      {"3.5 euros", 1}, // a point inside a number ends no sentence
+      {"   ", 0},       {longSentence, 0},
+      {longWord, 0},
+  };
+  for (const Case& c : cases) {
+    const std::vector<std::string> pieces = FestivalVoices::Pieces(c.Text);
+    std::string joined;
+    std::size_t longest = 0;
+    for (const std::string& piece : pieces) {
+      joined += piece;
+      longest = std::max(longest, piece.size());
+    }
+    if (c.Text.find_first_not_of(' ') == std::string::npos) {
+      EXPECT_TRUE(pieces.empty());
+      continue;
+    }
+    EXPECT_EQ(joined, c.Text) << c.Text;
+    if (c.Pieces > 0)
+      EXPECT_EQ(pieces.size(), c.Pieces) << c.Text;
+    else
+      EXPECT_GT(pieces.size(), 2u) << c.Text.substr(0, 20);
+    EXPECT_LE(longest, 200u) << c.Text.substr(0, 20);
+  }
+  // Cuts fall between words when there are spaces.
+  for (const std::string& piece : FestivalVoices::Pieces(longSentence)) {
+    std::istringstream words(piece);
+    for (std::string word; words >> word;)
+      EXPECT_TRUE(word == "vull" || word == "anar" || word == "al" || word == "parc") << word;
+  }
 }
 
 // What the null sink plays, recorded with parec as the other sound tests do; a short record latency,
