@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Ona in the real player: the speech window's first group lists her, choosing her with the keyboard
-# stores her as a voice of that group under her own name, and the player still closes at once even
-# though her voice was loading in the background. Run inside tests/e2e/session.sh.
+# stores her as a voice of that group under her own name; started again with her chosen, a clicked
+# cell is heard in her voice (her stream is the one at her own 16 kHz rate; espeak-ng's is 22 kHz).
+# Run inside tests/e2e/session.sh.
 # Usage: ona_e2e.sh PLAYER
 set -u
 player=$1
 work=$(mktemp -d /tmp/nq-e2e-ona.XXXXXX)
 pid=""
 trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
+. "$(dirname "$0")/../lib.sh"
 fail() {
   echo "FAIL: $*"
   [ -f "$work/player.log" ] && cat "$work/player.log"
@@ -46,8 +48,33 @@ echo "stored group '$group', name '$name'"
 [ "$name" = "Ona (català)" ] || fail "Ona was not listed or not chosen (stored '$name')"
 [ "$group" = "MSP" ] || fail "Ona is not in the first group (stored '$group')"
 
-wmctrl -c 'NexoQuadrix - ' || fail "could not ask the main window to close"
-for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$pid" 2>/dev/null && fail "the player did not close"
-pid=""
+close_player() {
+  wmctrl -c 'NexoQuadrix - ' || fail "could not ask the main window to close"
+  for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$pid" 2>/dev/null && fail "the player did not close"
+  pid=""
+}
+close_player
+
+# The bundled Catalan home board; its first cell speaks.
+cp -r "$(cd "$(dirname "$0")/../../.." && pwd)/data" "$work/demo"
+NEXOQUADRIX_CONFIG_DIR="$work/config" "$player" "$work/demo/boards/ca/inici.qdx" > "$work/player.log" 2>&1 &
+pid=$!
+window=$(wait_for_player_window)
+[ -n "$window" ] || fail "the player's window did not appear"
+sleep 3 # Ona loads in the background meanwhile
+client_geometry "$window"
+parec -d spk.monitor --format=s16le --rate=16000 --channels=1 --raw > "$work/heard.raw" 2>/dev/null &
+rec=$!
+sleep 0.3
+xdotool mousemove $((X + WIDTH / 12)) $((Y + 22 + 65 + (HEIGHT - 22 - 65 - 135) / 10)) click 1
+sleep 3
+streams=$(pactl list sink-inputs 2>/dev/null | grep -c 's16le 1ch 16000Hz')
+kill "$rec" 2>/dev/null
+wait "$rec" 2>/dev/null
+rms=$(sox -t raw -r 16000 -e signed -b 16 -c 1 "$work/heard.raw" -n stat 2>&1 | sed -n 's/^RMS *amplitude: *//p')
+echo "cell clicked with Ona chosen: RMS $rms, 16 kHz speech streams $streams"
+awk -v r="$rms" 'BEGIN { exit !(r > 0.01) }' || fail "nothing was heard (RMS '$rms')"
+[ "$streams" -ge 1 ] || fail "the cell was not spoken by Ona"
+close_player
 echo "PASS"
