@@ -19,10 +19,14 @@ if(NQ_FUZZ)
   add_compile_options(-fsanitize=fuzzer-no-link)
 endif()
 
-# Adds the library of one folder of src/: every .cpp in it, linked to the given targets.
+# Adds the library of one folder of src/: every .cpp in it but those named in EXCLUDE (back ends
+# whose library is missing), linked to the given targets.
 function(nq_folder_library name)
-  cmake_parse_arguments(ARG "" "" "LINKS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "LINKS;EXCLUDE" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  foreach(excluded ${ARG_EXCLUDE})
+    list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${excluded})
+  endforeach()
   if(sources)
     add_library(${name} STATIC ${sources})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)

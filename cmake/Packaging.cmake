@@ -27,7 +27,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # libupctv.so speaks through the espeak-ng program; Qt finds its X11 platform in libqt6gui6.
 # The symbol library names its pictograms from the Unicode CLDR annotations.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "espeak-ng, unicode-cldr-core")
+# Ona is offered where her voice is installed, in the player and, with the Festival module, in the
+# desktop speech service; the service speaks through espeak-ng otherwise.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-    "speech-dispatcher, fonts-liberation2, xdg-utils, qt6-translations-l10n, fonts-noto-color-emoji")
+    "speech-dispatcher, speech-dispatcher-espeak-ng, festvox-ca-ona-hts, festival-ca, speech-dispatcher-festival, fonts-liberation2, xdg-utils, qt6-translations-l10n, fonts-noto-color-emoji")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 include(CPack)

@@ -17,6 +17,10 @@ packages=(
   # front end and back ends
   qt6-base-dev libqt6opengl6-dev qt6-multimedia-dev qt6-qpa-plugins libqt6svg6 qt6-svg-dev qt6-image-formats-plugins libx11-dev libxtst-dev libxkbcommon-dev
   libespeak-ng-dev espeak-ng-data espeak-ng libspeechd-dev speech-dispatcher libpulse-dev
+  # the desktop speech service's real voices (without a module it has only a dummy output)
+  speech-dispatcher-espeak-ng speech-dispatcher-festival
+  # Ona, the natural Catalan voice: Festival's library to build with, the voice and its language
+  festival-dev festival festival-ca festvox-ca-ona-hts
   fonts-liberation2 fonts-dejavu-core xdg-utils
   # Qt's own dialog texts in Catalan and Spanish
   qt6-translations-l10n

@@ -56,9 +56,16 @@ bool BackgroundListedVoices::IsSpeaking() {
 
 SpeechServices::SpeechServices(SettingsStore& settings, Dialogs& dialogs, Clock& clock,
                                const SpeechPaths& paths, SoundOrSpeech::BoardFilePath boardFilePath)
-    : ClockRef(clock), Loader(paths.ProgramFolder), Desktop(DesktopVoices), Library(Loader, clock),
+    : ClockRef(clock), Loader(paths.ProgramFolder), Desktop(DesktopVoices),
+#ifdef NQ_FESTIVAL
+      // Until Ona is loaded, the in-process Catalan voice speaks for her.
+      Ona(&InProcess, InProcess.VoiceForLanguage("ca")), FirstGroup({&Desktop, &Ona}),
+#else
+      FirstGroup({&Desktop}),
+#endif
+      Library(Loader, clock),
       TheDictionary(settings, dialogs, WithSlash(Utf8ToWindows1252(paths.ProgramFolder))),
-      Front(settings, WithSlash(paths.SettingsFolder) + "parlartts.ini", Desktop, InProcess, Library,
+      Front(settings, WithSlash(paths.SettingsFolder) + "parlartts.ini", FirstGroup, InProcess, Library,
             TheDictionary, dialogs, clock),
       Output(Front, Sounds, std::move(boardFilePath)), CreationTimer(clock.CreateTimer(CreationPollMs)) {
   // "parlartts.ini" is written from the first rate applied on, so its folder must exist by then.

@@ -12,11 +12,15 @@
 
 #include "linux/DynamicLibrary.h"
 #include "linux/EspeakVoices.h"
+#ifdef NQ_FESTIVAL
+#include "linux/FestivalVoices.h"
+#endif
 #include "linux/QtSoundPlayer.h"
 #include "linux/SpeechDispatcherVoices.h"
 #include "platform/Clock.h"
 #include "platform/VoiceEngine.h"
 #include "speech/ExceptionsDictionary.h"
+#include "speech/JoinedVoices.h"
 #include "speech/SoundOrSpeech.h"
 #include "speech/SpeechFrontEnd.h"
 #include "speech/SpeechLibrary.h"
@@ -84,6 +88,10 @@ private:
   SpeechDispatcherVoices DesktopVoices;
   BackgroundListedVoices Desktop;
   EspeakVoices InProcess;
+#ifdef NQ_FESTIVAL
+  FestivalVoices Ona;
+#endif
+  JoinedVoices FirstGroup; // the desktop service's voices, then Ona
   SpeechLibrary Library;
   ExceptionsDictionary TheDictionary;
   SpeechFrontEnd Front;
