@@ -293,7 +293,15 @@ FestivalVoices::FestivalVoices(VoiceEngine* fallback, int fallbackVoice, std::st
     : Fallback(fallback), FallbackVoice(fallbackVoice), State(std::make_shared<Shared>()) {
   // A missing package leaves the voice out quietly: most machines will never have it.
   Installed = VoiceInstalled(dataFolder);
-  if (Installed) FestivalThread::Get().Post([folder = std::move(dataFolder)] { LoadVoice(folder); });
+  DataFolder = std::move(dataFolder);
+}
+
+void FestivalVoices::StartLoading() {
+  // The loaded voice takes some 40 MB, so it is loaded only for someone who chose it: at start-up
+  // when it is the stored choice, otherwise when it is chosen in the speech window.
+  if (!Installed || LoadingPosted) return;
+  LoadingPosted = true;
+  FestivalThread::Get().Post([folder = DataFolder] { LoadVoice(folder); });
 }
 
 FestivalVoices::~FestivalVoices() {
@@ -306,7 +314,9 @@ std::vector<std::string> FestivalVoices::ListVoices() {
 }
 
 bool FestivalVoices::ChooseVoice(int index) {
-  return Installed && index == 0;
+  if (!Installed || index != 0) return false;
+  StartLoading();
+  return true;
 }
 
 void FestivalVoices::SetRate(int rate) {
@@ -317,8 +327,9 @@ bool FestivalVoices::Ready() const {
   return Installed && FestivalThread::Get().State == Load::Ready;
 }
 
-bool FestivalVoices::WaitUntilLoaded() const {
+bool FestivalVoices::WaitUntilLoaded() {
   if (!Installed) return false;
+  StartLoading();
   FestivalThread& runtime = FestivalThread::Get();
   std::unique_lock<std::mutex> guard(runtime.LoadLock);
   runtime.Loaded.wait(guard, [&runtime] {

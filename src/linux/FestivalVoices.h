@@ -1,7 +1,8 @@
 #pragma once
 // The natural Catalan voice, Ona: Festival's HTS voice spoken in process. Festival keeps one
 // interpreter per process that must always be used from the thread that started it, so one
-// process-wide synthesis thread loads the voice once, in the background, and speaks every text;
+// process-wide synthesis thread loads the voice once, in the background (from the moment it is
+// chosen), and speaks every text;
 // until the voice is ready (or when its package is missing) the fallback voice speaks instead, so
 // the first words never wait for the loading.
 #include <atomic>
@@ -37,8 +38,11 @@ public:
   static bool VoiceInstalled(const std::string& dataFolder);
   /// True once the voice is loaded and speaks texts itself.
   bool Ready() const;
-  /// Waits until loading has ended, well or not; false when the voice will not speak.
-  bool WaitUntilLoaded() const;
+  /// Starts loading the voice, if it has not started yet; ChooseVoice does this.
+  void StartLoading();
+  /// Starts loading if need be and waits until it has ended, well or not; false when the voice will
+  /// not speak.
+  bool WaitUntilLoaded();
   /// A text in the pieces it is synthesised in: sentences, and no piece longer than Festival copes with.
   static std::vector<std::string> Pieces(const std::string& text);
   /// Speed factor of the voice for a rate of -10..10: 1 at 0, 0.5 at -10, 2.5 at 10.
@@ -52,6 +56,8 @@ public:
 
 private:
   bool Installed = false;
+  bool LoadingPosted = false;
+  std::string DataFolder;
   VoiceEngine* Fallback;
   int FallbackVoice;
   bool FallbackUsed = false;

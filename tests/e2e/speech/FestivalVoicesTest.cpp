@@ -50,6 +50,7 @@ bool WaitWhileSpeaking(VoiceEngine& voices, std::chrono::milliseconds limit) {
 TEST(BufferFestival, TheFirstWordsGoToTheFallbackWhileOnaLoads) {
   if (!FestivalVoices::VoiceInstalled(FestivalVoices::DefaultDataFolder())) GTEST_SKIP() << "no Ona";
   Shared& shared = Voices();
+  ASSERT_TRUE(shared.Ona.ChooseVoice(0)); // choosing her starts the loading
   shared.Ona.SetRate(3);
   shared.Ona.Speak("hola");
   // Speak returned with the voice still loading: the words did not wait for her.
