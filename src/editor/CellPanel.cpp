@@ -375,10 +375,7 @@ void CellPanel::CommandChosen() {
     emit TextRefused(QString::fromStdString(refused));
     return;
   }
-  if (takesArgument && argument->empty()) {
-    Argument->setFocus();
-    return; // the command is stored once its argument is there
-  }
+  if (takesArgument && argument->empty()) return; // stored once its argument is typed
   authoring::CellFields fields;
   fields.SpecialFunction = takesArgument ? authoring::CommandWithArgument(token, *argument) : token;
   emit FieldsEdited(fields, Texts("Command"));

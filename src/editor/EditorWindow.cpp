@@ -307,7 +307,7 @@ void EditorWindow::DocumentChanged() {
   SelectionChanged();
   UpdateTitleAndActions();
   CheckTimer.start();
-  if (Doc->Modified() && !Doc->Path().empty()) AutosaveTimer.start();
+  if (!Doc->Path().empty()) AutosaveTimer.start();
 }
 
 void EditorWindow::SelectionChanged() {
@@ -393,9 +393,15 @@ void EditorWindow::RunCheck() {
 }
 
 void EditorWindow::WriteAutosave() {
-  if (!Doc || Doc->Path().empty() || !Doc->Modified()) return;
+  if (!Doc || Doc->Path().empty()) return;
+  const std::string copy = BoardDocument::AutosavePath(Doc->Path());
+  // Undone back to what is on disk: nothing is left to recover.
+  if (!Doc->Modified()) {
+    QFile::remove(Utf8(copy));
+    return;
+  }
   FileStamp stamp;
-  ReplaceFile(BoardDocument::AutosavePath(Doc->Path()), Doc->Bytes(), stamp);
+  ReplaceFile(copy, Doc->Bytes(), stamp);
 }
 
 void EditorWindow::RememberRecent(const QString& path) {
