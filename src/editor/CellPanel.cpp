@@ -246,6 +246,7 @@ void CellPanel::FillCommands() {
     Command->setItemData(Command->count() - 1, QString::fromStdString(info.Argument), Qt::UserRole + 1);
     Command->setItemData(Command->count() - 1, QString::fromStdString(info.Description), Qt::ToolTipRole);
   }
+  KnownCommands = Command->count();
   Filling = filling;
 }
 
@@ -286,6 +287,9 @@ void CellPanel::ShowCells(const std::vector<CellRecord>& cells, const QString& t
                          ? QPixmap()
                          : picture.scaled(Preview->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
 
+  // An unknown command shown for an earlier cell is no choice for this one.
+  while (Command->count() > KnownCommands)
+    Command->removeItem(Command->count() - 1);
   const auto command = Common<std::string>(cells, [](const CellRecord& c) { return c.SpecialFunction; });
   int index = -1;
   QString argument;

@@ -54,6 +54,7 @@ private:
 
   const EditorTexts& Texts;
   bool Filling = false;
+  int KnownCommands = 0;
   std::vector<CellRecord> Shown;
   QLabel* Title = nullptr;
   QLabel* CaptionLabel = nullptr;
