@@ -337,7 +337,8 @@ void EditorWindow::UpdateTitleAndActions() {
   RedoAction->setEnabled(Doc->CanRedo());
   UndoAction->setText(Doc->CanUndo() ? Texts("Undo %1").arg(Utf8(Doc->UndoLabel())) : Texts("&Undo"));
   RedoAction->setText(Doc->CanRedo() ? Texts("Redo %1").arg(Utf8(Doc->RedoLabel())) : Texts("&Redo"));
-  PasteAction->setEnabled(Clipboard.has_value() || QApplication::clipboard()->mimeData()->hasImage());
+  const QMimeData* outside = QApplication::clipboard()->mimeData();
+  PasteAction->setEnabled(Clipboard.has_value() || (outside != nullptr && outside->hasImage()));
   const Board& b = Doc->Model();
   RowAboveAction->setEnabled(b.Rows < MaxGridRows);
   RowBelowAction->setEnabled(b.Rows < MaxGridRows);
@@ -557,7 +558,7 @@ void EditorWindow::Paste() {
   const CellPosition at = TheCanvas->Selection().front();
   const QMimeData* mime = QApplication::clipboard()->mimeData();
   // A picture copied in another program becomes the cell's picture.
-  if (mime->hasImage() && !mime->hasText()) {
+  if (mime != nullptr && mime->hasImage() && !mime->hasText()) {
     if (!HasFolder()) return;
     QTemporaryDir scratch;
     const QString file = scratch.filePath("pasted.png");

@@ -102,6 +102,8 @@ TEST_F(EditorWindowTest, TheCanvasPaintsWhatThePlayerPaints) {
     for (int x = 0; x < played.width(); ++x)
       differing += played.pixel(x, y) != edited.pixel(x, y);
   EXPECT_EQ(differing, 0);
+  // Not two blank images: the picture of cell 1 is there.
+  EXPECT_EQ(edited.pixel(edited.width() / 4, edited.height() / 4 + 10), QColor(Qt::blue).rgb());
 }
 
 TEST_F(EditorWindowTest, ActionsChangeTheBoardOneUndoableStepEach) {
