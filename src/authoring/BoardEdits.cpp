@@ -183,9 +183,13 @@ void SetCellFields(Board& board, const std::vector<CellPosition>& cells, const C
   for (const CellPosition& at : cells) {
     if (!InGrid(board, at)) continue;
     CellRecord& cell = board.Cell(at.Column, at.Row);
+    // The player says only the spoken text; it follows the caption until the author writes another.
+    const bool readFollowsCaption = cell.Read.empty() || cell.Read == cell.Caption;
     if (f.Picture) cell.Picture = *f.Picture;
     if (f.Caption) cell.Caption = *f.Caption;
     if (f.Read) cell.Read = *f.Read;
+    if (f.Caption && !f.Read && readFollowsCaption) cell.Read = cell.Caption;
+    if ((f.Caption || f.Read) && cell.Read.empty()) cell.Read = cell.Caption;
     if (f.SpecialFunction) cell.SpecialFunction = *f.SpecialFunction;
     if (f.Link) cell.Link = *f.Link;
     if (f.FrameCellColour) cell.FrameCellColour = *f.FrameCellColour;
@@ -202,7 +206,6 @@ void SetCellFields(Board& board, const std::vector<CellPosition>& cells, const C
       cell.Caption.clear();
     } else if (f.HideCaption && !*f.HideCaption && IsCaptionHidden(cell)) {
       cell.Caption = cell.Read;
-      cell.Read.clear();
     }
   }
 }

@@ -57,6 +57,8 @@ CellBlock CopyCells(const Board& board, const std::vector<CellPosition>& cells,
 std::vector<CellPosition> PasteCells(Board& board, const CellBlock& block, CellPosition at);
 
 // The cell fields an author sets on several cells at once: each one given is set on all of them.
+// The spoken text follows the caption (the player says only the spoken text) unless it was set apart
+// from it; an empty spoken text means the caption.
 struct CellFields {
   std::optional<std::string> Picture, Caption, Read, SpecialFunction, Link;
   std::optional<int32_t> FrameCellColour;

@@ -276,7 +276,11 @@ void CellPanel::ShowCells(const std::vector<CellRecord>& cells, const QString& t
   Picture->setPlaceholderText(QString());
   Link->setPlaceholderText(QString());
   SetMixed(Caption, values(&CellRecord::Caption));
-  SetMixed(Read, values(&CellRecord::Read));
+  // A spoken text equal to the caption shows empty: it follows the caption.
+  std::vector<std::string> reads;
+  for (const CellRecord& cell : cells)
+    reads.push_back(cell.Read == cell.Caption ? std::string() : cell.Read);
+  SetMixed(Read, reads);
   SetMixed(Picture, values(&CellRecord::Picture));
   SetMixed(Link, values(&CellRecord::Link));
   const auto hidden = Common<bool>(cells, [](const CellRecord& c) { return authoring::IsCaptionHidden(c); });

@@ -17,6 +17,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
+#include <QScrollArea>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -56,7 +57,12 @@ EditorWindow::EditorWindow(authoring::Language language, PictureDiskCache* disk)
   Panel = new CellPanel(Texts, this);
   PanelDock = new QDockWidget(this);
   PanelDock->setObjectName("cellDock");
-  PanelDock->setWidget(Panel);
+  // The panel scrolls on small screens; the board keeps most of the window.
+  auto* panelScroll = new QScrollArea(this);
+  panelScroll->setWidget(Panel);
+  panelScroll->setWidgetResizable(true);
+  panelScroll->setFrameShape(QFrame::NoFrame);
+  PanelDock->setWidget(panelScroll);
   PanelDock->setFeatures(QDockWidget::DockWidgetMovable);
   addDockWidget(Qt::RightDockWidgetArea, PanelDock);
   ProblemsList = new QListWidget(this);
@@ -102,6 +108,8 @@ EditorWindow::EditorWindow(authoring::Language language, PictureDiskCache* disk)
 
   Retranslate();
   resize(1100, 760);
+  resizeDocks({PanelDock}, {360}, Qt::Horizontal);
+  resizeDocks({ProblemsDock}, {110}, Qt::Vertical);
 }
 
 EditorWindow::~EditorWindow() = default;

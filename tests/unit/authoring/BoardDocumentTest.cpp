@@ -207,6 +207,31 @@ TEST(BoardEdits, RowsAndColumnsMoveExactlyTheRightCells) {
   }
 }
 
+TEST(BoardEdits, TheSpokenTextFollowsTheCaptionUntilWrittenApart) {
+  Board board = BoardDocument::Create(2, 1).Model();
+  auto set = [&](std::optional<std::string> caption, std::optional<std::string> read) {
+    CellFields fields;
+    fields.Caption = caption;
+    fields.Read = read;
+    SetCellFields(board, {{1, 1}}, fields);
+    return std::make_pair(board.Cell(1, 1).Caption, board.Cell(1, 1).Read);
+  };
+  using Pair = std::pair<std::string, std::string>;
+  EXPECT_EQ(set("Hola", std::nullopt), (Pair{"Hola", "Hola"}));
+  EXPECT_EQ(set("Bon dia", std::nullopt), (Pair{"Bon dia", "Bon dia"}));
+  EXPECT_EQ(set(std::nullopt, "bon dia a tothom"), (Pair{"Bon dia", "bon dia a tothom"}));
+  EXPECT_EQ(set("Dia", std::nullopt), (Pair{"Dia", "bon dia a tothom"}));
+  EXPECT_EQ(set(std::nullopt, ""), (Pair{"Dia", "Dia"}));
+  CellFields hide;
+  hide.HideCaption = true;
+  SetCellFields(board, {{1, 1}}, hide);
+  EXPECT_EQ(board.Cell(1, 1).Caption, "");
+  EXPECT_EQ(board.Cell(1, 1).Read, "Dia");
+  hide.HideCaption = false;
+  SetCellFields(board, {{1, 1}}, hide);
+  EXPECT_EQ(board.Cell(1, 1).Caption, "Dia");
+}
+
 TEST(BoardEdits, GridLimitsAreKept) {
   Board board = BoardDocument::Create(21, 1).Model();
   EXPECT_FALSE(InsertColumn(board, 1));
