@@ -2,8 +2,10 @@
 
 #include <QDragEnterEvent>
 #include <QMimeData>
+#include <QPaintEvent>
 #include <QPainter>
 
+#include "authoring/BoardEdits.h"
 #include "boards/PathResolver.h"
 #include "linux/QtText.h"
 #include "ui/BoardPainter.h"
@@ -39,21 +41,53 @@ BoardCanvas::BoardCanvas(PictureDiskCache* disk, QWidget* parent)
   setMinimumSize(200, 150);
 }
 
-void BoardCanvas::ShowBoard(const Board& board, const std::string& folderUtf8) {
-  TheBoard = board;
-  View.Columns = std::clamp(board.Columns, 1, MaxGridColumns);
-  View.Rows = std::clamp(board.Rows, 1, MaxGridRows);
-  View.ShowButtonBar = board.ShowButtonBar;
-  View.ShowMessageBar = board.ShowMessageBar;
-  Client = ClientSizeOf(board);
+QRegion BoardCanvas::ShowBoard(const Board& board, const std::string& folderUtf8) {
+  const bool sameLayout =
+      Shown && folderUtf8 == ShownFolder && authoring::HeaderOf(board) == authoring::HeaderOf(TheBoard);
+  QRegion changed;
+  if (!sameLayout) {
+    ShowWholeBoard(board, folderUtf8);
+    changed = rect();
+  } else {
+    // One edit touches a few cells: those are assigned and placed again, the rest stay as they are.
+    std::vector<int> numbers;
+    for (int n = 1; n <= View.Columns * View.Rows; ++n) {
+      const CellPosition at = CellNumberToPosition(n, View.Columns);
+      if (board.Cell(at.Column, at.Row) == TheBoard.Cell(at.Column, at.Row)) continue;
+      Boxes.AssignCellRecord(n, board.Cell(at.Column, at.Row), board.CenterCaptions);
+      numbers.push_back(n);
+    }
+    TheBoard = board;
+    AssignPictures(numbers, folderUtf8);
+    CellShowOptions options;
+    options.CellSeparation = View.CellSeparation;
+    options.FrameThickness = View.FrameThickness;
+    const QTransform toWidget = ClientTransform();
+    for (const int n : numbers) {
+      Boxes.ShowCell(*Boxes.GridBox(n), options);
+      changed +=
+          toWidget.mapRect(CellRectInClient(CellNumberToPosition(n, View.Columns))).adjusted(-2, -2, 2, 2);
+    }
+  }
+  std::vector<CellPosition> kept;
+  for (const CellPosition& at : Selected)
+    if (at.Column <= View.Columns && at.Row <= View.Rows) kept.push_back(at);
+  if (kept.empty()) kept.push_back({std::min(Anchor.Column, View.Columns), std::min(Anchor.Row, View.Rows)});
+  if (kept != Selected) {
+    Selected = kept;
+    changed = rect();
+    emit SelectionChanged();
+  }
+  update(changed);
+  return changed;
+}
+
+void BoardCanvas::AssignPictures(const std::vector<int>& numbers, const std::string& folderUtf8) {
   std::vector<PictureRequest> requests;
   std::vector<int> owners;
-  Boxes.HideAllGridCells();
-  const int count = View.Columns * View.Rows;
-  for (int n = 1; n <= count; ++n) {
+  for (const int n : numbers) {
     const CellPosition at = CellNumberToPosition(n, View.Columns);
-    const CellRecord& record = board.Cell(at.Column, at.Row);
-    Boxes.AssignCellRecord(n, record, board.CenterCaptions);
+    const CellRecord& record = TheBoard.Cell(at.Column, at.Row);
     if (!record.Picture.empty() && !folderUtf8.empty()) {
       requests.push_back({ResolveBoardPath(folderUtf8, record.Picture), record.Picture});
       owners.push_back(n);
@@ -61,9 +95,7 @@ void BoardCanvas::ShowBoard(const Board& board, const std::string& folderUtf8) {
   }
   PictureLoadOptions options;
   options.MaxSide = BoardPictureCap(Client.width(), Client.height(), View.Columns, View.Rows, 0);
-  options.Scaler = nullptr;
   const std::vector<PictureRef> loaded = Pictures.LoadAll(requests, options);
-  LoadedPaths.clear();
   for (std::size_t i = 0; i < owners.size(); ++i) {
     TBox& box = *Boxes.GridBox(owners[i]);
     if (loaded[i]) {
@@ -74,18 +106,29 @@ void BoardCanvas::ShowBoard(const Board& board, const std::string& folderUtf8) {
       box.DropPicture();
     }
   }
+}
+
+void BoardCanvas::ShowWholeBoard(const Board& board, const std::string& folderUtf8) {
+  TheBoard = board;
+  ShownFolder = folderUtf8;
+  Shown = true;
+  View.Columns = std::clamp(board.Columns, 1, MaxGridColumns);
+  View.Rows = std::clamp(board.Rows, 1, MaxGridRows);
+  View.ShowButtonBar = board.ShowButtonBar;
+  View.ShowMessageBar = board.ShowMessageBar;
+  Client = ClientSizeOf(board);
+  Boxes.HideAllGridCells();
+  std::vector<int> numbers;
+  for (int n = 1; n <= View.Columns * View.Rows; ++n) {
+    const CellPosition at = CellNumberToPosition(n, View.Columns);
+    Boxes.AssignCellRecord(n, board.Cell(at.Column, at.Row), board.CenterCaptions);
+    numbers.push_back(n);
+  }
+  LoadedPaths.clear();
+  AssignPictures(numbers, folderUtf8);
   Layout.SetClientSize(Client.width(), Client.height());
   Layout.ArrangePanels();
   Layout.LayoutCells();
-  std::vector<CellPosition> kept;
-  for (const CellPosition& at : Selected)
-    if (at.Column <= View.Columns && at.Row <= View.Rows) kept.push_back(at);
-  if (kept.empty()) kept.push_back({std::min(Anchor.Column, View.Columns), std::min(Anchor.Row, View.Rows)});
-  if (kept != Selected) {
-    Selected = kept;
-    emit SelectionChanged();
-  }
-  update();
 }
 
 void BoardCanvas::SetProblemCells(const std::set<int>& numbers) {
@@ -142,11 +185,13 @@ QTransform BoardCanvas::ClientTransform() const {
   return QTransform(s, 0, 0, s, left, top);
 }
 
-void BoardCanvas::paintEvent(QPaintEvent*) {
+void BoardCanvas::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  painter.fillRect(rect(), palette().color(QPalette::Dark));
+  painter.fillRect(event->rect(), palette().color(QPalette::Dark));
   painter.setTransform(ClientTransform());
-  PaintClientArea(painter);
+  const QRegion dirty =
+      ClientTransform().inverted().map(event->region()).boundingRect().adjusted(-2, -2, 2, 2);
+  PaintClientArea(painter, &dirty);
   // Selection and problem marks on top, in the same coordinates.
   for (int r = 1; r <= View.Rows; ++r)
     for (int c = 1; c <= View.Columns; ++c) {
@@ -179,15 +224,20 @@ QImage BoardCanvas::Render() {
   return image;
 }
 
-void BoardCanvas::PaintClientArea(QPainter& painter) {
-  painter.fillRect(QRect(QPoint(0, 0), Client), Qt::white);
+void BoardCanvas::PaintClientArea(QPainter& painter, const QRegion* dirty) {
+  const QRect client(QPoint(0, 0), Client);
+  painter.fillRect(dirty ? dirty->boundingRect().intersected(client) : client, Qt::white);
   PaintBars(painter);
   const GridRect& area = Layout.Panels().Boxes;
   const QPoint origin(area.Left, area.Top);
   painter.save();
   painter.setClipRect(ToQRect(area), Qt::IntersectClip);
-  for (int n = 1; n <= View.Columns * View.Rows; ++n)
-    PaintBox(painter, *Boxes.GridBox(n), origin);
+  // Only the cells that meet the repainted part: one edited cell costs one cell's painting.
+  for (int n = 1; n <= View.Columns * View.Rows; ++n) {
+    const TBox& box = *Boxes.GridBox(n);
+    const QRect cell(origin.x() + box.Left, origin.y() + box.Top, box.Width, box.Height);
+    if (dirty == nullptr || dirty->intersects(cell)) PaintBox(painter, box, origin, dirty);
+  }
   painter.restore();
 }
 

@@ -40,7 +40,9 @@ public:
   explicit BoardCanvas(PictureDiskCache* disk, QWidget* parent = nullptr);
 
   /// Shows the board (pictures resolved in folderUtf8, "/" at the end); keeps the selection that fits.
-  void ShowBoard(const Board& board, const std::string& folderUtf8);
+  /// When only cells changed since the last board shown, only they are placed and repainted. Returns
+  /// the part of the widget that changed.
+  QRegion ShowBoard(const Board& board, const std::string& folderUtf8);
   /// Cells whose problems are marked with a red corner.
   void SetProblemCells(const std::set<int>& numbers);
 
@@ -74,7 +76,9 @@ protected:
   void dropEvent(QDropEvent* event) override;
 
 private:
-  void PaintClientArea(QPainter& painter);
+  void PaintClientArea(QPainter& painter, const QRegion* dirty = nullptr);
+  void ShowWholeBoard(const Board& board, const std::string& folderUtf8);
+  void AssignPictures(const std::vector<int>& numbers, const std::string& folderUtf8);
   void PaintBars(QPainter& painter);
   QTransform ClientTransform() const;
   std::optional<CellPosition> CellAt(QPoint widgetPoint) const;
@@ -92,6 +96,8 @@ private:
   PictureCache Pictures;
   std::set<std::string> LoadedPaths;
   Board TheBoard;
+  std::string ShownFolder;
+  bool Shown = false;
   QSize Client;
   std::vector<CellPosition> Selected;
   CellPosition Anchor{1, 1};
