@@ -232,6 +232,33 @@ TEST(BoardEdits, TheSpokenTextFollowsTheCaptionUntilWrittenApart) {
   EXPECT_EQ(board.Cell(1, 1).Caption, "Dia");
 }
 
+TEST(BoardEdits, PastingKeepsTheShapeLeavesHolesAloneAndDropsWhatFallsOutside) {
+  const Board source = test::LabelledBoard(3, 3).Model();
+  // Two cells on a diagonal: the block is 2 x 2 with two holes.
+  const CellBlock block = CopyCells(source, {{1, 1}, {2, 2}}, "/");
+  ASSERT_EQ(block.Columns, 2);
+  ASSERT_EQ(block.Rows, 2);
+  struct Case {
+    CellPosition At;
+    std::vector<CellPosition> Pasted;
+  };
+  const std::vector<Case> cases = {
+      {{2, 2}, {{2, 2}, {3, 3}}},
+      {{3, 3}, {{3, 3}}}, // the second cell would fall outside the grid
+      {{1, 2}, {{1, 2}, {2, 3}}},
+  };
+  for (const Case& c : cases) {
+    Board target = test::LabelledBoard(3, 3).Model();
+    EXPECT_EQ(PasteCells(target, block, c.At), c.Pasted);
+    EXPECT_EQ(target.Cell(c.At.Column, c.At.Row).Caption, "c1r1");
+    // A hole of the block leaves the cell under it as it was.
+    if (c.At.Column + 1 <= 3) {
+      EXPECT_EQ(target.Cell(c.At.Column + 1, c.At.Row).Caption,
+                "c" + std::to_string(c.At.Column + 1) + "r" + std::to_string(c.At.Row));
+    }
+  }
+}
+
 TEST(BoardEdits, GridLimitsAreKept) {
   Board board = BoardDocument::Create(21, 1).Model();
   EXPECT_FALSE(InsertColumn(board, 1));
