@@ -1,4 +1,4 @@
-# The installed layout (FHS): bin/ the two programs, lib/<multiarch>/nexoquadrix/ the speech library
+# The installed layout (FHS): bin/ the three programs, lib/<multiarch>/nexoquadrix/ the speech library
 # (the player looks for it there, relative to its own folder), share/nexoquadrix/ the bundled data,
 # and the desktop integration files under share/.
 include(GNUInstallDirs)
@@ -23,15 +23,17 @@ set(pack_src ${PROJECT_SOURCE_DIR}/packaging)
 set(pack_out ${CMAKE_BINARY_DIR}/packaging)
 file(MAKE_DIRECTORY ${pack_out})
 configure_file(${pack_src}/nexoquadrix.desktop.in ${pack_out}/${NQ_APP_ID}.desktop @ONLY)
+configure_file(${pack_src}/nexoquadrix-editor.desktop.in ${pack_out}/${NQ_APP_ID}.editor.desktop @ONLY)
 configure_file(${pack_src}/nexoquadrix.metainfo.xml.in ${pack_out}/${NQ_APP_ID}.metainfo.xml @ONLY)
 configure_file(${pack_src}/copyright ${pack_out}/copyright @ONLY)
 configure_file(${pack_src}/changelog ${pack_out}/changelog @ONLY)
 configure_file(${pack_src}/nexoquadrix.1 ${pack_out}/nexoquadrix.1 @ONLY)
 configure_file(${pack_src}/nexoquadrix-tool.1 ${pack_out}/nexoquadrix-tool.1 @ONLY)
+configure_file(${pack_src}/nexoquadrix-editor.1 ${pack_out}/nexoquadrix-editor.1 @ONLY)
 
 # Manual pages and the changelog are shipped compressed, without time stamps, as Debian expects.
 set(generated)
-foreach(name nexoquadrix.1 nexoquadrix-tool.1 changelog)
+foreach(name nexoquadrix.1 nexoquadrix-tool.1 nexoquadrix-editor.1 changelog)
   add_custom_command(OUTPUT ${pack_out}/${name}.gz
                      COMMAND gzip -9 -n -c ${pack_out}/${name} > ${pack_out}/${name}.gz
                      DEPENDS ${pack_out}/${name} VERBATIM)
@@ -59,13 +61,18 @@ if(TARGET nexoquadrix)
   install(TARGETS nexoquadrix RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
 install(TARGETS nexoquadrix-tool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET nexoquadrix-editor)
+  install(TARGETS nexoquadrix-editor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 if(TARGET upctv)
   install(TARGETS upctv LIBRARY DESTINATION ${NQ_PRIVATE_LIBDIR})
 endif()
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION ${CMAKE_INSTALL_DATADIR}/nexoquadrix
         PATTERN README.md EXCLUDE)
 
-install(FILES ${pack_out}/${NQ_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The player and the editor both open boards; the player comes first, the editor is the second choice.
+install(FILES ${pack_out}/${NQ_APP_ID}.desktop ${pack_out}/${NQ_APP_ID}.editor.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${pack_out}/${NQ_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 # The built-in pictograms of the symbol library (fetched by scripts/install-deps.sh): the colour SVGs,
 # their data file and the licence.
@@ -85,7 +92,7 @@ install(FILES ${pack_src}/nexoquadrix.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/i
 # Board files show the program's icon in file managers (the name shared-mime-info derives from the type).
 install(FILES ${pack_src}/nexoquadrix.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/mimetypes
         RENAME application-x-nexoquadrix-board.svg)
-install(FILES ${pack_out}/nexoquadrix.1.gz ${pack_out}/nexoquadrix-tool.1.gz
+install(FILES ${pack_out}/nexoquadrix.1.gz ${pack_out}/nexoquadrix-tool.1.gz ${pack_out}/nexoquadrix-editor.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${pack_out}/copyright ${pack_out}/changelog.gz ${PROJECT_SOURCE_DIR}/README.md
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/nexoquadrix)

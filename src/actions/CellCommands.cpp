@@ -336,14 +336,34 @@ void CellCommands::SendKeyCombination(const std::string& folded) {
 
 void CellCommands::LaunchCompanionProgram() {
   const std::string folder = Host.ProgramFolder();
-  for (const char* name : {"quadrix", "quadrix.exe"}) {
+  auto inFolder = [&folder](const char* name) -> std::optional<std::string> {
     const std::string path = Windows1252ToUtf8(folder + name);
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) continue;
+    if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
+    return path;
+  };
+  // Our own editor beside the player, then on the search path; an editor the user installed as
+  // "quadrix" in the program folder comes last.
+  struct Companion {
+    std::string Path;
+    bool Ours = false;
+  };
+  std::vector<Companion> companions;
+  if (std::optional<std::string> editor = inFolder(CompanionEditorName.data()))
+    companions.push_back({*editor, true});
+  else if (std::optional<std::string> found =
+               FindProgramOnSearchPath(std::string(CompanionEditorName), SearchPath))
+    companions.push_back({*found, true});
+  for (const char* name : {"quadrix", "quadrix.exe"})
+    if (std::optional<std::string> path = inFolder(name)) companions.push_back({*path, false});
+  for (const Companion& companion : companions) {
     std::vector<std::string> arguments;
+    // Our editor offers to start the player again when it closes, since the player closes now.
+    if (companion.Ours) arguments.emplace_back(CompanionReturnOption);
+    // With no board on screen the editor gets no board at all, never an empty name.
     if (const std::string board = Host.CurrentBoardFile(); !board.empty())
       arguments.push_back(Windows1252ToUtf8(board));
-    if (Programs.StartProgram(path, arguments)) {
+    if (Programs.StartProgram(companion.Path, arguments)) {
       Host.CloseMainWindow();
       return;
     }

@@ -68,7 +68,11 @@ inline constexpr uint8_t VkEnd = 35;
 inline constexpr uint8_t VkHome = 36;
 inline constexpr uint8_t VkInsert = 45;
 
-inline constexpr std::string_view CompanionMissingText = "QUADRIX doesn't exists in Quadrix folder: ";
+// The board editor of this package, and the option that tells it the player closed to make way for it.
+inline constexpr std::string_view CompanionEditorName = "nexoquadrix-editor";
+inline constexpr std::string_view CompanionReturnOption = "--return-to-player";
+inline constexpr std::string_view CompanionMissingText =
+    "No se encuentra el editor de plafones (nexoquadrix-editor) en la carpeta de NexoQuadrix: ";
 
 class CellCommands {
 public:

@@ -134,4 +134,10 @@ bool IsKnownCommandToken(std::string_view specialFunction) {
   return false;
 }
 
+std::vector<std::string_view> KnownCommandTokens() {
+  std::vector<std::string_view> tokens(FixedTokens.begin(), FixedTokens.end());
+  tokens.insert(tokens.end(), PrefixTokens.begin(), PrefixTokens.end());
+  return tokens;
+}
+
 } // namespace nq

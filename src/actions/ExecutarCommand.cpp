@@ -144,4 +144,9 @@ LaunchPlan PlanExecutar(std::string_view text, const std::string& boardFolder,
   return named.IsProgram ? PlanProgram(named, boardFolder, searchPath) : PlanDocument(named, boardFolder);
 }
 
+std::optional<std::string> FindProgramOnSearchPath(const std::string& nameCp1252,
+                                                   const std::string& searchPath) {
+  return FindOnSearchPath(nameCp1252, searchPath);
+}
+
 } // namespace nq

@@ -44,4 +44,8 @@ struct LaunchPlan {
 /// full path; a web address as it is. Nothing that does not exist is ever named.
 LaunchPlan PlanExecutar(std::string_view text, const std::string& boardFolder, const std::string& searchPath);
 
+/// The program of that name (Windows-1252) on the search path, looked for as PlanExecutar does.
+std::optional<std::string> FindProgramOnSearchPath(const std::string& nameCp1252,
+                                                   const std::string& searchPath);
+
 } // namespace nq

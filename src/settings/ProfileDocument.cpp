@@ -2,6 +2,8 @@
 
 #include "settings/ProfileFile.h"
 
+#include <algorithm>
+
 namespace nq {
 
 namespace {
@@ -149,14 +151,22 @@ std::optional<std::string> ProfileDocument::Find(std::string_view section, std::
   return std::string(value.substr(0, MaxProfileText));
 }
 
+namespace {
+
+// Names and values that cannot be stored without changing other keys (see WithValue).
+bool IsRefusedWrite(std::string_view section, std::string_view key, std::string_view value) {
+  return section.empty() || key.empty() || HasLineBreak(section) || HasLineBreak(key) ||
+         HasLineBreak(value) || section.find(']') != std::string_view::npos ||
+         key.find('=') != std::string_view::npos || key.front() == '[';
+}
+
+} // namespace
+
 std::optional<std::string> ProfileDocument::WithValue(std::string_view section, std::string_view key,
                                                       std::string_view value) const {
   section = Trim(section);
   key = Trim(key);
-  if (section.empty() || key.empty() || HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value) ||
-      section.find(']') != std::string_view::npos || key.find('=') != std::string_view::npos ||
-      key.front() == '[')
-    return std::nullopt;
+  if (IsRefusedWrite(section, key, value)) return std::nullopt;
 
   std::string result;
   if (const ValueRange* range = Locate(section, key)) {
@@ -182,6 +192,73 @@ std::optional<std::string> ProfileDocument::WithValue(std::string_view section, 
   if (!result.empty() && result.back() != '\n' && result.back() != '\r') result.append(LineBreak);
   result.append("[").append(section).append("]").append(LineBreak);
   result.append(KeyLine(key, value)).append(LineBreak);
+  return result;
+}
+
+std::optional<std::string> ProfileDocument::WithValues(const std::vector<ValueWrite>& writes) const {
+  // One entry per key, at the place of its first write, with the value of its last.
+  struct Pending {
+    std::string_view Section;
+    std::string_view Key;
+    std::string_view Value;
+  };
+  std::vector<Pending> pending;
+  NameMap<NameMap<std::size_t>> seen;
+  for (const ValueWrite& write : writes) {
+    const std::string_view section = Trim(write.Section);
+    const std::string_view key = Trim(write.Key);
+    if (IsRefusedWrite(section, key, write.Value)) return std::nullopt;
+    auto& keys = seen[std::string(section)];
+    const auto [it, inserted] = keys.try_emplace(std::string(key), pending.size());
+    if (inserted)
+      pending.push_back({section, key, write.Value});
+    else
+      pending[it->second].Value = write.Value;
+  }
+
+  // Edits of the existing text, applied in order of position; a replacement goes before an
+  // insertion at the same place (an empty value on the file's last line).
+  struct Edit {
+    std::size_t At = 0;
+    std::size_t Removed = 0;
+    int Order = 0;
+    std::string Text;
+  };
+  std::vector<Edit> edits;
+  std::vector<std::pair<std::string_view, std::vector<const Pending*>>> newSections;
+  NameMap<std::size_t> newSectionIndex;
+  for (const Pending& write : pending) {
+    if (const ValueRange* range = Locate(write.Section, write.Key)) {
+      edits.push_back({range->Start, range->End - range->Start, 0, EncodeValue(write.Value)});
+    } else if (const auto sectionIt = Sections.find(write.Section); sectionIt != Sections.end()) {
+      const Section& found = sectionIt->second;
+      const std::string line = KeyLine(write.Key, write.Value);
+      edits.push_back(
+          {found.InsertAt, 0, 1, found.InsertNeedsLineBreak ? LineBreak + line : line + LineBreak});
+    } else {
+      const auto [it, inserted] = newSectionIndex.try_emplace(std::string(write.Section), newSections.size());
+      if (inserted) newSections.push_back({write.Section, {}});
+      newSections[it->second].second.push_back(&write);
+    }
+  }
+  std::stable_sort(edits.begin(), edits.end(), [](const Edit& a, const Edit& b) {
+    return a.At != b.At ? a.At < b.At : a.Order < b.Order;
+  });
+
+  std::string result;
+  result.reserve(Text.size() + 64 * pending.size());
+  std::size_t cursor = 0;
+  for (const Edit& edit : edits) {
+    result.append(Text, cursor, edit.At - cursor).append(edit.Text);
+    cursor = edit.At + edit.Removed;
+  }
+  result.append(Text, cursor, std::string::npos);
+  for (const auto& [section, keys] : newSections) {
+    if (!result.empty() && result.back() != '\n' && result.back() != '\r') result.append(LineBreak);
+    result.append("[").append(section).append("]").append(LineBreak);
+    for (const Pending* write : keys)
+      result.append(KeyLine(write->Key, write->Value)).append(LineBreak);
+  }
   return result;
 }
 

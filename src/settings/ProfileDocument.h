@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace nq {
 
@@ -28,6 +29,16 @@ public:
   /// ']' in a section name, empty names). May throw std::bad_alloc.
   std::optional<std::string> WithValue(std::string_view section, std::string_view key,
                                        std::string_view value) const;
+
+  struct ValueWrite {
+    std::string Section;
+    std::string Key;
+    std::string Value;
+  };
+  /// The bytes after many writes in one pass, as if WithValue had been applied for each in turn (a
+  /// later write of the same key wins): a whole board is written without parsing it once per key.
+  /// Nothing when any write is refused by WithValue's rules. May throw std::bad_alloc.
+  std::optional<std::string> WithValues(const std::vector<ValueWrite>& writes) const;
 
 private:
   struct CaseInsensitiveHash {

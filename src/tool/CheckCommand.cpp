@@ -2,15 +2,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
-#include "actions/CommandTokens.h"
-#include "boards/BoardFile.h"
-#include "boards/PathResolver.h"
-#include "boards/PictureLoader.h"
-#include "settings/ProfileFile.h"
-#include "text/Encoding.h"
+#include "authoring/BoardCheck.h"
 #include "text/TextUtilities.h"
 #include "tool/ToolCommands.h"
 #include "tool/ToolSupport.h"
@@ -19,97 +12,6 @@ namespace nq::tool {
 namespace {
 
 namespace fs = std::filesystem;
-
-class BoardChecker {
-public:
-  explicit BoardChecker(const fs::path& file) : File(file) {}
-
-  std::vector<std::string> Run() {
-    PrintingDialogs dialogs(false);
-    Board board;
-    BoardFile reader(board, dialogs);
-    if (!reader.ReadBoardFile(LocalNameToWindows1252(File.string()))) {
-      Problem(dialogs.Messages.empty()
-                  ? "refused: not a board of this program (its [Quadrix] header is wrong)"
-                  : "refused: " + Windows1252ToUtf8(dialogs.Messages.front()));
-      return Problems;
-    }
-    CheckGrid(ProfileFile(reader.PathOnDisk()));
-    const std::string folder = reader.FolderOnDisk();
-    for (int32_t n = 1; n <= board.CellCount(); ++n) {
-      const CellPosition at = CellNumberToPosition(n, board.Columns);
-      CheckCell(n, board.Cell(at.Column, at.Row), folder);
-    }
-    CheckSectionsBeyondGrid(board.CellCount());
-    return Problems;
-  }
-
-private:
-  void Problem(const std::string& utf8) { Problems.push_back(utf8); }
-
-  // The player opens a board whose grid size is missing or malformed with one column or row, and a
-  // negative size with no cells at all: both are the author's mistake and worth saying.
-  void CheckGrid(const ProfileFile& file) {
-    for (const char* key : {"Columns", "Rows"}) {
-      const std::optional<std::string> text = file.ReadValue("Grid", key);
-      const std::string name = std::string("grid: ") + key;
-      if (!text) {
-        Problem(name + " is missing; the board opens with 1");
-      } else if (const std::optional<int32_t> value = ParseProfileInteger(*text); !value) {
-        Problem(name + " \"" + Windows1252ToUtf8(text->substr(0, 40)) +
-                "\" is not a number; the board opens with 1");
-      } else if (*value < 0) {
-        Problem(name + " is " + std::to_string(*value) + "; the board shows no cells");
-      }
-    }
-  }
-
-  void CheckCell(int32_t n, const CellRecord& cell, const std::string& folder) {
-    const std::string where = "cell " + std::to_string(n) + ": ";
-    if (!cell.Picture.empty()) {
-      const std::optional<std::string> path = FindBoardPath(folder, cell.Picture);
-      if (!path)
-        Problem(where + "missing picture " + Windows1252ToUtf8(cell.Picture));
-      else if (!LoadPictureFile(*path, cell.Picture, {64, nullptr}))
-        Problem(where + "picture cannot be shown " + Windows1252ToUtf8(cell.Picture));
-    }
-    if (cell.Read.size() >= 4 && UpperAscii(cell.Read.substr(cell.Read.size() - 4)) == ".WAV" &&
-        !FindBoardPath(folder, cell.Read))
-      Problem(where + "missing sound " + Windows1252ToUtf8(cell.Read));
-    // A link may carry up to two "#" marks that are not part of the file name.
-    std::string link = cell.Link;
-    for (int i = 0; i < 2; ++i)
-      if (const size_t hash = link.find('#'); hash != std::string::npos) link.erase(hash, 1);
-    if (!link.empty()) {
-      const std::optional<std::string> target = FindBoardPath(folder, link);
-      std::error_code error;
-      if (!target)
-        Problem(where + "link to a missing board " + Windows1252ToUtf8(cell.Link));
-      else if (!fs::is_regular_file(*target, error) ||
-               UpperAscii(fs::path(*target).extension().string()) != ".QDX")
-        Problem(where + "link to something that is not a board " + Windows1252ToUtf8(cell.Link));
-    }
-    if (!cell.SpecialFunction.empty() && !IsKnownCommandToken(cell.SpecialFunction))
-      Problem(where + "unknown special function " + Windows1252ToUtf8(cell.SpecialFunction));
-  }
-
-  void CheckSectionsBeyondGrid(int32_t cellCount) {
-    std::ifstream in(File, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
-      std::string text = UpperAscii(line);
-      text.erase(0, text.find_first_not_of(" \t"));
-      if (text.rfind("[CELL ", 0) != 0) continue;
-      const long number = std::strtol(text.c_str() + 6, nullptr, 10);
-      if (number > cellCount)
-        Problem("section [Cell " + std::to_string(number) + "] lies beyond the grid of " +
-                std::to_string(cellCount) + " cells");
-    }
-  }
-
-  fs::path File;
-  std::vector<std::string> Problems;
-};
 
 bool IsBoardName(const fs::path& path) {
   return UpperAscii(path.extension().string()) == ".QDX";
@@ -151,8 +53,8 @@ int RunCheck(const Arguments& args) {
   }
   std::sort(boards.begin(), boards.end());
   for (const fs::path& board : boards) {
-    for (const std::string& problem : BoardChecker(board).Run()) {
-      std::printf("%s: %s\n", board.string().c_str(), problem.c_str());
+    for (const authoring::BoardProblem& problem : authoring::CheckBoardFile(board.string())) {
+      std::printf("%s: %s\n", board.string().c_str(), authoring::DescribeProblem(problem).c_str());
       ++problems;
     }
   }

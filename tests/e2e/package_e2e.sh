@@ -30,11 +30,11 @@ touch "$root/var/lib/dpkg/status"
 dpkg_root() { dpkg --root="$root" --force-depends --force-not-root --force-script-chrootless "$@"; }
 dpkg_root -i "$deb" > "$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg could not install the package"; }
 usr="$root/usr"
-app_id=$(basename "$(ls "$usr"/share/applications/*.desktop)" .desktop)
+app_id=$(basename "$(ls "$usr"/share/applications/*.desktop | grep -v '\.editor\.desktop$')" .desktop)
 # The speech library lives in the private folder of the machine's multiarch library folder.
 speech_library=$(cd "$usr" && ls lib/*/nexoquadrix/libupctv.so 2> /dev/null | head -n 1)
 [ -n "$speech_library" ] || fail "the package lacks lib/<multiarch>/nexoquadrix/libupctv.so"
-for file in bin/nexoquadrix bin/nexoquadrix-tool "$speech_library" \
+for file in bin/nexoquadrix bin/nexoquadrix-tool bin/nexoquadrix-editor "$speech_library" \
   share/nexoquadrix/Nexo_quadrix_menu.qdx share/nexoquadrix/NxeoQuadrix.png share/nexoquadrix/Quadrix.ini \
   share/nexoquadrix/boards/ca/inici.qdx share/nexoquadrix/boards/es/inicio.qdx \
   share/nexoquadrix/pictures/casa.png share/nexoquadrix/tutorial/index.html \
@@ -42,8 +42,10 @@ for file in bin/nexoquadrix bin/nexoquadrix-tool "$speech_library" \
   "share/icons/hicolor/scalable/apps/$app_id.svg" share/icons/hicolor/scalable/mimetypes/application-x-nexoquadrix-board.svg \
   "share/icons/hicolor/48x48/apps/$app_id.png" \
   "share/icons/hicolor/256x256/apps/$app_id.png" share/man/man1/nexoquadrix.1.gz \
-  share/man/man1/nexoquadrix-tool.1.gz share/doc/nexoquadrix/copyright share/doc/nexoquadrix/changelog.gz \
-  share/doc/nexoquadrix/README.md share/doc/nexoquadrix/docs/guide.en.md share/doc/nexoquadrix/docs/guia.ca.md; do
+  share/man/man1/nexoquadrix-tool.1.gz share/man/man1/nexoquadrix-editor.1.gz "share/applications/$app_id.editor.desktop" \
+  share/doc/nexoquadrix/copyright share/doc/nexoquadrix/changelog.gz \
+  share/doc/nexoquadrix/README.md share/doc/nexoquadrix/docs/guide.en.md share/doc/nexoquadrix/docs/guia.ca.md \
+  share/nexoquadrix/openmoji/data/openmoji.json share/nexoquadrix/openmoji/LICENSE.txt; do
   [ -e "$usr/$file" ] || fail "the package lacks /usr/$file"
 done
 [ "$(identify -format '%wx%h' "$usr/share/icons/hicolor/48x48/apps/$app_id.png")" = 48x48 ] ||
@@ -51,12 +53,17 @@ done
 
 # --- desktop integration validators and lintian ----------------------------------------------------
 desktop-file-validate "$usr/share/applications/$app_id.desktop" || fail "desktop-file-validate"
+desktop-file-validate "$usr/share/applications/$app_id.editor.desktop" || fail "desktop-file-validate (editor)"
+grep -q '^Name=NexoQuadrix — editor de plafones$' "$usr/share/applications/$app_id.editor.desktop" ||
+  fail "the editor's desktop file has another name"
 appstreamcli validate --no-net "$usr/share/metainfo/$app_id.metainfo.xml" || fail "appstreamcli validate"
 update-mime-database "$usr/share/mime" > /dev/null 2>&1 || fail "update-mime-database"
 grep -q 'application/x-nexoquadrix-board:\*\.qdx' "$usr/share/mime/globs2" || fail "*.qdx is not a board type"
-grep -q 'MimeType=application/x-nexoquadrix-board;' "$usr/share/applications/$app_id.desktop" ||
-  fail "the desktop file does not open boards"
-for page in nexoquadrix nexoquadrix-tool; do
+for desktop in "$app_id" "$app_id.editor"; do
+  grep -q 'MimeType=application/x-nexoquadrix-board;' "$usr/share/applications/$desktop.desktop" ||
+    fail "$desktop.desktop does not open boards"
+done
+for page in nexoquadrix nexoquadrix-tool nexoquadrix-editor; do
   warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$usr/share/man/man1/$page.1.gz" 2>&1 > /dev/null)
   [ -z "$warnings" ] || fail "man page $page: $warnings"
 done
@@ -69,7 +76,7 @@ if command -v lintian > /dev/null; then
 fi
 
 # --- the installed programs answer --help and --version --------------------------------------------
-for program in nexoquadrix nexoquadrix-tool; do
+for program in nexoquadrix nexoquadrix-tool nexoquadrix-editor; do
   "$usr/bin/$program" --version | grep -q "^$program [0-9]" || fail "$program --version"
   "$usr/bin/$program" --help | grep -q "usage: $program" || fail "$program --help"
 done
@@ -92,7 +99,7 @@ copy="$XDG_DATA_HOME/nexoquadrix"
   fail "the demo boards were not copied into $copy"
 grep -q "^NomFitxerInicial=$copy/boards/ca/inici.qdx" "$XDG_CONFIG_HOME/nexoquadrix/nexoquadrix.ini" ||
   fail "the home board is not the user's copy"
-[ "$(ls "$usr/bin")" = "$(printf 'nexoquadrix\nnexoquadrix-tool')" ] || fail "the player wrote into /usr/bin"
+[ "$(ls "$usr/bin")" = "$(printf 'nexoquadrix\nnexoquadrix-editor\nnexoquadrix-tool')" ] || fail "the player wrote into /usr/bin"
 grep -qF "$usr/$speech_library" "/proc/$pid/maps" || fail "libupctv.so was not loaded from the private folder"
 
 # First paint: the home board's link frames (purple) and verb frames (green) are on screen, which the

@@ -39,7 +39,7 @@ const std::string Back = "button -2";
 // Every token of the command table, with the order of "previous board" and the option exactly as the
 // table gives it.
 const std::vector<RowCase> TableCases = {
-    {"<NEXOQUADRIX>", 1, {"message QUADRIX doesn't exists in Quadrix folder: /prog/"}},
+    {"<NEXOQUADRIX>", 1, {"message " + std::string(CompanionMissingText) + "/prog/"}},
     {"<TANCAR APLICACIO>", 2, {"close foreground"}},
     {"<TANCAR QUADRIX>", 3, {"close window"}},
     {"<EXECUTAR missing.exe>", 4, {}},
@@ -73,9 +73,7 @@ const std::vector<RowCase> TableCases = {
     {"<NEXO_MENU_MenuPositionTopRight>", 32, {Back, "menu MenuPositionTopRight"}},
     {"<NEXO_MENU_MenuPositionBottomRight>", 33, {Back, "menu MenuPositionBottomRight"}},
     {"<OBRIR FORM MENU>", 34, {"open /prog/Nexo_quadrix_menu.qdx"}},
-    {"<NEXO_MENU_Edicion>",
-     35,
-     {"stop scanning", "message QUADRIX doesn't exists in Quadrix folder: /prog/"}},
+    {"<NEXO_MENU_Edicion>", 35, {"stop scanning", "message " + std::string(CompanionMissingText) + "/prog/"}},
     {"<NEXO_MENU_Obrir>", 36, {Back, "menu MenuOpenFile"}},
     {"<KEY_COMBINATION D17,U17,>", 37, {}}, // external-window mode is off
     {"<ESCANEIG AUTOMATIC>", 38, {"menu MenuEscaneigAutomatic"}},
@@ -271,9 +269,51 @@ TEST(CellCommandsTest, CompanionProgramIsLookedForWithAndWithoutExe) {
   Harness h;
   h.Player.Program = program.Path;
   h.Player.StartSucceeds = false;
-  EXPECT_EQ(h.Run("<NEXOQUADRIX>"),
-            (Steps{"start " + program.Path + "quadrix [/boards/a.qdx]",
-                   "message QUADRIX doesn't exists in Quadrix folder: " + program.Path}));
+  EXPECT_EQ(h.Run("<NEXOQUADRIX>"), (Steps{"start " + program.Path + "quadrix [/boards/a.qdx]",
+                                           "message " + std::string(CompanionMissingText) + program.Path}));
+}
+
+// Our editor comes first, from the program folder and else from the search path, and is told the
+// player closed for it; a "quadrix" the user installed is the fallback. With no board on screen no
+// board is passed at all: an empty argument would open a board named "".
+TEST(CellCommandsTest, CompanionEditorIsOursFirstAndGetsNoEmptyBoard) {
+  struct Case {
+    const char* Name;
+    std::vector<std::string> InProgramFolder;
+    bool EditorOnPath;
+    std::string Board;
+    std::string Started; // relative to "prog/" or "path/"
+    std::vector<std::string> Arguments;
+  };
+  const std::string back(CompanionReturnOption);
+  const std::vector<Case> cases = {
+      {"beside the player",
+       {"nexoquadrix-editor", "quadrix"},
+       true,
+       "/b/x y.qdx",
+       "prog/nexoquadrix-editor",
+       {back, "/b/x y.qdx"}},
+      {"on the path", {"quadrix"}, true, "/b/a.qdx", "path/nexoquadrix-editor", {back, "/b/a.qdx"}},
+      {"fallback", {"quadrix.exe"}, false, "/b/a.qdx", "prog/quadrix.exe", {"/b/a.qdx"}},
+      {"no board, ours", {"nexoquadrix-editor"}, false, "", "prog/nexoquadrix-editor", {back}},
+      {"no board, fallback", {"quadrix"}, false, "", "prog/quadrix", {}},
+  };
+  for (const Case& c : cases) {
+    TempFolder root;
+    std::filesystem::create_directories(root.Path + "prog");
+    std::filesystem::create_directories(root.Path + "path");
+    for (const std::string& name : c.InProgramFolder)
+      root.Write("prog/" + name, true);
+    if (c.EditorOnPath) root.Write("path/nexoquadrix-editor", true);
+    Harness h;
+    h.Functions.SetSearchPath("/nonexistent:" + root.Path + "path");
+    h.Player.Program = root.Path + "prog/";
+    h.Player.Board = c.Board;
+    std::string expected = "start " + root.Path + c.Started;
+    for (const std::string& argument : c.Arguments)
+      expected += " [" + argument + "]";
+    EXPECT_EQ(h.Run("<NEXOQUADRIX>"), (Steps{expected, "close window"})) << c.Name;
+  }
 }
 
 TEST(CellCommandsTest, ExecutarStartsWhatTheBoardNamesWithItsArgumentsAsWritten) {

@@ -7,6 +7,7 @@
 
 #include "ActivationFakes.h"
 #include "ShellFakes.h"
+#include "actions/CellCommands.h"
 #include "support/RecordingKeys.h"
 
 namespace nq::test {
@@ -194,7 +195,7 @@ TEST_F(PlayerCellCommandsTest, ExecutarStartsTheProgramBesideTheBoard) {
 TEST_F(PlayerCellCommandsTest, EditorMenuItemLooksForTheCompanionWithoutExe) {
   EXPECT_TRUE(p->MenuClick("MenuEdicion"));
   EXPECT_EQ(h.Messages.Messages,
-            (std::vector<std::string>{"QUADRIX doesn't exists in Quadrix folder: " + h.ProgramFolder()}));
+            (std::vector<std::string>{std::string(CompanionMissingText) + h.ProgramFolder()}));
   ShellHarness::WriteFile(h.ProgramFolder() + "quadrix", "#!/bin/sh\n");
   EXPECT_TRUE(p->MenuClick("MenuEdicion"));
   EXPECT_EQ(h.Programs.Started, (std::vector<std::string>{h.ProgramFolder() + "quadrix"}));

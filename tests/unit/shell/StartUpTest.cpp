@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+#include "actions/CellCommands.h"
+
 #include "ShellFakes.h"
 
 namespace nq::test {
@@ -210,7 +212,7 @@ TEST(StartUp, EditionWithoutTheEditorShowsItsMessage) {
   h.Started();
   h.ThePlayer->MenuClick("MenuEdicion");
   EXPECT_EQ(h.Messages.Messages,
-            std::vector<std::string>{"QUADRIX doesn't exists in Quadrix folder: " + h.ProgramFolder()});
+            std::vector<std::string>{std::string(CompanionMissingText) + h.ProgramFolder()});
   EXPECT_EQ(h.Window.Closes, 0);
 }
 

@@ -1,0 +1,793 @@
+#include "editor/EditorWindow.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImage>
+#include <QInputDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QProcess>
+#include <QScrollArea>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTemporaryDir>
+
+#include "authoring/BoardText.h"
+#include "boards/PathResolver.h"
+#include "editor/BoardCanvas.h"
+#include "editor/CellPanel.h"
+#include "editor/EditorDialogs.h"
+#include "linux/QtText.h"
+#include "settings/AtomicFile.h"
+#include "text/Encoding.h"
+
+namespace nq {
+namespace {
+
+using authoring::BoardDocument;
+
+constexpr int MaxRecent = 8;
+
+QString Utf8(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+std::string LocalPath(const QString& path) {
+  return path.toStdString();
+}
+
+} // namespace
+
+EditorWindow::EditorWindow(authoring::Language language, PictureDiskCache* disk) : Texts(language) {
+  setObjectName("editor");
+  TheCanvas = new BoardCanvas(disk, this);
+  TheCanvas->setObjectName("canvas");
+  setCentralWidget(TheCanvas);
+  Panel = new CellPanel(Texts, this);
+  PanelDock = new QDockWidget(this);
+  PanelDock->setObjectName("cellDock");
+  // The panel scrolls on small screens; the board keeps most of the window.
+  auto* panelScroll = new QScrollArea(this);
+  panelScroll->setWidget(Panel);
+  panelScroll->setWidgetResizable(true);
+  panelScroll->setFrameShape(QFrame::NoFrame);
+  PanelDock->setWidget(panelScroll);
+  PanelDock->setFeatures(QDockWidget::DockWidgetMovable);
+  addDockWidget(Qt::RightDockWidgetArea, PanelDock);
+  ProblemsList = new QListWidget(this);
+  ProblemsList->setObjectName("problems");
+  ProblemsDock = new QDockWidget(this);
+  ProblemsDock->setObjectName("problemsDock");
+  ProblemsDock->setWidget(ProblemsList);
+  addDockWidget(Qt::BottomDockWidgetArea, ProblemsDock);
+  Status = new QLabel(this);
+  statusBar()->addWidget(Status, 1);
+
+  BuildActions();
+  BuildMenus();
+
+  AutosaveTimer.setSingleShot(true);
+  AutosaveTimer.setInterval(3000);
+  connect(&AutosaveTimer, &QTimer::timeout, this, &EditorWindow::WriteAutosave);
+  CheckTimer.setSingleShot(true);
+  CheckTimer.setInterval(300);
+  connect(&CheckTimer, &QTimer::timeout, this, &EditorWindow::RunCheck);
+
+  connect(TheCanvas, &BoardCanvas::SelectionChanged, this, &EditorWindow::SelectionChanged);
+  connect(TheCanvas, &BoardCanvas::SwapRequested, this, [this](CellPosition from, CellPosition to) {
+    Edit(Texts("Swap with the next cell"), [&](Board& b) { authoring::SwapCells(b, from, to); });
+  });
+  connect(TheCanvas, &BoardCanvas::FileDropped, this, &EditorWindow::FileDropped);
+  connect(TheCanvas, &BoardCanvas::EditCaptionRequested, Panel, &CellPanel::FocusCaption);
+  connect(Panel, &CellPanel::FieldsEdited, this, &EditorWindow::ApplyFields);
+  connect(Panel, &CellPanel::ChoosePictureRequested, this, &EditorWindow::ChoosePicture);
+  connect(Panel, &CellPanel::ChooseSoundRequested, this, &EditorWindow::ChooseSound);
+  connect(Panel, &CellPanel::ChooseLinkRequested, this, &EditorWindow::ChooseLink);
+  connect(Panel, &CellPanel::NewLinkedBoardRequested, this, &EditorWindow::NewLinkedBoard);
+  connect(Panel, &CellPanel::TextRefused, this, &EditorWindow::ShowRefused);
+  // Return in a field goes back to the board, where the arrows choose the next cell.
+  connect(Panel, &CellPanel::EditingDone, this, [this] { TheCanvas->setFocus(Qt::OtherFocusReason); });
+  connect(ProblemsList, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+    const int number = item->data(Qt::UserRole).toInt();
+    if (number <= 0 || !Doc || Doc->Model().Columns <= 0) return;
+    TheCanvas->Select({CellNumberToPosition(number, Doc->Model().Columns)});
+    TheCanvas->setFocus();
+  });
+  connect(ProblemsList, &QListWidget::itemClicked, ProblemsList, &QListWidget::itemActivated);
+
+  Retranslate();
+  resize(1100, 760);
+  resizeDocks({PanelDock}, {360}, Qt::Horizontal);
+  resizeDocks({ProblemsDock}, {110}, Qt::Vertical);
+}
+
+EditorWindow::~EditorWindow() = default;
+
+void EditorWindow::BuildActions() {
+  auto make = [this](QKeySequence key, auto slot, const char* name) {
+    auto* action = new QAction(this);
+    action->setObjectName(name);
+    if (!key.isEmpty()) action->setShortcut(key);
+    connect(action, &QAction::triggered, this, slot);
+    return action;
+  };
+  NewAction = make(QKeySequence::New, &EditorWindow::NewBoard, "new");
+  OpenAction = make(QKeySequence::Open, &EditorWindow::Open, "open");
+  SaveAction = make(
+      QKeySequence::Save, [this] { Save(); }, "save");
+  SaveAsAction = make(
+      QKeySequence("Ctrl+Shift+S"), [this] { SaveAs(); }, "saveAs");
+  TryAction = make(QKeySequence("F5"), &EditorWindow::TryInPlayer, "try");
+  QuitAction = make(QKeySequence("Ctrl+Q"), &QWidget::close, "quit");
+  UndoAction = make(QKeySequence("Ctrl+Z"), &EditorWindow::Undo, "undo");
+  RedoAction = make(QKeySequence("Ctrl+Y"), &EditorWindow::Redo, "redo");
+  RedoAction->setShortcuts({QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")});
+  CutAction = make(QKeySequence("Ctrl+X"), &EditorWindow::Cut, "cut");
+  CopyAction = make(QKeySequence("Ctrl+C"), &EditorWindow::Copy, "copy");
+  PasteAction = make(QKeySequence("Ctrl+V"), &EditorWindow::Paste, "paste");
+  ClearAction = make(QKeySequence("Delete"), &EditorWindow::ClearSelected, "clear");
+  SelectAllAction = make(
+      QKeySequence("Ctrl+A"), [this] { TheCanvas->SelectAll(); }, "selectAll");
+  EditCaptionAction = make(
+      QKeySequence("F2"), [this] { Panel->FocusCaption(); }, "editCaption");
+  EditReadAction = make(
+      QKeySequence("F3"), [this] { Panel->FocusField("read"); }, "editRead");
+  EditLinkAction = make(
+      QKeySequence("Ctrl+L"), [this] { Panel->FocusField("link"); }, "editLink");
+  ChooseCommandAction = make(
+      QKeySequence("Ctrl+K"), [this] { Panel->FocusField("command"); }, "chooseCommand");
+  NewLinkAction = make(QKeySequence("Ctrl+Shift+N"), &EditorWindow::NewLinkedBoard, "newLinkedBoard");
+  ChoosePictureAction = make(QKeySequence("Ctrl+P"), &EditorWindow::ChoosePicture, "choosePicture");
+  FocusBoardAction = make(
+      QKeySequence("F6"), [this] { TheCanvas->setFocus(Qt::ShortcutFocusReason); }, "focusBoard");
+  RowAboveAction = make(
+      QKeySequence("Ctrl+Alt+Up"), [this] { InsertRow(false); }, "rowAbove");
+  RowBelowAction = make(
+      QKeySequence("Ctrl+Alt+Down"), [this] { InsertRow(true); }, "rowBelow");
+  DeleteRowAction = make(QKeySequence("Ctrl+Alt+Shift+Up"), &EditorWindow::DeleteRow, "deleteRow");
+  ColumnLeftAction = make(
+      QKeySequence("Ctrl+Alt+Left"), [this] { InsertColumn(false); }, "columnLeft");
+  ColumnRightAction = make(
+      QKeySequence("Ctrl+Alt+Right"), [this] { InsertColumn(true); }, "columnRight");
+  DeleteColumnAction = make(QKeySequence("Ctrl+Alt+Shift+Left"), &EditorWindow::DeleteColumn, "deleteColumn");
+  OptionsAction = make(QKeySequence("Ctrl+B"), &EditorWindow::BoardOptions, "options");
+  ProblemsAction = make(
+      QKeySequence("F7"),
+      [this] {
+        ProblemsDock->show();
+        ProblemsList->setFocus();
+      },
+      "problemsPanel");
+  ShortcutsAction = make(QKeySequence("F1"), &EditorWindow::ShowShortcuts, "shortcuts");
+  LanguageGroup = new QActionGroup(this);
+  auto language = [this](authoring::Language which, const char* name) {
+    auto* action = new QAction(this);
+    action->setObjectName(name);
+    action->setCheckable(true);
+    action->setChecked(Texts.Language() == which);
+    LanguageGroup->addAction(action);
+    connect(action, &QAction::triggered, this, [this, which] { SetLanguage(which); });
+    return action;
+  };
+  CatalanAction = language(authoring::Language::Catalan, "catalan");
+  SpanishAction = language(authoring::Language::Spanish, "spanish");
+  EnglishAction = language(authoring::Language::English, "english");
+  CatalanAction->setText("Català");
+  SpanishAction->setText("Español");
+  EnglishAction->setText("English");
+}
+
+void EditorWindow::BuildMenus() {
+  FileMenu = menuBar()->addMenu(QString());
+  FileMenu->addActions({NewAction, OpenAction});
+  RecentMenu = FileMenu->addMenu(QString());
+  FileMenu->addActions({SaveAction, SaveAsAction});
+  FileMenu->addSeparator();
+  FileMenu->addAction(TryAction);
+  FileMenu->addSeparator();
+  FileMenu->addAction(QuitAction);
+  EditMenu = menuBar()->addMenu(QString());
+  EditMenu->addActions({UndoAction, RedoAction});
+  EditMenu->addSeparator();
+  EditMenu->addActions({CutAction, CopyAction, PasteAction, ClearAction, SelectAllAction});
+  EditMenu->addSeparator();
+  EditMenu->addActions({EditCaptionAction, EditReadAction, ChoosePictureAction, EditLinkAction, NewLinkAction,
+                        ChooseCommandAction, FocusBoardAction});
+  GridMenu = menuBar()->addMenu(QString());
+  GridMenu->addActions({RowAboveAction, RowBelowAction, DeleteRowAction});
+  GridMenu->addSeparator();
+  GridMenu->addActions({ColumnLeftAction, ColumnRightAction, DeleteColumnAction});
+  BoardMenu = menuBar()->addMenu(QString());
+  BoardMenu->addActions({OptionsAction, ProblemsAction});
+  LanguageMenu = menuBar()->addMenu(QString());
+  LanguageMenu->addActions({CatalanAction, SpanishAction, EnglishAction});
+  HelpMenu = menuBar()->addMenu(QString());
+  HelpMenu->addAction(ShortcutsAction);
+}
+
+void EditorWindow::Retranslate() {
+  FileMenu->setTitle(Texts("&File"));
+  RecentMenu->setTitle(Texts("Open &recent"));
+  EditMenu->setTitle(Texts("&Edit"));
+  GridMenu->setTitle(Texts("&Grid"));
+  BoardMenu->setTitle(Texts("&Board"));
+  LanguageMenu->setTitle(Texts("&Language"));
+  HelpMenu->setTitle(Texts("&Help"));
+  NewAction->setText(Texts("New board..."));
+  OpenAction->setText(Texts("&Open..."));
+  SaveAction->setText(Texts("&Save"));
+  SaveAsAction->setText(Texts("Save &as..."));
+  TryAction->setText(Texts("&Try in the player"));
+  QuitAction->setText(Texts("&Quit"));
+  CutAction->setText(Texts("Cu&t"));
+  CopyAction->setText(Texts("&Copy"));
+  PasteAction->setText(Texts("&Paste"));
+  ClearAction->setText(Texts("C&lear cell"));
+  SelectAllAction->setText(Texts("Select &all"));
+  EditCaptionAction->setText(Texts("Edit the caption"));
+  ChoosePictureAction->setText(Texts("Choose a picture..."));
+  EditReadAction->setText(Texts("Edit the spoken text"));
+  EditLinkAction->setText(Texts("Edit the link"));
+  ChooseCommandAction->setText(Texts("Choose the command"));
+  NewLinkAction->setText(Texts("New board here"));
+  FocusBoardAction->setText(Texts("Go to the board"));
+  RowAboveAction->setText(Texts("Insert row above"));
+  RowBelowAction->setText(Texts("Insert row below"));
+  DeleteRowAction->setText(Texts("Delete row"));
+  ColumnLeftAction->setText(Texts("Insert column left"));
+  ColumnRightAction->setText(Texts("Insert column right"));
+  DeleteColumnAction->setText(Texts("Delete column"));
+  OptionsAction->setText(Texts("Board &options..."));
+  ProblemsAction->setText(Texts("&Problems"));
+  ShortcutsAction->setText(Texts("Keyboard shortcuts"));
+  PanelDock->setWindowTitle(Texts("Cell"));
+  ProblemsDock->setWindowTitle(Texts("&Problems").remove('&'));
+  Panel->Retranslate();
+  FillRecentMenu();
+  if (Doc) {
+    UpdateTitleAndActions();
+    SelectionChanged();
+    RunCheck();
+  }
+}
+
+void EditorWindow::SetLanguage(authoring::Language language) {
+  Texts.SetLanguage(language);
+  QSettings().setValue("language", static_cast<int>(language));
+  Retranslate();
+}
+
+void EditorWindow::StartUntitled(int columns, int rows) {
+  Doc = BoardDocument::Create(columns, rows);
+  TheCanvas->Select({{1, 1}});
+  DocumentChanged();
+}
+
+bool EditorWindow::OpenBoard(const QString& path) {
+  std::string refusal;
+  std::optional<BoardDocument> opened = BoardDocument::Open(LocalPath(path), refusal);
+  if (!opened) {
+    QMessageBox::warning(this, "NexoQuadrix", refusal.empty() ? path : ToQString(refusal));
+    return false;
+  }
+  const QString autosave = Utf8(BoardDocument::AutosavePath(opened->Path()));
+  if (QFileInfo::exists(autosave)) {
+    const auto answer = QMessageBox::question(
+        this, "NexoQuadrix",
+        Texts("A copy of unsaved changes to %1 was found (the editor did not close normally). Recover it?")
+            .arg(QFileInfo(path).fileName()));
+    std::string bytes;
+    FileStamp stamp;
+    if (answer == QMessageBox::Yes &&
+        ReadWholeFile(autosave.toStdString(), bytes, stamp) == ReadResult::Read) {
+      if (std::optional<BoardDocument> restored = BoardDocument::Restore(opened->Path(), bytes))
+        opened = std::move(restored);
+    } else if (answer == QMessageBox::No) {
+      QFile::remove(autosave);
+    }
+  }
+  Doc = std::move(opened);
+  RememberRecent(Utf8(Doc->Path()));
+  TheCanvas->Select({{1, 1}});
+  DocumentChanged();
+  return true;
+}
+
+bool EditorWindow::Edit(const QString& label, const std::function<void(Board&)>& change) {
+  if (!Doc || !Doc->Change(label.toStdString(), change)) return false;
+  DocumentChanged();
+  return true;
+}
+
+void EditorWindow::DocumentChanged() {
+  TheCanvas->ShowBoard(Doc->Model(), Doc->Folder());
+  SelectionChanged();
+  UpdateTitleAndActions();
+  CheckTimer.start();
+  if (!Doc->Path().empty()) AutosaveTimer.start();
+}
+
+void EditorWindow::SelectionChanged() {
+  if (!Doc) return;
+  std::vector<CellRecord> cells;
+  const Board& board = Doc->Model();
+  for (const CellPosition& at : TheCanvas->Selection())
+    if (authoring::InGrid(board, at)) cells.push_back(board.Cell(at.Column, at.Row));
+  QString title = Texts("No cell chosen");
+  QString preview;
+  if (cells.size() == 1) {
+    const CellPosition at = TheCanvas->Selection().front();
+    title = Texts("Cell %1").arg(CellNumber(at.Column, at.Row, board.Columns));
+  } else if (cells.size() > 1) {
+    title = Texts("%1 cells").arg(cells.size());
+  }
+  if (!cells.empty() && !cells.front().Picture.empty() && !Doc->Folder().empty())
+    if (const auto path = FindBoardPath(Doc->Folder(), cells.front().Picture)) preview = Utf8(*path);
+  Panel->ShowCells(cells, title, preview);
+}
+
+void EditorWindow::UpdateTitleAndActions() {
+  const QString name =
+      Doc->Path().empty() ? Texts("Untitled board") : QFileInfo(Utf8(Doc->Path())).fileName();
+  setWindowTitle(name + (Doc->Modified() ? " *" : "") + QString::fromUtf8(" \u2014 NexoQuadrix"));
+  UndoAction->setEnabled(Doc->CanUndo());
+  RedoAction->setEnabled(Doc->CanRedo());
+  UndoAction->setText(Doc->CanUndo() ? Texts("Undo %1").arg(Utf8(Doc->UndoLabel())) : Texts("&Undo"));
+  RedoAction->setText(Doc->CanRedo() ? Texts("Redo %1").arg(Utf8(Doc->RedoLabel())) : Texts("&Redo"));
+  const QMimeData* outside = QApplication::clipboard()->mimeData();
+  PasteAction->setEnabled(Clipboard.has_value() || (outside != nullptr && outside->hasImage()));
+  const Board& b = Doc->Model();
+  RowAboveAction->setEnabled(b.Rows < MaxGridRows);
+  RowBelowAction->setEnabled(b.Rows < MaxGridRows);
+  ColumnLeftAction->setEnabled(b.Columns < MaxGridColumns);
+  ColumnRightAction->setEnabled(b.Columns < MaxGridColumns);
+  DeleteRowAction->setEnabled(b.Rows > 1);
+  DeleteColumnAction->setEnabled(b.Columns > 1);
+}
+
+void EditorWindow::RunCheck() {
+  if (!Doc) return;
+  Problems.clear();
+  const std::string folder = Doc->Folder();
+  if (!folder.empty()) Problems = authoring::CheckBoardCells(Doc->Model(), folder);
+  for (const auto& [number, caption] : TheCanvas->CaptionsTooWide())
+    Problems.push_back({authoring::ProblemKind::CaptionTooWide, number, Windows1252ToUtf8(caption), {}});
+  std::sort(
+      Problems.begin(), Problems.end(),
+      [](const authoring::BoardProblem& a, const authoring::BoardProblem& b) { return a.Cell < b.Cell; });
+  ProblemsList->clear();
+  std::set<int> cells;
+  for (const authoring::BoardProblem& p : Problems) {
+    const char* text = "Unknown command %1";
+    switch (p.Kind) {
+    case authoring::ProblemKind::MissingPicture:
+      text = "Missing picture %1";
+      break;
+    case authoring::ProblemKind::UnreadablePicture:
+      text = "Picture cannot be shown %1";
+      break;
+    case authoring::ProblemKind::MissingSound:
+      text = "Missing sound %1";
+      break;
+    case authoring::ProblemKind::MissingLink:
+      text = "Link to a missing board %1";
+      break;
+    case authoring::ProblemKind::LinkNotBoard:
+      text = "Link to something that is not a board %1";
+      break;
+    case authoring::ProblemKind::CaptionTooWide:
+      text = "The caption does not fit its cell: %1";
+      break;
+    default:
+      break;
+    }
+    auto* item = new QListWidgetItem(Texts("Cell %1").arg(p.Cell) + ": " + Texts(text).arg(Utf8(p.Detail)));
+    item->setData(Qt::UserRole, p.Cell);
+    ProblemsList->addItem(item);
+    cells.insert(p.Cell);
+  }
+  if (Problems.empty()) ProblemsList->addItem(Texts("No problems found"));
+  TheCanvas->SetProblemCells(cells);
+}
+
+void EditorWindow::WriteAutosave() {
+  if (!Doc || Doc->Path().empty()) return;
+  const std::string copy = BoardDocument::AutosavePath(Doc->Path());
+  // Undone back to what is on disk: nothing is left to recover.
+  if (!Doc->Modified()) {
+    QFile::remove(Utf8(copy));
+    return;
+  }
+  FileStamp stamp;
+  ReplaceFile(copy, Doc->Bytes(), stamp);
+}
+
+void EditorWindow::RememberRecent(const QString& path) {
+  QSettings settings;
+  QStringList recent = settings.value("recent").toStringList();
+  recent.removeAll(path);
+  recent.prepend(path);
+  while (recent.size() > MaxRecent)
+    recent.removeLast();
+  settings.setValue("recent", recent);
+  FillRecentMenu();
+}
+
+void EditorWindow::FillRecentMenu() {
+  RecentMenu->clear();
+  int n = 0;
+  for (const QString& path : QSettings().value("recent").toStringList()) {
+    QAction* action = RecentMenu->addAction(QString("&%1 %2").arg(++n).arg(QFileInfo(path).fileName()));
+    action->setToolTip(path);
+    connect(action, &QAction::triggered, this, [this, path] {
+      if (MaybeSave()) OpenBoard(path);
+    });
+  }
+  RecentMenu->setEnabled(n > 0);
+}
+
+bool EditorWindow::MaybeSave() {
+  if (!Doc || !Doc->Modified()) return true;
+  // A new board nobody touched is no work to lose.
+  if (Doc->Path().empty() && !Doc->CanUndo()) return true;
+  const QString name =
+      Doc->Path().empty() ? Texts("Untitled board") : QFileInfo(Utf8(Doc->Path())).fileName();
+  const auto answer = QMessageBox::question(this, "NexoQuadrix", Texts("Save changes to %1?").arg(name),
+                                            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                                            QMessageBox::Save);
+  if (answer == QMessageBox::Cancel) return false;
+  if (answer == QMessageBox::Save) return Save();
+  if (!Doc->Path().empty()) QFile::remove(Utf8(BoardDocument::AutosavePath(Doc->Path())));
+  return true;
+}
+
+bool EditorWindow::Save() {
+  if (Doc->Path().empty()) return SaveAs();
+  if (Doc->Save() != authoring::SaveStatus::Saved) {
+    QMessageBox::warning(this, "NexoQuadrix",
+                         Texts("The board could not be saved:\n%1").arg(Utf8(Doc->Path())));
+    return false;
+  }
+  Status->setText(Texts("Saved"));
+  RememberRecent(Utf8(Doc->Path()));
+  DocumentChanged();
+  return true;
+}
+
+bool EditorWindow::SaveAs() {
+  const QString start = Doc->Path().empty() ? QDir::homePath() : Utf8(Doc->Path());
+  QString path =
+      QFileDialog::getSaveFileName(this, Texts("Save &as...").remove('&'), start, Texts("Boards (*.qdx)"));
+  if (path.isEmpty()) return false;
+  if (!path.endsWith(".qdx", Qt::CaseInsensitive)) path += ".qdx";
+  if (!authoring::ToBoardText(QFileInfo(path).fileName().toStdString())) {
+    ShowRefused(QFileInfo(path).fileName());
+    return false;
+  }
+  if (Doc->SaveAs(LocalPath(path)) != authoring::SaveStatus::Saved) {
+    QMessageBox::warning(this, "NexoQuadrix", Texts("The board could not be saved:\n%1").arg(path));
+    return false;
+  }
+  RememberRecent(Utf8(Doc->Path()));
+  DocumentChanged();
+  return true;
+}
+
+void EditorWindow::NewBoard() {
+  if (!MaybeSave()) return;
+  const QString folder = Doc && !Doc->Folder().empty() ? Utf8(Doc->Folder()) : QDir::homePath();
+  const std::optional<NewBoardChoice> choice = AskNewBoard(this, Texts, folder);
+  if (!choice) return;
+  BoardDocument made = BoardDocument::Create(choice->Columns, choice->Rows);
+  if (made.SaveAs(LocalPath(choice->Path)) != authoring::SaveStatus::Saved) {
+    QMessageBox::warning(this, "NexoQuadrix", Texts("The board could not be saved:\n%1").arg(choice->Path));
+    return;
+  }
+  Doc = std::move(made);
+  RememberRecent(Utf8(Doc->Path()));
+  TheCanvas->Select({{1, 1}});
+  DocumentChanged();
+}
+
+void EditorWindow::Open() {
+  if (!MaybeSave()) return;
+  const QString start = Doc && !Doc->Folder().empty() ? Utf8(Doc->Folder()) : QDir::homePath();
+  const QString path =
+      QFileDialog::getOpenFileName(this, Texts("&Open...").remove('&'), start, Texts("Boards (*.qdx)"));
+  if (!path.isEmpty()) OpenBoard(path);
+}
+
+QString EditorWindow::PlayerProgram() const {
+  const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath("nexoquadrix");
+  if (QFileInfo(beside).isExecutable()) return beside;
+  return QStandardPaths::findExecutable("nexoquadrix");
+}
+
+bool EditorWindow::StartPlayer(const QString& board) {
+  const QString program = PlayerProgram();
+  if (program.isEmpty() || !QProcess::startDetached(program, {board})) {
+    QMessageBox::warning(this, "NexoQuadrix", Texts("The player could not be started."));
+    return false;
+  }
+  return true;
+}
+
+void EditorWindow::TryInPlayer() {
+  if (!Save()) return;
+  StartPlayer(Utf8(Doc->Path()));
+}
+
+void EditorWindow::Undo() {
+  std::vector<CellPosition> touched;
+  if (!Doc || !Doc->Undo(&touched)) return;
+  DocumentChanged();
+  if (!touched.empty()) TheCanvas->Select(touched);
+}
+
+void EditorWindow::Redo() {
+  std::vector<CellPosition> touched;
+  if (!Doc || !Doc->Redo(&touched)) return;
+  DocumentChanged();
+  if (!touched.empty()) TheCanvas->Select(touched);
+}
+
+void EditorWindow::Copy() {
+  Clipboard = authoring::CopyCells(Doc->Model(), TheCanvas->Selection(), Doc->Folder());
+  // Other programs get the captions as text, one row per line.
+  QString text;
+  for (int r = 0; r < Clipboard->Rows; ++r) {
+    QStringList row;
+    for (int c = 0; c < Clipboard->Columns; ++c)
+      row << ToQString(Clipboard->Cells[static_cast<std::size_t>(r * Clipboard->Columns + c)].Caption);
+    text += row.join('\t') + '\n';
+  }
+  QApplication::clipboard()->setText(text);
+  UpdateTitleAndActions();
+}
+
+void EditorWindow::Cut() {
+  Copy();
+  ClearSelected();
+}
+
+void EditorWindow::Paste() {
+  if (TheCanvas->Selection().empty()) return;
+  const CellPosition at = TheCanvas->Selection().front();
+  const QMimeData* mime = QApplication::clipboard()->mimeData();
+  // A picture copied in another program becomes the cell's picture.
+  if (mime != nullptr && mime->hasImage() && !mime->hasText()) {
+    if (!HasFolder()) return;
+    QTemporaryDir scratch;
+    const QString file = scratch.filePath("pasted.png");
+    if (qvariant_cast<QImage>(mime->imageData()).save(file, "PNG")) SetPictureFromFile(at, file);
+    return;
+  }
+  if (!Clipboard) return;
+  authoring::CellBlock block = *Clipboard;
+  // Pictures of cells from another board's folder are copied beside this board.
+  if (block.FolderUtf8 != Doc->Folder() && !Doc->Folder().empty()) {
+    for (CellRecord& cell : block.Cells) {
+      if (cell.Picture.empty() || block.FolderUtf8.empty()) continue;
+      if (const auto source = FindBoardPath(block.FolderUtf8, cell.Picture))
+        if (const auto name = authoring::ImportPicture(Doc->Folder(), *source, cell.Caption))
+          cell.Picture = *name;
+    }
+  }
+  std::vector<CellPosition> pasted;
+  Edit(Texts("&Paste").remove('&'), [&](Board& b) { pasted = authoring::PasteCells(b, block, at); });
+  if (!pasted.empty()) TheCanvas->Select(pasted);
+}
+
+void EditorWindow::ClearSelected() {
+  Edit(Texts("C&lear cell").remove('&'), [&](Board& b) { authoring::ClearCells(b, TheCanvas->Selection()); });
+}
+
+void EditorWindow::InsertRow(bool below) {
+  if (TheCanvas->Selection().empty()) return;
+  const CellPosition at = TheCanvas->Selection().front();
+  if (Edit(Texts(below ? "Insert row below" : "Insert row above"),
+           [&](Board& b) { authoring::InsertRow(b, at.Row + (below ? 1 : 0)); }))
+    TheCanvas->Select({{at.Column, at.Row + (below ? 1 : 0)}});
+}
+
+void EditorWindow::DeleteRow() {
+  if (TheCanvas->Selection().empty()) return;
+  const int row = TheCanvas->Selection().front().Row;
+  Edit(Texts("Delete row"), [&](Board& b) { authoring::DeleteRow(b, row); });
+}
+
+void EditorWindow::InsertColumn(bool right) {
+  if (TheCanvas->Selection().empty()) return;
+  const CellPosition at = TheCanvas->Selection().front();
+  if (Edit(Texts(right ? "Insert column right" : "Insert column left"),
+           [&](Board& b) { authoring::InsertColumn(b, at.Column + (right ? 1 : 0)); }))
+    TheCanvas->Select({{at.Column + (right ? 1 : 0), at.Row}});
+}
+
+void EditorWindow::DeleteColumn() {
+  if (TheCanvas->Selection().empty()) return;
+  const int column = TheCanvas->Selection().front().Column;
+  Edit(Texts("Delete column"), [&](Board& b) { authoring::DeleteColumn(b, column); });
+}
+
+void EditorWindow::BoardOptions() {
+  const std::optional<authoring::BoardHeader> header =
+      AskBoardOptions(this, Texts, authoring::HeaderOf(Doc->Model()));
+  if (!header) return;
+  Edit(Texts("Board options"), [&](Board& b) {
+    const authoring::BoardHeader before = authoring::HeaderOf(b);
+    // A grid made larger gets blank cells in the style of the cells beside them.
+    for (int c = 1; c <= header->Columns; ++c)
+      for (int r = 1; r <= header->Rows; ++r)
+        if (c > before.Columns || r > before.Rows)
+          b.Cell(c, r) = authoring::BlankCell(b.Cell(std::min(c, before.Columns), std::min(r, before.Rows)));
+    authoring::SetHeader(b, *header);
+  });
+}
+
+void EditorWindow::ApplyFields(const authoring::CellFields& fields, const QString& label) {
+  Edit(label, [&](Board& b) { authoring::SetCellFields(b, TheCanvas->Selection(), fields); });
+}
+
+bool EditorWindow::HasFolder() {
+  if (!Doc->Folder().empty()) return true;
+  QMessageBox::information(this, "NexoQuadrix",
+                           Texts("Save the board first: its pictures go in a folder beside it."));
+  return SaveAs();
+}
+
+void EditorWindow::SetPictureFromFile(CellPosition at, const QString& path) {
+  if (!HasFolder()) return;
+  const Board& board = Doc->Model();
+  if (!authoring::InGrid(board, at)) return;
+  const CellRecord& cell = board.Cell(at.Column, at.Row);
+  const std::string caption = cell.Caption.empty() ? cell.Read : cell.Caption;
+  const std::optional<std::string> name = authoring::ImportPicture(
+      Doc->Folder(), LocalPath(path),
+      caption.empty() ? LocalNameToWindows1252(QFileInfo(path).completeBaseName().toStdString()) : caption);
+  if (!name) {
+    QMessageBox::warning(this, "NexoQuadrix", Texts("The picture could not be copied beside the board."));
+    return;
+  }
+  Edit(Texts("Picture"), [&](Board& b) { b.Cell(at.Column, at.Row).Picture = *name; });
+}
+
+void EditorWindow::ChoosePicture() {
+  if (TheCanvas->Selection().empty() || !HasFolder()) return;
+  const QString path = QFileDialog::getOpenFileName(this, Texts("Picture"), Utf8(Doc->Folder()),
+                                                    Texts("Pictures (*.png *.jpg *.jpeg *.bmp)"));
+  if (path.isEmpty()) return;
+  // One file for all chosen cells: copied once, named after the first cell.
+  const std::vector<CellPosition> cells = TheCanvas->Selection();
+  SetPictureFromFile(cells.front(), path);
+  if (cells.size() > 1) {
+    const std::string name = Doc->Model().Cell(cells.front().Column, cells.front().Row).Picture;
+    authoring::CellFields fields;
+    fields.Picture = name;
+    ApplyFields(fields, Texts("Picture"));
+  }
+}
+
+void EditorWindow::ChooseSound() {
+  if (TheCanvas->Selection().empty() || !HasFolder()) return;
+  const QString path =
+      QFileDialog::getOpenFileName(this, Texts("Sound"), Utf8(Doc->Folder()), Texts("Sounds (*.wav)"));
+  if (path.isEmpty()) return;
+  QString relative = QDir(Utf8(Doc->Folder())).relativeFilePath(path);
+  if (relative.startsWith("..")) {
+    // A sound from elsewhere is copied beside the board, like a picture.
+    QDir(Utf8(Doc->Folder())).mkpath("sounds");
+    const QString target = QDir(Utf8(Doc->Folder())).filePath("sounds/" + QFileInfo(path).fileName());
+    if (!QFileInfo::exists(target) && !QFile::copy(path, target)) return;
+    relative = "sounds/" + QFileInfo(path).fileName();
+  }
+  std::string refused;
+  const std::optional<std::string> name =
+      authoring::ToBoardText(relative.replace('/', '\\').toStdString(), &refused);
+  if (!name) {
+    ShowRefused(QString::fromStdString(refused));
+    return;
+  }
+  authoring::CellFields fields;
+  fields.Read = *name;
+  ApplyFields(fields, Texts("Sound"));
+}
+
+void EditorWindow::ChooseLink() {
+  if (TheCanvas->Selection().empty() || !HasFolder()) return;
+  const QString path =
+      QFileDialog::getOpenFileName(this, Texts("Link"), Utf8(Doc->Folder()), Texts("Boards (*.qdx)"));
+  if (path.isEmpty()) return;
+  std::string refused;
+  const std::optional<std::string> name = authoring::ToBoardText(
+      QDir(Utf8(Doc->Folder())).relativeFilePath(path).replace('/', '\\').toStdString(), &refused);
+  if (!name) {
+    ShowRefused(QString::fromStdString(refused));
+    return;
+  }
+  authoring::CellFields fields;
+  fields.Link = *name;
+  ApplyFields(fields, Texts("Link"));
+}
+
+void EditorWindow::NewLinkedBoard() {
+  if (TheCanvas->Selection().empty() || !HasFolder()) return;
+  const CellPosition at = TheCanvas->Selection().front();
+  const CellRecord& cell = Doc->Model().Cell(at.Column, at.Row);
+  const QString suggested =
+      Utf8(authoring::FileStemFromCaption(cell.Caption.empty() ? cell.Read : cell.Caption));
+  const std::optional<NewBoardChoice> choice =
+      AskNewBoard(this, Texts, Utf8(Doc->Folder()), suggested, Doc->Model().Columns, Doc->Model().Rows);
+  if (!choice) return;
+  BoardDocument linked = BoardDocument::Create(choice->Columns, choice->Rows);
+  // The new board keeps the window and options of the board it is reached from.
+  linked.Change("options", [&](Board& b) {
+    authoring::BoardHeader header = authoring::HeaderOf(Doc->Model());
+    header.Columns = b.Columns;
+    header.Rows = b.Rows;
+    authoring::SetHeader(b, header);
+  });
+  if (linked.SaveAs(LocalPath(choice->Path)) != authoring::SaveStatus::Saved) {
+    QMessageBox::warning(this, "NexoQuadrix", Texts("The board could not be saved:\n%1").arg(choice->Path));
+    return;
+  }
+  const QString relative = QDir(Utf8(Doc->Folder())).relativeFilePath(choice->Path).replace('/', '\\');
+  authoring::CellFields fields;
+  fields.Link = authoring::ToBoardText(relative.toStdString()).value_or(std::string());
+  ApplyFields(fields, Texts("Link"));
+}
+
+void EditorWindow::FileDropped(CellPosition at, const QString& path) {
+  if (path.endsWith(".qdx", Qt::CaseInsensitive)) {
+    if (MaybeSave()) OpenBoard(path);
+    return;
+  }
+  SetPictureFromFile(at, path);
+}
+
+void EditorWindow::ShowRefused(const QString& characters) {
+  QMessageBox::warning(
+      this, "NexoQuadrix",
+      Texts("These characters cannot be kept in a board: %1\nBoards store Catalan and Spanish "
+            "letters; please write them differently.")
+          .arg(characters));
+  SelectionChanged();
+}
+
+void EditorWindow::ShowShortcuts() {
+  QStringList lines;
+  lines << Texts(
+      "Edit cells: arrows move, Shift+arrows extend, Ctrl+click adds, F2 edits the caption, drag a "
+      "cell onto another to swap them.");
+  for (QAction* action : findChildren<QAction*>())
+    if (!action->shortcut().isEmpty())
+      lines << action->shortcut().toString(QKeySequence::NativeText) + "\t" + action->text().remove('&');
+  QMessageBox::information(this, Texts("Keyboard shortcuts"), lines.join('\n'));
+}
+
+void EditorWindow::closeEvent(QCloseEvent* event) {
+  if (!MaybeSave()) {
+    event->ignore();
+    return;
+  }
+  if (ReturnToPlayer && Doc && !Doc->Path().empty() &&
+      QMessageBox::question(
+          this, "NexoQuadrix",
+          Texts("Start the player again on %1?").arg(QFileInfo(Utf8(Doc->Path())).fileName())) ==
+          QMessageBox::Yes)
+    StartPlayer(Utf8(Doc->Path()));
+  event->accept();
+}
+
+} // namespace nq

@@ -1,0 +1,124 @@
+#pragma once
+// The editor's main window: the board canvas, the cell panel and the problems list around one board
+// document. Every change goes through the document as one step that undoes; the widgets only follow it.
+#include <QMainWindow>
+#include <QTimer>
+#include <memory>
+#include <optional>
+
+#include "authoring/BoardCheck.h"
+#include "authoring/BoardDocument.h"
+#include "authoring/BoardEdits.h"
+#include "editor/EditorTexts.h"
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QListWidget;
+class QDockWidget;
+class QMenu;
+
+namespace nq {
+
+class BoardCanvas;
+class CellPanel;
+class PictureDiskCache;
+
+class EditorWindow : public QMainWindow {
+  Q_OBJECT
+public:
+  EditorWindow(authoring::Language language, PictureDiskCache* disk);
+  ~EditorWindow() override;
+
+  /// Opens the board (offering its autosave copy when one was left behind); false when refused.
+  bool OpenBoard(const QString& path);
+  /// Starts with a new unsaved board.
+  void StartUntitled(int columns, int rows);
+  /// When set, closing the editor offers to start the player again on the board.
+  void SetReturnToPlayer(bool offer) { ReturnToPlayer = offer; }
+
+  const authoring::BoardDocument& Document() const { return *Doc; }
+  BoardCanvas& Canvas() { return *TheCanvas; }
+
+  /// Runs one change on the document and shows it; false when nothing changed.
+  bool Edit(const QString& label, const std::function<void(Board&)>& change);
+
+protected:
+  void closeEvent(QCloseEvent* event) override;
+
+private:
+  void BuildActions();
+  void BuildMenus();
+  void Retranslate();
+  void SetLanguage(authoring::Language language);
+  void DocumentChanged();
+  void SelectionChanged();
+  void UpdateTitleAndActions();
+  void RunCheck();
+  void WriteAutosave();
+  void RememberRecent(const QString& path);
+  void FillRecentMenu();
+
+  bool MaybeSave();
+  bool Save();
+  bool SaveAs();
+  void NewBoard();
+  void Open();
+  void TryInPlayer();
+  void Undo();
+  void Redo();
+  void Copy();
+  void Cut();
+  void Paste();
+  void ClearSelected();
+  void InsertRow(bool below);
+  void DeleteRow();
+  void InsertColumn(bool right);
+  void DeleteColumn();
+  void BoardOptions();
+  void ApplyFields(const authoring::CellFields& fields, const QString& label);
+  void ChoosePicture();
+  void SetPictureFromFile(CellPosition at, const QString& path);
+  void ChooseSound();
+  void ChooseLink();
+  void NewLinkedBoard();
+  void FileDropped(CellPosition at, const QString& path);
+  void ShowRefused(const QString& characters);
+  void ShowShortcuts();
+  bool HasFolder();
+  QString PlayerProgram() const;
+  bool StartPlayer(const QString& board);
+
+  EditorTexts Texts;
+  std::optional<authoring::BoardDocument> Doc;
+  BoardCanvas* TheCanvas = nullptr;
+  CellPanel* Panel = nullptr;
+  QDockWidget* PanelDock = nullptr;
+  QDockWidget* ProblemsDock = nullptr;
+  QListWidget* ProblemsList = nullptr;
+  QLabel* Status = nullptr;
+  std::optional<authoring::CellBlock> Clipboard;
+  std::vector<authoring::BoardProblem> Problems;
+  QTimer AutosaveTimer;
+  QTimer CheckTimer;
+  bool ReturnToPlayer = false;
+
+  QMenu* FileMenu = nullptr;
+  QMenu* RecentMenu = nullptr;
+  QMenu* EditMenu = nullptr;
+  QMenu* GridMenu = nullptr;
+  QMenu* BoardMenu = nullptr;
+  QMenu* LanguageMenu = nullptr;
+  QMenu* HelpMenu = nullptr;
+  QAction *NewAction, *OpenAction, *SaveAction, *SaveAsAction, *TryAction, *QuitAction;
+  QAction *UndoAction, *RedoAction, *CutAction, *CopyAction, *PasteAction, *ClearAction, *SelectAllAction;
+  QAction *EditCaptionAction, *EditReadAction, *EditLinkAction, *ChooseCommandAction, *NewLinkAction,
+      *ChoosePictureAction, *FocusBoardAction;
+  QAction *RowAboveAction, *RowBelowAction, *DeleteRowAction, *ColumnLeftAction, *ColumnRightAction,
+      *DeleteColumnAction;
+  QAction *OptionsAction, *ProblemsAction, *ShortcutsAction;
+  QAction *CatalanAction, *SpanishAction, *EnglishAction;
+  QActionGroup* LanguageGroup = nullptr;
+};
+
+} // namespace nq

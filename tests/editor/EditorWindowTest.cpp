@@ -1,0 +1,216 @@
+// The editor as an author meets it, on the offscreen platform: the canvas paints what the player
+// paints, the window's actions change the board as one undoable step each, typed characters a board
+// cannot hold are refused, and pictures travel with pasted cells.
+#include <QAction>
+#include <QApplication>
+#include <QImage>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+#include "authoring/BoardKeys.h"
+#include "editor/BoardCanvas.h"
+#include "editor/EditorWindow.h"
+#include "linux/QtImageScaler.h"
+#include "linux/QtTextMetrics.h"
+#include "shell/Player.h"
+#include "support/VirtualClock.h"
+#include "text/Encoding.h"
+#include "ui/BoardView.h"
+#include "ui/HeadlessWindow.h"
+#include "ui/UiFakes.h"
+#include "unit/settings/TempFolder.h"
+
+namespace nq {
+namespace {
+
+using test::ReadBytes;
+using test::WriteBytes;
+
+// Window sizes are the player's outer size; this one gives a client area of 400 x 300.
+const char* const Board2x2 =
+    "[Quadrix]\r\nName=Quadrix\r\nautor=Vellumor\r\n[Position]\r\nWidth=408\r\nHeight=346\r\n"
+    "[Grid]\r\nColumns=2\r\nRows=2\r\n[Menu Options 2]\r\nShow Button Bar=0\r\nShow Message Bar=0\r\n"
+    "Center Captions=1\r\n"
+    "[Cell 1]\r\nCaption=HHHH\r\nPicture=blau.png\r\nFrame cell color=65280\r\nFont Size=12\r\n"
+    "[Cell 2]\r\nCaption=Hola\r\nFrame cell color=0\r\n[Cell 3]\r\nFrame cell color=16777215\r\n"
+    "[Cell 4]\r\nCaption=Adeu\r\nFont Size=20\r\nFont fsBold=1\r\n";
+
+class EditorWindowTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    // Recent boards and the language go to Qt's test settings, never the user's own.
+    QStandardPaths::setTestModeEnabled(true);
+    QImage picture(100, 50, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    ASSERT_TRUE(picture.save(QString::fromStdString(Folder.Path("blau.png"))));
+    WriteBytes(Folder.Path("taula.qdx"), Board2x2);
+  }
+
+  // Answers the next modal box (a question or a note) with the given button, and records its text.
+  void AnswerNextBox(QMessageBox::StandardButton button) {
+    QTimer::singleShot(0, [this, button] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        BoxTexts.push_back(box->text().toStdString());
+        box->button(button) ? box->button(button)->click() : box->done(button);
+      }
+    });
+  }
+
+  void Trigger(EditorWindow& window, const char* action) {
+    QAction* found = window.findChild<QAction*>(action);
+    ASSERT_NE(found, nullptr) << action;
+    found->trigger();
+  }
+
+  test::TempFolder Folder;
+  std::vector<std::string> BoxTexts;
+};
+
+TEST_F(EditorWindowTest, TheCanvasPaintsWhatThePlayerPaints) {
+  test::VirtualClock clock;
+  test::SilentDialogs dialogs;
+  QtTextMetrics metrics;
+  QtImageScaler scaler;
+  HeadlessWindow window{400, 300};
+  test::NoLauncher programs;
+  PlayerPaths paths;
+  paths.ProgramFolder = Folder.Root() + "/";
+  paths.SettingsFile = Folder.Path("nexoquadrix.ini");
+  paths.SharedFile = Folder.Path("Quadrix.ini");
+  Player player(PlayerServices{clock, dialogs, metrics, scaler, window, programs}, paths);
+  player.FormCreate();
+  player.Options().LoadProgramSettings();
+  player.ClientResized(400, 300);
+  player.Boards().OpenBoard(Utf8ToWindows1252(Folder.Path("taula.qdx")));
+  const QImage played = RenderClientArea(player, "", 400, 300).convertToFormat(QImage::Format_RGB32);
+
+  std::string refusal;
+  const auto document = authoring::BoardDocument::Open(Folder.Path("taula.qdx"), refusal);
+  ASSERT_TRUE(document);
+  BoardCanvas canvas(nullptr);
+  canvas.ShowBoard(document->Model(), document->Folder());
+  const QImage edited = canvas.Render().convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(edited.size(), played.size());
+  int differing = 0;
+  for (int y = 0; y < played.height(); ++y)
+    for (int x = 0; x < played.width(); ++x)
+      differing += played.pixel(x, y) != edited.pixel(x, y);
+  EXPECT_EQ(differing, 0);
+  // Not two blank images: the picture of cell 1 is there.
+  EXPECT_EQ(edited.pixel(edited.width() / 4, edited.height() / 4 + 10), QColor(Qt::blue).rgb());
+}
+
+TEST_F(EditorWindowTest, ActionsChangeTheBoardOneUndoableStepEach) {
+  EditorWindow window(authoring::Language::English, nullptr);
+  ASSERT_TRUE(window.OpenBoard(QString::fromStdString(Folder.Path("taula.qdx"))));
+  window.Canvas().Select({{2, 1}});
+  Trigger(window, "columnRight");
+  EXPECT_EQ(window.Document().Model().Columns, 3);
+  EXPECT_EQ(window.Document().Model().Cell(3, 2).Caption, "");
+  Trigger(window, "rowAbove");
+  EXPECT_EQ(window.Document().Model().Rows, 3);
+  EXPECT_EQ(window.Document().Model().Cell(1, 2).Caption, "HHHH");
+  Trigger(window, "undo");
+  Trigger(window, "undo");
+  EXPECT_FALSE(window.Document().Modified());
+  Trigger(window, "redo");
+  EXPECT_EQ(window.Document().Model().Columns, 3);
+  // Cut and paste: the cell moves, and both steps undo.
+  window.Canvas().Select({{1, 1}});
+  Trigger(window, "cut");
+  EXPECT_EQ(window.Document().Model().Cell(1, 1).Picture, "");
+  window.Canvas().Select({{3, 2}});
+  Trigger(window, "paste");
+  EXPECT_EQ(window.Document().Model().Cell(3, 2).Picture, "blau.png");
+  Trigger(window, "save");
+  std::string refusal;
+  const auto saved = authoring::BoardDocument::Open(Folder.Path("taula.qdx"), refusal);
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(saved->Model(), window.Document().Model());
+}
+
+TEST_F(EditorWindowTest, ACaptionWithCharactersABoardCannotHoldIsRefusedAndNotSaved) {
+  EditorWindow window(authoring::Language::Catalan, nullptr);
+  ASSERT_TRUE(window.OpenBoard(QString::fromStdString(Folder.Path("taula.qdx"))));
+  window.Canvas().Select({{2, 1}});
+  auto* caption = window.findChild<QLineEdit*>("caption");
+  ASSERT_NE(caption, nullptr);
+  caption->setText(QString::fromUtf8("gos \xF0\x9F\x90\xB6"));
+  caption->setModified(true);
+  AnswerNextBox(QMessageBox::Ok);
+  emit caption->editingFinished();
+  ASSERT_EQ(BoxTexts.size(), 1u);
+  EXPECT_NE(BoxTexts.front().find("\xF0\x9F\x90\xB6"), std::string::npos);
+  EXPECT_EQ(window.Document().Model().Cell(2, 1).Caption, "Hola");
+  EXPECT_FALSE(window.Document().Modified());
+  // Catalan letters go through.
+  caption->setText(QString::fromUtf8("L\xC2\xB7l \xC3\xA7"));
+  caption->setModified(true);
+  emit caption->editingFinished();
+  EXPECT_EQ(window.Document().Model().Cell(2, 1).Caption, "L\xB7l \xE7");
+}
+
+TEST_F(EditorWindowTest, ClosingWithChangesAsksAndKeepsAnAutosaveOnlyUntilSaved) {
+  {
+    EditorWindow window(authoring::Language::Spanish, nullptr);
+    ASSERT_TRUE(window.OpenBoard(QString::fromStdString(Folder.Path("taula.qdx"))));
+    window.Edit("edit", [](Board& b) { b.Cell(1, 2).Caption = "nou"; });
+    AnswerNextBox(QMessageBox::Cancel);
+    EXPECT_FALSE(window.close());
+    ASSERT_EQ(BoxTexts.size(), 1u);
+    EXPECT_EQ(ReadBytes(Folder.Path("taula.qdx")), Board2x2);
+  }
+  // A crash leaves the autosave copy, which is offered when the board is opened again.
+  std::string refusal;
+  auto document = authoring::BoardDocument::Open(Folder.Path("taula.qdx"), refusal);
+  document->Change("edit", [](Board& b) { b.Cell(1, 2).Caption = "recuperat"; });
+  WriteBytes(authoring::BoardDocument::AutosavePath(Folder.Path("taula.qdx")), document->Bytes());
+  EditorWindow window(authoring::Language::Spanish, nullptr);
+  AnswerNextBox(QMessageBox::Yes);
+  ASSERT_TRUE(window.OpenBoard(QString::fromStdString(Folder.Path("taula.qdx"))));
+  EXPECT_EQ(window.Document().Model().Cell(1, 2).Caption, "recuperat");
+  EXPECT_TRUE(window.Document().Modified());
+  Trigger(window, "save");
+  EXPECT_FALSE(test::Exists(authoring::BoardDocument::AutosavePath(Folder.Path("taula.qdx"))));
+  EXPECT_TRUE(window.close());
+}
+
+TEST_F(EditorWindowTest, PastedCellsBringTheirPicturesToAnotherBoard) {
+  std::filesystem::create_directories(Folder.Path("altre"));
+  WriteBytes(Folder.Path("altre/b.qdx"),
+             "[Quadrix]\r\nName=Quadrix\r\nautor=Vellumor\r\n[Grid]\r\nColumns=2\r\nRows=1\r\n");
+  EditorWindow window(authoring::Language::English, nullptr);
+  ASSERT_TRUE(window.OpenBoard(QString::fromStdString(Folder.Path("taula.qdx"))));
+  window.Canvas().Select({{1, 1}, {2, 1}});
+  Trigger(window, "copy");
+  ASSERT_TRUE(window.OpenBoard(QString::fromStdString(Folder.Path("altre/b.qdx"))));
+  window.Canvas().Select({{1, 1}});
+  Trigger(window, "paste");
+  const Board& board = window.Document().Model();
+  EXPECT_EQ(board.Cell(1, 1).Caption, "HHHH");
+  EXPECT_EQ(board.Cell(2, 1).Caption, "Hola");
+  EXPECT_EQ(board.Cell(1, 1).Picture, "pictures\\hhhh.png");
+  EXPECT_TRUE(test::Exists(Folder.Path("altre/pictures/hhhh.png")));
+}
+
+TEST_F(EditorWindowTest, TheLanguageMenuSwitchesEveryText) {
+  EditorWindow window(authoring::Language::English, nullptr);
+  window.StartUntitled(2, 2);
+  const QString english = window.findChild<QAction*>("save")->text();
+  Trigger(window, "catalan");
+  const QString catalan = window.findChild<QAction*>("save")->text();
+  Trigger(window, "spanish");
+  const QString spanish = window.findChild<QAction*>("save")->text();
+  EXPECT_NE(english, catalan);
+  EXPECT_NE(catalan, spanish);
+  EXPECT_NE(english, spanish);
+}
+
+} // namespace
+} // namespace nq
