@@ -5,7 +5,12 @@
 #include <fstream>
 #include <iterator>
 
+#include <cstdlib>
+
+#include "actions/CellCommands.h"
 #include "actions/CommandTokens.h"
+#include "actions/ExecutarCommand.h"
+#include "actions/OutsideCommands.h"
 #include "boards/BoardFile.h"
 #include "boards/PathResolver.h"
 #include "boards/PictureLoader.h"
@@ -24,6 +29,9 @@ class BoardChecker {
 public:
   explicit BoardChecker(const fs::path& file) : File(file) {}
 
+  // Cells whose commands reach outside the player, with what each would run: read before trusting.
+  std::vector<std::string> Outside;
+
   std::vector<std::string> Run() {
     PrintingDialogs dialogs(false);
     Board board;
@@ -39,6 +47,7 @@ public:
     for (int32_t n = 1; n <= board.CellCount(); ++n) {
       const CellPosition at = CellNumberToPosition(n, board.Columns);
       CheckCell(n, board.Cell(at.Column, at.Row), folder);
+      ListOutside(n, board.Cell(at.Column, at.Row).SpecialFunction, folder, reader.PathOnDisk());
     }
     CheckSectionsBeyondGrid(board.CellCount());
     return Problems;
@@ -91,6 +100,30 @@ private:
     }
     if (!cell.SpecialFunction.empty() && !IsKnownCommandToken(cell.SpecialFunction))
       Problem(where + "unknown special function " + Windows1252ToUtf8(cell.SpecialFunction));
+  }
+
+  void ListOutside(int32_t n, const std::string& text, const std::string& folderUtf8,
+                   const std::string& boardUtf8) {
+    if (!ReachesOutside(text)) return;
+    std::string what;
+    if (ContainsIgnoringCase(ExecutarToken, text)) {
+      const char* path = std::getenv("PATH");
+      std::string folder = Utf8ToWindows1252(folderUtf8);
+      if (!folder.empty() && folder.back() != '/') folder += '/';
+      const LaunchPlan plan = PlanExecutar(text, folder, path ? path : "");
+      if (plan.Kind == LaunchKind::Nothing)
+        what = "nothing here (no such program or document): " + Windows1252ToUtf8(text);
+      else if (plan.Kind == LaunchKind::Refused)
+        what = "would not start, others can change " + plan.Target + ": " + Windows1252ToUtf8(text);
+      else
+        what = Windows1252ToUtf8(CellCommands::DescribeOutside(text, &plan, {}));
+    } else {
+      what = Windows1252ToUtf8(CellCommands::DescribeOutside(text, nullptr, Utf8ToWindows1252(boardUtf8)));
+    }
+    // One line per cell: the question's line breaks become " | ".
+    for (size_t at = what.find('\n'); at != std::string::npos; at = what.find('\n', at))
+      what.replace(at, 1, " | ");
+    Outside.push_back("cell " + std::to_string(n) + ": reaches outside: " + what);
   }
 
   void CheckSectionsBeyondGrid(int32_t cellCount) {
@@ -150,13 +183,20 @@ int RunCheck(const Arguments& args) {
     return 1;
   }
   std::sort(boards.begin(), boards.end());
+  size_t outside = 0;
   for (const fs::path& board : boards) {
-    for (const std::string& problem : BoardChecker(board).Run()) {
+    BoardChecker checker(board);
+    for (const std::string& problem : checker.Run()) {
       std::printf("%s: %s\n", board.string().c_str(), problem.c_str());
       ++problems;
     }
+    for (const std::string& command : checker.Outside) {
+      std::printf("%s: %s\n", board.string().c_str(), command.c_str());
+      ++outside;
+    }
   }
-  std::printf("%zu boards checked, %zu problems\n", boards.size(), problems);
+  std::printf("%zu boards checked, %zu problems, %zu commands reach outside the player\n", boards.size(),
+              problems, outside);
   return problems == 0 ? 0 : 1;
 }
 

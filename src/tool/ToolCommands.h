@@ -16,4 +16,10 @@ int RunCheck(const Arguments& args);  // check PATH
 int RunImport(const Arguments& args); // import SET.obz|BOARD.obf DIR
 int RunExport(const Arguments& args); // export BOARD.qdx OUT.obz
 
+// The trusted folders: trust [--settings FILE] FOLDER, untrust [--settings FILE] FOLDER,
+// trusted [--settings FILE].
+int RunTrust(const Arguments& args);
+int RunUntrust(const Arguments& args);
+int RunTrusted(const Arguments& args);
+
 } // namespace nq::tool

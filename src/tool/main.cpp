@@ -13,9 +13,13 @@ void PrintUsage(FILE* out = stderr) {
              "  get FILE SECTION KEY              print a value as the player reads it\n"
              "  set FILE SECTION KEY VALUE        write a value as the player writes it\n"
              "  render BOARD --size WxH -o OUT    paint a board to a PNG picture\n"
-             "  check PATH                        report problems in a board or a folder of boards\n"
+             "  check PATH                        report problems in a board or a folder of boards,\n"
+             "                                    and the cells that would reach outside the player\n"
              "  import SET.obz|BOARD.obf DIR      convert Open Board Format boards into boards in DIR\n"
              "  export BOARD.qdx OUT.obz          write a board and the boards it links to as an .obz set\n"
+             "  trust [--settings FILE] FOLDER    let the boards of FOLDER run commands that reach outside\n"
+             "  untrust [--settings FILE] FOLDER  take that back\n"
+             "  trusted [--settings FILE]         list the trusted folders\n"
              "  --help | --version\n",
              out);
 }
@@ -44,6 +48,9 @@ int main(int argc, char** argv) {
   if (command == "check") return nq::tool::RunCheck(args);
   if (command == "import") return nq::tool::RunImport(args);
   if (command == "export") return nq::tool::RunExport(args);
+  if (command == "trust") return nq::tool::RunTrust(args);
+  if (command == "untrust") return nq::tool::RunUntrust(args);
+  if (command == "trusted") return nq::tool::RunTrusted(args);
   PrintUsage();
   return 2;
 }
