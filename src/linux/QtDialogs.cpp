@@ -53,20 +53,20 @@ TrustAnswer QtDialogs::AskFolderTrust(const std::string& folder, const std::stri
                             "\n\n\xBFLo permite?"),
                   QMessageBox::NoButton, Parent ? Parent() : nullptr);
   box.setTextFormat(Qt::PlainText);
-  QPushButton* always =
-      box.addButton(ToQString("&Permitir siempre en esta carpeta"), QMessageBox::AcceptRole);
-  QPushButton* once = box.addButton(ToQString("&Solo esta vez"), QMessageBox::YesRole);
-  QPushButton* no = box.addButton(ToQString("&No"), QMessageBox::RejectRole);
+  QPushButton* always = box.addButton(ToQString("Permitir siempre en esta carpeta"), QMessageBox::AcceptRole);
+  QPushButton* once = box.addButton(ToQString("Solo esta vez"), QMessageBox::YesRole);
+  QPushButton* no = box.addButton(ToQString("No"), QMessageBox::RejectRole);
   box.setDefaultButton(no);
   box.setEscapeButton(no);
   always->setEnabled(false);
   once->setEnabled(false);
-  QTimer::singleShot(TrustButtonDelayMs, &box, [always, once] {
+  // Switches click where the pointer is: when the answers that allow come alive, the pointer rests on
+  // "No", so a press meant for the board refuses. (The box has its place on screen by then.)
+  QTimer::singleShot(TrustButtonDelayMs, &box, [always, once, no] {
     always->setEnabled(true);
     once->setEnabled(true);
+    QCursor::setPos(no->mapToGlobal(no->rect().center()));
   });
-  // Switches click where the pointer is: on "No", a press meant for the board refuses.
-  QTimer::singleShot(0, &box, [no] { QCursor::setPos(no->mapToGlobal(no->rect().center())); });
   box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
   if (OnModal) OnModal(true);
   box.exec();

@@ -68,12 +68,14 @@ cell() { # N COLUMNS
   client_geometry "$window"
   xdotool mousemove $((X + WIDTH * (2 * $1 - 1) / (2 * $2))) $((Y + 22 + (HEIGHT - 22) / 2)) click 1
 }
-runs() { grep -c "^$1" "$work/marker" 2>/dev/null || true; }
+runs() { cat "$work/marker" 2>/dev/null | grep -c "^$1"; }
 question() { wait_for_window_titled 'Carpeta de tableros'; }
 no_question() {
   sleep 1.5
   [ -z "$(xdotool search --onlyvisible --name '^Carpeta de tableros$' 2>/dev/null)" ]
 }
+# Answers with the keyboard: the buttons are "Solo esta vez", "Permitir siempre en esta carpeta" and
+# "No", which has the focus.
 answer() { # BOX KEYS...
   local box=$1
   shift
@@ -88,10 +90,10 @@ start_player "$work/fresh/tauler.qdx"
 cell 1 2
 box=$(question)
 [ -n "$box" ] || fail "a board of a fresh folder ran a program without asking"
-answer "$box" alt+p alt+s
+answer "$box" p s alt+p alt+s
 [ -n "$(xdotool search --onlyvisible --name '^Carpeta de tableros$' 2>/dev/null)" ] ||
   fail "an answer that allows was given at once"
-sleep 0.3
+sleep 0.5
 xdotool click 1
 sleep 1
 [ -z "$(xdotool search --onlyvisible --name '^Carpeta de tableros$' 2>/dev/null)" ] ||
@@ -113,7 +115,7 @@ cell 1 2
 box=$(question)
 [ -n "$box" ] || fail "not asked again at the next start after No"
 sleep 1.2 # the answers that allow wait a moment, against a stray press
-answer "$box" alt+s
+answer "$box" shift+Tab shift+Tab space # "No" has the focus; "Solo esta vez" is two to the left
 [ "$(runs fresh)" = 1 ] || fail "\"Solo esta vez\" did not run the program once ($(runs fresh))"
 cell 1 2
 no_question || fail "asked again in the same run after \"Solo esta vez\""
@@ -128,7 +130,7 @@ box=$(question)
 
 # 3. "Permitir siempre" runs it, stores the folder and never asks again.
 sleep 1.2
-answer "$box" alt+p
+answer "$box" shift+Tab space # "Permitir siempre en esta carpeta", beside "No"
 [ "$(runs fresh)" = 3 ] || fail "\"Permitir siempre\" did not run the program"
 grep -qF "$(readlink -f "$work/fresh")" "$work/config/nexoquadrix.ini" || fail "the folder was not stored"
 stop_player
