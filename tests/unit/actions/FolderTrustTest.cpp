@@ -37,70 +37,51 @@ public:
 class FolderTrustTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    for (const char* folder : {"own/sub", "boards/sub", "boards2", "config"})
+    for (const char* folder : {"own/sub", "boards/sub", "boards2"})
       std::filesystem::create_directories(Temp.Path(folder));
   }
   // A player started afresh over the same settings file.
   std::unique_ptr<FolderTrust> Start() {
-    Settings = std::make_unique<SettingsStore>(Temp.Path("config/nexoquadrix.ini"), "");
-    auto trust = std::make_unique<FolderTrust>(*Settings, Box);
+    Box.Questions.clear();
+    auto trust = std::make_unique<FolderTrust>(Settings, Box);
     trust->AddOwnFolder(Temp.Path("own"));
     trust->BeforeAsking = [this] { ++ScanningStops; };
     return trust;
   }
   std::string Folder(const std::string& name) const { return Temp.Path(name) + "/"; }
   TempFolder Temp;
+  SettingsStore Settings{Temp.Path("nexoquadrix.ini"), ""};
   AnsweringDialogs Box;
-  std::unique_ptr<SettingsStore> Settings;
   int ScanningStops = 0;
 };
 
-TEST_F(FolderTrustTest, TheOwnFoldersAndWhatIsInsideThemNeverAsk) {
+TEST_F(FolderTrustTest, EachAnswerHoldsAsLongAsItShould) {
   auto trust = Start();
-  EXPECT_TRUE(trust->MayReachOutside(Folder("own"), "x"));
+  // The player's own folders never ask; no board on screen is never trusted.
   EXPECT_TRUE(trust->MayReachOutside(Folder("own/sub"), "x"));
-  EXPECT_TRUE(Box.Questions.empty());
-  // A folder that does not exist (no board on screen) is never trusted and never asked about.
   EXPECT_FALSE(trust->MayReachOutside("", "x"));
   EXPECT_FALSE(trust->MayReachOutside(Folder("missing"), "x"));
   EXPECT_TRUE(Box.Questions.empty());
-}
-
-TEST_F(FolderTrustTest, EachAnswerHoldsAsLongAsItShould) {
-  struct Case {
-    TrustAnswer Answer;
-    bool Runs;
-    bool AskedAgainThisRun;
-    bool AskedAgainNextStart;
-  };
-  const std::vector<Case> cases = {
-      {TrustAnswer::No, false, false, true},
-      {TrustAnswer::ThisTime, true, false, true},
-      {TrustAnswer::Always, true, false, false},
-  };
-  for (const Case& c : cases) {
-    std::filesystem::remove(Temp.Path("config/nexoquadrix.ini"));
-    Box.Questions.clear();
-    Box.Answer = c.Answer;
-    auto trust = Start();
-    EXPECT_EQ(trust->MayReachOutside(Folder("boards"), "Programa: /bin/x"), c.Runs);
-    ASSERT_EQ(Box.Questions.size(), 1U);
-    EXPECT_NE(Box.Questions[0].find("Programa: /bin/x"), std::string::npos);
-    EXPECT_NE(Box.Questions[0].find(CanonicalFolder(Temp.Path("boards"))), std::string::npos);
-    EXPECT_EQ(trust->MayReachOutside(Folder("boards"), "y"), c.Runs);
-    EXPECT_EQ(Box.Questions.size() > 1, c.AskedAgainThisRun);
-    // Another folder is another question.
-    const size_t before = Box.Questions.size();
-    trust->MayReachOutside(Folder("boards2"), "z");
-    EXPECT_EQ(Box.Questions.size(), before + 1);
-
-    Box.Questions.clear();
-    Box.Answer = TrustAnswer::No;
-    auto next = Start();
-    EXPECT_EQ(next->MayReachOutside(Folder("boards/sub"), "x"), !c.AskedAgainNextStart);
-    EXPECT_EQ(!Box.Questions.empty(), c.AskedAgainNextStart);
-  }
-  EXPECT_GT(ScanningStops, 0);
+  // "No" and "Solo esta vez" hold until the end of this run, and each folder is its own question.
+  EXPECT_FALSE(trust->MayReachOutside(Folder("boards"), "Programa: /bin/x"));
+  Box.Answer = TrustAnswer::ThisTime;
+  EXPECT_FALSE(trust->MayReachOutside(Folder("boards"), "again"));
+  EXPECT_TRUE(trust->MayReachOutside(Folder("boards2"), "y"));
+  Box.Answer = TrustAnswer::No;
+  EXPECT_TRUE(trust->MayReachOutside(Folder("boards2"), "y"));
+  ASSERT_EQ(Box.Questions.size(), 2U);
+  EXPECT_EQ(Box.Questions[0], CanonicalFolder(Temp.Path("boards")) + " | Programa: /bin/x");
+  EXPECT_EQ(ScanningStops, 2);
+  EXPECT_TRUE(ReadTrustedFolders(Settings).empty());
+  // The next run asks again; "Permitir siempre" is stored and covers the folders inside.
+  trust = Start();
+  Box.Answer = TrustAnswer::Always;
+  EXPECT_TRUE(trust->MayReachOutside(Folder("boards"), "x"));
+  trust = Start();
+  Box.Answer = TrustAnswer::No;
+  EXPECT_TRUE(trust->MayReachOutside(Folder("boards/sub"), "x"));
+  EXPECT_FALSE(trust->MayReachOutside(Folder("boards2"), "x"));
+  EXPECT_EQ(Box.Questions.size(), 1U);
 }
 
 TEST_F(FolderTrustTest, ACommandWhileTheQuestionIsOpenIsNoAnswer) {
@@ -116,18 +97,15 @@ TEST_F(FolderTrustTest, ACommandWhileTheQuestionIsOpenIsNoAnswer) {
   EXPECT_TRUE(trust->MayReachOutside(Folder("boards"), "first"));
   EXPECT_FALSE(inner);
   EXPECT_EQ(Box.Questions.size(), 1U);
-  EXPECT_EQ(ScanningStops, 1);
 }
 
 TEST_F(FolderTrustTest, TheOptionsBoxRemovesTheFoldersChosen) {
   auto trust = Start();
-  ASSERT_EQ(AddTrustedFolder(*Settings, Temp.Path("boards")), TrustChange::Done);
-  ASSERT_EQ(AddTrustedFolder(*Settings, Temp.Path("boards2")), TrustChange::Done);
-  Box.ToRemove = {CanonicalFolder(Temp.Path("boards"))};
+  ASSERT_EQ(AddTrustedFolder(Settings, Temp.Path("boards")), TrustChange::Done);
+  ASSERT_EQ(AddTrustedFolder(Settings, Temp.Path("boards2")), TrustChange::Done);
+  Box.ToRemove = {CanonicalFolder(Temp.Path("boards2"))};
   trust->ReviewTrustedFolders();
-  EXPECT_EQ(ReadTrustedFolders(*Settings), std::vector<std::string>{CanonicalFolder(Temp.Path("boards2"))});
-  EXPECT_FALSE(trust->MayReachOutside(Folder("boards"), "x"));
-  EXPECT_EQ(Box.Questions.size(), 1U);
+  EXPECT_EQ(ReadTrustedFolders(Settings), std::vector<std::string>{CanonicalFolder(Temp.Path("boards"))});
 }
 
 } // namespace

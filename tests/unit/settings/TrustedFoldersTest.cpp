@@ -1,5 +1,5 @@
-// The list of trusted folders in the program settings: canonical entries, removal, and which folders
-// a trusted one covers.
+// The list of trusted folders in the program settings (the tool's test covers canonical entries):
+// names that need quoting, removal, and which folders a trusted one covers.
 #include "settings/TrustedFolders.h"
 
 #include <gtest/gtest.h>
@@ -21,19 +21,6 @@ protected:
   TempFolder Temp;
   SettingsStore Settings{Temp.Path("nexoquadrix.ini"), Temp.Path("Quadrix.ini")};
 };
-
-TEST_F(TrustedFoldersTest, StoresOneCanonicalEntryPerFolder) {
-  std::filesystem::create_directory_symlink(Temp.Path("sets"), Temp.Path("link"));
-  const std::string canonical = CanonicalFolder(Temp.Path("sets/a"));
-  ASSERT_FALSE(canonical.empty());
-  EXPECT_EQ(AddTrustedFolder(Settings, Temp.Path("link/a/")), TrustChange::Done);
-  for (const std::string& same : {Temp.Path("sets/a"), Temp.Path("sets/ab/../a"), Temp.Path("link/a")})
-    EXPECT_EQ(AddTrustedFolder(Settings, same), TrustChange::Unchanged) << same;
-  EXPECT_EQ(ReadTrustedFolders(Settings), std::vector<std::string>{canonical});
-  EXPECT_EQ(AddTrustedFolder(Settings, Temp.Path("missing")), TrustChange::NotAFolder);
-  EXPECT_EQ(AddTrustedFolder(Settings, Temp.Path("nexoquadrix.ini")), TrustChange::NotAFolder);
-  EXPECT_EQ(AddTrustedFolder(Settings, ""), TrustChange::NotAFolder);
-}
 
 TEST_F(TrustedFoldersTest, BlanksAndQuotesInAFolderNameSurviveTheSettingsFile) {
   const std::string odd = Temp.Path(" 'quoted' \"name\" ");
