@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "actions/ExecutarCommand.h"
+#include "actions/FolderTrust.h"
 #include "actions/KeyCombination.h"
+#include "actions/OutsideCommands.h"
 #include "calc/Calculator.h"
 #include "platform/Clipboard.h"
 #include "platform/Clock.h"
@@ -188,13 +190,38 @@ void CellCommands::RunSpecialFunction(const std::string& text) {
   // While the calculator or a button command waits for its keys to arrive, more keys would land in
   // the middle of its selection, copy or paste: key commands chosen meanwhile are dropped.
   const bool keysBusy = CalculatorWaiting || Host.KeySequenceRunning();
-  if (!keysBusy && Host.SendNamedKey(folded)) return;
   const Row* row = FindRow(text, folded);
-  if (row == nullptr || (keysBusy && SendsKeys(row->What))) return;
-  RunRow(*row, text, folded);
+  if (keysBusy && (row == nullptr || SendsKeys(row->What))) return;
+  if (ReachesOutside(text)) {
+    if (row != nullptr && row->What == Action::KeyCombination && !Host.ExternalWindowModeOn()) return;
+    if (row != nullptr && row->What == Action::Execute) {
+      // Planned once, so what the person is shown is what starts. Path and arguments come from the
+      // text as written: "Música.mp3" must not become "Musica.mp3".
+      const LaunchPlan plan = PlanExecutar(text, Host.BoardFolder(), SearchPath);
+      if (plan.Kind == LaunchKind::Nothing) return;
+      if (plan.Kind == LaunchKind::Refused) {
+        if (ToldRefused.insert(Host.CurrentBoardFile()).second)
+          Messages.ShowMessage(std::string(RefusedProgramText) + Utf8ToWindows1252(plan.Target) +
+                                   std::string(RefusedProgramReason),
+                               MessageIcon::Warning);
+        return;
+      }
+      if (MayReachOutside(text, &plan)) Launch(plan);
+      return;
+    }
+    if (!MayReachOutside(text, nullptr)) return;
+  }
+  if (!keysBusy && Host.SendNamedKey(folded)) return;
+  if (row == nullptr) return;
+  RunRow(*row, folded);
 }
 
-void CellCommands::RunRow(const Row& row, const std::string& text, const std::string& folded) {
+bool CellCommands::MayReachOutside(const std::string& text, const LaunchPlan* plan) {
+  return Gate != nullptr &&
+         Gate->MayReachOutside(Host.BoardFolder(), DescribeOutside(text, plan, Host.CurrentBoardFile()));
+}
+
+void CellCommands::RunRow(const Row& row, const std::string& folded) {
   if (row.Previous == Back::Before) PreviousBoard();
   switch (row.What) {
   case Action::None:
@@ -215,8 +242,7 @@ void CellCommands::RunRow(const Row& row, const std::string& text, const std::st
     Host.CloseMainWindow();
     break;
   case Action::Execute:
-    Execute(text);
-    break;
+    break; // planned, asked about and started before the table
   case Action::Calculate:
     Calculate();
     break;
@@ -262,9 +288,46 @@ void CellCommands::Press(uint8_t key) {
   Host.SendKeyEvent(key, false);
 }
 
-void CellCommands::Execute(const std::string& text) {
-  // Path and arguments come from the text as written: "Música.mp3" must not become "Musica.mp3".
-  const LaunchPlan plan = PlanExecutar(text, Host.BoardFolder(), SearchPath);
+namespace {
+
+// Control characters shown as escapes, so an argument cannot hide another line of the question.
+std::string Visible(const std::string& cp1252) {
+  static constexpr char Hex[] = "0123456789ABCDEF";
+  std::string shown;
+  for (const char c : cp1252) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F)
+      shown += std::string("\\x") + Hex[byte >> 4] + Hex[byte & 15];
+    else
+      shown += c;
+  }
+  return shown;
+}
+
+} // namespace
+
+std::string CellCommands::DescribeOutside(const std::string& text, const LaunchPlan* plan,
+                                          const std::string& boardFile) {
+  if (plan != nullptr && plan->Kind == LaunchKind::Program) {
+    std::string description = "Programa: " + Visible(Utf8ToWindows1252(plan->Target));
+    for (size_t i = 0; i < plan->Arguments.size(); ++i)
+      description += "\nArgumento " + std::to_string(i + 1) + ": \xAB" +
+                     Visible(Utf8ToWindows1252(plan->Arguments[i])) + "\xBB";
+    return description;
+  }
+  if (plan != nullptr && plan->Kind == LaunchKind::Document)
+    return "Documento: " + Visible(Utf8ToWindows1252(plan->Target));
+  const Row* row = FindRow(text, FoldAccents(text));
+  const Action what = row != nullptr ? row->What : Action::None;
+  if (what == Action::Companion || what == Action::Edit)
+    return "El editor de tableros, con el tablero: " + Visible(boardFile);
+  if (what == Action::CloseApplication) return "Cerrar la ventana del programa que est\xE1 delante";
+  if (what == Action::Calculate)
+    return "Calcular la l\xEDnea del programa que est\xE1 delante (Fin, May\xFAs+Inicio, copiar y pegar)";
+  return "Teclas para el programa que est\xE1 delante: " + Visible(text);
+}
+
+void CellCommands::Launch(const LaunchPlan& plan) {
   if (plan.Kind == LaunchKind::Program)
     Programs.StartProgram(plan.Target, plan.Arguments);
   else if (plan.Kind == LaunchKind::Document)

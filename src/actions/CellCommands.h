@@ -4,6 +4,7 @@
 // keeps no state of its own beyond the wait of the calculator; everything it changes belongs to the
 // player, which it reaches through SpecialFunctionHost.
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -14,6 +15,8 @@ class Clipboard;
 class Clock;
 class Dialogs;
 class Launcher;
+class OutsideCommandGate;
+struct LaunchPlan;
 
 // The player as the dispatcher sees it.
 class SpecialFunctionHost {
@@ -73,6 +76,9 @@ inline constexpr std::string_view CompanionEditorName = "nexoquadrix-editor";
 inline constexpr std::string_view CompanionReturnOption = "--return-to-player";
 inline constexpr std::string_view CompanionMissingText =
     "No se encuentra el editor de plafones (nexoquadrix-editor) en la carpeta de NexoQuadrix: ";
+inline constexpr std::string_view RefusedProgramText = "No se abre ";
+inline constexpr std::string_view RefusedProgramReason =
+    ": otros usuarios pueden cambiar este archivo o una de sus carpetas.";
 
 class CellCommands {
 public:
@@ -96,13 +102,23 @@ public:
   bool Calculating() const { return CalculatorWaiting; }
 
   Clipboard* TheClipboard = nullptr;
+  /// Decides whether the board may run a command that reaches outside the player; without one, no
+  /// such command runs.
+  OutsideCommandGate* Gate = nullptr;
+
+  /// What a command that reaches outside would do, as the question about it shows it (Windows-1252):
+  /// the program and each argument or the document of a planned "<EXECUTAR", else the command.
+  static std::string DescribeOutside(const std::string& text, const LaunchPlan* plan,
+                                     const std::string& boardFile);
 
 private:
   struct Row;
   static const Row* FindRow(const std::string& text, const std::string& folded);
-  void RunRow(const Row& row, const std::string& text, const std::string& folded);
+  void RunRow(const Row& row, const std::string& folded);
 
-  void Execute(const std::string& text);
+  // The one trust check of commands that reach outside; false when the command must not run.
+  bool MayReachOutside(const std::string& text, const LaunchPlan* plan);
+  void Launch(const LaunchPlan& plan);
   void Calculate();
   void OpenMenuBoard();
   void OpenBoardDialog();
@@ -116,6 +132,8 @@ private:
   Clock& TheClock;
   std::string SearchPath;
   bool CalculatorWaiting = false;
+  // Boards already told that a program beside them was refused.
+  std::set<std::string> ToldRefused;
 };
 
 } // namespace nq

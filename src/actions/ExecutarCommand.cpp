@@ -1,6 +1,9 @@
 #include "actions/ExecutarCommand.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cstdlib>
 
 #include <filesystem>
 
@@ -63,11 +66,46 @@ std::optional<std::string> FindOnSearchPath(const std::string& baseCp1252, const
   return std::nullopt;
 }
 
+// A drive letter or a leading "\" (left after the board's own "\calc.exe" lost its first one) names a
+// folder of some Windows machine, which this board's folder is not.
+bool IsWindowsFullPath(const std::string& path) {
+  return path.find(':') != std::string::npos || path.starts_with('\\');
+}
+
+// The real path, symbolic links followed; empty when the file does not exist.
+std::string RealPath(const std::string& utf8Path) {
+  char* real = ::realpath(utf8Path.c_str(), nullptr);
+  if (real == nullptr) return {};
+  std::string result(real);
+  std::free(real);
+  return result;
+}
+
+bool OwnedAndClosed(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return false;
+  const bool owner = info.st_uid == ::geteuid() || info.st_uid == 0;
+  return owner && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+LaunchPlan Refuse(const std::string& utf8Path) {
+  return {LaunchKind::Refused, utf8Path, {}};
+}
+
 LaunchPlan PlanProgram(const ExecutarText& cut, const std::string& boardFolder,
                        const std::string& searchPath) {
   const std::string name = cut.Path.substr(0, cut.Path.size() - ExeSuffix.size());
-  std::optional<std::string> program = FindInBoardFolder(boardFolder, name);
-  if (program && !IsExecutableFile(*program)) program.reset();
+  const std::string boardUtf8 = Windows1252ToUtf8(boardFolder);
+  std::optional<std::string> program;
+  if (!IsWindowsFullPath(cut.Path)) {
+    for (const std::string& candidate : {cut.Path, name}) {
+      const std::optional<std::string> found = FindInBoardFolder(boardFolder, candidate);
+      if (!found || !IsExecutableFile(*found)) continue;
+      if (!SafeFromOthers(*found, boardUtf8)) return Refuse(*found);
+      program = found;
+      break;
+    }
+  }
   if (!program) program = FindOnSearchPath(BaseName(name), searchPath);
   if (!program) return {};
   LaunchPlan plan{LaunchKind::Program, *program, {}};
@@ -85,6 +123,8 @@ LaunchPlan PlanDocument(const ExecutarText& cut, const std::string& boardFolder)
   }
   const std::optional<std::string> document = FindInBoardFolder(boardFolder, cut.Path);
   if (!document) return {};
+  // The desktop's opener may run what it is given (a launcher file, a script): the same rule as programs.
+  if (!SafeFromOthers(*document, Windows1252ToUtf8(boardFolder))) return Refuse(*document);
   return {LaunchKind::Document, *document, {}};
 }
 
@@ -147,6 +187,21 @@ LaunchPlan PlanExecutar(std::string_view text, const std::string& boardFolder,
 std::optional<std::string> FindProgramOnSearchPath(const std::string& nameCp1252,
                                                    const std::string& searchPath) {
   return FindOnSearchPath(nameCp1252, searchPath);
+}
+
+bool SafeFromOthers(const std::string& utf8Path, const std::string& utf8BoardFolder) {
+  const std::string file = RealPath(utf8Path);
+  if (file.empty() || !OwnedAndClosed(file)) return false;
+  const std::string board = utf8BoardFolder.empty() ? std::string() : RealPath(utf8BoardFolder);
+  // Inside the board's folder the walk ends there; a file outside it answers for the whole way up.
+  const bool inside = !board.empty() && (board == "/" || file.starts_with(board + "/"));
+  std::string folder = file;
+  while (folder != "/" && !(inside && folder == board)) {
+    const size_t cut = folder.rfind('/');
+    folder = cut == 0 || cut == std::string::npos ? "/" : folder.substr(0, cut);
+    if (!OwnedAndClosed(folder)) return false;
+  }
+  return true;
 }
 
 } // namespace nq

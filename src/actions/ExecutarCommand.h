@@ -1,8 +1,9 @@
 #pragma once
 // "<EXECUTAR path [arguments]>": a board starts a program or opens a document. Boards made on Windows
-// name programs as "notepad.exe" or "c:\tools\x.exe -a"; here the program is found without its ".exe"
-// in the board's folder, then on the search path, and it is started with an argument list (never
-// through a shell), so nothing in a board's text can run anything the board did not name.
+// name programs as "notepad.exe" or "c:\tools\x.exe -a"; here the program is found in the board's
+// folder as written, then without its ".exe", then by its base name on the search path, and it is
+// started with an argument list (never through a shell), so nothing in a board's text can run anything
+// the board did not name. A file that someone else could have put or changed is never started.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,24 +29,34 @@ std::optional<ExecutarText> CutExecutar(std::string_view text);
 /// tabs and line ends separate, double quotes group blanks into one argument and are dropped.
 std::vector<std::string> SplitArguments(std::string_view arguments);
 
-enum class LaunchKind { Nothing, Program, Document };
+enum class LaunchKind { Nothing, Program, Document, Refused };
 
 /// What the command starts: a program with its arguments or a document, as UTF-8 for the launcher.
 struct LaunchPlan {
   LaunchKind Kind = LaunchKind::Nothing;
-  std::string Target; // an existing executable, an existing file or folder, or a web address
+  // An existing executable, an existing file or folder, or a web address; for Refused, the file found
+  // that someone else may have put or changed.
+  std::string Target;
   std::vector<std::string> Arguments;
   bool operator==(const LaunchPlan&) const = default;
 };
 
-/// Finds what the command names: a program without its ".exe" in the board's folder (Windows-1252,
-/// letter case ignored as for pictures and links), else by its name on the search path (a list of
-/// folders separated by ":"), as written and in lower case; a document in the board's folder or at a
-/// full path; a web address as it is. Nothing that does not exist is ever named.
+/// Finds what the command names. A program: in the board's folder (Windows-1252, letter case ignored
+/// as for pictures and links) as written, then without its ".exe", then by its base name on the search
+/// path (a list of folders separated by ":"; empty and relative entries are skipped), as written and in
+/// lower case; a Windows full path ("c:\x\y.exe", "\\server\y.exe") only by its base name on the
+/// search path. A document: in the board's folder or at a full path; a web address as it is. A program
+/// or document found in or beside the board's folder that fails SafeFromOthers gives Refused, never
+/// another file. Nothing that does not exist is ever named.
 LaunchPlan PlanExecutar(std::string_view text, const std::string& boardFolder, const std::string& searchPath);
 
 /// The program of that name (Windows-1252) on the search path, looked for as PlanExecutar does.
 std::optional<std::string> FindProgramOnSearchPath(const std::string& nameCp1252,
                                                    const std::string& searchPath);
+
+/// True when the file (UTF-8, symbolic links followed) and every folder above it are owned by this user
+/// or root and writable by no one else: up to boardFolder (UTF-8) when the file lies inside it, else up
+/// to the root. False when the file does not exist.
+bool SafeFromOthers(const std::string& utf8Path, const std::string& utf8BoardFolder);
 
 } // namespace nq

@@ -159,6 +159,12 @@ void KeySequences::ToggleLatch(Latch latch) {
   set = !set;
 }
 
+bool IsNamedKeyToken(std::string_view folded) {
+  for (const NamedKey& named : NamedKeys)
+    if (named.Token == folded) return true;
+  return false;
+}
+
 bool KeySequences::SendNamedKey(const std::string& folded) {
   for (const NamedKey& named : NamedKeys) {
     if (named.Token != folded) continue;

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/KeySink.h"
 #include "platform/KeyboardLayout.h"
@@ -72,6 +73,9 @@ private:
   // pressed again inside a chord, and goes up only when the last holder lets go.
   std::array<uint8_t, 256> Holds{};
 };
+
+/// True when SendNamedKey would take the text (accent-folded) as one of its key tokens.
+bool IsNamedKeyToken(std::string_view folded);
 
 /// How long a latched character stays with its modifiers before the latches clear.
 inline constexpr int LatchedCharacterWaitMs = 100;

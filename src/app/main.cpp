@@ -151,6 +151,8 @@ int main(int argc, char** argv) {
     arguments.push_back(nq::LocalNameToWindows1252(argv[i])); // names from old archives may not be UTF-8
   nq::OfferDemoBoards(player.Settings(), {!arguments.empty(), dataFolder, config.UserDataFolder,
                                           QLocale::system().name().toStdString()});
+  // The user's copy of the demo boards is as much the player's own as the bundled ones.
+  if (!config.UserDataFolder.empty()) player.Trust().AddOwnFolder(config.UserDataFolder + "/boards");
   player.Start(arguments);
   const nq::SupervisorLink supervisorLink(player, supervised);
   return QApplication::exec();

@@ -2,10 +2,14 @@
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <string_view>
 
 #include "platform/Dialogs.h"
 
 namespace nq {
+
+/// The title of the question about a folder's trust (scripts find the box by it).
+inline constexpr std::string_view TrustQuestionCaption = "Carpeta de tableros";
 
 class QtDialogs : public Dialogs {
 public:
@@ -16,6 +20,8 @@ public:
                                               const std::string& defaultExtension,
                                               const std::string& initialFolder,
                                               const std::string& presetName) override;
+  TrustAnswer AskFolderTrust(const std::string& folder, const std::string& whatRuns) override;
+  std::vector<std::string> ReviewTrustedFolders(const std::vector<std::string>& folders) override;
   /// Turns a filter of "description|pattern|..." pairs into Qt's "description;;..." form.
   static QString ToQtFilter(const std::string& cp1252Filter);
 

@@ -45,7 +45,7 @@ Player::Player(const PlayerServices& services, const PlayerPaths& paths)
       Opening(Ctx, ThePlacement, TheBars, ThePictures, services.Scaler),
       TheActivation(TheState, TheMenu, TheBoxes, TheLayout, services.Window, services.TheClock, Opening),
       TheButtons(TheState, TheBoxes, TheLayout, services.TheClock, Opening, TheOptions),
-      TimerMenu(services.TheClock.CreateTimer(1000)),
+      TimerMenu(services.TheClock.CreateTimer(1000)), TheTrust(TheSettings, services.Messages),
       Functions(*this, services.Programs, services.Messages, services.TheClock, "") {
   TheState.ProgramFolder = paths.ProgramFolder;
   TheState.ProgramTitle = std::string(ProgramTitleText);
@@ -60,6 +60,12 @@ Player::Player(const PlayerServices& services, const PlayerPaths& paths)
   TheOptions.SwapBarsToggle = [this] { TheBars.MenuSwapBarsClick(); };
   TheOptions.CellCursorToggle = [this] { ThePlacement.MenuTreureElCursorEnElsPlafonsClick(); };
   TheActivation.Doors.Functions = this;
+  // The bundled boards and a program folder that holds the menu board are the player's own.
+  TheTrust.AddOwnFolder(Windows1252ToUtf8(paths.DataFolder));
+  if (FileExists(paths.ProgramFolder + std::string(MenuBoardName)))
+    TheTrust.AddOwnFolder(Windows1252ToUtf8(paths.ProgramFolder));
+  TheTrust.BeforeAsking = [this] { Ctx.StopScanning(); };
+  Functions.Gate = &TheTrust;
   BuildMenuHandlers();
 }
 
@@ -261,6 +267,7 @@ void Player::BuildMenuHandlers() {
        }},
       {"MenuAbout", modal([this] { Services.Window.ShowAboutBox(false); })},
       {"MenuSynthesizerTTS", modal([this] { Services.Window.ShowSpeechWindow(); })},
+      {"MenuCarpetasDeConfianza", modal([this] { TheTrust.ReviewTrustedFolders(); })},
       {"MenuEscaneigAutomatic", [this] { Access->MenuEscaneigAutomaticClick(); }},
       {"MenuEscaneigDirigit", [this] { Access->MenuEscaneigDirigitClick(); }},
       {"MenuEscaneigAutomaticActivatAmbClicDretPremut",

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "actions/CellCommands.h"
+#include "actions/FolderTrust.h"
 #include "boards/Board.h"
 #include "boards/BoardFile.h"
 #include "boards/CellBoxes.h"
@@ -125,6 +126,8 @@ public:
   ButtonActions& Buttons() { return TheButtons; }
   AccessModes& Modes() { return *Access; }
   CellCommands& Specials() { return Functions; }
+  /// Which board folders may run commands that reach outside the player.
+  FolderTrust& Trust() { return TheTrust; }
   /// From now on a board's pictures load on `workers` threads after the board is shown, and reach the
   /// player through ui (on the UI thread).
   void LoadPicturesInBackground(UiQueue& ui, int workers = DefaultPictureWorkers);
@@ -187,6 +190,7 @@ private:
   std::unique_ptr<AccessModes> Access;
   std::unique_ptr<ExternalDoors> TheExternal;
   NonFocusableWindow* FocusableWindow = nullptr;
+  FolderTrust TheTrust;
   CellCommands Functions;
   std::unique_ptr<SoundSwitches> TheSound;
   std::unique_ptr<BoardPictureLoader> PictureLoader; // before Opening and ThePictures in destruction

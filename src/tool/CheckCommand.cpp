@@ -3,7 +3,14 @@
 #include <cstdio>
 #include <filesystem>
 
+#include <cstdlib>
+
+#include "actions/CellCommands.h"
+#include "actions/ExecutarCommand.h"
+#include "actions/OutsideCommands.h"
 #include "authoring/BoardCheck.h"
+#include "boards/BoardFile.h"
+#include "text/Encoding.h"
 #include "text/TextUtilities.h"
 #include "tool/ToolCommands.h"
 #include "tool/ToolSupport.h"
@@ -15,6 +22,45 @@ namespace fs = std::filesystem;
 
 bool IsBoardName(const fs::path& path) {
   return UpperAscii(path.extension().string()) == ".QDX";
+}
+
+void ListOutside(int32_t n, const std::string& text, const std::string& folderUtf8,
+                 const std::string& boardUtf8, std::vector<std::string>& outside) {
+  if (!ReachesOutside(text)) return;
+  std::string what;
+  if (ContainsIgnoringCase(ExecutarToken, text)) {
+    const char* path = std::getenv("PATH");
+    std::string folder = Utf8ToWindows1252(folderUtf8);
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    const LaunchPlan plan = PlanExecutar(text, folder, path ? path : "");
+    if (plan.Kind == LaunchKind::Nothing)
+      what = "nothing here (no such program or document): " + Windows1252ToUtf8(text);
+    else if (plan.Kind == LaunchKind::Refused)
+      what = "would not start, others can change " + plan.Target + ": " + Windows1252ToUtf8(text);
+    else
+      what = Windows1252ToUtf8(CellCommands::DescribeOutside(text, &plan, {}));
+  } else {
+    what = Windows1252ToUtf8(CellCommands::DescribeOutside(text, nullptr, Utf8ToWindows1252(boardUtf8)));
+  }
+  // One line per cell: the question's line breaks become " | ".
+  for (size_t at = what.find('\n'); at != std::string::npos; at = what.find('\n', at))
+    what.replace(at, 1, " | ");
+  outside.push_back("cell " + std::to_string(n) + ": reaches outside: " + what);
+}
+
+// Cells whose commands reach outside the player, with what each would run: read before trusting.
+std::vector<std::string> OutsideCommands(const fs::path& file) {
+  std::vector<std::string> outside;
+  PrintingDialogs dialogs(false);
+  Board board;
+  BoardFile reader(board, dialogs);
+  if (!reader.ReadBoardFile(LocalNameToWindows1252(file.string()))) return outside;
+  const std::string folder = reader.FolderOnDisk();
+  for (int32_t n = 1; n <= board.CellCount(); ++n) {
+    const CellPosition at = CellNumberToPosition(n, board.Columns);
+    ListOutside(n, board.Cell(at.Column, at.Row).SpecialFunction, folder, reader.PathOnDisk(), outside);
+  }
+  return outside;
 }
 
 } // namespace
@@ -52,13 +98,19 @@ int RunCheck(const Arguments& args) {
     return 1;
   }
   std::sort(boards.begin(), boards.end());
+  size_t outside = 0;
   for (const fs::path& board : boards) {
     for (const authoring::BoardProblem& problem : authoring::CheckBoardFile(board.string())) {
       std::printf("%s: %s\n", board.string().c_str(), authoring::DescribeProblem(problem).c_str());
       ++problems;
     }
+    for (const std::string& command : OutsideCommands(board)) {
+      std::printf("%s: %s\n", board.string().c_str(), command.c_str());
+      ++outside;
+    }
   }
-  std::printf("%zu boards checked, %zu problems\n", boards.size(), problems);
+  std::printf("%zu boards checked, %zu problems, %zu commands reach outside the player\n", boards.size(),
+              problems, outside);
   return problems == 0 ? 0 : 1;
 }
 

@@ -18,4 +18,10 @@ int RunExport(const Arguments& args);  // export BOARD.qdx OUT.obz
 int RunSymbols(const Arguments& args); // symbols QUERY [--lang L] [--limit N] [--draw OUT.png]
 int RunPrint(const Arguments& args);   // print BOARD.qdx|FOLDER|SET.obz -o OUT.pdf
 
+// The trusted folders: trust [--settings FILE] FOLDER, untrust [--settings FILE] FOLDER,
+// trusted [--settings FILE].
+int RunTrust(const Arguments& args);
+int RunUntrust(const Arguments& args);
+int RunTrusted(const Arguments& args);
+
 } // namespace nq::tool

@@ -13,12 +13,16 @@ void PrintUsage(FILE* out = stderr) {
              "  get FILE SECTION KEY              print a value as the player reads it\n"
              "  set FILE SECTION KEY VALUE        write a value as the player writes it\n"
              "  render BOARD --size WxH -o OUT    paint a board to a PNG picture\n"
-             "  check PATH                        report problems in a board or a folder of boards\n"
+             "  check PATH                        report problems in a board or a folder of boards,\n"
+             "                                    and the cells that would reach outside the player\n"
              "  import SET.obz|BOARD.obf DIR      convert Open Board Format boards into boards in DIR\n"
              "  export BOARD.qdx OUT.obz          write a board and the boards it links to as an .obz set\n"
              "  symbols QUERY [--lang ca|es|en] [--draw OUT.png]\n"
              "                                    find pictograms by name; --add-folder DIR adds your own\n"
              "  print BOARD|FOLDER|SET.obz -o OUT.pdf  print boards to PDF (--book, --paper, ...)\n"
+             "  trust [--settings FILE] FOLDER    let the boards of FOLDER run commands that reach outside\n"
+             "  untrust [--settings FILE] FOLDER  take that back\n"
+             "  trusted [--settings FILE]         list the trusted folders\n"
              "  --help | --version\n",
              out);
 }
@@ -49,6 +53,9 @@ int main(int argc, char** argv) {
   if (command == "export") return nq::tool::RunExport(args);
   if (command == "symbols") return nq::tool::RunSymbols(args);
   if (command == "print") return nq::tool::RunPrint(args);
+  if (command == "trust") return nq::tool::RunTrust(args);
+  if (command == "untrust") return nq::tool::RunUntrust(args);
+  if (command == "trusted") return nq::tool::RunTrusted(args);
   PrintUsage();
   return 2;
 }

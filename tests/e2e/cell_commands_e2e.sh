@@ -14,6 +14,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 mkdir -p "$work/config" "$work/boards" "$work/bin" "$work/run"
 printf '[tts]\r\nNumero sintetitzador=0\r\n' > "$work/config/nexoquadrix.ini"
 : > "$work/config/Quadrix.ini"
+trust_folders "$work/config" "$work/boards"
 
 # The program the board starts: it writes its arguments, one a line, beside itself.
 cat > "$work/boards/escriu" <<'PROGRAM'

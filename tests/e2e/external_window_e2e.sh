@@ -20,6 +20,7 @@ mkdir -p "$work/config" "$work/boards"
 settings() {
   printf '[tts]\r\nNumero sintetitzador=0\r\n[Menu Options]\r\nMenuSpeak.Checked=NO\r\nNonFocusable=%s\r\n' "$1" \
     > "$work/config/nexoquadrix.ini"
+  trust_folders "$work/config" "$work/boards"
 }
 convert -size 64x64 xc:red "$work/boards/vermell.png"
 COLUMNS=6

@@ -21,3 +21,26 @@ client_geometry() {
   WIDTH=$(sed -n 's/.*Width: *//p' <<< "$info")
   HEIGHT=$(sed -n 's/.*Height: *//p' <<< "$info")
 }
+
+# Adds the folders to the trusted folders in the settings file of CONFIG_DIR, as the player stores
+# them, so a test's own boards may run programs and send keys without the question.
+trust_folders() { # CONFIG_DIR FOLDER...
+  local settings="$1/nexoquadrix.ini" n=0 folder
+  shift
+  printf '[Trusted Folders]\r\n' >> "$settings"
+  for folder in "$@"; do
+    n=$((n + 1))
+    printf 'Folder%d="%s"\r\n' "$n" "$(readlink -f "$folder")" >> "$settings"
+  done
+}
+
+# Waits up to 10 s for a visible window whose whole title is TITLE; prints its id or nothing.
+wait_for_window_titled() {
+  local id=""
+  for _ in $(seq 1 100); do
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
+    [ -n "$id" ] && break
+    sleep 0.1
+  done
+  echo "$id"
+}

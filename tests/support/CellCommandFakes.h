@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "actions/CellCommands.h"
+#include "actions/FolderTrust.h"
 #include "platform/Clipboard.h"
 #include "platform/Dialogs.h"
 #include "platform/Launcher.h"
@@ -17,9 +18,13 @@ namespace nq::test {
 class SpecialFunctionRecorder final : public SpecialFunctionHost,
                                       public Launcher,
                                       public Dialogs,
-                                      public Clipboard {
+                                      public Clipboard,
+                                      public OutsideCommandGate {
 public:
   std::vector<std::string> Log;
+  // The trust questions, apart from the log: what each would run.
+  std::vector<std::string> Asked;
+  bool Trusted = true;
   // What the tests set.
   std::set<std::string> KeyTokens = {"<RETURN>", "<ESC>"};
   bool ExternalOn = false;
@@ -93,6 +98,11 @@ public:
   std::optional<std::string> ChooseFileToOpen(const std::string&, const std::string&, const std::string&,
                                               const std::string&, const std::string&) override {
     return std::nullopt;
+  }
+
+  bool MayReachOutside(const std::string&, const std::string& whatRuns) override {
+    Asked.push_back(whatRuns);
+    return Trusted;
   }
 
   void CopyTextToClipboard(const std::string& text) override { ClipboardText = text; }

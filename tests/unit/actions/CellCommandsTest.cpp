@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "actions/OutsideCommands.h"
 #include "support/CellCommandFakes.h"
 #include "support/VirtualClock.h"
 
@@ -20,7 +21,10 @@ struct Harness {
   SpecialFunctionRecorder Player;
   VirtualClock Clock;
   CellCommands Functions{Player, Player, Player, Clock, ""};
-  Harness() { Functions.TheClipboard = &Player; }
+  Harness() {
+    Functions.TheClipboard = &Player;
+    Functions.Gate = &Player;
+  }
   Steps Run(const std::string& text) {
     Player.Log.clear();
     Functions.RunSpecialFunction(text);
@@ -326,6 +330,109 @@ TEST(CellCommandsTest, ExecutarStartsWhatTheBoardNamesWithItsArgumentsAsWritten)
             (Steps{"start " + board.Path + "escriu [M\xC3\xBAsica!] [dos tres]"}));
   EXPECT_EQ(h.Run("<EXECUTAR M\xFAsica.mp3>"), (Steps{"document " + board.Path + "M\xC3\xBAsica.mp3"}));
   EXPECT_EQ(h.Run("<EXECUTAR Musica.mp3>"), Steps{});
+}
+
+// Steps that reach another program or start one; everything else stays inside the player.
+bool ReachedOutside(const Steps& steps) {
+  for (const std::string& step : steps)
+    for (const char* outside :
+         {"start ", "document ", "key ", "down ", "up ", "close foreground", "message QUADRIX"})
+      if (step.starts_with(outside)) return true;
+  return false;
+}
+
+// Whatever the dispatcher does outside the player, a folder that is not trusted stops, and
+// ReachesOutside (the rule imports use) says so for the same text.
+TEST(CellCommandsTest, NothingReachesOutsideWithoutTheFoldersTrust) {
+  TempFolder board;
+  board.Write("escriu", true);
+  std::ofstream(board.Path + "nota.txt") << "x";
+  const std::vector<std::string> texts = {
+      "<EXECUTAR escriu.exe a>",
+      "say <executar escriu.exe>",
+      "<EXECUTAR nota.txt>",
+      "<EXECUTAR https://example.org/>",
+      "<KEY_COMBINATION D17,U17,>",
+      "x <key_combinati\xF3n D65,U65,>",
+      "<RETURN>",
+      "<ESC>",
+      "<TANCAR APLICACI\xD3>",
+      "<NEXOQUADRIX>",
+      "<NEXO_MENU_Edicion>",
+      "<CALCULAR>",
+      "<CASA>",
+      "<LLEGIR MISSATGE>",
+      "<NEXO_MENU_MenuSpeak>",
+      "<OBRIR FORM MENU>",
+      "<TANCAR QUADRIX>",
+      "<EXEC!UTAR escriu.exe>",
+      "hola",
+      "<casa>",
+  };
+  for (const std::string& text : texts) {
+    Harness open;
+    open.Player.Folder = board.Path;
+    open.Player.ExternalOn = true;
+    open.Player.Line = "1+1";
+    const Steps trusted = open.Run(text);
+    EXPECT_EQ(ReachesOutside(text), ReachedOutside(trusted)) << text;
+    EXPECT_EQ(open.Player.Asked.size(), ReachesOutside(text) ? 1U : 0U) << text;
+
+    Harness closed;
+    closed.Player.Folder = board.Path;
+    closed.Player.ExternalOn = true;
+    closed.Player.Line = "1+1";
+    closed.Player.Trusted = false;
+    EXPECT_FALSE(ReachedOutside(closed.Run(text))) << text;
+    // Without a gate at all nothing reaches outside either.
+    Harness none;
+    none.Functions.Gate = nullptr;
+    none.Player.Folder = board.Path;
+    none.Player.ExternalOn = true;
+    EXPECT_FALSE(ReachedOutside(none.Run(text))) << text;
+  }
+}
+
+TEST(CellCommandsTest, TheQuestionShowsTheProgramAndEachArgumentAsTheyWillRun) {
+  TempFolder board;
+  board.Write("escriu", true);
+  Harness h;
+  h.Player.Folder = board.Path;
+  h.Run("<EXECUTAR escriu.exe uno \"dos tres\" \"l\xEDnea\nfalsa\">");
+  ASSERT_EQ(h.Player.Asked.size(), 1U);
+  const std::string& asked = h.Player.Asked[0];
+  for (const std::string& part : {board.Path + "escriu", std::string("\xABuno\xBB"),
+                                  std::string("\xAB"
+                                              "dos tres\xBB"),
+                                  std::string("\xABl\xEDnea\\x0A"
+                                              "falsa\xBB")})
+    EXPECT_NE(asked.find(part), std::string::npos) << part << " in " << asked;
+  // A line break in an argument cannot pass for a line of the question.
+  EXPECT_EQ(std::count(asked.begin(), asked.end(), '\n'), 3);
+  // Nothing that names nothing is asked about; a key command dropped while keys are busy neither.
+  h.Player.Asked.clear();
+  h.Run("<EXECUTAR missing.exe>");
+  h.Player.ButtonsBusy = true;
+  h.Run("<RETURN>");
+  h.Player.ButtonsBusy = false;
+  h.Run("<KEY_COMBINATION D17,U17,>"); // not in external-window mode: does nothing
+  EXPECT_TRUE(h.Player.Asked.empty());
+}
+
+TEST(CellCommandsTest, AProgramOthersCanChangeIsRefusedWithOneMessagePerBoard) {
+  TempFolder board;
+  board.Write("escriu", true);
+  chmod(board.Path.c_str(), 0777);
+  Harness h;
+  h.Player.Folder = board.Path;
+  const Steps first = h.Run("<EXECUTAR escriu.exe>");
+  ASSERT_EQ(first.size(), 1U);
+  EXPECT_TRUE(first[0].starts_with("message ") && first[0].find(board.Path + "escriu") != std::string::npos)
+      << first[0];
+  EXPECT_EQ(h.Run("<EXECUTAR escriu.exe>"), Steps{});
+  h.Player.Board = "/boards/b.qdx";
+  EXPECT_EQ(h.Run("<EXECUTAR escriu.exe>").size(), 1U);
+  EXPECT_TRUE(h.Player.Asked.empty());
 }
 
 } // namespace

@@ -89,6 +89,7 @@ protected:
   LaunchPlan Start(const std::string& program, Args arguments = {}) const {
     return {LaunchKind::Program, Root + program, std::move(arguments)};
   }
+  LaunchPlan Refused(const std::string& file) const { return {LaunchKind::Refused, Root + file, {}}; }
   std::string Root;
 };
 
@@ -97,11 +98,11 @@ TEST_F(ExecutarPlanTest, FindsProgramsWithoutExeInTheBoardFolderThenOnThePath) {
       {"<EXECUTAR calc.exe>", Start("boards/calc")},
       {"<EXECUTAR \\calc.exe>", Start("boards/calc")},
       {"<EXECUTAR PROG.exe>", Start("boards/Prog")}, // letter case as on Windows
-      {"<EXECUTAR c:\\tools\\x.exe -a>", Start("boards/tools/x", {"-a"})},
+      {"<EXECUTAR c:\\tools\\x.exe -a>", {}},        // a Windows full path never reaches the board's folder
       {"<EXECUTAR c:\\windows\\notepad.exe nota.txt>", Start("bin/notepad", {"nota.txt"})},
       {"<EXECUTAR NOTEPAD.exe>", Start("bin/notepad")},
-      {"<EXECUTAR ..\\calc.exe>", Start("boards/sub/../calc")},
-      {"<EXECUTAR noexec.exe>", {}}, // not executable, and not on the path
+      {"<EXECUTAR ..\\calc.exe>", Refused("boards/sub/../calc")}, // outside the board: /tmp answers too
+      {"<EXECUTAR noexec.exe>", {}},                              // not executable, and not on the path
       {"<EXECUTAR missing.exe>", {}},
       {"<EXECUTAR .exe>", {}},
       {"<EXECUTAR ..exe>", {}},
@@ -139,6 +140,115 @@ TEST_F(ExecutarPlanTest, HostileTextsStartOnlyTheNamedProgramWithLiteralArgument
   };
   for (const std::string& text : nothing)
     EXPECT_EQ(Plan(text), LaunchPlan{}) << text;
+}
+
+TEST_F(ExecutarPlanTest, LooksInTheBoardFolderAsWrittenThenWithoutExeThenOnThePath) {
+  Program("order/both/tool.exe");
+  Program("order/both/tool");
+  Program("order/bare/tool");
+  std::filesystem::create_directories(Root + "order/none");
+  Program("bin/tool");
+  Document("order/text/tool.exe"); // not a program: passed over, never opened
+  Program("order/text/tool");
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"order/both/", "order/both/tool.exe"},
+      {"order/bare/", "order/bare/tool"},
+      {"order/none/", "bin/tool"},
+      {"order/text/", "order/text/tool"},
+  };
+  for (const auto& [folder, expected] : cases)
+    EXPECT_EQ(Plan("<EXECUTAR tool.exe>", folder), Start(expected)) << folder;
+  // Full Windows paths, with a drive or from a server, skip the board's folder even when it holds the name.
+  for (const std::string text : {"<EXECUTAR C:\\Program Files\\Tool\\tool.exe>",
+                                 "<EXECUTAR \\\\srv\\tool.exe>", "<EXECUTAR c:tool.exe>"})
+    EXPECT_EQ(Plan(text, "order/both/"), Start("bin/tool")) << text;
+}
+
+// A program or document in the board's folder starts only when no one but its owner (this user or
+// root) can have put or changed it, all the way up to the board's folder.
+TEST_F(ExecutarPlanTest, RefusesFilesOthersCanChange) {
+  struct Case {
+    std::string Name;
+    std::string ChmodPath; // relative to the board folder "own/"; "." is the folder itself
+    mode_t Mode;
+    bool Starts;
+  };
+  const std::vector<Case> cases = {
+      {"plain", "run", 0755, true},
+      {"group may write", "run", 0775, false},
+      {"others may write", "run", 0757, false},
+      {"no execute for others, still closed", "run", 0700, true},
+      {"folder inside is open", "tools", 0777, false},
+      {"folder inside is sticky and open", "tools", 01777, false},
+      {"folder inside is group-writable", "tools", 0775, false},
+      {"the board folder is open", ".", 0777, false},
+      {"the board folder is sticky", ".", 01777, false},
+  };
+  for (const Case& c : cases) {
+    const std::string folder = Root + "own/";
+    std::filesystem::remove_all(folder);
+    Program("own/run");
+    Program("own/tools/run");
+    Document("own/tools/doc.txt");
+    ASSERT_EQ(chmod((folder + c.ChmodPath).c_str(), c.Mode), 0) << c.Name;
+    const bool inTools = c.ChmodPath == "tools";
+    const std::string text = inTools ? "<EXECUTAR tools\\run.exe -x>" : "<EXECUTAR run.exe -x>";
+    const std::string file = inTools ? "own/tools/run" : "own/run";
+    EXPECT_EQ(Plan(text, "own/"), c.Starts ? Start(file, {"-x"}) : Refused(file)) << c.Name;
+    if (inTools) {
+      EXPECT_EQ(Plan("<EXECUTAR tools\\doc.txt>", "own/").Kind,
+                c.Starts ? LaunchKind::Document : LaunchKind::Refused)
+          << c.Name;
+    }
+  }
+  // What lies above the board's folder is not asked about: a board folder of one's own in /tmp is fine.
+  ASSERT_EQ(chmod(Root.c_str(), 0777), 0);
+  std::filesystem::remove_all(Root + "own");
+  Program("own/run");
+  EXPECT_EQ(Plan("<EXECUTAR run.exe>", "own/"), Start("own/run"));
+}
+
+TEST_F(ExecutarPlanTest, RefusesAFileOfAnotherOwner) {
+  if (geteuid() != 0) GTEST_SKIP() << "only root can give a file to another user";
+  Program("boards/theirs");
+  ASSERT_EQ(chown((Root + "boards/theirs").c_str(), 65534, 65534), 0);
+  EXPECT_EQ(Plan("<EXECUTAR theirs.exe>"), Refused("boards/theirs"));
+  ASSERT_EQ(chown((Root + "boards/sub").c_str(), 65534, 65534), 0);
+  Program("boards/sub/mine");
+  EXPECT_EQ(Plan("<EXECUTAR sub\\mine.exe>"), Refused("boards/sub/mine"));
+}
+
+TEST_F(ExecutarPlanTest, FollowsLinksToTheFileTheyName) {
+  // A link of the board's own folder to a file planted where anyone can write is that planted file.
+  std::filesystem::create_directories(Root + "open");
+  ASSERT_EQ(chmod((Root + "open").c_str(), 01777), 0);
+  Program("open/planted");
+  std::filesystem::create_symlink(Root + "open/planted", Root + "boards/linked");
+  EXPECT_EQ(Plan("<EXECUTAR linked.exe>"), Refused("boards/linked"));
+  // A link to a system program is that program, which only root can change.
+  std::filesystem::create_symlink("/bin/sh", Root + "boards/shell");
+  EXPECT_EQ(Plan("<EXECUTAR shell.exe>"), Start("boards/shell"));
+  EXPECT_TRUE(SafeFromOthers("/bin/sh", ""));
+  EXPECT_FALSE(SafeFromOthers(Root + "missing", Root));
+}
+
+// The player's working folder and relative PATH entries are wherever it happens to run: never searched,
+// even when the working folder holds the program.
+TEST_F(ExecutarPlanTest, NeverLooksInTheWorkingFolderOrRelativePathEntries) {
+  Program("work/tool");
+  Program("work/rel/tool");
+  Program("work/here.exe");
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(Root + "work");
+  for (const std::string& path :
+       std::vector<std::string>{"", ":", "rel", ".", "./rel", "rel:.:", ":" + Root + "nowhere"}) {
+    EXPECT_EQ(PlanExecutar("<EXECUTAR tool.exe>", Root + "boards/", path), LaunchPlan{}) << path;
+    // Without a board on screen a name is relative to nothing, not to the working folder.
+    EXPECT_EQ(PlanExecutar("<EXECUTAR here.exe>", "", path), LaunchPlan{}) << path;
+  }
+  EXPECT_EQ(PlanExecutar("<EXECUTAR tool.exe>", Root + "boards/", "rel:" + Root + "work"),
+            Start("work/tool"));
+  std::filesystem::current_path(before);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The on-screen keyboard connected to the player: the start-up load of the two modes, the menu items,
 // and cells chosen in the external-window mode reaching the key sink.
 #include "shell/ExternalDoors.h"
+#include "settings/TrustedFolders.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +32,7 @@ struct Rig {
                                   "[Cell 1]\r\nCaption=a\r\n[Cell 2]\r\nCaption=Intro\r\n"
                                   "Special Function=<RETURN>\r\n");
     Player& player = h.Create();
+    AddTrustedFolder(player.Settings(), h.Root + "boards");
     player.SetExternalWindowParts(Sink, Layout, Clip, Screen, Board);
     player.Start({board});
     return player;

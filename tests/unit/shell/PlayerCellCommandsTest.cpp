@@ -8,6 +8,7 @@
 #include "ActivationFakes.h"
 #include "ShellFakes.h"
 #include "actions/CellCommands.h"
+#include "settings/TrustedFolders.h"
 #include "support/RecordingKeys.h"
 
 namespace nq::test {
@@ -72,6 +73,7 @@ protected:
                                                                 {4, "<PARAR ESCANEIG>"},
                                                                 {5, "<NEXO_MENU_MenuEscaneigDirigit>"}}));
     p = &h.Started({Home});
+    AddTrustedFolder(p->Settings(), h.Root + "boards");
     p->SetKeySink(&Keys);
     p->SetClipboard(&Board);
     p->SetExternalWindowParts(Keys, Layout, Board, Screen, Screen);
@@ -190,6 +192,32 @@ TEST_F(PlayerCellCommandsTest, ExecutarStartsTheProgramBesideTheBoard) {
   Activate(2);
   EXPECT_EQ(h.Programs.Started, (std::vector<std::string>{program}));
   EXPECT_EQ(Current(), Other);
+}
+
+TEST_F(PlayerCellCommandsTest, ABoardOfAFolderNobodyTrustedAsksAndNoStartsNothing) {
+  const std::string program = h.Root + "boards/escriu";
+  ShellHarness::WriteFile(program, "#!/bin/sh\n");
+  chmod(program.c_str(), 0755);
+  RemoveTrustedFolder(p->Settings(), h.Root + "boards");
+  p->MenuClick("MenuEscaneigAutomatic");
+  ASSERT_TRUE(p->Menu().Checked("MenuEscaneigAutomatic"));
+  Activate(2);
+  Activate(2);
+  EXPECT_TRUE(h.Programs.Started.empty());
+  ASSERT_EQ(h.Messages.TrustQuestions.size(), 1U);
+  for (const std::string& part : {CanonicalFolder(h.Root + "boards"), program, std::string("dos tres")})
+    EXPECT_NE(h.Messages.TrustQuestions[0].find(part), std::string::npos) << part;
+  EXPECT_FALSE(p->Menu().Checked("MenuEscaneigAutomatic")) << "scanning went on under the question";
+  // The board itself still works, and the program's own menu never asks.
+  Activate(1);
+  EXPECT_EQ(Current(), Home);
+  p->MenuClick("MenuEdicion");
+  EXPECT_EQ(h.Messages.TrustQuestions.size(), 1U);
+  // "Solo esta vez" in a later run starts it.
+  h.Messages.Trust = TrustAnswer::ThisTime;
+  Player& again = h.Started({Other});
+  again.Activations().ActivateCell(2);
+  EXPECT_EQ(h.Programs.Started, (std::vector<std::string>{program}));
 }
 
 TEST_F(PlayerCellCommandsTest, EditorMenuItemLooksForTheCompanionWithoutExe) {

@@ -95,6 +95,12 @@ public:
     PresetName = presetName;
     return Choice;
   }
+  TrustAnswer Trust = TrustAnswer::No; // what the question about a folder answers
+  std::vector<std::string> TrustQuestions;
+  TrustAnswer AskFolderTrust(const std::string& folder, const std::string& whatRuns) override {
+    TrustQuestions.push_back(folder + "\n" + whatRuns);
+    return Trust;
+  }
 };
 
 class FixedMetrics final : public TextMetrics {
