@@ -26,6 +26,8 @@ protected:
   void hideEvent(QHideEvent* event) override;
 
 private:
+  void SetTakesFocus(bool takes);
+
   QPushButton* Ok = nullptr;
   QTimer SplashTimer;
   int FullHeight = 0;
