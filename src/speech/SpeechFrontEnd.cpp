@@ -60,8 +60,8 @@ void AppendGroup(std::vector<VoiceEntry>& entries, VoiceEngine& engine, const ch
                  const std::string& prefix) {
   const std::vector<std::string> voices = engine.ListVoices();
   for (int i = 0; i < static_cast<int>(voices.size()); ++i)
-    entries.push_back({group, prefix + Utf8ToWindows1252(voices[static_cast<std::size_t>(i)]),
-                       engine.VoiceLanguage(i)});
+    entries.push_back(
+        {group, prefix + Utf8ToWindows1252(voices[static_cast<std::size_t>(i)]), engine.VoiceLanguage(i)});
 }
 
 } // namespace

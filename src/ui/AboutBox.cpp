@@ -3,18 +3,8 @@
 #include <QApplication>
 #include <QHideEvent>
 #include <QVBoxLayout>
-#include <QWindow>
 
 namespace nq {
-namespace {
-
-bool TakesNoFocus(const QWidget* window) {
-  if (!window) return false;
-  const QWindow* handle = window->windowHandle();
-  return (handle ? handle->flags() : window->windowFlags()).testFlag(Qt::WindowDoesNotAcceptFocus);
-}
-
-} // namespace
 
 AboutBox::AboutBox(QWidget* owner, const QString& title, const QString& version) : QDialog(owner) {
   setWindowTitle(title);
@@ -49,7 +39,6 @@ void AboutBox::ShowModal() {
   EndSplash();
   // The owner stays on top of other programs; its box must be above it or it takes the input unseen.
   setWindowFlag(Qt::WindowStaysOnTopHint, true);
-  SetTakesFocus(true);
   exec();
 }
 
@@ -58,16 +47,9 @@ void AboutBox::ShowSplash() {
   FullHeight = height();
   resize(width(), FullHeight - 28);
   setWindowFlag(Qt::WindowStaysOnTopHint, true);
-  // Over a window that never takes the focus the splash takes none either: the user's program keeps it.
-  SetTakesFocus(!TakesNoFocus(parentWidget()));
   show();
   QApplication::processEvents();
   SplashTimer.start();
-}
-
-void AboutBox::SetTakesFocus(bool takes) {
-  setWindowFlag(Qt::WindowDoesNotAcceptFocus, !takes);
-  setAttribute(Qt::WA_ShowWithoutActivating, !takes);
 }
 
 void AboutBox::hideEvent(QHideEvent* event) {

@@ -26,8 +26,6 @@ protected:
   void hideEvent(QHideEvent* event) override;
 
 private:
-  void SetTakesFocus(bool takes);
-
   QPushButton* Ok = nullptr;
   QTimer SplashTimer;
   int FullHeight = 0;

@@ -1,7 +1,6 @@
 #include "ui/SpeechWindow.h"
 
 #include <QCheckBox>
-#include <algorithm>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -11,6 +10,7 @@
 #include <QScreen>
 #include <QSlider>
 #include <QStyle>
+#include <algorithm>
 
 #include "linux/QtText.h"
 #include "speech/SpeechFrontEnd.h"

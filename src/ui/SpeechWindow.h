@@ -61,7 +61,7 @@ private:
   QPushButton* Close = nullptr;
   QCheckBox* DictionaryBox = nullptr;
   QCheckBox* EveryLanguageBox = nullptr;
-  std::vector<int> Rows; // the front end's list index of each row
+  std::vector<int> Rows;        // the front end's list index of each row
   bool MouseDownOnList = false; // a press moves the selection; the choice is made on release
   bool Syncing = false;         // the window is being set from the front end: no handler runs
 };

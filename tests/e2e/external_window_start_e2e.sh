@@ -25,15 +25,19 @@ xdotool windowactivate --sync "$editor"
 active() { xdotool getactivewindow 2>/dev/null; }
 received() { cat "$work/received.txt" 2>/dev/null; }
 
-# Watches the focus every 50 ms until a player window other than OLD shows and 3 s more have passed
-# (the splash hides itself after 2 s); prints how many looks found the focus away from the editor.
-watch_focus() { # OLD
-  local old=$1 window="" away=0 until=0
+# Watches the focus every 50 ms until a player window of a process other than OLD_PID shows and 3 s
+# more have passed (the splash hides itself after 2 s); prints how many looks found the focus away
+# from the editor. (A restarted player's window may get the X id of the crashed one's.)
+watch_focus() { # OLD_PID
+  local old=$1 window="" away=0 until=0 shown
   for _ in $(seq 1 400); do
     [ "$(active)" = "$editor" ] || away=$((away + 1))
     if [ -z "$window" ]; then
-      window=$(xdotool search --onlyvisible --name 'NexoQuadrix - ' 2>/dev/null | grep -vx "$old" | head -n 1)
-      [ -n "$window" ] && until=$(($(date +%s%N) / 1000000 + 3000))
+      shown=$(xdotool search --onlyvisible --name 'NexoQuadrix - ' 2>/dev/null | head -n 1)
+      if [ -n "$shown" ] && [ "$(xdotool getwindowpid "$shown" 2>/dev/null)" != "$old" ]; then
+        window=$shown
+        until=$(($(date +%s%N) / 1000000 + 3000))
+      fi
     elif [ $(($(date +%s%N) / 1000000)) -ge "$until" ]; then
       break
     fi
@@ -75,7 +79,7 @@ echo "started in the mode: the editor kept the focus"
 first=$(player_pid)
 [ -n "$first" ] && [ "$first" != "$sup" ] || fail "the player does not run under a supervisor (pid $first)"
 kill -SEGV "$first"
-away=$(watch_focus "$window")
+away=$(watch_focus "$first")
 [ "$away" -ge 0 ] || { cat "$work/player.log"; fail "the supervisor did not bring the player back"; }
 [ "$away" = 0 ] || fail "the player restarted after SIGSEGV took the focus from the editor ($away looks)"
 [ "$(player_pid)" != "$first" ] || fail "the window that showed is still the crashed player's"

@@ -27,7 +27,7 @@ public:
   std::vector<std::string> ListVoices() override { return Voices; }
   std::string VoiceLanguage(int index) override {
     return index >= 0 && index < static_cast<int>(Languages.size()) ? Languages[static_cast<size_t>(index)]
-                                                                     : std::string();
+                                                                    : std::string();
   }
   bool ChooseVoice(int index) override {
     Chosen.push_back(index);

@@ -15,16 +15,18 @@ namespace {
 using Calls = std::vector<std::string>;
 
 TEST(VoiceListTest, CatalanAndSpanishAnyRegionAreHomeLanguages) {
-  const std::pair<const char*, bool> cases[] = {{"ca", true},     {"es", true},  {"es-419", true},
-                                                {"ca_ES", true},  {"CA", true},  {"ca-valencia", true},
-                                                {"cat", false},   {"en", false}, {"eu", false},
-                                                {"esperanto", false}, {"c", false}, {"", false}};
-  for (const auto& [tag, home] : cases) EXPECT_EQ(IsHomeLanguage(tag), home) << tag;
+  const std::pair<const char*, bool> cases[] = {{"ca", true},         {"es", true},  {"es-419", true},
+                                                {"ca_ES", true},      {"CA", true},  {"ca-valencia", true},
+                                                {"cat", false},       {"en", false}, {"eu", false},
+                                                {"esperanto", false}, {"c", false},  {"", false}};
+  for (const auto& [tag, home] : cases)
+    EXPECT_EQ(IsHomeLanguage(tag), home) << tag;
 }
 
 TEST(VoiceListTest, HomeVoicesFirstTheRestOnlyOnRequest) {
-  const std::vector<VoiceEntry> voices = {{"SAPI", "en", "en"},  {"SAPI", "ca", "ca"}, {"SAPI", "tlh", "piqd"},
-                                          {"MSP", "nameless", ""}, {"SAPI", "es", "es"}, {"UPCTV", "Dona", "ca"}};
+  const std::vector<VoiceEntry> voices = {{"SAPI", "en", "en"},    {"SAPI", "ca", "ca"},
+                                          {"SAPI", "tlh", "piqd"}, {"MSP", "nameless", ""},
+                                          {"SAPI", "es", "es"},    {"UPCTV", "Dona", "ca"}};
   const struct {
     bool Every;
     int Keep;
@@ -35,7 +37,8 @@ TEST(VoiceListTest, HomeVoicesFirstTheRestOnlyOnRequest) {
       {false, 2, {1, 3, 4, 5, 2}}, // the chosen voice never disappears from the list
       {false, 4, {1, 3, 4, 5}},
   };
-  for (const auto& c : cases) EXPECT_EQ(ShownVoiceOrder(voices, c.Every, c.Keep), c.Order) << c.Every << c.Keep;
+  for (const auto& c : cases)
+    EXPECT_EQ(ShownVoiceOrder(voices, c.Every, c.Keep), c.Order) << c.Every << c.Keep;
 }
 
 class VoiceSampleTest : public ::testing::Test {
