@@ -63,11 +63,22 @@ QRect CellArea(const GridRect& cell, QPoint origin) {
 void PaintGridImpl(QPainter& painter, Player& player, const QRegion& dirty) {
   const GridRect& area = player.Layout().Panels().Boxes;
   const QPoint origin(area.Left, area.Top);
+  const QRegion inGrid = dirty.intersected(ToQRect(area));
+  const QRect bounds = inGrid.boundingRect();
   painter.save();
-  painter.setClipRegion(dirty.intersected(ToQRect(area)));
   for (int32_t n = 1; n <= GridCellsShown(player); ++n) {
     const TBox& box = *player.Boxes().GridBox(n);
-    if (dirty.intersects(CellArea(box.CellRect(), origin))) PaintBox(painter, box, origin, &dirty);
+    const QRect cell = CellArea(box.CellRect(), origin);
+    if (!bounds.intersects(cell)) continue;
+    // Each rectangle of the region under a clip of its own: under a clip of many rectangles (a scan
+    // step's frame rings) every fill walks them line by line.
+    for (const QRect& part : inGrid) {
+      const QRect piece = part & cell;
+      if (piece.isEmpty()) continue;
+      painter.setClipRect(piece);
+      const QRegion pieceRegion(piece);
+      PaintBox(painter, box, origin, &pieceRegion);
+    }
   }
   painter.restore();
 }
@@ -155,13 +166,49 @@ QRegion BoardView::ChangedRegion(const ViewLook& now) const {
   return region;
 }
 
+QRegion BoardView::ChangedPens() {
+  const GridLayout& layout = ThePlayer.Layout();
+  CellBoxes& boxes = ThePlayer.Boxes();
+  QRegion region;
+  bool barChanged = false;
+  for (size_t i = 0; i < Shown.ButtonColours.size(); ++i) {
+    barChanged = barChanged || Shown.ButtonColours[i] != layout.Buttons()[i].Colour;
+    Shown.ButtonColours[i] = layout.Buttons()[i].Colour;
+  }
+  if (barChanged) region += ToQRect(Shown.Panels.ButtonBar);
+  bool messageChanged = false;
+  for (size_t i = 0; i < Shown.MessageBoxes.size(); ++i) {
+    const int32_t pen = boxes.MessageBox(static_cast<int32_t>(i) + 1)->Frame.PenColour;
+    messageChanged = messageChanged || Shown.MessageBoxes[i].Pen != pen;
+    Shown.MessageBoxes[i].Pen = pen;
+  }
+  if (messageChanged) region += ToQRect(Shown.Panels.MessageBar);
+  const QPoint origin(Shown.Panels.Boxes.Left, Shown.Panels.Boxes.Top);
+  for (size_t i = 0; i < Shown.Boxes.size(); ++i) {
+    BoxLook& shown = Shown.Boxes[i];
+    const int32_t pen = boxes.GridBox(static_cast<int32_t>(i) + 1)->Frame.PenColour;
+    if (shown.Pen == pen) continue;
+    shown.Pen = pen;
+    region += FrameRing(shown.Frame, shown.PenWidth, origin);
+  }
+  return region;
+}
+
 void BoardView::RefreshIfChanged() {
-  if (ThePlayer.Layout().Revision() == PaintedRevision && ShownValid) return;
-  PaintedRevision = ThePlayer.Layout().Revision();
-  ViewLook now = CurrentLook();
-  const QRegion region = ChangedRegion(now);
-  Shown = std::move(now);
-  ShownValid = true;
+  const GridLayout& layout = ThePlayer.Layout();
+  if (layout.Revision() == PaintedRevision && ShownValid) return;
+  PaintedRevision = layout.Revision();
+  QRegion region;
+  if (ShownValid && layout.ContentRevision() == PaintedContent) {
+    // A scan step changed pens only: comparing them is all, no look of the whole board is taken again.
+    region = ChangedPens();
+  } else {
+    PaintedContent = layout.ContentRevision();
+    ViewLook now = CurrentLook();
+    region = ChangedRegion(now);
+    Shown = std::move(now);
+    ShownValid = true;
+  }
   if (region.isEmpty()) return;
   if (Timing) Timing->HoverChanged();
   update(region);
@@ -176,13 +223,18 @@ void BoardView::resizeEvent(QResizeEvent* event) {
 
 void BoardView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  painter.setClipRegion(event->region());
-  painter.fillRect(rect(), Qt::white);
+  const QRegion& dirty = event->region();
   // A scan step dirties a few frames only; the bars are painted when the region reaches them.
   const PanelGeometry& panels = ThePlayer.Layout().Panels();
-  if (event->region().intersects(ToQRect(panels.ButtonBar))) PaintButtonBar(painter);
-  PaintGridImpl(painter, ThePlayer, event->region());
-  if (event->region().intersects(ToQRect(panels.MessageBar))) PaintMessageBar(painter);
+  for (const QRect& part : dirty) {
+    painter.setClipRect(part);
+    painter.fillRect(part, Qt::white);
+  }
+  painter.setClipRegion(dirty);
+  if (dirty.intersects(ToQRect(panels.ButtonBar))) PaintButtonBar(painter);
+  PaintGridImpl(painter, ThePlayer, dirty);
+  painter.setClipRegion(dirty);
+  if (dirty.intersects(ToQRect(panels.MessageBar))) PaintMessageBar(painter);
   if (Timing) Timing->Painted(!ThePlayer.State().CurrentBoardFile.empty(), ThePlayer.PicturesPending() > 0);
 }
 

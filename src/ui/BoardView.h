@@ -54,12 +54,16 @@ private:
   };
   ViewLook CurrentLook() const;
   QRegion ChangedRegion(const ViewLook& now) const;
+  /// Takes the frame pens and button colours the core shows now into the look shown; returns where
+  /// they changed.
+  QRegion ChangedPens();
   void PaintButtonBar(QPainter& painter);
   void PaintMessageBar(QPainter& painter);
 
   Player& ThePlayer;
   std::array<QImage, 10> ButtonPictures; // the eight buttons, then speech on and off for "Símbol"
   uint64_t PaintedRevision = ~uint64_t{0};
+  uint64_t PaintedContent = ~uint64_t{0}; // the layout's content revision of the look shown
   ViewLook Shown;
   bool ShownValid = false;
 };
