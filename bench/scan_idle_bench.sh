@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The player at rest on the 441-pictogram board of instant_boards_bench.sh: peak resident memory once
 # the board and every picture are shown (empty and warm picture cache), and processor
-# time of automatic scanning at 100 ms steps. Medians of RUNS starts (default 5), each scanning for
+# time of the window thread during automatic scanning at 100 ms steps. Medians of RUNS starts (default 5), each scanning for
 # SECONDS (default 20). The picture sets are made once into $NQ_BENCH_PICTURES (default
 # ~/.cache/nexoquadrix-bench). Usage: bench/scan_idle_bench.sh BUILD_DIR [RUNS] [SECONDS]
 set -u
@@ -23,7 +23,9 @@ mkdir -p "$work/config" "$work/cache"
 export NEXOQUADRIX_CONFIG_DIR="$work/config" XDG_CACHE_HOME="$work/cache" NEXOQUADRIX_TIMING=1
 hz=$(getconf CLK_TCK)
 median() { sort -n | awk '{a[NR]=$1} END {if (NR) print a[int((NR+1)/2)]; else print "none"}'; }
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+# The window thread's processor time: scanning runs there, while the speech service's voices may
+# still be listed on a thread of their own for many seconds after the start.
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/task/$1/stat"; }
 
 # Starts the player on the board (scan step 1 tenth of a second) and waits for every picture.
 start() {
@@ -68,5 +70,5 @@ for i in $(seq 1 "$runs"); do
 done
 echo "peak RSS on the pictogram board, empty cache: median $(($(median < "$work/peak-cold.txt") / 1024)) MB ($(sort -n "$work/peak-cold.txt" | tr '\n' ' ')kB)"
 echo "peak RSS on the pictogram board, warm cache: median $(($(median < "$work/peak.txt") / 1024)) MB ($(sort -n "$work/peak.txt" | tr '\n' ' ')kB)"
-echo "automatic scanning at 100 ms steps: median $(median < "$work/scan.txt") % of one core ($(sort -n "$work/scan.txt" | tr '\n' ' '))"
+echo "automatic scanning at 100 ms steps (window thread): median $(median < "$work/scan.txt") % of one core ($(sort -n "$work/scan.txt" | tr '\n' ' '))"
 echo "machine load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
