@@ -303,7 +303,9 @@ TEST(ScanSequence, StepsTellTheViewThatOnlyPensChanged) {
   for (const char event : std::string("tttcttt")) {
     const uint64_t painted = h.Layout.Revision();
     RunEvent(h, event);
-    if (event == 't') EXPECT_NE(h.Layout.Revision(), painted) << "a step must still be repainted";
+    if (event == 't') {
+      EXPECT_NE(h.Layout.Revision(), painted) << "a step must still be repainted";
+    }
   }
   EXPECT_EQ(h.Layout.ContentRevision(), content) << "the view would compare all cells again at every step";
   h.Layout.LayoutCells();
