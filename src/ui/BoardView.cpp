@@ -149,9 +149,13 @@ bool ContentInsideFrame(const TBox& box) {
   const QRect frame = ToQRect(box.Frame.Bounds);
   const int inset = std::max(box.Frame.PenWidth, 1);
   const QRect inside = frame.adjusted(inset, inset, -inset, -inset);
+  const auto within = [&inside](bool visible, const GridRect& bounds) {
+    const QRect r = ToQRect(bounds);
+    return !visible || r.isEmpty() || inside.contains(r);
+  };
   return box.Frame.Visible && box.Frame.PenWidth > 0 && inside.isValid() &&
-         (!box.CaptionLabel.Visible || inside.contains(ToQRect(box.CaptionLabel.Bounds))) &&
-         (!box.PictureImage.Visible || inside.contains(ToQRect(box.PictureImage.Bounds)));
+         within(box.CaptionLabel.Visible, box.CaptionLabel.Bounds) &&
+         within(box.PictureImage.Visible, box.PictureImage.Bounds);
 }
 
 void PaintMessageBarImpl(QPainter& painter, Player& player) {
