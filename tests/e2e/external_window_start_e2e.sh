@@ -27,11 +27,15 @@ received() { cat "$work/received.txt" 2>/dev/null; }
 
 # Watches the focus every 50 ms until a player window of a process other than OLD_PID shows and 3 s
 # more have passed (the splash hides itself after 2 s); prints how many looks found the focus away
-# from the editor. (A restarted player's window may get the X id of the crashed one's.)
+# from the editor twice in a row (a lost focus stays lost; a single look can fail while the window
+# manager changes it). A restarted player's window may get the X id of the crashed one's.
 watch_focus() { # OLD_PID
-  local old=$1 window="" away=0 until=0 shown
+  local old=$1 window="" away=0 until=0 shown before=yes now
   for _ in $(seq 1 400); do
-    [ "$(active)" = "$editor" ] || away=$((away + 1))
+    now=no
+    [ "$(active)" = "$editor" ] && now=yes
+    [ "$now" = no ] && [ "$before" = no ] && away=$((away + 1))
+    before=$now
     if [ -z "$window" ]; then
       shown=$(xdotool search --onlyvisible --name 'NexoQuadrix - ' 2>/dev/null | head -n 1)
       if [ -n "$shown" ] && [ "$(xdotool getwindowpid "$shown" 2>/dev/null)" != "$old" ]; then
