@@ -17,8 +17,16 @@ void ExternalWindow::ToggleExternalWindowMode() {
   ExternalMode = !ExternalMode;
   Marks.ShowExternalWindowMode(ExternalMode);
   View.SetNonFocusable(ExternalMode);
+  // The mode hides menu and caption only while it lasts: what the user chose stays stored, and comes
+  // back on screen when the mode ends.
+  if (ExternalMode && !NoMenuMode) {
+    MenuHiddenByMode = true;
+    ShowNoMenuNoCaption(true);
+  } else if (!ExternalMode && MenuHiddenByMode) {
+    MenuHiddenByMode = false;
+    ShowNoMenuNoCaption(false);
+  }
   if (ExternalMode) {
-    if (!NoMenuMode) ToggleNoMenuNoCaption();
     // Switched on from our own menu or board: the program the user was writing in gets the focus back.
     const DesktopWindow own = View.OwnWindow();
     if (own != 0 && TheDesktop.ForegroundWindow() == own)
@@ -31,11 +39,16 @@ void ExternalWindow::ToggleExternalWindowMode() {
 }
 
 void ExternalWindow::ToggleNoMenuNoCaption() {
-  NoMenuMode = !NoMenuMode;
-  Marks.ShowNoMenuNoCaption(NoMenuMode);
+  ShowNoMenuNoCaption(!NoMenuMode);
+  MenuHiddenByMode = false; // the user's own choice from now on
   // A window with its menu back must be one the user can focus to use it.
   if (!NoMenuMode && ExternalMode) ToggleExternalWindowMode();
   Settings.WriteSettingYesNo(SectionMenuOptions, KeyNoMenuNoCaption, NoMenuMode);
+}
+
+void ExternalWindow::ShowNoMenuNoCaption(bool on) {
+  NoMenuMode = on;
+  Marks.ShowNoMenuNoCaption(on);
 }
 
 DesktopWindow ExternalWindow::ReceivingWindow() {

@@ -39,10 +39,11 @@ public:
   ExternalWindow(bool& externalWindowMode, bool& noMenuNoCaptionMode, ExternalWindowMarks& marks,
                  NonFocusableWindow& window, Desktop& desktop, SettingsStore& settings);
 
-  /// Switches the mode; switching it on also hides menu and caption, switching it off gives the focus back
-  /// to the main window.
+  /// Switches the mode; switching it on also hides menu and caption for as long as it lasts, switching it
+  /// off shows them again unless the user had hidden them, and gives the focus back to the main window.
   void ToggleExternalWindowMode();
-  /// Switches "No menu. No caption"; bringing menu and caption back ends the external-window mode.
+  /// Switches "No menu. No caption" and stores it; bringing menu and caption back ends the external-window
+  /// mode.
   void ToggleNoMenuNoCaption();
   /// In the mode, puts the board at the bottom centre of the work area and the focused application
   /// above it with the height left; only a normal application window other than ours is moved.
@@ -57,6 +58,7 @@ public:
 private:
   // The focused window when it is someone else's normal application window, else 0.
   DesktopWindow ReceivingWindow();
+  void ShowNoMenuNoCaption(bool on);
 
   bool& ExternalMode;
   bool& NoMenuMode;
@@ -64,6 +66,7 @@ private:
   NonFocusableWindow& View;
   Desktop& TheDesktop;
   SettingsStore& Settings;
+  bool MenuHiddenByMode = false; // menu and caption were shown when the mode came on
 };
 
 } // namespace nq

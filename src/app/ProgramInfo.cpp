@@ -25,6 +25,7 @@ std::optional<int> AnswerInformationOption(int argc, char** argv) {
               "\n"
               "  --help      show this help and exit\n"
               "  --version   show the version and exit\n"
+              "  --list-voices  list the voices of the speech window (group, name, language) and exit\n"
               "\n"
               "Environment:\n"
               "  NEXOQUADRIX_CONFIG_DIR  one folder for nexoquadrix.ini and Quadrix.ini\n"

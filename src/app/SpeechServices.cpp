@@ -38,6 +38,10 @@ std::vector<std::string> BackgroundListedVoices::ListVoices() {
   return Voices;
 }
 
+std::string BackgroundListedVoices::VoiceLanguage(int index) {
+  return Settle() ? Inner.VoiceLanguage(index) : std::string();
+}
+
 bool BackgroundListedVoices::ChooseVoice(int index) {
   return Settle() && Inner.ChooseVoice(index);
 }

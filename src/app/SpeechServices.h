@@ -42,6 +42,7 @@ public:
   bool Listed() const;
 
   std::vector<std::string> ListVoices() override;
+  std::string VoiceLanguage(int index) override;
   bool ChooseVoice(int index) override;
   void SetRate(int rate) override;
   void Speak(const std::string& utf8Text) override;

@@ -7,6 +7,7 @@
 #include "app/ProgramInfo.h"
 #include "app/SpeechServices.h"
 #include "app/SupervisorLink.h"
+#include "app/VoiceListing.h"
 #include "boards/PathResolver.h"
 #include "boards/PictureDiskCache.h"
 #include "exchange/ImportedBoards.h"
@@ -38,6 +39,7 @@
 
 int main(int argc, char** argv) {
   if (const std::optional<int> answered = nq::AnswerInformationOption(argc, argv)) return *answered;
+  if (const std::optional<int> listed = nq::AnswerVoiceListOption(argc, argv)) return *listed;
   nq::PreferX11UnderWayland(argc, argv);
   // Before Qt starts, while the process has one thread: a crash must bring the player back.
   const nq::SupervisedStart supervised = nq::Supervise();
@@ -145,6 +147,7 @@ int main(int argc, char** argv) {
 
   player.FormCreate();
   speech.Start();
+  player.PrepareFirstShow();
   window.show();
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i)

@@ -28,7 +28,7 @@ void GridLayout::ArrangePanels() {
                              State.MessageBarHeight};
   Geometry = nq::ArrangePanels(ClientWidth, ClientHeight, options);
   PlaceButtonPanels(ButtonBar, Geometry.ButtonBar);
-  ++PaintRevision;
+  Invalidate();
   if (Geometry.Boxes.Width != oldBoxes.Width || Geometry.Boxes.Height != oldBoxes.Height) LayoutCells();
 }
 
@@ -88,7 +88,7 @@ void GridLayout::LayoutCells() {
       Boxes.ShowCell(box, options);
     }
   }
-  ++PaintRevision;
+  Invalidate();
 }
 
 void GridLayout::ShowArrivedPicture(int32_t number) {
@@ -97,7 +97,7 @@ void GridLayout::ShowArrivedPicture(int32_t number) {
   const int32_t pen = box.Frame.PenColour;
   Boxes.ShowCell(box, ShowOptions());
   box.Frame.PenColour = pen; // scanning sets its highlight on the pen directly
-  ++PaintRevision;
+  Invalidate();
 }
 
 int32_t GridLayout::ButtonAt(int32_t x) const {
@@ -165,7 +165,7 @@ void GridLayout::LiftHoveredCell() {
   box->Left -= LiftPixels;
   box->Top -= LiftPixels;
   Boxes.ShowCell(*box, ShowOptions());
-  ++PaintRevision;
+  Invalidate();
 }
 
 void GridLayout::SetPanelColour(ButtonPanel& panel, bool highlighted) {

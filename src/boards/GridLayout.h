@@ -78,8 +78,16 @@ public:
 
   /// Changes with every change of the painted state (cells, bars, button colours).
   uint64_t Revision() const { return PaintRevision; }
-  /// Records a change made to the boxes from outside (scanning highlights), so the front end repaints.
-  void Invalidate() { ++PaintRevision; }
+  /// Changes with every change of the painted state except frame pens and button colours, all that a
+  /// scan step changes: while it stays, the front end need compare nothing else.
+  uint64_t ContentRevision() const { return ContentChanges; }
+  /// Records a change made to the boxes from outside, so the front end repaints.
+  void Invalidate() {
+    ++PaintRevision;
+    ++ContentChanges;
+  }
+  /// Records a change of frame pens alone (scanning highlights).
+  void InvalidatePens() { ++PaintRevision; }
 
 private:
   CellShowOptions ShowOptions() const;
@@ -97,6 +105,7 @@ private:
   PanelGeometry Geometry;
   ButtonPanels ButtonBar;
   uint64_t PaintRevision = 0;
+  uint64_t ContentChanges = 0;
 };
 
 } // namespace nq

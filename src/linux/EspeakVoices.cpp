@@ -96,6 +96,11 @@ std::vector<std::string> EspeakVoices::ListVoices() {
   return descriptions;
 }
 
+std::string EspeakVoices::VoiceLanguage(int index) {
+  if (index < 0 || index >= static_cast<int>(VoiceList.size())) return {};
+  return VoiceList[static_cast<std::size_t>(index)].Language;
+}
+
 int EspeakVoices::VoiceForLanguage(const std::string& language) const {
   for (std::size_t i = 0; i < VoiceList.size(); ++i)
     if (VoiceList[i].Language == language) return static_cast<int>(i);

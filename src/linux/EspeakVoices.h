@@ -32,6 +32,7 @@ public:
   EspeakVoices& operator=(const EspeakVoices&) = delete;
 
   std::vector<std::string> ListVoices() override;
+  std::string VoiceLanguage(int index) override;
   bool ChooseVoice(int index) override;
   void SetRate(int rate) override;
   void Speak(const std::string& utf8Text) override;

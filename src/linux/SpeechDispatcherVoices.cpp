@@ -115,6 +115,11 @@ std::vector<std::string> SpeechDispatcherVoices::ListVoices() {
   return descriptions;
 }
 
+std::string SpeechDispatcherVoices::VoiceLanguage(int index) {
+  if (!Ready() || index < 0 || index >= static_cast<int>(Voices.size())) return {};
+  return Voices[static_cast<std::size_t>(index)].Language;
+}
+
 bool SpeechDispatcherVoices::ChooseVoice(int index) {
   if (!Ready() || index < 0 || index >= static_cast<int>(Voices.size())) return false;
   const Voice& voice = Voices[static_cast<std::size_t>(index)];

@@ -23,6 +23,7 @@ public:
   SpeechDispatcherVoices& operator=(const SpeechDispatcherVoices&) = delete;
 
   std::vector<std::string> ListVoices() override;
+  std::string VoiceLanguage(int index) override;
   bool ChooseVoice(int index) override;
   void SetRate(int rate) override;
   void Speak(const std::string& utf8Text) override;

@@ -10,6 +10,11 @@ public:
   virtual ~VoiceEngine() = default;
   /// Descriptions of the voices this engine offers, in a stable order; empty when it is unavailable.
   virtual std::vector<std::string> ListVoices() = 0;
+  /// The language tag of voice index ("ca", "es-419"); empty when the engine does not say.
+  virtual std::string VoiceLanguage(int index) {
+    (void)index;
+    return {};
+  }
   /// Chooses a voice by its index in ListVoices(); false when the index is out of range.
   virtual bool ChooseVoice(int index) = 0;
   /// Rate from -10 (slowest) to 10 (fastest); 0 is the engine's normal speed.

@@ -98,6 +98,11 @@ void Player::FormCreate() {
   TheState.SpeechOn = true;
 }
 
+void Player::PrepareFirstShow() {
+  if (FocusableWindow && TheSettings.ReadSettingYes(SectionMenuOptions, KeyNonFocusable, NoText))
+    FocusableWindow->SetNonFocusable(true);
+}
+
 void Player::ShowStartPicture() {
   TBox& box = *TheBoxes.GridBox(1);
   box.Number = 1;

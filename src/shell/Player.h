@@ -69,6 +69,9 @@ public:
 
   /// Window creation: opens the settings, creates the cells, shows the start picture.
   void FormCreate();
+  /// Before the window is first shown: started in the external-window mode, the window is made one that
+  /// never takes the focus, so not even its first appearance takes it from the user's program.
+  void PrepareFirstShow();
   /// The start sequence after the window exists: caption, first-run speech choice, settings, first board.
   void Start(const std::vector<std::string>& arguments);
   /// Closing: stops the detectors, removes the hook and saves the home board.

@@ -43,14 +43,14 @@ void ProgramOptions::LoadProgramSettings() {
   }
   // Only the exact text "NO" switches speech off.
   if (s.ReadSettingText(SectionMenuOptions, KeyMenuSpeakChecked, YesText) == NoText) MenuSpeakClick();
-  if (!s.ReadSettingYes(SectionMenuOptions, KeyNonFocusable, NoText)) {
-    if (s.ReadSettingYes(SectionMenuOptions, KeyNoMenuNoCaption, NoText) && NoMenuNoCaptionOn)
-      NoMenuNoCaptionOn();
-  } else if (Ctx.ExternalWindow) {
-    Ctx.ExternalWindow->SetExternalWindowMode(true);
-  } else if (NoMenuNoCaptionOn) {
-    // Until the external-window mode is wired, its menu and caption hiding still applies.
-    NoMenuNoCaptionOn();
+  // The user's own menu and caption first: the external-window mode hides them only while it lasts.
+  const bool noMenu = s.ReadSettingYes(SectionMenuOptions, KeyNoMenuNoCaption, NoText);
+  if (noMenu && NoMenuNoCaptionOn) NoMenuNoCaptionOn();
+  if (s.ReadSettingYes(SectionMenuOptions, KeyNonFocusable, NoText)) {
+    if (Ctx.ExternalWindow)
+      Ctx.ExternalWindow->SetExternalWindowMode(true);
+    else if (!noMenu && NoMenuNoCaptionOn)
+      NoMenuNoCaptionOn(); // until the external-window mode is wired, its hiding still applies
   }
   if (s.ReadSettingYes(SectionMenuOptions, KeyMenuSwapBarsChecked, NoText) && SwapBarsToggle)
     SwapBarsToggle();

@@ -93,7 +93,7 @@ void ScanEngine::ClearHighlight() {
     SetPen(*Boxes.GridBox(k), false);
   Highlighted = ScanHighlight::None;
   HighlightedItem = 0;
-  Layout.Invalidate();
+  Layout.InvalidatePens();
 }
 
 ScanEngine::RowKind ScanEngine::KindOf(int32_t row) const {
@@ -172,7 +172,7 @@ void ScanEngine::ScanStep() {
     seen.set(static_cast<std::size_t>(index));
     if (!StepOnce() || Generation != generation) break;
   }
-  Layout.Invalidate();
+  Layout.InvalidatePens();
   Busy = false;
 }
 

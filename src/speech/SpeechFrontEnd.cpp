@@ -56,7 +56,27 @@ const char* EngineTypeName(EngineKind kind) {
   return "";
 }
 
+void AppendGroup(std::vector<VoiceEntry>& entries, VoiceEngine& engine, const char* group,
+                 const std::string& prefix) {
+  const std::vector<std::string> voices = engine.ListVoices();
+  for (int i = 0; i < static_cast<int>(voices.size()); ++i)
+    entries.push_back(
+        {group, prefix + Utf8ToWindows1252(voices[static_cast<std::size_t>(i)]), engine.VoiceLanguage(i)});
+}
+
 } // namespace
+
+std::vector<VoiceEntry> ListVoiceEntries(VoiceEngine& desktopVoices, VoiceEngine& inProcessVoices,
+                                         bool libraryLoaded) {
+  std::vector<VoiceEntry> entries;
+  AppendGroup(entries, desktopVoices, EngineTypeName(EngineKind::Desktop), "");
+  AppendGroup(entries, inProcessVoices, EngineTypeName(EngineKind::InProcess), "SAPI - ");
+  if (libraryLoaded)
+    for (const LibraryVoice& voice : LibraryVoices)
+      entries.push_back({EngineTypeName(EngineKind::Library), voice.ListText,
+                         std::string(voice.Language) == "catala" ? "ca" : "es"});
+  return entries;
+}
 
 int32_t LibrarySpeedForRate(int rate) {
   if (rate > 0) return 100 + 15 * rate;
@@ -69,7 +89,11 @@ SpeechFrontEnd::SpeechFrontEnd(SettingsStore& settings, std::string speechSettin
                                Clock& clock)
     : Settings(settings), SpeechSettings(std::move(speechSettingsPath)), Desktop(desktopVoices),
       InProcess(inProcessVoices), Library(library), Dictionary(dictionary), DialogsRef(dialogs),
-      ClockRef(clock) {}
+      ClockRef(clock), SampleTimer(clock.CreateTimer(VoiceSampleDelayMs)) {
+  SampleTimer->SetHandler([this] { SpeakSample(); });
+}
+
+SpeechFrontEnd::~SpeechFrontEnd() = default;
 
 bool SpeechFrontEnd::EngineNotChosen() const {
   return Settings.ReadSettingText(TtsSection, EngineNumberKey, "-1") == "-1";
@@ -90,23 +114,18 @@ VoiceEngine* SpeechFrontEnd::VoiceEngineFor(const EngineChoice& choice) {
 
 void SpeechFrontEnd::FormCreate() {
   const std::string stored = Settings.ReadSettingText(TtsSection, EngineNumberKey, "-1");
-  ListEntries.clear();
-  DesktopVoiceCount = ListGroup(Desktop, "");
-  InProcessVoiceCount = ListGroup(InProcess, "SAPI - ");
   // Our own library puts up no window, so there is nothing to dismiss after loading it.
   LibraryListed = Library.LoadSpeechLibrary();
-  if (LibraryListed)
-    for (const LibraryVoice& voice : LibraryVoices)
-      ListEntries.emplace_back(voice.ListText);
+  VoiceEntries = ListVoiceEntries(Desktop, InProcess, LibraryListed);
+  ListEntries.clear();
+  DesktopVoiceCount = InProcessVoiceCount = 0;
+  for (const VoiceEntry& voice : VoiceEntries) {
+    ListEntries.push_back(voice.Name);
+    DesktopVoiceCount += voice.Group == EngineTypeName(EngineKind::Desktop);
+    InProcessVoiceCount += voice.Group == EngineTypeName(EngineKind::InProcess);
+  }
   if (AnyEngine()) RestoreChosenEntry(stored);
   RestoreRate();
-}
-
-int SpeechFrontEnd::ListGroup(VoiceEngine& engine, const std::string& prefix) {
-  const std::vector<std::string> voices = engine.ListVoices();
-  for (const std::string& description : voices)
-    ListEntries.push_back(prefix + Utf8ToWindows1252(description));
-  return static_cast<int>(voices.size());
 }
 
 void SpeechFrontEnd::RestoreChosenEntry(const std::string& stored) {
@@ -187,6 +206,21 @@ void SpeechFrontEnd::ListBoxMotorsDeVeuClick(int index) {
     if (choice.Voice != CurrentLibraryVoice) SetUpLibraryVoice(choice.Voice);
   }
   ApplySpeechRate();
+}
+
+void SpeechFrontEnd::SelectVoiceToHear(int index) {
+  ListBoxMotorsDeVeuClick(index);
+  HearChosenVoiceSoon();
+}
+
+void SpeechFrontEnd::HearChosenVoiceSoon() {
+  SampleTimer->SetEnabled(true); // a running wait starts again
+}
+
+void SpeechFrontEnd::SpeakSample() {
+  SampleTimer->SetEnabled(false);
+  if (Selected < 0 || Selected >= static_cast<int>(VoiceEntries.size())) return;
+  SpeakText(VoiceSampleText(VoiceEntries[static_cast<std::size_t>(Selected)].Language));
 }
 
 void SpeechFrontEnd::SetUpLibraryVoice(int voice) {

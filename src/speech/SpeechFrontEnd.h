@@ -4,11 +4,13 @@
 // two ways of speaking a text. The speech window shows this component's data and calls its
 // handlers; the component never touches a widget.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "settings/ProfileFile.h"
+#include "speech/VoiceList.h"
 
 namespace nq {
 
@@ -17,6 +19,7 @@ class Dialogs;
 class ExceptionsDictionary;
 class SettingsStore;
 class SpeechLibrary;
+class Timer;
 class VoiceEngine;
 
 enum class EngineKind { Desktop, InProcess, Library };
@@ -31,8 +34,17 @@ inline constexpr int MaxSpeechRate = 10;
 // An engine that never reports the end of a text must not hold a wait for ever.
 inline constexpr int32_t MaxSpeechWaitMs = 10 * 60 * 1000;
 
+// A selection rests this long before its voice says its sample, so running down the list with the
+// arrow keys does not queue one sample per voice passed.
+inline constexpr int VoiceSampleDelayMs = 400;
+
 /// The library speed for a slider value: 10 at -10 and -9, 100 at 0, 250 at 10.
 int32_t LibrarySpeedForRate(int rate);
+
+/// Every voice of the three groups in list order: the desktop service's, the in-process ones and, when
+/// the library is loaded, its four.
+std::vector<VoiceEntry> ListVoiceEntries(VoiceEngine& desktopVoices, VoiceEngine& inProcessVoices,
+                                         bool libraryLoaded);
 
 class SpeechFrontEnd {
 public:
@@ -40,6 +52,7 @@ public:
   SpeechFrontEnd(SettingsStore& settings, std::string speechSettingsPath, VoiceEngine& desktopVoices,
                  VoiceEngine& inProcessVoices, SpeechLibrary& library, ExceptionsDictionary& dictionary,
                  Dialogs& dialogs, Clock& clock);
+  ~SpeechFrontEnd();
 
   /// True when no engine was ever chosen ("Numero sintetitzador" is "-1"): start-up opens the window.
   bool EngineNotChosen() const;
@@ -57,6 +70,11 @@ public:
   // Handlers the speech window calls.
   /// The user chose list entry index: sets up that voice and applies the rate.
   void ListBoxMotorsDeVeuClick(int index);
+  /// The user selected list entry index in the window: chooses it as above, and once the selection has
+  /// rested a moment the voice says a short sample at the rate set.
+  void SelectVoiceToHear(int index);
+  /// The rate was changed in the window: the chosen voice says its sample again at the new rate.
+  void HearChosenVoiceSoon();
   /// The slider moved to position (kept within -10..10); applies the rate.
   void tbRateChange(int position);
   /// Pushes the slider value to the selected engine, shows it and stores it.
@@ -75,6 +93,7 @@ public:
 
   // What the speech window shows.
   const std::vector<std::string>& Entries() const { return ListEntries; } // Windows-1252
+  const std::vector<VoiceEntry>& Voices() const { return VoiceEntries; }
   int SelectedIndex() const { return Selected; }
   int RatePosition() const { return Rate; }
   const std::string& LblRateText() const { return LblRate; }
@@ -86,7 +105,7 @@ public:
   EngineChoice EngineFor(int index) const;
 
 private:
-  int ListGroup(VoiceEngine& engine, const std::string& prefix);
+  void SpeakSample();
   void RestoreChosenEntry(const std::string& stored);
   /// The list index of the entry with that group ("MSP", "SAPI", "UPCTV") and list text.
   std::optional<int> FindEntry(const std::string& group, const std::string& name) const;
@@ -107,6 +126,7 @@ private:
   Dialogs& DialogsRef;
   Clock& ClockRef;
 
+  std::vector<VoiceEntry> VoiceEntries;
   std::vector<std::string> ListEntries;
   int DesktopVoiceCount = 0;
   int InProcessVoiceCount = 0;
@@ -118,6 +138,7 @@ private:
   bool DictionaryBox = false;
   bool WriteFailureReported = false;
   bool KeepStoredChoice = false; // the stored voice is not listed this run and nobody chose another
+  std::unique_ptr<Timer> SampleTimer;
 };
 
 } // namespace nq

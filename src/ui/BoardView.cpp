@@ -1,6 +1,8 @@
 #include "ui/BoardView.h"
 
 #include <QPaintEvent>
+#include <algorithm>
+#include <tuple>
 
 #include "linux/QtText.h"
 #include "ui/BoardPainter.h"
@@ -76,6 +78,90 @@ void PaintGridImpl(QPainter& painter, Player& player, const QRegion& dirty) {
   painter.restore();
 }
 
+// The frame ring as the painter fills it (the pen inside the bounds), in four bands that do not overlap.
+std::array<QRect, 4> RingBands(const QRect& frame, int penWidth) {
+  const int w = std::min(penWidth, std::min(frame.width(), frame.height()));
+  const int middle = frame.height() - 2 * w;
+  return {QRect(frame.left(), frame.top(), frame.width(), w),
+          QRect(frame.left(), frame.bottom() - w + 1, frame.width(), w),
+          QRect(frame.left(), frame.top() + w, w, middle),
+          QRect(frame.right() - w + 1, frame.top() + w, w, middle)};
+}
+
+// The union of many rectangles, built in one step when they form clean bands (a grid's frames, row by
+// row), else one by one.
+QRegion UnionOfRects(std::vector<QRect> rects) {
+  std::erase_if(rects, [](const QRect& r) { return !r.isValid(); });
+  std::sort(rects.begin(), rects.end(), [](const QRect& a, const QRect& b) {
+    return std::tuple(a.top(), a.left()) < std::tuple(b.top(), b.left());
+  });
+  std::vector<QRect> merged;
+  bool clean = true;
+  for (const QRect& r : rects) {
+    if (!merged.empty() && merged.back().top() == r.top()) {
+      QRect& last = merged.back();
+      clean = clean && last.height() == r.height();
+      if (r.left() <= last.right() + 1) {
+        last.setRight(std::max(last.right(), r.right())); // touching or overlapping: one rectangle
+        continue;
+      }
+    } else if (!merged.empty()) {
+      clean = clean && r.top() > merged.back().bottom(); // bands must not overlap
+    }
+    merged.push_back(r);
+  }
+  QRegion region;
+  if (clean) {
+    region.setRects(merged.data(), static_cast<int>(merged.size()));
+  } else {
+    for (const QRect& r : rects)
+      region += r;
+  }
+  return region;
+}
+
+// Fills frame rings under a clip of just those rings. Each fill walks the clip's rectangles on every
+// line it covers, so the bands that share their lines and colour (a row's rings) are filled at once,
+// the clip keeping the gaps between them as they were.
+void PaintRings(QPainter& painter, const std::vector<RingPaint>& rings) {
+  struct Band {
+    QRect Area;
+    QRgb Colour;
+  };
+  std::vector<Band> bands;
+  for (const RingPaint& ring : rings)
+    for (const QRect& band : RingBands(ring.Frame, ring.PenWidth))
+      if (band.isValid()) bands.push_back({band, ring.Colour.rgb()});
+  std::stable_sort(bands.begin(), bands.end(), [](const Band& a, const Band& b) {
+    return std::tuple(a.Area.top(), a.Area.height(), a.Area.left()) <
+           std::tuple(b.Area.top(), b.Area.height(), b.Area.left());
+  });
+  for (size_t first = 0; first < bands.size();) {
+    QRect run = bands[first].Area;
+    size_t next = first + 1;
+    while (next < bands.size() && bands[next].Colour == bands[first].Colour &&
+           bands[next].Area.top() == run.top() && bands[next].Area.height() == run.height())
+      run |= bands[next++].Area;
+    painter.fillRect(run, QColor::fromRgb(bands[first].Colour));
+    first = next;
+  }
+}
+
+// Whether a box's frame ring can be painted alone: nothing of its own lies on it, and no neighbour's
+// frame reaches it (a neighbour's caption and picture stay inside its frame, which the caller checks).
+bool ContentInsideFrame(const TBox& box) {
+  const QRect frame = ToQRect(box.Frame.Bounds);
+  const int inset = std::max(box.Frame.PenWidth, 1);
+  const QRect inside = frame.adjusted(inset, inset, -inset, -inset);
+  const auto within = [&inside](bool visible, const GridRect& bounds) {
+    const QRect r = ToQRect(bounds);
+    return !visible || r.isEmpty() || inside.contains(r);
+  };
+  return box.Frame.Visible && box.Frame.PenWidth > 0 && inside.isValid() &&
+         within(box.CaptionLabel.Visible, box.CaptionLabel.Bounds) &&
+         within(box.PictureImage.Visible, box.PictureImage.Bounds);
+}
+
 // Wide enough to be seen from a distance, narrow enough to leave the cells readable.
 constexpr int MessageBarFlashPen = 6;
 
@@ -131,6 +217,29 @@ BoardView::ViewLook BoardView::CurrentLook() const {
   look.Boxes.reserve(static_cast<size_t>(cells));
   for (int32_t n = 1; n <= cells; ++n)
     look.Boxes.push_back(lookOf(*boxes.GridBox(n)));
+  // A ring is alone when its own caption and picture and those of the eight cells around lie inside
+  // their frames, and no frame around reaches it (a lifted cell can).
+  std::vector<char> inside(static_cast<size_t>(cells));
+  for (int32_t n = 1; n <= cells; ++n)
+    inside[static_cast<size_t>(n - 1)] = ContentInsideFrame(*boxes.GridBox(n));
+  const int32_t columns = std::min(ThePlayer.State().View.Columns, MaxGridColumns);
+  look.RingAlone.assign(static_cast<size_t>(cells), 0);
+  for (int32_t n = 1; n <= cells; ++n) {
+    const TBox& box = *boxes.GridBox(n);
+    bool alone = inside[static_cast<size_t>(n - 1)] != 0;
+    const QRegion ring = FrameRing(box.Frame.Bounds, box.Frame.PenWidth, QPoint());
+    const int32_t column = (n - 1) % columns;
+    for (int32_t dy = -1; alone && dy <= 1; ++dy)
+      for (int32_t dx = -1; alone && dx <= 1; ++dx) {
+        const int32_t other = n + dy * columns + dx;
+        if ((dx == 0 && dy == 0) || column + dx < 0 || column + dx >= columns || other < 1 || other > cells)
+          continue;
+        const TBox& neighbour = *boxes.GridBox(other);
+        alone =
+            inside[static_cast<size_t>(other - 1)] != 0 && !ring.intersects(ToQRect(neighbour.Frame.Bounds));
+      }
+    look.RingAlone[static_cast<size_t>(n - 1)] = alone;
+  }
   for (int32_t i = 1; i <= std::clamp(look.MessageCells, 0, MessageBoxCount); ++i)
     look.MessageBoxes.push_back(lookOf(*boxes.MessageBox(i)));
   return look;
@@ -165,16 +274,69 @@ QRegion BoardView::ChangedRegion(const ViewLook& now) const {
   return region;
 }
 
-void BoardView::RefreshIfChanged() {
-  if (ThePlayer.Layout().Revision() == PaintedRevision && ShownValid) return;
-  PaintedRevision = ThePlayer.Layout().Revision();
-  ViewLook now = CurrentLook();
-  const QRegion region = ChangedRegion(now);
-  Shown = std::move(now);
-  ShownValid = true;
-  if (region.isEmpty()) return;
+QRegion BoardView::ChangedPens() {
+  const GridLayout& layout = ThePlayer.Layout();
+  CellBoxes& boxes = ThePlayer.Boxes();
+  QRegion region;
+  bool barChanged = false;
+  for (size_t i = 0; i < Shown.ButtonColours.size(); ++i) {
+    barChanged = barChanged || Shown.ButtonColours[i] != layout.Buttons()[i].Colour;
+    Shown.ButtonColours[i] = layout.Buttons()[i].Colour;
+  }
+  if (barChanged) region += ToQRect(Shown.Panels.ButtonBar);
+  bool messageChanged = false;
+  for (size_t i = 0; i < Shown.MessageBoxes.size(); ++i) {
+    const int32_t pen = boxes.MessageBox(static_cast<int32_t>(i) + 1)->Frame.PenColour;
+    messageChanged = messageChanged || Shown.MessageBoxes[i].Pen != pen;
+    Shown.MessageBoxes[i].Pen = pen;
+  }
+  if (messageChanged) region += ToQRect(Shown.Panels.MessageBar);
+  const QPoint origin(Shown.Panels.Boxes.Left, Shown.Panels.Boxes.Top);
+  std::vector<QRect> outer;
+  std::vector<QRect> inner;
+  for (size_t i = 0; i < Shown.Boxes.size(); ++i) {
+    BoxLook& shown = Shown.Boxes[i];
+    const int32_t pen = boxes.GridBox(static_cast<int32_t>(i) + 1)->Frame.PenColour;
+    if (shown.Pen == pen) continue;
+    shown.Pen = pen;
+    const GridRect& f = shown.Frame;
+    const QRect frame(origin.x() + f.Left, origin.y() + f.Top, f.Width, f.Height);
+    const int inset = std::max(shown.PenWidth, 1);
+    outer.push_back(frame);
+    inner.push_back(frame.adjusted(inset, inset, -inset, -inset));
+    if (Shown.RingAlone[i])
+      PendingRings.push_back({frame, shown.PenWidth, ToQColor(pen)});
+    else
+      RingsBlocked = true;
+  }
+  if (outer.empty()) return region;
+  // The rings of a step (a whole row's, twice) as one region: frames less their insides, each side
+  // built at once rather than ring by ring.
+  const QRegion rings = UnionOfRects(std::move(outer)) - UnionOfRects(std::move(inner));
+  PendingRingRegion += rings;
+  return region + rings;
+}
+
+QRegion BoardView::RefreshIfChanged() {
+  const GridLayout& layout = ThePlayer.Layout();
+  if (layout.Revision() == PaintedRevision && ShownValid) return {};
+  PaintedRevision = layout.Revision();
+  QRegion region;
+  if (ShownValid && layout.ContentRevision() == PaintedContent) {
+    // A scan step changed pens only: comparing them is all, no look of the whole board is taken again.
+    region = ChangedPens();
+  } else {
+    PaintedContent = layout.ContentRevision();
+    RingsBlocked = true; // the next paint repaints what changed in full
+    ViewLook now = CurrentLook();
+    region = ChangedRegion(now);
+    Shown = std::move(now);
+    ShownValid = true;
+  }
+  if (region.isEmpty()) return region;
   if (Timing) Timing->HoverChanged();
   update(region);
+  return region;
 }
 
 void BoardView::resizeEvent(QResizeEvent* event) {
@@ -186,13 +348,23 @@ void BoardView::resizeEvent(QResizeEvent* event) {
 
 void BoardView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  painter.setClipRegion(event->region());
-  painter.fillRect(rect(), Qt::white);
-  // A scan step dirties a few frames only; the bars are painted when the region reaches them.
-  const PanelGeometry& panels = ThePlayer.Layout().Panels();
-  if (event->region().intersects(ToQRect(panels.ButtonBar))) PaintButtonBar(painter);
-  PaintGridImpl(painter, ThePlayer, event->region());
-  if (event->region().intersects(ToQRect(panels.MessageBar))) PaintMessageBar(painter);
+  const QRegion& dirty = event->region();
+  if (!RingsBlocked && !PendingRings.empty() && (dirty - PendingRingRegion).isEmpty()) {
+    // A scan step: only frame rings changed colour, and nothing else lies on them.
+    PaintRings(painter, PendingRings);
+    ++RingPaints;
+  } else {
+    painter.setClipRegion(dirty);
+    painter.fillRect(rect(), Qt::white);
+    // A scan step dirties a few frames only; the bars are painted when the region reaches them.
+    const PanelGeometry& panels = ThePlayer.Layout().Panels();
+    if (dirty.intersects(ToQRect(panels.ButtonBar))) PaintButtonBar(painter);
+    PaintGridImpl(painter, ThePlayer, dirty);
+    if (dirty.intersects(ToQRect(panels.MessageBar))) PaintMessageBar(painter);
+  }
+  PendingRings.clear();
+  PendingRingRegion = QRegion();
+  RingsBlocked = false;
   if (Timing) Timing->Painted(!ThePlayer.State().CurrentBoardFile.empty(), ThePlayer.PicturesPending() > 0);
 }
 

@@ -12,6 +12,13 @@
 
 namespace nq {
 
+// A frame ring to fill with its new pen colour at the next paint.
+struct RingPaint {
+  QRect Frame;
+  int PenWidth = 0;
+  QColor Colour;
+};
+
 class BoardView : public QWidget {
   Q_OBJECT
 public:
@@ -20,8 +27,11 @@ public:
   /// Timing lines for the benchmarks; null when not wanted.
   PaintTiming* Timing = nullptr;
 
-  /// Repaints when the core's painted state changed since the last paint.
-  void RefreshIfChanged();
+  /// Repaints when the core's painted state changed since the last paint; returns the region it asked
+  /// to repaint.
+  QRegion RefreshIfChanged();
+  /// Paints that filled frame rings alone (scan steps), for the tests.
+  uint64_t RingPaints = 0;
 
 protected:
   void paintEvent(QPaintEvent* event) override;
@@ -52,15 +62,24 @@ private:
     bool Flash = false;
     std::vector<BoxLook> Boxes;
     std::vector<BoxLook> MessageBoxes;
+    std::vector<char> RingAlone; // per grid box: its frame ring can be repainted by itself
   };
+
   ViewLook CurrentLook() const;
   QRegion ChangedRegion(const ViewLook& now) const;
+  /// Takes the frame pens and button colours the core shows now into the look shown; returns where
+  /// they changed.
+  QRegion ChangedPens();
   void PaintButtonBar(QPainter& painter);
   void PaintMessageBar(QPainter& painter);
 
   Player& ThePlayer;
   std::array<QImage, 10> ButtonPictures; // the eight buttons, then speech on and off for "Símbol"
   uint64_t PaintedRevision = ~uint64_t{0};
+  uint64_t PaintedContent = ~uint64_t{0}; // the layout's content revision of the look shown
+  std::vector<RingPaint> PendingRings;
+  QRegion PendingRingRegion;
+  bool RingsBlocked = false; // something besides lone rings waits to be painted
   ViewLook Shown;
   bool ShownValid = false;
 };

@@ -16,7 +16,8 @@ void QtNonFocusableWindow::SetNonFocusable(bool on) {
     Window->setWindowFlag(Qt::WindowDoesNotAcceptFocus, on);
   }
   Window->setAttribute(Qt::WA_ShowWithoutActivating, on);
-  if (on && SwitchedOn) SwitchedOn();
+  // Made non-focusing before it is first shown, the window tells nobody yet: the start sequence does.
+  if (on && SwitchedOn && Window->isVisible()) SwitchedOn();
 }
 
 DesktopWindow QtNonFocusableWindow::OwnWindow() {

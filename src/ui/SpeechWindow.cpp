@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QSlider>
 #include <QStyle>
+#include <algorithm>
 
 #include "linux/QtText.h"
 #include "speech/SpeechFrontEnd.h"
@@ -107,22 +108,31 @@ void SpeechWindow::BuildControls() {
   connect(box, &QCheckBox::clicked, this, [this](bool checked) { CheckBoxDicExcClick(checked); });
   DictionaryBox = box;
 
+  EveryLanguageBox = new QCheckBox(QString::fromUtf8("Mostra totes les llengües"), this);
+  EveryLanguageBox->setObjectName(QStringLiteral("CheckBoxTotesLesLlengues"));
+  EveryLanguageBox->setGeometry(296, 327, 329, 20);
+  connect(EveryLanguageBox, &QCheckBox::toggled, this, [this] {
+    if (!Syncing) SyncFromFrontEnd();
+  });
+
   List->setFocus();
 }
 
 void SpeechWindow::SyncFromFrontEnd() {
   Syncing = true;
-  const std::vector<std::string>& entries = Front.Entries();
-  if (List->count() != static_cast<int>(entries.size())) {
+  const int selected = Front.SelectedIndex();
+  const std::vector<int> rows = ShownVoiceOrder(Front.Voices(), EveryLanguageBox->isChecked(), selected);
+  if (rows != Rows) {
+    Rows = rows;
     List->clear();
-    for (const std::string& entry : entries) {
-      auto* item = new QListWidgetItem(ToQString(entry), List);
+    for (const int entry : Rows) {
+      auto* item = new QListWidgetItem(ToQString(Front.Entries()[static_cast<size_t>(entry)]), List);
       item->setSizeHint(QSize(0, ListItemHeight));
     }
   }
-  const int selected = Front.SelectedIndex();
-  if (selected >= 0 && selected < List->count()) {
-    List->setCurrentRow(selected);
+  const auto row = std::find(Rows.begin(), Rows.end(), selected);
+  if (row != Rows.end()) {
+    List->setCurrentRow(static_cast<int>(row - Rows.begin()));
     List->scrollToItem(List->currentItem());
   } else {
     List->clearSelection();
@@ -135,14 +145,15 @@ void SpeechWindow::SyncFromFrontEnd() {
 }
 
 void SpeechWindow::ListBoxMotorsDeVeuClick(int row) {
-  if (Syncing || row < 0) return;
-  Front.ListBoxMotorsDeVeuClick(row);
+  if (Syncing || row < 0 || row >= static_cast<int>(Rows.size())) return;
+  Front.SelectVoiceToHear(Rows[static_cast<size_t>(row)]);
   SyncFromFrontEnd();
 }
 
 void SpeechWindow::tbRateChange(int value) {
   if (Syncing) return;
   Front.tbRateChange(value);
+  Front.HearChosenVoiceSoon();
   RateText->setText(ToQString(Front.LblRateText()));
   RateText->adjustSize();
 }

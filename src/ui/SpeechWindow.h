@@ -3,6 +3,7 @@
 // slider and the dictionary check box, and hands every change to the front end's handlers.
 #include <QDialog>
 #include <functional>
+#include <vector>
 
 class QCheckBox;
 class QLabel;
@@ -31,6 +32,10 @@ public:
   QLabel* LabelVelocitat() { return RateCaption; }
   QPushButton* BitBtnTancar() { return Close; }
   QCheckBox* CheckBoxDicExc() { return DictionaryBox; }
+  /// "Mostra totes les llengües": without it the list shows the Catalan and Spanish voices only.
+  QCheckBox* CheckBoxTotesLesLlengues() { return EveryLanguageBox; }
+  /// The front end's list index of each row shown.
+  const std::vector<int>& RowEntries() const { return Rows; }
 
   /// Closes the window as its OK button does.
   void BitBtnTancarClick();
@@ -55,6 +60,8 @@ private:
   QLabel* RateText = nullptr;
   QPushButton* Close = nullptr;
   QCheckBox* DictionaryBox = nullptr;
+  QCheckBox* EveryLanguageBox = nullptr;
+  std::vector<int> Rows;        // the front end's list index of each row
   bool MouseDownOnList = false; // a press moves the selection; the choice is made on release
   bool Syncing = false;         // the window is being set from the front end: no handler runs
 };

@@ -1,15 +1,18 @@
 # Shared by the end-to-end scripts: finding the player's window and where its client area is.
 
-# Waits up to 10 s for the player's main window; prints its id, or nothing when it never appeared.
-wait_for_player_window() {
+# Waits up to 10 s for a visible window whose title matches the pattern; prints its id, or nothing.
+wait_for_window() {
   local id=""
   for _ in $(seq 1 100); do
-    id=$(xdotool search --onlyvisible --name 'NexoQuadrix - ' 2>/dev/null | head -n 1)
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
     [ -n "$id" ] && break
     sleep 0.1
   done
   echo "$id"
 }
+
+# Waits up to 10 s for the player's main window; prints its id, or nothing when it never appeared.
+wait_for_player_window() { wait_for_window 'NexoQuadrix - '; }
 
 # Sets X, Y, WIDTH and HEIGHT to the client window's place on screen (xdotool's own report is off
 # under a reparenting window manager, so xwininfo is asked).
@@ -43,4 +46,17 @@ wait_for_window_titled() {
     sleep 0.1
   done
   echo "$id"
+}
+
+# Loudness of what the speaker played while a command ran, and for 3 s after: RMS of the null sink's
+# monitor (the caller's $work holds the recording).
+heard_rms() {
+  parec -d spk.monitor --format=s16le --rate=16000 --channels=1 --raw > "$work/heard.raw" 2>/dev/null &
+  local rec=$!
+  sleep 0.3
+  "$@"
+  sleep 3
+  kill "$rec" 2>/dev/null
+  wait "$rec" 2>/dev/null
+  sox -t raw -r 16000 -e signed -b 16 -c 1 "$work/heard.raw" -n stat 2>&1 | sed -n 's/^RMS *amplitude: *//p'
 }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The speech window of the real player: with an empty settings file it opens first; choosing the
-# first Catalan in-process voice with the keyboard and confirming closes it and stores the choice;
-# "Synthesizer TTS" in the "Opciones" menu opens it again, showing that choice. Run inside
-# tests/e2e/session.sh. Usage: speech_window_e2e.sh PLAYER
+# The speech window of the real player: "--list-voices" prints the voices as the window lists them,
+# Catalan and Spanish first; with an empty settings file the window opens first; choosing the first
+# Catalan in-process voice with the keyboard says a sample in it, and confirming closes the window and
+# stores the choice; "Synthesizer TTS" in the "Opciones" menu opens it again, showing that choice. Run
+# inside tests/e2e/session.sh. Usage: speech_window_e2e.sh PLAYER
 set -u
 player=$1
 work=$(mktemp -d /tmp/nq-e2e-speech.XXXXXX)
@@ -13,6 +14,7 @@ fail() {
   [ -f "$work/player.log" ] && cat "$work/player.log"
   exit 1
 }
+. "$(dirname "$0")/lib.sh"
 settings="$work/config/nexoquadrix.ini"
 mkdir -p "$work/config"
 : > "$settings"
@@ -35,6 +37,15 @@ gone() { # WINDOW: waits up to 5 s for it to be unmapped
 }
 setting() { tr -d '\r' < "$1" | sed -n "s/^$2=//p" | head -n 1; }
 
+# One voice a line: group, name and language, the Catalan and Spanish ones before every other.
+"$player" --list-voices > "$work/voices.txt" || fail "--list-voices failed"
+awk -F'\t' 'NF != 3 { bad = 1 } END { exit bad }' "$work/voices.txt" || fail "a --list-voices line is not group, name, language: $(cat "$work/voices.txt")"
+grep -qP '^SAPI\tSAPI - Catalan \(ca\)\tca$' "$work/voices.txt" || fail "--list-voices does not list espeak-ng's Catalan: $(head "$work/voices.txt")"
+home=$(awk -F'\t' '$3 ~ /^(ca|es)([-_]|$)/ { n = NR } END { print n + 0 }' "$work/voices.txt")
+foreign=$(awk -F'\t' '$3 != "" && $3 !~ /^(ca|es)([-_]|$)/ { print NR; exit }' "$work/voices.txt")
+[ -n "$foreign" ] && [ "$home" -lt "$foreign" ] || fail "--list-voices does not put Catalan and Spanish first (last at $home, first other at ${foreign:-none})"
+echo "--list-voices: $(wc -l < "$work/voices.txt") voices, Catalan and Spanish in the first $home lines"
+
 NEXOQUADRIX_CONFIG_DIR="$work/config" "$player" > "$work/player.log" 2>&1 &
 pid=$!
 
@@ -50,8 +61,10 @@ main=$(find_window 'NexoQuadrix - ')
 # The list has the focus; typing the start of an entry selects it, Enter presses "D'acord".
 sleep 0.5
 xdotool windowactivate --sync "$speech" 2>/dev/null || xdotool windowfocus --sync "$speech"
-xdotool type --delay 40 'SAPI - Catalan'
-sleep 0.3
+# The voice selected says its sample.
+rms=$(heard_rms xdotool type --delay 40 'SAPI - Catalan')
+echo "selecting the voice: speech RMS $rms"
+awk -v r="${rms:-0}" 'BEGIN { exit !(r > 0.005) }' || fail "selecting a voice said nothing (RMS ${rms:-none})"
 list_shot() { # WINDOW OUT: a screenshot of the window's voice list
   local x y
   x=$(xwininfo -id "$1" | sed -n 's/.*Absolute upper-left X: *//p')

@@ -239,5 +239,43 @@ TEST_F(RenderTest, RepaintingOnlyAFrameRingLeavesNoTraceOfTheOldColour) {
   }
 }
 
+TEST_F(RenderTest, ScanStepsRepaintingTheirRingsAloneLookLikeAFullPaint) {
+  // A 3 x 3 board of captions and empty frames, one picture, scanned row by row and cell by cell.
+  std::string text = "[Quadrix]\r\nName=Quadrix\r\nautor=Vellumor\r\n[Grid]\r\nColumns=3\r\nRows=3\r\n"
+                     "[Menu Options 2]\r\nShow Button Bar=0\r\nShow Message Bar=0\r\n";
+  for (int n = 1; n <= 9; ++n)
+    text += "[Cell " + std::to_string(n) + "]\r\nCaption=C" + std::to_string(n) +
+            "\r\nFrame cell color=" + std::to_string(n * 1000) + "\r\n" +
+            (n == 9 ? "Picture=blau.png\r\n" : "");
+  for (const int pen : {1, 4}) {
+    SCOPED_TRACE(pen);
+    Player& player = Open(false);
+    std::ofstream(Folder / "escaneig.qdx", std::ios::binary) << text;
+    player.Boards().OpenBoard(Utf8ToWindows1252((Folder / "escaneig.qdx").string()));
+    player.MutableState().View.FrameThickness = pen;
+    player.Layout().LayoutCells();
+    BoardView view(player, "");
+    view.resize(ClientWidth, ClientHeight);
+    view.RefreshIfChanged();
+    QImage partial(ClientWidth, ClientHeight, QImage::Format_RGB32);
+    view.render(&partial);
+    ASSERT_TRUE(player.MenuClick("MenuEscaneigAutomatic"));
+    for (int step = 0; step < 8; ++step) {
+      if (step == 4) { // a click: into the highlighted row
+        player.HandleMouseEvent(MouseEventKind::LeftPress, 50, 50);
+        player.HandleMouseEvent(MouseEventKind::LeftRelease, 50, 50);
+      }
+      Clock.Advance(static_cast<uint64_t>(player.State().ScanStepMs));
+      const QRegion region = view.RefreshIfChanged();
+      ASSERT_FALSE(region.isEmpty()) << "step " << step;
+      view.render(&partial, region.boundingRect().topLeft(), region);
+      QImage full(ClientWidth, ClientHeight, QImage::Format_RGB32);
+      view.render(&full);
+      ASSERT_EQ(partial, full) << "step " << step;
+    }
+    EXPECT_GT(view.RingPaints, 0u) << "no step was painted by its rings alone";
+  }
+}
+
 } // namespace
 } // namespace nq

@@ -200,6 +200,34 @@ TEST_F(SpeechWindowTest, ChoosingWithTheKeyboardOrTheMouseSetsUpTheVoice) {
   EXPECT_EQ(ToWav("Tipus de sintetitzador"), "UPCTV");
 }
 
+TEST_F(SpeechWindowTest, OtherLanguagesWaitBehindTheirSwitchAndAClickedVoiceSpeaks) {
+  InProcess.Voices = {"English (en)", "Catal\xC3\xA0 (ca)"};
+  InProcess.Languages = {"en", "ca"};
+  Open("0");
+  QListWidget* list = Window.ListBoxMotorsDeVeu();
+  QCheckBox* every = Window.CheckBoxTotesLesLlengues();
+  ASSERT_NE(every, nullptr);
+  EXPECT_FALSE(every->isChecked());
+  EXPECT_TRUE(every->isVisible());
+  EXPECT_FALSE(every->geometry().intersects(Window.CheckBoxDicExc()->geometry()));
+  EXPECT_EQ(list->count(), 7) << "the English voice is hidden";
+  EXPECT_EQ(list->item(2)->text(), "SAPI - Catal\u00e0 (ca)") << "the Catalan voice moved up";
+  EXPECT_TRUE(list->findItems("SAPI - English (en)", Qt::MatchExactly).isEmpty());
+
+  every->click();
+  ASSERT_EQ(list->count(), 8);
+  EXPECT_EQ(list->item(7)->text(), "SAPI - English (en)");
+  ClickRow(7);
+  EXPECT_EQ(Front.SelectedIndex(), 2);
+  EXPECT_EQ(InProcess.Chosen.back(), 0);
+  Clock.Advance(VoiceSampleDelayMs);
+  EXPECT_EQ(InProcess.Spoken.size(), 1u) << "the clicked voice says its sample";
+
+  every->click();
+  EXPECT_EQ(list->count(), 8) << "the chosen voice stays in the list";
+  EXPECT_EQ(SelectedRow(Window), 7);
+}
+
 TEST_F(SpeechWindowTest, SliderAppliesTheRateAndShowsIt) {
   Open("0", "15");
   EXPECT_EQ(Window.tbRate()->value(), 10);

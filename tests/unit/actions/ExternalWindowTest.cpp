@@ -42,12 +42,12 @@ protected:
   ExternalWindow Window{ExternalMode, NoMenuMode, Marks, Board, Screen, Settings};
 };
 
-TEST_F(ExternalWindowTest, ModeOnBringsNoMenuModeOnAndStoresBoth) {
+TEST_F(ExternalWindowTest, ModeOnHidesTheMenuWithoutStoringThatAsTheUsersChoice) {
   Window.ToggleExternalWindowMode();
   EXPECT_TRUE(Screen.Activated.empty()); // the editor kept the focus
   EXPECT_TRUE(ExternalMode && NoMenuMode && Board.NonFocusable && Marks.ExternalMark && Marks.NoMenuMark);
   EXPECT_EQ(Stored(KeyNonFocusable), "SI");
-  EXPECT_EQ(Stored(KeyNoMenuNoCaption), "SI");
+  EXPECT_EQ(Stored(KeyNoMenuNoCaption), "?");
 }
 
 TEST_F(ExternalWindowTest, FocusGoesBackAndForthBetweenTheBoardAndTheEditor) {
@@ -60,11 +60,23 @@ TEST_F(ExternalWindowTest, FocusGoesBackAndForthBetweenTheBoardAndTheEditor) {
   EXPECT_EQ(Stored(KeyNoMenuNoCaption), "NO");
 }
 
-TEST_F(ExternalWindowTest, ModeOffKeepsTheNoMenuMode) {
-  Window.ToggleExternalWindowMode();
-  Window.ToggleExternalWindowMode();
-  EXPECT_FALSE(ExternalMode);
-  EXPECT_TRUE(NoMenuMode);
+TEST_F(ExternalWindowTest, ModeOffGivesBackTheMenuAndCaptionTheUserHad) {
+  for (const bool userHidMenu : {false, true}) {
+    Settings.WriteSettingYesNo(SectionMenuOptions, KeyNoMenuNoCaption, false);
+    ExternalMode = NoMenuMode = Marks.NoMenuMark = false;
+    if (userHidMenu) Window.ToggleNoMenuNoCaption();
+    const std::string stored = Stored(KeyNoMenuNoCaption);
+    Window.ToggleExternalWindowMode();
+    Window.ToggleExternalWindowMode();
+    EXPECT_FALSE(ExternalMode) << userHidMenu;
+    EXPECT_EQ(NoMenuMode, userHidMenu);
+    EXPECT_EQ(Marks.NoMenuMark, userHidMenu);
+    EXPECT_EQ(Stored(KeyNoMenuNoCaption), stored);
+    // Once more: the mode's own hiding is not remembered from one round to the next.
+    Window.ToggleExternalWindowMode();
+    Window.ToggleExternalWindowMode();
+    EXPECT_EQ(NoMenuMode, userHidMenu);
+  }
 }
 
 TEST_F(ExternalWindowTest, FitPutsTheBoardAtTheBottomAndTheApplicationAbove) {

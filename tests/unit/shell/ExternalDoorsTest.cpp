@@ -34,6 +34,8 @@ struct Rig {
     Player& player = h.Create();
     AddTrustedFolder(player.Settings(), h.Root + "boards");
     player.SetExternalWindowParts(Sink, Layout, Clip, Screen, Board);
+    player.PrepareFirstShow();
+    NonFocusableWhenShown = Board.NonFocusable;
     player.Start({board});
     return player;
   }
@@ -44,6 +46,7 @@ struct Rig {
   NoClipboard Clip;
   testing::FakeDesktop Screen;
   testing::FakeBoardWindow Board;
+  bool NonFocusableWhenShown = false;
 };
 
 class ExternalDoorsTest : public ::testing::Test {
@@ -77,6 +80,7 @@ TEST_F(ExternalDoorsTest, StartUpLoadsBothModesKeepingTheirInvariant) {
     EXPECT_EQ(player.State().ExternalWindowMode, c.External) << c.Name;
     EXPECT_EQ(player.State().NoMenuNoCaptionMode, c.NoMenu) << c.Name;
     EXPECT_EQ(rig.Board.NonFocusable, c.External) << c.Name;
+    EXPECT_EQ(rig.NonFocusableWhenShown, c.External) << c.Name;
     EXPECT_EQ(player.Menu().Checked("MenuNonFocusable"), c.External) << c.Name;
     EXPECT_EQ(rig.h.Window.MenuHidden, c.NoMenu) << c.Name;
   }
@@ -90,6 +94,19 @@ TEST_F(ExternalDoorsTest, ShowingTheMenuAgainEndsTheExternalMode) {
   EXPECT_FALSE(player.State().ExternalWindowMode || player.State().NoMenuNoCaptionMode || Board.NonFocusable);
   EXPECT_EQ(h.Setting("Menu Options", "NonFocusable"), "NO");
   EXPECT_EQ(h.Setting("Menu Options", "NoMenuNoCaption"), "NO");
+}
+
+TEST_F(ExternalDoorsTest, EndingTheModeStartedWithGivesBackTheStoredMenuAndCaption) {
+  for (const char* stored : {"NO", "SI"}) {
+    Rig rig;
+    Player& player = rig.Start(std::string("NonFocusable=SI\r\nNoMenuNoCaption=") + stored + "\r\n");
+    ASSERT_TRUE(player.MenuClick("MenuNonFocusable"));
+    const bool hidden = std::string(stored) == "SI";
+    EXPECT_EQ(rig.h.Window.MenuHidden, hidden) << stored;
+    EXPECT_EQ(player.Menu().Checked("MenuNoMenuNoCaption"), hidden) << stored;
+    EXPECT_EQ(rig.h.Setting("Menu Options", "NoMenuNoCaption"), stored);
+    EXPECT_EQ(rig.h.Setting("Menu Options", "NonFocusable"), "NO");
+  }
 }
 
 TEST_F(ExternalDoorsTest, ChosenCellsTypeIntoTheFocusedApplication) {

@@ -295,5 +295,22 @@ TEST(ScanSequence, EachStepPutsThePointerOverTheWindow) {
   EXPECT_EQ(h.Pointer.Moves.back(), (std::pair<int32_t, int32_t>{100 + 800 / 4, 50 + 640 / 2}));
 }
 
+TEST(ScanSequence, StepsTellTheViewThatOnlyPensChanged) {
+  ScanHarness h;
+  h.Fill(FullGrid);
+  h.Modes.MenuEscaneigAutomaticClick();
+  const uint64_t content = h.Layout.ContentRevision();
+  for (const char event : std::string("tttcttt")) {
+    const uint64_t painted = h.Layout.Revision();
+    RunEvent(h, event);
+    if (event == 't') {
+      EXPECT_NE(h.Layout.Revision(), painted) << "a step must still be repainted";
+    }
+  }
+  EXPECT_EQ(h.Layout.ContentRevision(), content) << "the view would compare all cells again at every step";
+  h.Layout.LayoutCells();
+  EXPECT_NE(h.Layout.ContentRevision(), content);
+}
+
 } // namespace
 } // namespace nq::test

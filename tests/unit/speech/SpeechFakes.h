@@ -25,6 +25,10 @@ class FakeVoiceEngine : public VoiceEngine {
 public:
   explicit FakeVoiceEngine(std::vector<std::string> voices = {}) : Voices(std::move(voices)) {}
   std::vector<std::string> ListVoices() override { return Voices; }
+  std::string VoiceLanguage(int index) override {
+    return index >= 0 && index < static_cast<int>(Languages.size()) ? Languages[static_cast<size_t>(index)]
+                                                                    : std::string();
+  }
   bool ChooseVoice(int index) override {
     Chosen.push_back(index);
     return index >= 0 && index < static_cast<int>(Voices.size());
@@ -43,6 +47,7 @@ public:
   }
 
   std::vector<std::string> Voices;
+  std::vector<std::string> Languages; // beside Voices; none stated when shorter
   std::vector<int> Chosen;
   std::vector<int> Rates;
   std::vector<std::string> Spoken;
