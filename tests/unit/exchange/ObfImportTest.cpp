@@ -175,6 +175,78 @@ TEST(ObfImport, RefusesSetsThatCannotBeShownFaithfully) {
   }
 }
 
+// "0,0,...": n values for a list nobody reads.
+std::string Zeros(std::size_t n) {
+  std::string out(2 * n - 1, ',');
+  for (std::size_t i = 0; i < out.size(); i += 2)
+    out[i] = '0';
+  return out;
+}
+
+// A root board linking to a second; each carries `junk` values besides its few own.
+std::vector<test::ZipEntry> TwoBoardSet(std::size_t junk) {
+  const std::string padding = R"(,"x":[)" + Zeros(junk) + "]";
+  std::string a = BoardJson("a", R"([{"id":"x","load_board":{"path":"b.obf"}}])", R"([["x"]])");
+  std::string b = BoardJson("b");
+  a.insert(a.size() - 1, padding);
+  b.insert(b.size() - 1, padding);
+  return {{"manifest.json", R"({"root":"a.obf"})"}, {"a.obf", a}, {"b.obf", b}};
+}
+
+TEST(ObfImport, OneBudgetOfJsonValuesCoversTheWholeSet) {
+  test::TempFolder temp;
+  ASSERT_TRUE(test::WriteZip(temp.Path("set.obz"), TwoBoardSet(600)));
+  ImportOptions options;
+  options.JsonValues = 1000; // each board fits alone, both together do not
+  const ImportResult refused = ImportBoardSet(temp.Path("set.obz"), temp.Path("out"), nullptr, options);
+  EXPECT_FALSE(refused.Ok);
+  EXPECT_EQ(refused.Problem, ImportProblem::TooLarge);
+  EXPECT_EQ(refused.Where, "b.obf");
+  EXPECT_FALSE(test::Exists(temp.Path("out")));
+  options.JsonValues = 2000;
+  EXPECT_TRUE(ImportBoardSet(temp.Path("set.obz"), temp.Path("out"), nullptr, options).Ok);
+
+  // The manifest counts too.
+  ASSERT_TRUE(test::WriteZip(
+      temp.Path("manifest.obz"),
+      {{"manifest.json", R"({"root":"a.obf","x":[)" + Zeros(3000) + "]}"}, {"a.obf", BoardJson("a")}}));
+  options.JsonValues = 2000;
+  const ImportResult manifest = ImportBoardSet(temp.Path("manifest.obz"), temp.Path("m"), nullptr, options);
+  EXPECT_FALSE(manifest.Ok);
+  EXPECT_EQ(manifest.Problem, ImportProblem::TooLarge);
+}
+
+TEST(ObfImport, ReportsProgressAndStopsWhenCancelledLeavingNothing) {
+  test::TempFolder temp;
+  ASSERT_TRUE(test::WriteZip(temp.Path("set.obz"), test::FolderEntries(Fixtures + "set")));
+  ImportProgress progress;
+  ImportOptions options;
+  options.Progress = &progress;
+  ASSERT_TRUE(ImportBoardSet(temp.Path("set.obz"), temp.Path("done"), nullptr, options).Ok);
+  EXPECT_GT(progress.Total, 0);
+  EXPECT_EQ(progress.Done, progress.Total);
+
+  // Cancelled from the converter, the way a click on the cancel button reaches a running import.
+  class CancellingConverter : public PictureConverter {
+  public:
+    explicit CancellingConverter(ImportProgress& progress) : Progress(progress) {}
+    std::optional<std::string> ToPng(const std::string&, const std::string&, int) override {
+      Progress.Cancel = true;
+      return std::nullopt;
+    }
+    ImportProgress& Progress;
+  };
+  ImportProgress cancelled;
+  CancellingConverter converter(cancelled);
+  options.Progress = &cancelled;
+  const std::vector<std::string> before = test::Listing(temp.Root());
+  const ImportResult result = ImportBoardSet(temp.Path("set.obz"), temp.Path("out"), &converter, options);
+  EXPECT_FALSE(result.Ok);
+  EXPECT_EQ(result.Problem, ImportProblem::Cancelled);
+  EXPECT_LT(cancelled.Done, cancelled.Total);
+  EXPECT_EQ(test::Listing(temp.Root()), before);
+}
+
 TEST(ObfImport, ALargeGridWhoseEndIsEmptyKeepsItsButtonsInPlace) {
   test::TempFolder temp;
   // 3 rows, of which only the first is used, by 25 columns: the columns are cut, the rows stay.
