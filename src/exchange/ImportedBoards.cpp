@@ -90,6 +90,15 @@ std::optional<std::string> ImportedBoards::Import(const std::string& cp1252Path,
         Messages.ShowMessage(message);
       return std::nullopt;
     }
+    if (result.DroppedCommands > 0)
+      Messages.ShowMessage(Utf8ToWindows1252(
+          (result.DroppedCommands == 1
+               ? std::string("Se ha quitado una orden del conjunto importado que ejecutaba programas, abría "
+                             "documentos o enviaba teclas a otros programas.")
+               : "Se han quitado " + std::to_string(result.DroppedCommands) +
+                     " órdenes del conjunto importado que ejecutaban programas, abrían documentos o enviaban "
+                     "teclas a otros programas.") +
+          " La lista está en " + (fs::path(folder) / std::string(ImportReportFile)).string()));
   }
   const std::string root = FirstLine(list);
   const std::optional<std::string> clean = CleanSetPath(root);

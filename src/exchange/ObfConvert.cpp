@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "actions/OutsideCommands.h"
 #include "exchange/ExchangeLimits.h"
 #include "exchange/QdxFormat.h"
 #include "exchange/TextFit.h"
@@ -205,6 +206,16 @@ void SetConverter::FillCell(const LoadedBoard& loaded, const ObfButton& button, 
   const std::string sound = Sound(loaded, button, out);
   if (!sound.empty() && !button.ExtRead) cell.Read = sound;
   cell.SpecialFunction = SpecialFunction(loaded, button, out);
+  // A set from elsewhere never brings a program to start or keys for other programs, whichever field
+  // carried the command; the report names each so that whoever exported the set can keep them.
+  if (!KeepCommands && ReachesOutside(cell.SpecialFunction)) {
+    out.Notes.push_back(ButtonName(loaded, button) + ": command \"" +
+                        Windows1252ToUtf8(cell.SpecialFunction) +
+                        "\" left out, because it reaches outside the player (programs, documents or keys for "
+                        "other programs); import with --keep-commands to keep it");
+    ++out.DroppedCommands;
+    cell.SpecialFunction.clear();
+  }
   cell.Link = Link(loaded, button, out);
 }
 

@@ -37,6 +37,7 @@ struct LoadedBoard {
 struct ConvertedSet {
   std::map<std::string, std::string> Files; // output name (UTF-8, "/") -> bytes
   std::vector<std::string> Notes;
+  int DroppedCommands = 0; // commands left out because they reach outside the player
 };
 
 class SetConverter {
@@ -48,6 +49,8 @@ public:
   bool ConvertBoard(const LoadedBoard& loaded, ConvertedSet& out, std::string& error);
   /// Adds the notes about the whole set, once every board is converted.
   void Finish(ConvertedSet& out);
+  /// Keeps commands that reach outside the player (a set the user exported themselves).
+  bool KeepCommands = false;
 
 private:
   void FillCell(const LoadedBoard& loaded, const ObfButton& button, CellRecord& cell, ConvertedSet& out);

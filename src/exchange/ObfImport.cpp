@@ -273,9 +273,11 @@ bool Cancelled(ImportProgress* progress, ImportFailure& failure) {
 
 // Converts the boards one at a time: each is read again, converted and written before the next.
 bool ConvertBoards(SetFiles& files, const std::vector<SetBoard>& boards, PictureConverter* pictures,
-                   ImportProgress* progress, OutputFolder& output, ConvertedSet& converted,
+                   const ImportOptions& options, OutputFolder& output, ConvertedSet& converted,
                    ImportFailure& failure) {
+  ImportProgress* const progress = options.Progress;
   SetConverter converter(files, boards, pictures, progress ? &progress->Cancel : nullptr);
+  converter.KeepCommands = options.KeepCommands;
   for (const SetBoard& board : boards) {
     if (Cancelled(progress, failure)) return false;
     std::string bytes;
@@ -368,7 +370,7 @@ ImportResult Import(const std::string& sourceUtf8, const std::string& folderUtf8
     return fail();
   }
   ConvertedSet converted;
-  if (!ConvertBoards(*files, loader.Boards, pictures, progress, output, converted, failure)) return fail();
+  if (!ConvertBoards(*files, loader.Boards, pictures, options, output, converted, failure)) return fail();
   std::vector<std::string> notes = files->Warnings;
   notes.insert(notes.end(), loader.Warnings.begin(), loader.Warnings.end());
   notes.insert(notes.end(), converted.Notes.begin(), converted.Notes.end());
@@ -385,6 +387,7 @@ ImportResult Import(const std::string& sourceUtf8, const std::string& folderUtf8
   result.Notes = std::move(notes);
   result.RootBoard = loader.Boards.front().FileName;
   result.Boards = static_cast<int>(loader.Boards.size());
+  result.DroppedCommands = converted.DroppedCommands;
   result.Ok = true;
   return result;
 }

@@ -48,6 +48,7 @@ struct ImportResult {
   std::vector<std::string> Notes; // what was converted with a loss or left out (UTF-8)
   std::string RootBoard;          // the root board's file name inside the folder (UTF-8)
   int Boards = 0;
+  int DroppedCommands = 0; // commands left out because they reach outside the player
 };
 
 struct ImportOptions {
@@ -55,6 +56,9 @@ struct ImportOptions {
   ImportProgress* Progress = nullptr;
   /// JSON values the whole set may hold (its boards and its manifest together).
   std::size_t JsonValues = MaxJsonValuesPerSet;
+  /// Keeps the commands that reach outside the player (start programs, open documents, send keys to
+  /// other programs); they are left out and reported otherwise.
+  bool KeepCommands = false;
 };
 
 /// Imports the set at `sourceUtf8` into the folder `folderUtf8`, which must not exist yet or be

@@ -14,7 +14,9 @@ void PrintUsage(FILE* out = stderr) {
              "  set FILE SECTION KEY VALUE        write a value as the player writes it\n"
              "  render BOARD --size WxH -o OUT    paint a board to a PNG picture\n"
              "  check PATH                        report problems in a board or a folder of boards\n"
-             "  import SET.obz|BOARD.obf DIR      convert Open Board Format boards into boards in DIR\n"
+             "  import [--keep-commands] SET.obz|BOARD.obf DIR\n"
+             "                                    convert Open Board Format boards into boards in DIR,\n"
+             "                                    leaving out commands that reach outside the player\n"
              "  export BOARD.qdx OUT.obz          write a board and the boards it links to as an .obz set\n"
              "  --help | --version\n",
              out);

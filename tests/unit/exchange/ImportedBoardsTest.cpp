@@ -61,6 +61,27 @@ TEST(ImportedBoards, ABrokenSetIsExplainedInTheUsersLanguageAndLeavesNoFolder) {
   EXPECT_EQ(dialogs.Messages.back(), "No existe el archivo: " + temp.Path("missing.obz"));
 }
 
+// The player never keeps a command that reaches outside it, and says so once, where the list is.
+TEST(ImportedBoards, OpeningASetLeavesOutItsOutsideCommandsAndSaysWhereTheyAreListed) {
+  test::TempFolder temp;
+  test::QuietDialogs dialogs;
+  ImportedBoards imported(dialogs, nullptr, temp.Path("imported"));
+  test::WriteBytes(
+      temp.Path("h.obf"),
+      R"({"id":"h","grid":{"rows":1,"columns":1,"order":[["a"]]},"buttons":[{"id":"a","label":"A",)"
+      R"("ext_nexoquadrix_special_function":"<EXECUTAR sh.exe -c \"id | tee PWNED\">"}]})");
+  const std::optional<std::string> root = imported.ImportedRootBoard(temp.Path("h.obf"));
+  ASSERT_TRUE(root) << (dialogs.Messages.empty() ? "" : dialogs.Messages.front());
+  EXPECT_EQ(test::ReadBoard(Windows1252ToUtf8(*root)).Cell(1, 1).SpecialFunction, "");
+  ASSERT_EQ(dialogs.Messages.size(), 1u);
+  const std::string report = (std::filesystem::path(*root).parent_path() / "import-report.txt").string();
+  EXPECT_NE(dialogs.Messages[0].find(report), std::string::npos) << dialogs.Messages[0];
+  EXPECT_NE(test::ReadBytes(report).find("<EXECUTAR sh.exe"), std::string::npos);
+  // Opened again, the set is not imported again and nothing more is said.
+  EXPECT_EQ(imported.ImportedRootBoard(temp.Path("h.obf")), root);
+  EXPECT_EQ(dialogs.Messages.size(), 1u);
+}
+
 // Every problem gets a message of its own, and only a cancelled import none.
 TEST(ImportedBoards, EachProblemHasItsOwnMessage) {
   std::set<std::string> messages;

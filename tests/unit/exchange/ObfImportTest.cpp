@@ -247,6 +247,52 @@ TEST(ObfImport, ReportsProgressAndStopsWhenCancelledLeavingNothing) {
   EXPECT_EQ(test::Listing(temp.Root()), before);
 }
 
+TEST(ObfImport, LeavesOutAndReportsCommandsThatReachOutsideThePlayerUnlessAskedToKeepThem) {
+  struct Case {
+    std::string Json;    // the button's command fields
+    std::string Command; // the cell's command when kept
+    bool ReachesOutside;
+  };
+  const Case cases[] = {
+      {R"("ext_nexoquadrix_special_function":"<EXECUTAR sh.exe -c \"id | tee PWNED\">")",
+       "<EXECUTAR sh.exe -c \"id | tee PWNED\">", true},
+      {R"("ext_nexoquadrix_special_function":"<tancar aplicacio>")", "<tancar aplicacio>", true},
+      {R"("ext_nexoquadrix_special_function":"<ESBORRAR TOT>")", "<ESBORRAR TOT>", false},
+      {R"("action":":clear")", "<ESBORRAR TOT>", false},
+  };
+  std::string buttons;
+  std::string order;
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const std::string id = "b" + std::to_string(i);
+    buttons += std::string(i ? "," : "") + R"({"id":")" + id + R"(","label":"L",)" + cases[i].Json + "}";
+    order += std::string(i ? "," : "") + "\"" + id + "\"";
+  }
+  std::string board =
+      BoardJson("h", "[" + buttons + "]", "[[" + order + "]]", static_cast<int>(std::size(cases)));
+  test::TempFolder temp;
+  ASSERT_TRUE(test::WriteZip(temp.Path("hostile.obz"), {{"board.obf", board}}));
+  for (const bool keep : {false, true}) {
+    SCOPED_TRACE(keep ? "kept" : "left out");
+    ImportOptions options;
+    options.KeepCommands = keep;
+    const std::string out = temp.Path(keep ? "kept" : "dropped");
+    const ImportResult result = ImportBoardSet(temp.Path("hostile.obz"), out, nullptr, options);
+    ASSERT_TRUE(result.Ok) << result.Error;
+    const Board imported = ReadBoard(out + "/board.qdx");
+    int dropped = 0;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+      const bool left = cases[i].ReachesOutside && !keep;
+      dropped += left;
+      EXPECT_EQ(imported.Cell(static_cast<int>(i) + 1, 1).SpecialFunction, left ? "" : cases[i].Command);
+      // The report names exactly what would have run.
+      EXPECT_EQ(AnyNoteHas(result.Notes, "\"" + cases[i].Command + "\" left out"), left) << cases[i].Command;
+      EXPECT_EQ(test::ReadBytes(out + "/import-report.txt").find(cases[i].Command) != std::string::npos,
+                left);
+    }
+    EXPECT_EQ(result.DroppedCommands, dropped);
+  }
+}
+
 TEST(ObfImport, ALargeGridWhoseEndIsEmptyKeepsItsButtonsInPlace) {
   test::TempFolder temp;
   // 3 rows, of which only the first is used, by 25 columns: the columns are cut, the rows stay.
