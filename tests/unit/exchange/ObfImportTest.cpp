@@ -256,7 +256,7 @@ TEST(ObfImport, LeavesOutAndReportsCommandsThatReachOutsideThePlayerUnlessAskedT
   const Case cases[] = {
       {R"("ext_nexoquadrix_special_function":"<EXECUTAR sh.exe -c \"id | tee PWNED\">")",
        "<EXECUTAR sh.exe -c \"id | tee PWNED\">", true},
-      {R"("ext_nexoquadrix_special_function":"<tancar aplicacio>")", "<tancar aplicacio>", true},
+      {R"("ext_nexoquadrix_special_function":"<TANCAR APLICACIO>")", "<TANCAR APLICACIO>", true},
       {R"("ext_nexoquadrix_special_function":"<ESBORRAR TOT>")", "<ESBORRAR TOT>", false},
       {R"("action":":clear")", "<ESBORRAR TOT>", false},
   };
