@@ -3,8 +3,9 @@
 
 Usage: make_hostile_sets.py FOLDER
 
-Each must be refused (or imported) by the player within a bounded memory; before the importer
-counted values, the first took 731 MB from 16 KB. Prints one name a line.
+Each must be refused or imported by the player within a bounded memory; before the importer
+counted values and converted board by board, the first took 731 MB from 16 KB. Prints one set a
+line: its name and "refuse" or "import".
 """
 import json
 import os
@@ -17,11 +18,11 @@ def board(board_id, rows=1, columns=1, order="[[null]]", extra="", buttons="[]")
             % (board_id, rows, columns, order, buttons, extra))
 
 
-def write(folder, name, entries):
+def write(folder, name, entries, expect="refuse"):
     with zipfile.ZipFile(os.path.join(folder, name), "w", zipfile.ZIP_DEFLATED, compresslevel=9) as z:
         for entry, text in entries:
             z.writestr(entry, text)
-    print(name)
+    print(name, expect)
 
 
 def main():
@@ -45,6 +46,15 @@ def main():
                ("root.obf", board("root", 1, 1, '[["l0"]]', buttons="[" + links + "]"))]
     entries += [("b%d.obf" % i, board("b%d" % i, extra=junk)) for i in range(300)]
     write(folder, "many-boards.obz", entries)
+    # 120 full boards of 2000 buttons with long labels: fine one at a time, 300 MB if all were held.
+    label = "x" * 1000
+    buttons = "[" + ",".join('{"id":"b%d","label":"%s%d"}' % (i, label, i) for i in range(2000)) + "]"
+    order = "[" + ",".join(["[" + ",".join('"b%d"' % (r * 21 + c) for c in range(21)) + "]" for r in range(21)]) + "]"
+    links = ",".join('{"id":"l%d","load_board":{"path":"b%d.obf"}}' % (i, i) for i in range(120))
+    entries = [("manifest.json", '{"root":"root.obf"}'),
+               ("root.obf", board("root", 1, 1, '[["l0"]]', buttons="[" + links + "]"))]
+    entries += [("b%d.obf" % i, board("b%d" % i, 21, 21, order, buttons=buttons)) for i in range(120)]
+    write(folder, "full-boards.obz", entries, "import")
 
 
 if __name__ == "__main__":
