@@ -148,20 +148,22 @@ bool SetConverter::ConvertBoard(const LoadedBoard& loaded, ConvertedSet& out, st
   board.Rows = rows;
   ApplyBoardOptionValues(source.ExtBoard, board, UnknownOptions);
   std::set<std::string> placed;
+  std::map<std::string_view, const ObfButton*> byId;
+  for (const ObfButton& button : source.Buttons)
+    byId.emplace(button.Id, &button);
   for (std::size_t r = 0; r < source.Order.size(); ++r) {
     for (std::size_t c = 0; c < source.Order[r].size(); ++c) {
       const std::optional<std::string>& id = source.Order[r][c];
       // Places beyond a cut grid are empty (the reader refuses any beyond the declared grid).
       if (!id || static_cast<int>(r) >= rows || static_cast<int>(c) >= columns) continue;
-      const auto button = std::find_if(source.Buttons.begin(), source.Buttons.end(),
-                                       [&](const ObfButton& b) { return b.Id == *id; });
-      if (button == source.Buttons.end()) {
+      const auto found = byId.find(*id);
+      if (found == byId.end()) {
         out.Notes.push_back(loaded.Path + ": the grid names button \"" + *id +
                             "\", which the board does not have");
         continue;
       }
       placed.insert(*id);
-      FillCell(loaded, *button, board.Cell(static_cast<int>(c) + 1, static_cast<int>(r) + 1), out);
+      FillCell(loaded, *found->second, board.Cell(static_cast<int>(c) + 1, static_cast<int>(r) + 1), out);
     }
   }
   const std::size_t unplaced = source.Buttons.size() - placed.size();
