@@ -29,6 +29,7 @@
 #include "shell/Player.h"
 #include "text/Encoding.h"
 #include "ui/DataFolder.h"
+#include "ui/ImportProgressDialog.h"
 #include "ui/MainWindow.h"
 #include "ui/PlainTextMemo.h"
 #include "ui/QtNonFocusableWindow.h"
@@ -130,8 +131,10 @@ int main(int argc, char** argv) {
   player.SetPointerMover(&pointer);
   // Boards of other AAC systems (.obf, .obz) are converted once into a folder of their own.
   nq::QtPictureConverter pictureConverter;
-  nq::exchange::ImportedBoards importedBoards(dialogs, &pictureConverter,
-                                              nq::exchange::DefaultImportFolder());
+  nq::ImportProgressDialog importProgress([&window]() -> QWidget* { return &window; });
+  importProgress.OnModal = dialogs.OnModal;
+  nq::exchange::ImportedBoards importedBoards(dialogs, &pictureConverter, nq::exchange::DefaultImportFolder(),
+                                              &importProgress);
   player.Boards().Importer = &importedBoards;
   // An empty window that the program has always created for diagnostics; it stays hidden.
   QWidget debugWindow;

@@ -15,5 +15,10 @@ inline constexpr std::size_t MaxEntryBytes = 64u << 20;    // one file inside an
 inline constexpr std::uint64_t MaxSetBytes = 512ull << 20; // everything read from one .obz, unpacked
 inline constexpr std::size_t MaxArchiveEntries = 20000;
 inline constexpr std::size_t MaxTextBytes = 1023; // what a board file keeps of a value
+// JSON values (every scalar, list and object) a parse may build: a few kilobytes of zip can unpack
+// into millions of tiny values, each an allocation. A full board of 2000 buttons with pictures
+// and sounds needs under 100,000; a large set a few hundred thousand.
+inline constexpr std::size_t MaxJsonValuesPerBoard = 250000;
+inline constexpr std::size_t MaxJsonValuesPerSet = 4000000;
 
 } // namespace nq::exchange

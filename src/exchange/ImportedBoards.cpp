@@ -39,8 +39,9 @@ std::string FirstLine(const fs::path& file) {
 
 } // namespace
 
-ImportedBoards::ImportedBoards(Dialogs& dialogs, PictureConverter* pictures, std::string baseFolderUtf8)
-    : Messages(dialogs), Pictures(pictures), BaseFolder(std::move(baseFolderUtf8)) {}
+ImportedBoards::ImportedBoards(Dialogs& dialogs, PictureConverter* pictures, std::string baseFolderUtf8,
+                               ImportRunner* runner)
+    : Messages(dialogs), Pictures(pictures), Runner(runner), BaseFolder(std::move(baseFolderUtf8)) {}
 
 std::string ImportedBoards::FolderFor(const std::string& fileUtf8) const {
   const std::optional<std::string> digest = ContentDigest(fileUtf8);
@@ -73,12 +74,31 @@ std::optional<std::string> ImportedBoards::Import(const std::string& cp1252Path,
   const fs::path list = fs::path(folder) / std::string(RootBoardListFile);
   if (!fs::is_regular_file(list, ec)) {
     fs::create_directories(BaseFolder, ec);
-    const ImportResult result = ImportBoardSet(file, folder, Pictures);
+    ImportResult result;
+    ImportProgress progress;
+    const std::function<void()> work = [&] {
+      ImportOptions options;
+      options.Progress = &progress;
+      result = ImportBoardSet(file, folder, Pictures, options);
+    };
+    if (Runner)
+      Runner->Run(fs::path(file).filename().string(), progress, work);
+    else
+      work();
     if (!result.Ok) {
-      Messages.ShowMessage("No se ha podido importar " + cp1252Path + ":\n" +
-                           Utf8ToWindows1252(result.Error));
+      if (const std::string message = ImportFailureMessage(cp1252Path, result); !message.empty())
+        Messages.ShowMessage(message);
       return std::nullopt;
     }
+    if (result.DroppedCommands > 0)
+      Messages.ShowMessage(Utf8ToWindows1252(
+          (result.DroppedCommands == 1
+               ? std::string("Se ha quitado una orden del conjunto importado que ejecutaba programas, abría "
+                             "documentos o enviaba teclas a otros programas.")
+               : "Se han quitado " + std::to_string(result.DroppedCommands) +
+                     " órdenes del conjunto importado que ejecutaban programas, abrían documentos o enviaban "
+                     "teclas a otros programas.") +
+          " La lista está en " + (fs::path(folder) / std::string(ImportReportFile)).string()));
   }
   const std::string root = FirstLine(list);
   const std::optional<std::string> clean = CleanSetPath(root);
@@ -87,6 +107,42 @@ std::optional<std::string> ImportedBoards::Import(const std::string& cp1252Path,
     return std::nullopt;
   }
   return Utf8ToWindows1252((fs::path(folder) / *clean).string());
+}
+
+std::string ImportFailureMessage(const std::string& cp1252Path, const ImportResult& result) {
+  const std::string board = "el tablero \"" + result.Where + "\"";
+  std::string reason;
+  switch (result.Problem) {
+  case ImportProblem::Cancelled:
+    return {};
+  case ImportProblem::NotFound:
+    return "No existe el archivo: " + cp1252Path;
+  case ImportProblem::NotASet:
+    reason = "no es un conjunto de tableros que se pueda leer.";
+    break;
+  case ImportProblem::DuplicateButton:
+    reason = "en " + board +
+             " dos botones distintos tienen el mismo identificador, y no se sabe cuál va en "
+             "cada casilla.";
+    break;
+  case ImportProblem::TooLarge:
+    reason = "es mucho más grande que cualquier conjunto de tableros (un archivo dañado o hecho para agotar "
+             "la memoria).";
+    break;
+  case ImportProblem::GridTooLarge:
+    reason = board + " usa más filas o columnas de las que se pueden mostrar, y dividirlo movería los "
+                     "botones de su sitio.";
+    break;
+  case ImportProblem::NotWritable:
+    reason = "no se puede escribir en la carpeta de los tableros importados.";
+    break;
+  case ImportProblem::None:
+  case ImportProblem::Broken:
+    reason = result.Where.empty() ? "el archivo está dañado o no sigue el formato Open Board."
+                                  : board + " está dañado o no sigue el formato Open Board.";
+    break;
+  }
+  return "No se ha podido importar " + cp1252Path + ":\n" + Utf8ToWindows1252(reason);
 }
 
 std::string DefaultImportFolder() {

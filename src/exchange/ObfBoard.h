@@ -8,6 +8,19 @@
 
 namespace nq::exchange {
 
+// Why a set was not imported, for a message in the user's language; the detail stays in the text.
+enum class ImportProblem {
+  None,
+  NotFound,        // the file is not there
+  NotASet,         // not a readable archive, or no board to start from
+  Broken,          // a board or the manifest does not follow the format
+  DuplicateButton, // two different buttons share an id
+  TooLarge,        // over a limit that guards memory and time
+  GridTooLarge,    // buttons in use beyond the largest grid shown here
+  NotWritable,     // the destination cannot take the boards
+  Cancelled,       // the user stopped it
+};
+
 // Our own fields travel as ext_nexoquadrix_* members: flat lists of (key, value) texts.
 using ExtValues = std::vector<std::pair<std::string, std::string>>;
 

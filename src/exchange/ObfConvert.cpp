@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "actions/OutsideCommands.h"
 #include "exchange/ExchangeLimits.h"
 #include "exchange/QdxFormat.h"
 #include "exchange/TextFit.h"
@@ -90,15 +91,14 @@ std::string RelativeLink(const std::string& from, const std::string& target) {
   return climb + rest;
 }
 
-SetConverter::SetConverter(SetFiles& files, std::vector<LoadedBoard>& boards, PictureConverter* pictures)
-    : Files(files), Boards(boards), Pictures(pictures) {}
-
-bool SetConverter::Convert(ConvertedSet& out, std::string& error) {
-  for (const LoadedBoard& board : Boards)
+SetConverter::SetConverter(SetFiles& files, const std::vector<SetBoard>& boards, PictureConverter* pictures,
+                           const std::atomic<bool>* cancel)
+    : Files(files), Boards(boards), Pictures(pictures), Cancel(cancel) {
+  for (const SetBoard& board : Boards)
     UsedNames.insert(Lower(board.FileName));
-  for (const LoadedBoard& board : Boards) {
-    if (!ConvertBoard(board, out, error)) return false;
-  }
+}
+
+void SetConverter::Finish(ConvertedSet& out) {
   if (!MissingCharacters.empty()) {
     std::string list;
     for (const std::string& c : MissingCharacters)
@@ -111,7 +111,6 @@ bool SetConverter::Convert(ConvertedSet& out, std::string& error) {
                         "colour, else the background colour");
   for (const std::string& key : UnknownOptions)
     out.Notes.push_back("unknown option \"" + key + "\" left out");
-  return true;
 }
 
 bool SetConverter::ConvertBoard(const LoadedBoard& loaded, ConvertedSet& out, std::string& error) {
@@ -149,28 +148,24 @@ bool SetConverter::ConvertBoard(const LoadedBoard& loaded, ConvertedSet& out, st
   board.Rows = rows;
   ApplyBoardOptionValues(source.ExtBoard, board, UnknownOptions);
   std::set<std::string> placed;
-  bool ignoredCells = false;
+  std::map<std::string_view, const ObfButton*> byId;
+  for (const ObfButton& button : source.Buttons)
+    byId.emplace(button.Id, &button);
   for (std::size_t r = 0; r < source.Order.size(); ++r) {
     for (std::size_t c = 0; c < source.Order[r].size(); ++c) {
       const std::optional<std::string>& id = source.Order[r][c];
-      if (!id) continue;
-      if (static_cast<int>(r) >= rows || static_cast<int>(c) >= columns) {
-        ignoredCells = true;
-        continue;
-      }
-      const auto button = std::find_if(source.Buttons.begin(), source.Buttons.end(),
-                                       [&](const ObfButton& b) { return b.Id == *id; });
-      if (button == source.Buttons.end()) {
+      // Places beyond a cut grid are empty (the reader refuses any beyond the declared grid).
+      if (!id || static_cast<int>(r) >= rows || static_cast<int>(c) >= columns) continue;
+      const auto found = byId.find(*id);
+      if (found == byId.end()) {
         out.Notes.push_back(loaded.Path + ": the grid names button \"" + *id +
                             "\", which the board does not have");
         continue;
       }
       placed.insert(*id);
-      FillCell(loaded, *button, board.Cell(static_cast<int>(c) + 1, static_cast<int>(r) + 1), out);
+      FillCell(loaded, *found->second, board.Cell(static_cast<int>(c) + 1, static_cast<int>(r) + 1), out);
     }
   }
-  if (ignoredCells)
-    out.Notes.push_back(loaded.Path + ": grid places beyond its rows and columns were left out");
   const std::size_t unplaced = source.Buttons.size() - placed.size();
   if (unplaced > 0)
     out.Notes.push_back(loaded.Path + ": " + std::to_string(unplaced) +
@@ -213,6 +208,16 @@ void SetConverter::FillCell(const LoadedBoard& loaded, const ObfButton& button, 
   const std::string sound = Sound(loaded, button, out);
   if (!sound.empty() && !button.ExtRead) cell.Read = sound;
   cell.SpecialFunction = SpecialFunction(loaded, button, out);
+  // A set from elsewhere never brings a program to start or keys for other programs, whichever field
+  // carried the command; the report names each so that whoever exported the set can keep them.
+  if (!KeepCommands && ReachesOutside(cell.SpecialFunction)) {
+    out.Notes.push_back(ButtonName(loaded, button) + ": command \"" +
+                        Windows1252ToUtf8(cell.SpecialFunction) +
+                        "\" left out, because it reaches outside the player (programs, documents or keys for "
+                        "other programs); import with --keep-commands to keep it");
+    ++out.DroppedCommands;
+    cell.SpecialFunction.clear();
+  }
   cell.Link = Link(loaded, button, out);
 }
 
@@ -292,6 +297,8 @@ std::string SetConverter::Picture(const LoadedBoard& loaded, const ObfButton& bu
   std::string mediaType;
   if (!ResourceBytes(loaded, *image, "image", bytes, mediaType, out)) return {};
   std::string format = PlayerPictureFormat(bytes);
+  // Drawing pictures is the slow part of an import; a cancelled one stops here.
+  if (Cancel && Cancel->load()) return {};
   if (format.empty()) {
     std::optional<std::string> png =
         Pictures ? Pictures->ToPng(bytes, mediaType, ConvertedPictureSide) : std::nullopt;
@@ -355,25 +362,25 @@ std::string SetConverter::SpecialFunction(const LoadedBoard& loaded, const ObfBu
   return token;
 }
 
-const LoadedBoard* SetConverter::FindTarget(const LoadedBoard& from, const ObfLoadBoard& link) const {
+const SetBoard* SetConverter::FindTarget(const LoadedBoard& from, const ObfLoadBoard& link) const {
   if (!link.Path.empty()) {
     for (const std::string& base : {std::string(), FolderPart(from.Path)}) {
       if (const std::optional<std::string> clean = CleanSetPath(base + link.Path)) {
-        for (const LoadedBoard& board : Boards) {
+        for (const SetBoard& board : Boards) {
           if (board.Path == *clean) return &board;
         }
       }
     }
   }
   if (!link.Id.empty()) {
-    for (const LoadedBoard& board : Boards) {
-      if (board.ManifestId == link.Id || board.Source.Id == link.Id) return &board;
+    for (const SetBoard& board : Boards) {
+      if (board.ManifestId == link.Id || board.Id == link.Id) return &board;
     }
   }
   for (const std::string& url : {link.DataUrl, link.Url}) {
     if (url.empty()) continue;
-    for (const LoadedBoard& board : Boards) {
-      if (board.Source.Url == url || board.Source.DataUrl == url) return &board;
+    for (const SetBoard& board : Boards) {
+      if (board.Url == url || board.DataUrl == url) return &board;
     }
   }
   return nullptr;
@@ -386,7 +393,7 @@ std::string SetConverter::Link(const LoadedBoard& loaded, const ObfButton& butto
       return Fit(*button.ExtLink);
     return {};
   }
-  const LoadedBoard* target = FindTarget(loaded, *button.LoadBoard);
+  const SetBoard* target = FindTarget(loaded, *button.LoadBoard);
   if (!target) {
     const ObfLoadBoard& link = *button.LoadBoard;
     const std::string where = !link.Url.empty()       ? link.Url

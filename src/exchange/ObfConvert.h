@@ -1,6 +1,8 @@
 #pragma once
-// The middle of an import: boards already read from a set become .qdx files and the pictures and
-// sounds they use, all in memory. Used by ObfImport; split out to keep each step small.
+// The middle of an import: one board read from a set becomes a .qdx file and the pictures and sounds
+// it uses, in memory until the importer writes them. Boards are converted one at a time; what links
+// need of the others is kept in a small summary of each. Used by ObfImport.
+#include <atomic>
 #include <map>
 #include <set>
 #include <string>
@@ -13,26 +15,44 @@
 
 namespace nq::exchange {
 
-struct LoadedBoard {
+// What the whole import keeps of each board of the set: enough to name it and to find it by a link.
+struct SetBoard {
   std::string Path;       // where the set holds it (cleaned)
   std::string ManifestId; // its id in the manifest, which may differ from its own
-  ObfBoard Source;
+  std::string Id;
+  std::string Url;
+  std::string DataUrl;
+  std::string ExtFile;  // the file name our own exports gave it
   std::string FileName; // the .qdx it becomes, relative to the output folder (UTF-8, "/")
+};
+
+// The one board being converted.
+struct LoadedBoard {
+  std::string Path;
+  std::string ManifestId;
+  ObfBoard Source;
+  std::string FileName;
 };
 
 struct ConvertedSet {
   std::map<std::string, std::string> Files; // output name (UTF-8, "/") -> bytes
   std::vector<std::string> Notes;
+  int DroppedCommands = 0; // commands left out because they reach outside the player
 };
 
 class SetConverter {
 public:
-  SetConverter(SetFiles& files, std::vector<LoadedBoard>& boards, PictureConverter* pictures);
-  /// Converts every board; false with the reason when one cannot be converted without losing places.
-  bool Convert(ConvertedSet& out, std::string& error);
+  /// `boards` names every board of the set, for links; `cancel`, when given, stops picture conversion.
+  SetConverter(SetFiles& files, const std::vector<SetBoard>& boards, PictureConverter* pictures,
+               const std::atomic<bool>* cancel = nullptr);
+  /// Converts one board into `out`; false with the reason when it cannot be without losing places.
+  bool ConvertBoard(const LoadedBoard& loaded, ConvertedSet& out, std::string& error);
+  /// Adds the notes about the whole set, once every board is converted.
+  void Finish(ConvertedSet& out);
+  /// Keeps commands that reach outside the player (a set the user exported themselves).
+  bool KeepCommands = false;
 
 private:
-  bool ConvertBoard(const LoadedBoard& loaded, ConvertedSet& out, std::string& error);
   void FillCell(const LoadedBoard& loaded, const ObfButton& button, CellRecord& cell, ConvertedSet& out);
   std::string Localised(const ObfBoard& board, const std::string& text) const;
   std::string Fit(const std::string& text);
@@ -46,11 +66,12 @@ private:
   std::string StoredName(const LoadedBoard& loaded, const std::string& original, const std::string& stored);
   std::string SpecialFunction(const LoadedBoard& loaded, const ObfButton& button, ConvertedSet& out);
   std::string Link(const LoadedBoard& loaded, const ObfButton& button, ConvertedSet& out);
-  const LoadedBoard* FindTarget(const LoadedBoard& from, const ObfLoadBoard& link) const;
+  const SetBoard* FindTarget(const LoadedBoard& from, const ObfLoadBoard& link) const;
 
   SetFiles& Files;
-  std::vector<LoadedBoard>& Boards;
+  const std::vector<SetBoard>& Boards;
   PictureConverter* Pictures;
+  const std::atomic<bool>* Cancel;
   std::set<std::string> MissingCharacters;
   std::set<std::string> UnknownOptions;
   std::map<std::string, std::string> StoredByContent; // content key -> output name

@@ -9,6 +9,7 @@
 #include <map>
 #include <nlohmann/json.hpp>
 
+#include "exchange/CountedJson.h"
 #include "exchange/ExchangeLimits.h"
 #include "exchange/ObfConvert.h"
 #include "exchange/ObfReader.h"
@@ -35,71 +36,100 @@ bool StartsLikeZip(const std::string& path) {
   return in.gcount() == 4 && head[0] == 'P' && head[1] == 'K' && head[2] == 3 && head[3] == 4;
 }
 
-// Reads the boards of a set: the root, every board the manifest lists, and any board a button's
-// load_board path reaches. Each is read once, however many links lead to it.
+// Finds the boards of a set: the root, every board the manifest lists, and any board a button's
+// load_board path reaches. Each is read once, however many links lead to it, and only a summary of
+// it is kept: the boards are converted one by one afterwards, never all held at once.
 class SetLoader {
 public:
-  explicit SetLoader(SetFiles& files) : Files(files) {}
+  SetLoader(SetFiles& files, JsonBudget& budget, ImportProgress* progress)
+      : Files(files), Budget(budget), Progress(progress) {}
 
   bool Load(const std::string& root, const std::map<std::string, std::string>& manifestBoards,
-            std::string& error) {
-    if (!Add(root, "", error)) return false;
+            ImportFailure& failure) {
+    if (!Add(root, "", failure)) return false;
     for (const auto& [id, path] : manifestBoards) {
-      if (!Add(path, id, error)) return false;
+      if (!Add(path, id, failure)) return false;
     }
     for (std::size_t next = 0; next < Boards.size(); ++next) {
-      // Copied: Add grows the list the reference would point into.
-      const std::vector<ObfButton> buttons = Boards[next].Source.Buttons;
-      const std::string folder = Boards[next].Path.substr(0, Boards[next].Path.rfind('/') + 1);
-      for (const ObfButton& button : buttons) {
-        if (!button.LoadBoard || button.LoadBoard->Path.empty()) continue;
-        for (const std::string& base : {std::string(), folder}) {
-          const std::optional<std::string> path = CleanSetPath(base + button.LoadBoard->Path);
-          if (path && Files.Has(*path)) {
-            if (!Add(*path, "", error)) return false;
-            break;
-          }
-        }
+      if (Progress && Progress->Cancel) {
+        failure = {ImportProblem::Cancelled, "the import was cancelled", {}};
+        return false;
+      }
+      // Moved out: Add grows both lists.
+      const std::vector<std::string> links = std::move(Links[next]);
+      for (const std::string& path : links) {
+        if (!Add(path, "", failure)) return false;
       }
     }
-    return CheckIds(error);
+    return CheckIds(failure);
   }
 
-  std::vector<LoadedBoard> Boards;
+  std::vector<SetBoard> Boards;
   std::vector<std::string> Warnings;
 
 private:
-  bool Add(const std::string& path, const std::string& manifestId, std::string& error) {
-    for (LoadedBoard& board : Boards) {
+  bool Add(const std::string& path, const std::string& manifestId, ImportFailure& failure) {
+    for (SetBoard& board : Boards) {
       if (board.Path == path) {
         if (board.ManifestId.empty()) board.ManifestId = manifestId;
         return true;
       }
     }
     if (Boards.size() >= MaxBoardsPerSet) {
-      error = "the set has more than " + std::to_string(MaxBoardsPerSet) + " boards";
+      failure = {ImportProblem::TooLarge,
+                 "the set has more than " + std::to_string(MaxBoardsPerSet) + " boards",
+                 {}};
       return false;
     }
     std::string bytes;
-    if (!Files.Read(path, bytes, error)) return false;
-    ObfParse parsed = ParseObfBoard(bytes, path);
+    if (!Files.Read(path, bytes, failure.Error)) {
+      failure.Problem = ImportProblem::Broken;
+      failure.Where = path;
+      return false;
+    }
+    ObfParse parsed = ParseObfBoard(bytes, path, &Budget);
     if (!parsed.Board) {
-      error = parsed.Error;
+      failure = {parsed.Problem, parsed.Error, path};
       return false;
     }
     Warnings.insert(Warnings.end(), parsed.Warnings.begin(), parsed.Warnings.end());
-    Boards.push_back({path, manifestId, std::move(*parsed.Board), {}});
+    const ObfBoard& board = *parsed.Board;
+    Boards.push_back({path, manifestId, board.Id, board.Url, board.DataUrl, board.ExtFile, {}});
+    Links.push_back(LinkedPaths(path, board));
+    if (Progress) {
+      Progress->Total += 2; // read now, converted later
+      Progress->Done += 1;
+    }
     return true;
   }
 
+  // The boards of the set that the board's buttons load by path, in the order of its buttons.
+  std::vector<std::string> LinkedPaths(const std::string& path, const ObfBoard& board) const {
+    std::vector<std::string> paths;
+    const std::string folder = path.substr(0, path.rfind('/') + 1);
+    for (const ObfButton& button : board.Buttons) {
+      if (!button.LoadBoard || button.LoadBoard->Path.empty()) continue;
+      for (const std::string& base : {std::string(), folder}) {
+        const std::optional<std::string> linked = CleanSetPath(base + button.LoadBoard->Path);
+        if (linked && Files.Has(*linked)) {
+          paths.push_back(*linked);
+          break;
+        }
+      }
+    }
+    return paths;
+  }
+
   // A link by id must lead to one board only.
-  bool CheckIds(std::string& error) const {
+  bool CheckIds(ImportFailure& failure) const {
     std::map<std::string, std::string> owner;
-    for (const LoadedBoard& board : Boards) {
-      const auto [at, inserted] = owner.emplace(board.Source.Id, board.Path);
+    for (const SetBoard& board : Boards) {
+      const auto [at, inserted] = owner.emplace(board.Id, board.Path);
       if (!inserted) {
-        error = "two boards have the id \"" + board.Source.Id + "\" (" + at->second + " and " + board.Path +
-                "), so links by id are ambiguous";
+        failure = {ImportProblem::Broken,
+                   "two boards have the id \"" + board.Id + "\" (" + at->second + " and " + board.Path +
+                       "), so links by id are ambiguous",
+                   board.Path};
         return false;
       }
     }
@@ -107,10 +137,15 @@ private:
   }
 
   SetFiles& Files;
+  JsonBudget& Budget;
+  ImportProgress* Progress;
+  std::vector<std::vector<std::string>> Links; // per board, until its links are followed
 };
 
-bool ReadManifest(SetFiles& files, std::string& root, std::map<std::string, std::string>& boards,
-                  std::string& error) {
+bool ReadManifest(SetFiles& files, JsonBudget& budget, std::string& root,
+                  std::map<std::string, std::string>& boards, ImportFailure& failure) {
+  failure.Problem = ImportProblem::NotASet;
+  std::string& error = failure.Error;
   std::string bytes;
   if (!files.Read("manifest.json", bytes, error)) return false;
   if (JsonNestingDepth(bytes) > MaxJsonDepth) {
@@ -118,7 +153,7 @@ bool ReadManifest(SetFiles& files, std::string& root, std::map<std::string, std:
     return false;
   }
   try {
-    const Json manifest = Json::parse(bytes);
+    const Json manifest = ParseCountedJson(bytes, MaxJsonValuesPerBoard, &budget);
     if (!manifest.is_object() || !manifest.contains("root") || !manifest["root"].is_string()) {
       error = "manifest.json has no \"root\" text naming the first board";
       return false;
@@ -142,6 +177,10 @@ bool ReadManifest(SetFiles& files, std::string& root, std::map<std::string, std:
       }
     }
     return true;
+  } catch (const JsonOverBudget& over) {
+    failure.Problem = ImportProblem::TooLarge;
+    error = std::string("manifest.json: ") + over.what() + "; far more than any manifest holds";
+    return false;
   } catch (const std::exception&) {
     error = "manifest.json is not valid JSON";
     return false;
@@ -149,10 +188,10 @@ bool ReadManifest(SetFiles& files, std::string& root, std::map<std::string, std:
 }
 
 // The .qdx names: our own exported names when they are safe, else the set's file names.
-void NameBoards(std::vector<LoadedBoard>& boards) {
+void NameBoards(std::vector<SetBoard>& boards) {
   std::set<std::string> used;
-  for (LoadedBoard& board : boards) {
-    const std::optional<std::string> own = CleanSetPath(board.Source.ExtFile);
+  for (SetBoard& board : boards) {
+    const std::optional<std::string> own = CleanSetPath(board.ExtFile);
     if (own && HasExtension(*own, ".qdx")) {
       board.FileName = UniqueName(*own, used);
       continue;
@@ -163,94 +202,175 @@ void NameBoards(std::vector<LoadedBoard>& boards) {
   }
 }
 
-bool WriteFiles(const fs::path& folder, const std::map<std::string, std::string>& files, std::string& error) {
-  for (const auto& [name, bytes] : files) {
-    const fs::path path = folder / name;
+// A temporary folder beside the destination that receives the files as they are made and is renamed
+// into place at the end, so a refused or cancelled set leaves nothing behind and a large one is never
+// held in memory whole.
+class OutputFolder {
+public:
+  ~OutputFolder() {
     std::error_code ec;
-    fs::create_directories(path.parent_path(), ec);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-      error = "cannot write " + path.string();
+    if (!Temporary.empty()) fs::remove_all(Temporary, ec);
+  }
+
+  bool Create(const std::string& folderUtf8, std::string& error) {
+    Target = fs::path(folderUtf8).lexically_normal();
+    const fs::path parent = Target.has_parent_path() ? Target.parent_path() : fs::path(".");
+    std::error_code ec;
+    fs::create_directories(parent, ec);
+    std::string pattern = (parent / ("." + Target.filename().string() + ".import-XXXXXX")).string();
+    if (!mkdtemp(pattern.data())) {
+      error = "cannot create a folder beside " + Target.string();
       return false;
     }
+    Temporary = pattern;
+    return true;
   }
+
+  /// Writes the files and empties the map.
+  bool Write(std::map<std::string, std::string>& files, std::string& error) {
+    for (const auto& [name, bytes] : files) {
+      const fs::path path = Temporary / name;
+      std::error_code ec;
+      fs::create_directories(path.parent_path(), ec);
+      std::ofstream out(path, std::ios::binary | std::ios::trunc);
+      out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+      out.close();
+      if (!out) {
+        error = "cannot write " + path.string();
+        return false;
+      }
+    }
+    files.clear();
+    return true;
+  }
+
+  bool Publish(std::string& error) {
+    std::error_code ec;
+    // mkdtemp makes the folder private; the boards are for everyone who may read the user's files.
+    const mode_t mask = umask(0);
+    umask(mask);
+    fs::permissions(Temporary, static_cast<fs::perms>(0777 & ~mask), ec);
+    if (fs::is_directory(Target, ec) && fs::is_empty(Target, ec)) fs::remove(Target, ec);
+    fs::rename(Temporary, Target, ec);
+    if (ec) {
+      error = Target.string() + " exists already and is not empty; nothing was written";
+      return false;
+    }
+    Temporary.clear();
+    return true;
+  }
+
+private:
+  fs::path Target;
+  fs::path Temporary;
+};
+
+bool Cancelled(ImportProgress* progress, ImportFailure& failure) {
+  if (!progress || !progress->Cancel) return false;
+  failure = {ImportProblem::Cancelled, "the import was cancelled", {}};
   return true;
 }
 
-// Writes everything into a temporary folder beside the destination and renames it into place.
-bool Publish(const std::string& folderUtf8, const std::map<std::string, std::string>& files,
-             std::string& error) {
-  const fs::path target = fs::path(folderUtf8).lexically_normal();
-  const fs::path parent = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  std::error_code ec;
-  fs::create_directories(parent, ec);
-  std::string pattern = (parent / ("." + target.filename().string() + ".import-XXXXXX")).string();
-  if (!mkdtemp(pattern.data())) {
-    error = "cannot create a folder beside " + target.string();
-    return false;
+// Converts the boards one at a time: each is read again, converted and written before the next.
+bool ConvertBoards(SetFiles& files, const std::vector<SetBoard>& boards, PictureConverter* pictures,
+                   const ImportOptions& options, OutputFolder& output, ConvertedSet& converted,
+                   ImportFailure& failure) {
+  ImportProgress* const progress = options.Progress;
+  SetConverter converter(files, boards, pictures, progress ? &progress->Cancel : nullptr);
+  converter.KeepCommands = options.KeepCommands;
+  for (const SetBoard& board : boards) {
+    if (Cancelled(progress, failure)) return false;
+    std::string bytes;
+    if (!files.Read(board.Path, bytes, failure.Error)) {
+      failure.Problem = ImportProblem::Broken;
+      failure.Where = board.Path;
+      return false;
+    }
+    ObfParse parsed = ParseObfBoard(bytes, board.Path);
+    if (!parsed.Board) {
+      failure = {parsed.Problem, parsed.Error, board.Path};
+      return false;
+    }
+    bytes.clear();
+    bytes.shrink_to_fit();
+    const LoadedBoard loaded{board.Path, board.ManifestId, std::move(*parsed.Board), board.FileName};
+    if (!converter.ConvertBoard(loaded, converted, failure.Error)) {
+      failure.Problem = ImportProblem::GridTooLarge;
+      failure.Where = board.Path;
+      return false;
+    }
+    if (Cancelled(progress, failure)) return false;
+    if (!output.Write(converted.Files, failure.Error)) {
+      failure.Problem = ImportProblem::NotWritable;
+      return false;
+    }
+    if (progress) progress->Done += 1;
   }
-  const fs::path temporary = pattern;
-  if (!WriteFiles(temporary, files, error)) {
-    fs::remove_all(temporary, ec);
-    return false;
-  }
-  // mkdtemp makes the folder private; the boards are for everyone who may read the user's files.
-  const mode_t mask = umask(0);
-  umask(mask);
-  fs::permissions(temporary, static_cast<fs::perms>(0777 & ~mask), ec);
-  if (fs::is_directory(target, ec) && fs::is_empty(target, ec)) fs::remove(target, ec);
-  fs::rename(temporary, target, ec);
-  if (ec) {
-    fs::remove_all(temporary, ec);
-    error = target.string() + " exists already and is not empty; nothing was written";
-    return false;
-  }
+  converter.Finish(converted);
   return true;
 }
 
-ImportResult Import(const std::string& sourceUtf8, const std::string& folderUtf8,
-                    PictureConverter* pictures) {
+bool OpenSet(const std::string& sourceUtf8, std::unique_ptr<SetFiles>& files, JsonBudget& budget,
+             std::string& root, std::map<std::string, std::string>& manifestBoards, ImportFailure& failure) {
+  if (!HasExtension(sourceUtf8, ".obz") && !StartsLikeZip(sourceUtf8)) {
+    const fs::path source(sourceUtf8);
+    files = OpenFolderSet(source.parent_path().string());
+    root = source.filename().string();
+    return true;
+  }
+  files = OpenArchiveSet(sourceUtf8, failure.Error);
+  if (!files) {
+    failure.Problem = ImportProblem::NotASet;
+    return false;
+  }
+  if (files->Has("manifest.json")) return ReadManifest(*files, budget, root, manifestBoards, failure);
+  const std::vector<std::string> boards = files->BoardFiles();
+  if (boards.size() != 1) {
+    failure.Problem = ImportProblem::NotASet;
+    failure.Error = boards.empty() ? "the archive holds no .obf board"
+                                   : "the archive holds several boards but no manifest.json naming the first";
+    return false;
+  }
+  root = boards.front();
+  return true;
+}
+
+ImportResult Import(const std::string& sourceUtf8, const std::string& folderUtf8, PictureConverter* pictures,
+                    const ImportOptions& options) {
+  ImportProgress* const progress = options.Progress;
   ImportResult result;
+  ImportFailure failure;
+  const auto fail = [&result, &failure] {
+    result.Error = failure.Error;
+    result.Problem = failure.Problem;
+    result.Where = failure.Where;
+    return result;
+  };
   std::error_code ec;
   if (!fs::is_regular_file(sourceUtf8, ec)) {
-    result.Error = sourceUtf8 + " does not exist";
-    return result;
+    failure = {ImportProblem::NotFound, sourceUtf8 + " does not exist", {}};
+    return fail();
   }
   if (fs::exists(folderUtf8, ec) && !(fs::is_directory(folderUtf8, ec) && fs::is_empty(folderUtf8, ec))) {
-    result.Error = folderUtf8 + " exists already and is not empty; nothing was written";
-    return result;
+    failure = {
+        ImportProblem::NotWritable, folderUtf8 + " exists already and is not empty; nothing was written", {}};
+    return fail();
   }
   std::unique_ptr<SetFiles> files;
   std::string root;
   std::map<std::string, std::string> manifestBoards;
-  if (HasExtension(sourceUtf8, ".obz") || StartsLikeZip(sourceUtf8)) {
-    files = OpenArchiveSet(sourceUtf8, result.Error);
-    if (!files) return result;
-    if (files->Has("manifest.json")) {
-      if (!ReadManifest(*files, root, manifestBoards, result.Error)) return result;
-    } else {
-      const std::vector<std::string> boards = files->BoardFiles();
-      if (boards.size() != 1) {
-        result.Error = boards.empty()
-                           ? "the archive holds no .obf board"
-                           : "the archive holds several boards but no manifest.json naming the first";
-        return result;
-      }
-      root = boards.front();
-    }
-  } else {
-    const fs::path source(sourceUtf8);
-    files = OpenFolderSet(source.parent_path().string());
-    root = source.filename().string();
-  }
-  SetLoader loader(*files);
-  if (!loader.Load(root, manifestBoards, result.Error)) return result;
+  JsonBudget budget{options.JsonValues};
+  if (!OpenSet(sourceUtf8, files, budget, root, manifestBoards, failure)) return fail();
+  SetLoader loader(*files, budget, progress);
+  if (!loader.Load(root, manifestBoards, failure)) return fail();
   NameBoards(loader.Boards);
+  OutputFolder output;
+  if (!output.Create(folderUtf8, failure.Error)) {
+    failure.Problem = ImportProblem::NotWritable;
+    return fail();
+  }
   ConvertedSet converted;
-  SetConverter converter(*files, loader.Boards, pictures);
-  if (!converter.Convert(converted, result.Error)) return result;
+  if (!ConvertBoards(*files, loader.Boards, pictures, options, output, converted, failure)) return fail();
   std::vector<std::string> notes = files->Warnings;
   notes.insert(notes.end(), loader.Warnings.begin(), loader.Warnings.end());
   notes.insert(notes.end(), converted.Notes.begin(), converted.Notes.end());
@@ -260,10 +380,14 @@ ImportResult Import(const std::string& sourceUtf8, const std::string& folderUtf8
   for (const std::string& note : notes)
     report += note + "\n";
   if (!report.empty()) converted.Files[std::string(ImportReportFile)] = report;
-  if (!Publish(folderUtf8, converted.Files, result.Error)) return result;
+  if (!output.Write(converted.Files, failure.Error) || !output.Publish(failure.Error)) {
+    failure.Problem = ImportProblem::NotWritable;
+    return fail();
+  }
   result.Notes = std::move(notes);
   result.RootBoard = loader.Boards.front().FileName;
   result.Boards = static_cast<int>(loader.Boards.size());
+  result.DroppedCommands = converted.DroppedCommands;
   result.Ok = true;
   return result;
 }
@@ -280,12 +404,13 @@ int Base64Value(char c) {
 } // namespace
 
 ImportResult ImportBoardSet(const std::string& sourceUtf8, const std::string& folderUtf8,
-                            PictureConverter* pictures) {
+                            PictureConverter* pictures, const ImportOptions& options) {
   try {
-    return Import(sourceUtf8, folderUtf8, pictures);
+    return Import(sourceUtf8, folderUtf8, pictures, options);
   } catch (const std::exception& error) {
     ImportResult result;
     result.Error = std::string("the import stopped: ") + error.what();
+    result.Problem = ImportProblem::Broken;
     return result;
   }
 }

@@ -1,9 +1,11 @@
 #include "exchange/ObfReader.h"
 
+#include <map>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <stdexcept>
 
+#include "exchange/CountedJson.h"
 #include "exchange/ExchangeLimits.h"
 
 namespace nq::exchange {
@@ -13,11 +15,13 @@ using Json = nlohmann::json;
 
 // Thrown inside this file only, to leave a half-read board at once; ParseObfBoard turns it into a value.
 struct Refusal : std::runtime_error {
-  using std::runtime_error::runtime_error;
+  Refusal(const std::string& message, ImportProblem problem)
+      : std::runtime_error(message), Problem(problem) {}
+  ImportProblem Problem;
 };
 
-[[noreturn]] void Refuse(const std::string& message) {
-  throw Refusal(message);
+[[noreturn]] void Refuse(const std::string& message, ImportProblem problem = ImportProblem::Broken) {
+  throw Refusal(message, problem);
 }
 
 // Ids are text by the format, but numbers are common in the wild and mean the same.
@@ -106,8 +110,15 @@ void ReadGrid(const Json& root, ObfBoard& board, const std::string& where) {
   board.Columns = GridSize(*grid, "columns", where);
   const Json* order = OptionalArray(*grid, "order", where + " grid");
   if (!order) Refuse(where + ": the grid has no \"order\", so its buttons have no places");
+  // Places beyond the declared grid belong to no cell; a hostile file lists millions of them.
+  if (order->size() > static_cast<std::size_t>(board.Rows))
+    Refuse(where + ": the grid order has " + std::to_string(order->size()) + " rows, more than the " +
+           std::to_string(board.Rows) + " the grid declares");
   for (const Json& row : *order) {
     if (!row.is_array()) Refuse(where + ": each row of the grid order must be a list");
+    if (row.size() > static_cast<std::size_t>(board.Columns))
+      Refuse(where + ": a row of the grid order has " + std::to_string(row.size()) +
+             " places, more than the " + std::to_string(board.Columns) + " columns the grid declares");
     std::vector<std::optional<std::string>> cells;
     for (const Json& cell : row) {
       if (cell.is_null()) {
@@ -218,18 +229,25 @@ ObfBoard ReadBoard(const Json& root, const std::string& where, std::vector<std::
   if (!buttons) Refuse(where + ": the board has no \"buttons\" list");
   if (buttons->size() > MaxButtonsPerBoard)
     Refuse(where + ": " + std::to_string(buttons->size()) + " buttons; a board may have at most " +
-           std::to_string(MaxButtonsPerBoard));
-  std::set<std::string> ids;
+               std::to_string(MaxButtonsPerBoard),
+           ImportProblem::TooLarge);
+  std::map<std::string, const Json*> ids;
   for (const Json& entry : *buttons) {
     ObfButton button = ReadButton(entry, where);
-    if (!ids.insert(button.Id).second)
-      Refuse(where + ": two buttons have the id \"" + button.Id + "\", so the grid cannot tell them apart");
+    const auto [first, inserted] = ids.emplace(button.Id, &entry);
+    if (!inserted) {
+      // Some exporters write a button once per place it has; equal copies are that one button.
+      if (*first->second == entry) continue;
+      Refuse(where + ": two buttons have the id \"" + button.Id + "\", so the grid cannot tell them apart",
+             ImportProblem::DuplicateButton);
+    }
     board.Buttons.push_back(std::move(button));
   }
   board.Images = ReadResources(root, "images", where);
   board.Sounds = ReadResources(root, "sounds", where);
   if (board.Images.size() + board.Sounds.size() > MaxResourcesPerBoard)
-    Refuse(where + ": more than " + std::to_string(MaxResourcesPerBoard) + " images and sounds");
+    Refuse(where + ": more than " + std::to_string(MaxResourcesPerBoard) + " images and sounds",
+           ImportProblem::TooLarge);
   ReadStrings(root, board, where);
   board.ExtFile = TextOrEmpty(root, "ext_nexoquadrix_file", where);
   board.ExtBoard = ReadExtValues(root, "ext_nexoquadrix_board", where);
@@ -260,8 +278,27 @@ std::size_t JsonNestingDepth(std::string_view json) {
   return deepest;
 }
 
-ObfParse ParseObfBoard(std::string_view json, const std::string& where) {
+Json ParseCountedJson(std::string_view json, std::size_t cap, JsonBudget* budget) {
+  std::size_t count = 0;
+  // Called as each value is made, before the next is read, so the refusal comes at the first value too many.
+  const Json::parser_callback_t counter = [&](int, Json::parse_event_t event, Json&) {
+    if (event == Json::parse_event_t::key || event == Json::parse_event_t::object_end ||
+        event == Json::parse_event_t::array_end)
+      return true;
+    if (++count > cap) throw JsonOverBudget("more than " + std::to_string(cap) + " values");
+    if (budget) {
+      if (budget->Left == 0)
+        throw JsonOverBudget("more than " + std::to_string(MaxJsonValuesPerSet) + " values in the whole set");
+      --budget->Left;
+    }
+    return true;
+  };
+  return Json::parse(json.begin(), json.end(), counter);
+}
+
+ObfParse ParseObfBoard(std::string_view json, const std::string& where, JsonBudget* budget) {
   ObfParse result;
+  result.Problem = ImportProblem::TooLarge;
   if (json.size() > MaxBoardJsonBytes) {
     result.Error =
         where + ": the board file is larger than " + std::to_string(MaxBoardJsonBytes >> 20) + " MB";
@@ -271,13 +308,19 @@ ObfParse ParseObfBoard(std::string_view json, const std::string& where) {
     result.Error = where + ": the JSON is nested deeper than any board needs";
     return result;
   }
+  result.Problem = ImportProblem::Broken;
   // A UTF-8 byte order mark is legal in files written on Windows.
   if (json.substr(0, 3) == "\xEF\xBB\xBF") json.remove_prefix(3);
   try {
-    const Json root = Json::parse(json.begin(), json.end());
+    const Json root = ParseCountedJson(json, MaxJsonValuesPerBoard, budget);
     result.Board = ReadBoard(root, where, result.Warnings);
+    result.Problem = ImportProblem::None;
   } catch (const Refusal& refusal) {
     result.Error = refusal.what();
+    result.Problem = refusal.Problem;
+  } catch (const JsonOverBudget& over) {
+    result.Error = where + ": " + over.what() + "; far more than any board holds (a damaged or hostile file)";
+    result.Problem = ImportProblem::TooLarge;
   } catch (const Json::parse_error& error) {
     result.Error = where + ": not valid JSON (byte " + std::to_string(error.byte) + ")";
   } catch (const std::exception& error) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 
 #include "exchange/ExchangeLimits.h"
 #include "exchange/TextFit.h"
@@ -93,7 +94,9 @@ public:
               Megabytes(MaxEntryBytes) + " accepted for one file (a damaged or hostile archive)";
       return false;
     }
-    if (Unpacked + stat.size > MaxSetBytes) {
+    // A board is read twice (found, then converted); each file counts once.
+    const bool counted = Counted.count(found->second) != 0;
+    if (!counted && Unpacked + stat.size > MaxSetBytes) {
       error = "the set unpacks to more than " + Megabytes(MaxSetBytes) + " (a damaged or hostile archive)";
       return false;
     }
@@ -113,7 +116,10 @@ public:
       bytes.clear();
       return false;
     }
-    Unpacked += stat.size;
+    if (!counted) {
+      Unpacked += stat.size;
+      Counted.insert(found->second);
+    }
     return true;
   }
 
@@ -121,6 +127,7 @@ private:
   zip_t* Archive;
   std::map<std::string, zip_uint64_t> Entries;
   uint64_t Unpacked = 0;
+  std::set<zip_uint64_t> Counted;
 };
 
 class FolderSet : public SetFiles {

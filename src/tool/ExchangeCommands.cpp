@@ -18,16 +18,27 @@ void PrintNotes(const std::vector<std::string>& notes) {
 } // namespace
 
 int RunImport(const Arguments& args) {
-  if (args.size() != 2) return Usage("import SET.obz|BOARD.obf DIR");
+  exchange::ImportOptions options;
+  Arguments paths;
+  for (const std::string& arg : args) {
+    if (arg == "--keep-commands")
+      options.KeepCommands = true;
+    else
+      paths.push_back(arg);
+  }
+  if (paths.size() != 2) return Usage("import [--keep-commands] SET.obz|BOARD.obf DIR");
   const std::unique_ptr<exchange::PictureConverter> pictures = MakePictureConverter();
-  const exchange::ImportResult result = exchange::ImportBoardSet(args[0], args[1], pictures.get());
+  const exchange::ImportResult result = exchange::ImportBoardSet(paths[0], paths[1], pictures.get(), options);
   if (!result.Ok) {
     std::fprintf(stderr, "import: %s\n", result.Error.c_str());
     return 1;
   }
   PrintNotes(result.Notes);
-  std::printf("imported %d board(s) into %s; the first board is %s\n", result.Boards, args[1].c_str(),
+  std::printf("imported %d board(s) into %s; the first board is %s\n", result.Boards, paths[1].c_str(),
               result.RootBoard.c_str());
+  if (result.DroppedCommands > 0)
+    std::printf("%d command(s) that reach outside the player were left out; see %s/%s\n",
+                result.DroppedCommands, paths[1].c_str(), std::string(exchange::ImportReportFile).c_str());
   return 0;
 }
 

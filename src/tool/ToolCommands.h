@@ -13,7 +13,7 @@ int RunGet(const Arguments& args);     // get FILE SECTION KEY
 int RunSet(const Arguments& args);     // set FILE SECTION KEY VALUE
 int RunRender(const Arguments& args);  // render BOARD --size WxH -o OUT.png
 int RunCheck(const Arguments& args);   // check PATH
-int RunImport(const Arguments& args);  // import SET.obz|BOARD.obf DIR
+int RunImport(const Arguments& args);  // import [--keep-commands] SET.obz|BOARD.obf DIR
 int RunExport(const Arguments& args);  // export BOARD.qdx OUT.obz
 int RunSymbols(const Arguments& args); // symbols QUERY [--lang L] [--limit N] [--draw OUT.png]
 int RunPrint(const Arguments& args);   // print BOARD.qdx|FOLDER|SET.obz -o OUT.pdf

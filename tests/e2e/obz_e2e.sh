@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # A board set from another AAC system, opened in the real player from the command line: it is
 # imported once into the data folder, its root board shows, and a chosen cell is heard on the
-# speaker (recorded from the null sink's monitor). Run inside tests/e2e/session.sh.
-# Usage: obz_e2e.sh PLAYER FIXTURE_SET_FOLDER
+# speaker (recorded from the null sink's monitor). A set whose cell would start a shell imports, in
+# the tool and in the player, with that command left out and named in the import report; the cell
+# runs nothing. Run inside tests/e2e/session.sh.
+# Usage: obz_e2e.sh PLAYER FIXTURE_SET_FOLDER TOOL
 set -u
 player=$1
 set_folder=$2
+tool=$3
 work=$(mktemp -d /tmp/nq-e2e-obz.XXXXXX)
 pids=()
 trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; rm -rf "$work"' EXIT
@@ -30,7 +33,8 @@ heard_rms() {
   sox -t raw -r 16000 -e signed -b 16 -c 1 "$work/heard.raw" -n stat 2>&1 | sed -n 's/^RMS *amplitude: *//p'
 }
 start_player() {
-  XDG_DATA_HOME="$work/data" NEXOQUADRIX_CONFIG_DIR="$work/config" "$player" "$work/Menjar i beure.obz" \
+  local set=${1:-$work/Menjar i beure.obz}
+  XDG_DATA_HOME="$work/data" NEXOQUADRIX_CONFIG_DIR="$work/config" "$player" "$set" \
     > "$work/player.log" 2>&1 &
   player_pid=$!
   pids+=($player_pid)
@@ -63,5 +67,46 @@ touch -d '2000-01-01' "$imported/home.qdx"
 start_player
 [ "$(ls -d "$work/data/nexoquadrix/imported/"*/ | grep -c .)" = 1 ] || fail "the set was imported a second time"
 [ "$(stat -c %Y "$imported/home.qdx")" = "$(date -d 2000-01-01 +%s)" ] || fail "the imported board was written again"
+stop_player
+
+# A set from elsewhere whose only cell would run a shell that writes a marker file.
+command='<EXECUTAR sh.exe -c "id | tee PWNED">'
+python3 - "$work/hostile.obz" "$command" <<'PY'
+import json, sys, zipfile
+board = {"format": "open-board-0.1", "id": "h", "grid": {"rows": 1, "columns": 1, "order": [["a"]]},
+         "buttons": [{"id": "a", "label": "Hola", "ext_nexoquadrix_special_function": sys.argv[2]}]}
+with zipfile.ZipFile(sys.argv[1], "w") as z:
+    z.writestr("board.obf", json.dumps(board))
+PY
+"$tool" import "$work/hostile.obz" "$work/tool" > "$work/tool.log" 2>&1 || { cat "$work/tool.log"; fail "the tool refused the set"; }
+grep -q EXECUTAR "$work/tool/board.qdx" && fail "the tool kept the command"
+grep -qF "$command" "$work/tool/import-report.txt" || fail "the tool's report does not name the command"
+"$tool" import --keep-commands "$work/hostile.obz" "$work/kept" > /dev/null 2>&1 || fail "the tool refused the set to keep"
+grep -qF 'EXECUTAR sh.exe' "$work/kept/board.qdx" || fail "--keep-commands did not keep the command"
+
+mkdir -p "$work/run"
+cd "$work/run" || fail "no run folder"
+start_player "$work/hostile.obz"
+told=""
+for _ in $(seq 1 50); do
+  box=$(xdotool search --onlyvisible --name '^NexoQuadrix$' 2>/dev/null | head -n 1)
+  if [ -n "$box" ]; then
+    told=yes
+    xdotool key --window "$box" Return
+    break
+  fi
+  sleep 0.1
+done
+[ -n "$told" ] || fail "the player did not say that a command was left out"
+hostile=$(grep -l 'board.qdx' "$work/data/nexoquadrix/imported/"hostile-*/root-board.txt 2>/dev/null | head -n 1)
+[ -n "$hostile" ] || fail "the hostile set was not imported"
+hostile=$(dirname "$hostile")
+grep -q EXECUTAR "$hostile/board.qdx" && fail "the player kept the command"
+grep -qF "$command" "$hostile/import-report.txt" || fail "the player's report does not name the command"
+sleep 1
+# The 1 x 1 board's only cell, below the menu and button bars.
+xdotool mousemove $((X + WIDTH / 2)) $((Y + 22 + 65 + (HEIGHT - 22 - 65 - 135) / 2)) click 1
+sleep 2
+[ -e "$work/run/PWNED" ] && fail "the cell ran the shell"
 stop_player
 echo "PASS"

@@ -37,16 +37,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const nq::exchange::ObfBoard& board = *parsed.Board;
   Check(board.Rows >= 1 && board.Columns >= 1);
   Check(board.Buttons.size() <= nq::exchange::MaxButtonsPerBoard);
+  // Never more places than the grid declares.
+  Check(board.Order.size() <= static_cast<std::size_t>(board.Rows));
+  for (const auto& row : board.Order)
+    Check(row.size() <= static_cast<std::size_t>(board.Columns));
   std::set<std::string> ids;
   for (const auto& button : board.Buttons)
     Check(ids.insert(button.Id).second);
 
-  std::vector<nq::exchange::LoadedBoard> boards{{"fuzz.obf", "", std::move(*parsed.Board), "fuzz.qdx"}};
+  const std::vector<nq::exchange::SetBoard> boards{
+      {"fuzz.obf", "", board.Id, board.Url, board.DataUrl, board.ExtFile, "fuzz.qdx"}};
+  const nq::exchange::LoadedBoard loaded{"fuzz.obf", "", std::move(*parsed.Board), "fuzz.qdx"};
   EmptySet files;
   nq::exchange::ConvertedSet converted;
   std::string error;
   nq::exchange::SetConverter converter(files, boards, nullptr);
-  if (converter.Convert(converted, error)) {
+  if (converter.ConvertBoard(loaded, converted, error)) {
     const auto qdx = converted.Files.find("fuzz.qdx");
     Check(qdx != converted.Files.end());
     Check(qdx->second.rfind("[Quadrix]\r\nName=Quadrix\r\nautor=Vellumor\r\n", 0) == 0);

@@ -4,6 +4,7 @@
 // after a write-back, and no picture it names crashes the decoders or asks for a giant image.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -17,6 +18,7 @@
 #include "boards/PathResolver.h"
 #include "boards/PictureLoader.h"
 #include "platform/Dialogs.h"
+#include "settings/ProfileFile.h"
 #include "support/PictureTestFiles.h"
 #include "text/Encoding.h"
 
@@ -95,12 +97,19 @@ test::TempFolder* HostileBoardsTest::Folder = nullptr;
 bool HostileBoardsTest::Made = false;
 std::vector<CorpusBoard> HostileBoardsTest::Boards;
 
-TEST_F(HostileBoardsTest, TheCorpusHoldsAtLeastAHundredBoards) {
-  ASSERT_TRUE(Made) << "the corpus script failed";
-  EXPECT_GE(Boards.size(), 100u);
+// The grid a "grid-C-R.qdx" board of the corpus declares, when both are plain numbers.
+std::optional<std::pair<int, int>> DeclaredGrid(const std::string& name) {
+  int columns = 0;
+  int rows = 0;
+  char end = 0;
+  if (std::sscanf(name.c_str(), "grid-%d-%d.qd%c", &columns, &rows, &end) != 3 || end != 'x')
+    return std::nullopt;
+  if (name != "grid-" + std::to_string(columns) + "-" + std::to_string(rows) + ".qdx") return std::nullopt;
+  return std::make_pair(columns, rows);
 }
 
 TEST_F(HostileBoardsTest, EachBoardIsReadOrRefusedAsExpectedAndRefusedBoardsAreNeverWritten) {
+  ASSERT_TRUE(Made && !Boards.empty()) << "the corpus script failed";
   for (const CorpusBoard& entry : Boards) {
     const std::string path = Folder->File(entry.Name);
     std::error_code error;
@@ -125,8 +134,18 @@ TEST_F(HostileBoardsTest, EachBoardIsReadOrRefusedAsExpectedAndRefusedBoardsAreN
       }
       continue;
     }
-    EXPECT_GE(board.CellCount(), 0) << entry.Name;
-    EXPECT_LE(board.CellCount(), 21 * 21) << entry.Name;
+    // What was read is a grid the window can show, and no value is held beyond what a board keeps.
+    EXPECT_LE(board.Columns, MaxGridColumns) << entry.Name;
+    EXPECT_LE(board.Rows, MaxGridRows) << entry.Name;
+    if (const auto grid = DeclaredGrid(entry.Name); grid && entry.Expect == "open") {
+      EXPECT_EQ(board.Columns, grid->first) << entry.Name;
+      EXPECT_EQ(board.Rows, grid->second) << entry.Name;
+    }
+    for (const CellRecord& cell : board.Cells) {
+      for (const std::string* value :
+           {&cell.Caption, &cell.Read, &cell.Picture, &cell.Link, &cell.SpecialFunction})
+        EXPECT_LE(value->size(), MaxProfileText) << entry.Name;
+    }
     // The write-back kept it a board, with both values in place.
     Board again;
     BoardFile second(again, dialogs);

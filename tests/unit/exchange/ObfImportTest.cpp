@@ -175,6 +175,124 @@ TEST(ObfImport, RefusesSetsThatCannotBeShownFaithfully) {
   }
 }
 
+// "0,0,...": n values for a list nobody reads.
+std::string Zeros(std::size_t n) {
+  std::string out(2 * n - 1, ',');
+  for (std::size_t i = 0; i < out.size(); i += 2)
+    out[i] = '0';
+  return out;
+}
+
+// A root board linking to a second; each carries `junk` values besides its few own.
+std::vector<test::ZipEntry> TwoBoardSet(std::size_t junk) {
+  const std::string padding = R"(,"x":[)" + Zeros(junk) + "]";
+  std::string a = BoardJson("a", R"([{"id":"x","load_board":{"path":"b.obf"}}])", R"([["x"]])");
+  std::string b = BoardJson("b");
+  a.insert(a.size() - 1, padding);
+  b.insert(b.size() - 1, padding);
+  return {{"manifest.json", R"({"root":"a.obf"})"}, {"a.obf", a}, {"b.obf", b}};
+}
+
+TEST(ObfImport, OneBudgetOfJsonValuesCoversTheWholeSet) {
+  test::TempFolder temp;
+  ASSERT_TRUE(test::WriteZip(temp.Path("set.obz"), TwoBoardSet(600)));
+  ImportOptions options;
+  options.JsonValues = 1000; // each board fits alone, both together do not
+  const ImportResult refused = ImportBoardSet(temp.Path("set.obz"), temp.Path("out"), nullptr, options);
+  EXPECT_FALSE(refused.Ok);
+  EXPECT_EQ(refused.Problem, ImportProblem::TooLarge);
+  EXPECT_EQ(refused.Where, "b.obf");
+  EXPECT_FALSE(test::Exists(temp.Path("out")));
+  options.JsonValues = 2000;
+  EXPECT_TRUE(ImportBoardSet(temp.Path("set.obz"), temp.Path("out"), nullptr, options).Ok);
+
+  // The manifest counts too.
+  ASSERT_TRUE(test::WriteZip(
+      temp.Path("manifest.obz"),
+      {{"manifest.json", R"({"root":"a.obf","x":[)" + Zeros(3000) + "]}"}, {"a.obf", BoardJson("a")}}));
+  options.JsonValues = 2000;
+  const ImportResult manifest = ImportBoardSet(temp.Path("manifest.obz"), temp.Path("m"), nullptr, options);
+  EXPECT_FALSE(manifest.Ok);
+  EXPECT_EQ(manifest.Problem, ImportProblem::TooLarge);
+}
+
+TEST(ObfImport, ReportsProgressAndStopsWhenCancelledLeavingNothing) {
+  test::TempFolder temp;
+  ASSERT_TRUE(test::WriteZip(temp.Path("set.obz"), test::FolderEntries(Fixtures + "set")));
+  ImportProgress progress;
+  ImportOptions options;
+  options.Progress = &progress;
+  ASSERT_TRUE(ImportBoardSet(temp.Path("set.obz"), temp.Path("done"), nullptr, options).Ok);
+  EXPECT_GT(progress.Total, 0);
+  EXPECT_EQ(progress.Done, progress.Total);
+
+  // Cancelled from the converter, the way a click on the cancel button reaches a running import.
+  class CancellingConverter : public PictureConverter {
+  public:
+    explicit CancellingConverter(ImportProgress& progress) : Progress(progress) {}
+    std::optional<std::string> ToPng(const std::string&, const std::string&, int) override {
+      Progress.Cancel = true;
+      return std::nullopt;
+    }
+    ImportProgress& Progress;
+  };
+  ImportProgress cancelled;
+  CancellingConverter converter(cancelled);
+  options.Progress = &cancelled;
+  const std::vector<std::string> before = test::Listing(temp.Root());
+  const ImportResult result = ImportBoardSet(temp.Path("set.obz"), temp.Path("out"), &converter, options);
+  EXPECT_FALSE(result.Ok);
+  EXPECT_EQ(result.Problem, ImportProblem::Cancelled);
+  EXPECT_LT(cancelled.Done, cancelled.Total);
+  EXPECT_EQ(test::Listing(temp.Root()), before);
+}
+
+TEST(ObfImport, LeavesOutAndReportsCommandsThatReachOutsideThePlayerUnlessAskedToKeepThem) {
+  struct Case {
+    std::string Json;    // the button's command fields
+    std::string Command; // the cell's command when kept
+    bool ReachesOutside;
+  };
+  const Case cases[] = {
+      {R"("ext_nexoquadrix_special_function":"<EXECUTAR sh.exe -c \"id | tee PWNED\">")",
+       "<EXECUTAR sh.exe -c \"id | tee PWNED\">", true},
+      {R"("ext_nexoquadrix_special_function":"<TANCAR APLICACIO>")", "<TANCAR APLICACIO>", true},
+      {R"("ext_nexoquadrix_special_function":"<ESBORRAR TOT>")", "<ESBORRAR TOT>", false},
+      {R"("action":":clear")", "<ESBORRAR TOT>", false},
+  };
+  std::string buttons;
+  std::string order;
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const std::string id = "b" + std::to_string(i);
+    buttons += std::string(i ? "," : "") + R"({"id":")" + id + R"(","label":"L",)" + cases[i].Json + "}";
+    order += std::string(i ? "," : "") + "\"" + id + "\"";
+  }
+  std::string board =
+      BoardJson("h", "[" + buttons + "]", "[[" + order + "]]", static_cast<int>(std::size(cases)));
+  test::TempFolder temp;
+  ASSERT_TRUE(test::WriteZip(temp.Path("hostile.obz"), {{"board.obf", board}}));
+  for (const bool keep : {false, true}) {
+    SCOPED_TRACE(keep ? "kept" : "left out");
+    ImportOptions options;
+    options.KeepCommands = keep;
+    const std::string out = temp.Path(keep ? "kept" : "dropped");
+    const ImportResult result = ImportBoardSet(temp.Path("hostile.obz"), out, nullptr, options);
+    ASSERT_TRUE(result.Ok) << result.Error;
+    const Board imported = ReadBoard(out + "/board.qdx");
+    int dropped = 0;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+      const bool left = cases[i].ReachesOutside && !keep;
+      dropped += left;
+      EXPECT_EQ(imported.Cell(static_cast<int>(i) + 1, 1).SpecialFunction, left ? "" : cases[i].Command);
+      // The report names exactly what would have run.
+      EXPECT_EQ(AnyNoteHas(result.Notes, "\"" + cases[i].Command + "\" left out"), left) << cases[i].Command;
+      EXPECT_EQ(test::ReadBytes(out + "/import-report.txt").find(cases[i].Command) != std::string::npos,
+                left);
+    }
+    EXPECT_EQ(result.DroppedCommands, dropped);
+  }
+}
+
 TEST(ObfImport, ALargeGridWhoseEndIsEmptyKeepsItsButtonsInPlace) {
   test::TempFolder temp;
   // 3 rows, of which only the first is used, by 25 columns: the columns are cut, the rows stay.

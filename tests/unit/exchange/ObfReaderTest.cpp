@@ -2,6 +2,7 @@
 // a message that says what is wrong.
 #include <gtest/gtest.h>
 
+#include "exchange/ExchangeLimits.h"
 #include "exchange/ObfReader.h"
 #include "support/ZipTestFiles.h"
 
@@ -89,6 +90,96 @@ TEST(ObfReader, AcceptsAByteOrderMarkAndWarnsOfAnUnknownFormat) {
   ASSERT_TRUE(parsed.Board) << parsed.Error;
   EXPECT_EQ(parsed.Board->Id, "1");
   ASSERT_EQ(parsed.Warnings.size(), 1u);
+}
+
+// A board of the given grid and order, with extra members (",..." text) after its buttons.
+std::string GridBoard(int rows, int columns, const std::string& order, const std::string& buttons = "[]",
+                      const std::string& extra = "") {
+  return R"({"id":"b","grid":{"rows":)" + std::to_string(rows) + R"(,"columns":)" + std::to_string(columns) +
+         R"(,"order":)" + order + R"(},"buttons":)" + buttons + extra + "}";
+}
+
+// n copies of `item` joined by commas.
+std::string Repeated(const std::string& item, std::size_t n) {
+  std::string out;
+  out.reserve((item.size() + 1) * n);
+  for (std::size_t i = 0; i < n; ++i)
+    out += (i ? "," : "") + item;
+  return out;
+}
+
+TEST(ObfReader, RefusesAnOrderLargerThanItsGrid) {
+  struct Case {
+    const char* What;
+    std::string Order;
+    bool Read;
+  };
+  const Case cases[] = {
+      {"as declared", "[[null,null],[null,null]]", true},
+      {"shorter rows and fewer rows", "[[null]]", true},
+      {"one row too many", "[[null,null],[null,null],[]]", false},
+      {"one place too many", "[[null,null,null],[null,null]]", false},
+      {"a hundred thousand empty rows", "[" + Repeated("[]", 100000) + "]", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    const ObfParse parsed = ParseObfBoard(GridBoard(2, 2, c.Order), "b.obf");
+    EXPECT_EQ(parsed.Board.has_value(), c.Read) << parsed.Error;
+    if (!c.Read) {
+      EXPECT_NE(parsed.Error.find("order"), std::string::npos) << parsed.Error;
+    }
+  }
+}
+
+TEST(ObfReader, CountsJsonValuesAgainstTheBoardsCeilingAndTheSetsBudget) {
+  const auto board = [](std::size_t values) {
+    // The board itself is a handful of values; the rest is a list nobody reads.
+    return GridBoard(1, 1, "[[null]]", "[]", R"(,"x":[)" + Repeated("0", values) + "]");
+  };
+  EXPECT_TRUE(ParseObfBoard(board(1000), "b.obf").Board);
+  const ObfParse huge = ParseObfBoard(board(MaxJsonValuesPerBoard), "b.obf");
+  EXPECT_FALSE(huge.Board);
+  EXPECT_EQ(huge.Problem, ImportProblem::TooLarge);
+
+  // One budget shared by two boards: the first fits, the second finds too little left.
+  JsonBudget budget{1500};
+  const ObfParse first = ParseObfBoard(board(1000), "a.obf", &budget);
+  ASSERT_TRUE(first.Board) << first.Error;
+  EXPECT_LT(budget.Left, 500u);
+  const ObfParse second = ParseObfBoard(board(1000), "b.obf", &budget);
+  EXPECT_FALSE(second.Board);
+  EXPECT_EQ(second.Problem, ImportProblem::TooLarge);
+}
+
+TEST(ObfReader, EqualCopiesOfAButtonAreOneButtonAndDifferentOnesAreRefused) {
+  const std::string a = R"({"id":"a","label":"A","image_id":"i"})";
+  const ObfParse copies = ParseObfBoard(GridBoard(1, 2, R"([["a","a"]])", "[" + a + "," + a + "]"), "b.obf");
+  ASSERT_TRUE(copies.Board) << copies.Error;
+  ASSERT_EQ(copies.Board->Buttons.size(), 1u);
+  EXPECT_EQ(copies.Board->Buttons[0].ImageId, "i");
+
+  const std::string other = R"({"id":"a","label":"A","image_id":"j"})";
+  const ObfParse differing =
+      ParseObfBoard(GridBoard(1, 2, R"([["a","a"]])", "[" + a + "," + other + "]"), "b.obf");
+  EXPECT_FALSE(differing.Board);
+  EXPECT_EQ(differing.Problem, ImportProblem::DuplicateButton);
+}
+
+TEST(ObfReader, RefusesMoreImagesAndSoundsThanTheLimitTogether) {
+  // Images and sounds count together: half of each at the limit, then one more sound.
+  const auto board = [](std::size_t images, std::size_t sounds) {
+    std::string list[2];
+    for (std::size_t i = 0; i < images + sounds; ++i) {
+      std::string& to = list[i < images ? 0 : 1];
+      to += (to.empty() ? "" : ",") + std::string(R"({"id":"r)") + std::to_string(i) + R"("})";
+    }
+    return GridBoard(1, 1, "[[null]]", "[]", R"(,"images":[)" + list[0] + R"(],"sounds":[)" + list[1] + "]");
+  };
+  const std::size_t half = MaxResourcesPerBoard / 2;
+  EXPECT_TRUE(ParseObfBoard(board(half, MaxResourcesPerBoard - half), "b.obf").Board);
+  const ObfParse over = ParseObfBoard(board(half, MaxResourcesPerBoard - half + 1), "b.obf");
+  EXPECT_FALSE(over.Board);
+  EXPECT_EQ(over.Problem, ImportProblem::TooLarge);
 }
 
 TEST(ObfReader, NestingDepthSkipsBracketsInsideStrings) {

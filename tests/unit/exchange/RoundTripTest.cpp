@@ -13,6 +13,13 @@ namespace {
 
 using test::ReadBoard;
 
+// Whoever exported the boards imports them back with every command.
+ImportOptions KeepingCommands() {
+  ImportOptions options;
+  options.KeepCommands = true;
+  return options;
+}
+
 // Compares two boards as the player sees them: options, and every cell of the grid.
 void ExpectSameBoard(const Board& original, const Board& back, const std::string& name) {
   SCOPED_TRACE(name);
@@ -76,7 +83,8 @@ TEST(RoundTrip, ExportedBoardsComeBackCellByCell) {
   ASSERT_EQ(exported.Notes.size(), 1u); // the link to the missing board
   EXPECT_NE(exported.Notes[0].find("falta.qdx"), std::string::npos);
 
-  const ImportResult imported = ImportBoardSet(temp.Path("out.obz"), temp.Path("back"), nullptr);
+  const ImportResult imported =
+      ImportBoardSet(temp.Path("out.obz"), temp.Path("back"), nullptr, KeepingCommands());
   ASSERT_TRUE(imported.Ok) << imported.Error;
   EXPECT_EQ(imported.RootBoard, "taulers/inici.qdx");
   ExpectSameBoard(ReadBoard(temp.Path("set/taulers/inici.qdx")),
@@ -124,7 +132,8 @@ TEST(RoundTrip, TheDemoBoardsComeBack) {
   const ExportResult exported = ExportBoardSet(data + "boards/ca/inici.qdx", temp.Path("demo.obz"));
   ASSERT_TRUE(exported.Ok) << exported.Error;
   EXPECT_GE(exported.Boards, 5);
-  const ImportResult imported = ImportBoardSet(temp.Path("demo.obz"), temp.Path("back"), nullptr);
+  const ImportResult imported =
+      ImportBoardSet(temp.Path("demo.obz"), temp.Path("back"), nullptr, KeepingCommands());
   ASSERT_TRUE(imported.Ok) << imported.Error;
   EXPECT_EQ(imported.Boards, exported.Boards);
   for (const auto& entry : std::filesystem::recursive_directory_iterator(temp.Path("back"))) {
