@@ -5,6 +5,7 @@
 
 #include "actions/OutsideCommands.h"
 #include "exchange/ExchangeLimits.h"
+#include "exchange/LabelEmoji.h"
 #include "exchange/QdxFormat.h"
 #include "exchange/TextFit.h"
 #include "text/Encoding.h"
@@ -188,11 +189,15 @@ std::string SetConverter::Localised(const ObfBoard& board, const std::string& te
 void SetConverter::FillCell(const LoadedBoard& loaded, const ObfButton& button, CellRecord& cell,
                             ConvertedSet& out) {
   const ObfBoard& board = loaded.Source;
-  cell.Caption = Fit(Localised(board, button.Label));
+  // An emoji in the label is no word to show or to say: it may become the picture instead.
+  const SplitLabel label = SplitEmoji(Localised(board, button.Label));
+  cell.Caption = Fit(label.Words);
   if (button.ExtRead)
     cell.Read = Fit(*button.ExtRead);
+  else if (button.Vocalization)
+    cell.Read = Fit(SplitEmoji(Localised(board, *button.Vocalization)).Words);
   else
-    cell.Read = Fit(Localised(board, button.Vocalization.value_or(button.Label)));
+    cell.Read = Fit(label.Words);
   // Our cells have a frame colour only; a background colour without a border colour becomes the
   // frame, so that colour coding (nouns orange, verbs green...) stays visible.
   const std::string& colourText = button.BorderColor.empty() ? button.BackgroundColor : button.BorderColor;
@@ -205,6 +210,14 @@ void SetConverter::FillCell(const LoadedBoard& loaded, const ObfButton& button, 
   if (!button.BackgroundColor.empty()) SawBackground = true;
   ApplyCellOptionValues(button.ExtCell, cell, UnknownOptions);
   cell.Picture = Picture(loaded, button, out);
+  if (!label.Emoji.empty()) {
+    if (cell.Picture.empty()) {
+      cell.Picture = EmojiPicture(loaded, button, label, out);
+    } else {
+      out.Notes.push_back(ButtonName(loaded, button) + ": the emoji " + label.Emoji +
+                          " was left out of the caption; the button keeps its own picture");
+    }
+  }
   const std::string sound = Sound(loaded, button, out);
   if (!sound.empty() && !button.ExtRead) cell.Read = sound;
   cell.SpecialFunction = SpecialFunction(loaded, button, out);
@@ -314,6 +327,23 @@ std::string SetConverter::Picture(const LoadedBoard& loaded, const ObfButton& bu
   const std::string stem = FolderPart(loaded.FileName) + SafeFileStem("img_" + image->Id);
   const std::string stored = StoreFile(OwnName(loaded, image->OriginalName), stem, "." + format, bytes, out);
   return StoredName(loaded, button.ExtPicture.value_or(image->OriginalName), stored);
+}
+
+std::string SetConverter::EmojiPicture(const LoadedBoard& loaded, const ObfButton& button,
+                                       const SplitLabel& label, ConvertedSet& out) {
+  const std::string& emoji = label.Emoji;
+  std::optional<std::string> png =
+      Pictures ? Pictures->EmojiToPng(emoji, ConvertedPictureSide) : std::nullopt;
+  if (!png) {
+    out.Notes.push_back(ButtonName(loaded, button) + ": the emoji " + emoji +
+                        " was left out of the caption; no picture for it could be drawn here");
+    return {};
+  }
+  out.Notes.push_back(ButtonName(loaded, button) + ": the emoji " + emoji + " became the cell's picture");
+  // Named after the words of the label, as a picture chosen for a caption is.
+  const std::string stem =
+      FolderPart(loaded.FileName) + SafeFileStem(label.Words.empty() ? "emoji" : label.Words);
+  return StoredName(loaded, {}, StoreFile({}, stem, ".png", *png, out));
 }
 
 std::string SetConverter::Sound(const LoadedBoard& loaded, const ObfButton& button, ConvertedSet& out) {

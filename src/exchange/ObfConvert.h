@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "boards/Board.h"
+#include "exchange/LabelEmoji.h"
 #include "exchange/ObfBoard.h"
 #include "exchange/ObfImport.h"
 #include "exchange/SetFiles.h"
@@ -58,6 +59,8 @@ private:
   std::string Fit(const std::string& text);
   std::string Picture(const LoadedBoard& loaded, const ObfButton& button, ConvertedSet& out);
   std::string Sound(const LoadedBoard& loaded, const ObfButton& button, ConvertedSet& out);
+  std::string EmojiPicture(const LoadedBoard& loaded, const ObfButton& button, const SplitLabel& label,
+                           ConvertedSet& out);
   bool ResourceBytes(const LoadedBoard& loaded, const ObfResource& resource, const std::string& kind,
                      std::string& bytes, std::string& mediaType, ConvertedSet& out);
   std::string StoreFile(const std::string& preferredName, const std::string& fallbackStem,

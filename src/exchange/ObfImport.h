@@ -21,6 +21,11 @@ public:
   /// PNG bytes of the picture, at most `side` pixels on its longer side; nothing when unreadable.
   virtual std::optional<std::string> ToPng(const std::string& bytes, const std::string& contentType,
                                            int side) = 0;
+  /// PNG bytes of an emoji (UTF-8) drawn as a picture, at most `side` pixels; nothing where no symbol
+  /// or font draws it.
+  virtual std::optional<std::string> EmojiToPng(const std::string& /*utf8*/, int /*side*/) {
+    return std::nullopt;
+  }
 };
 
 // Written into every imported folder: the root board's file name, and the notes of the import.

@@ -1,5 +1,7 @@
 #include "ui/QtPictureConverter.h"
 
+#include "ui/EmojiPicture.h"
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QImage>
@@ -42,6 +44,10 @@ std::optional<std::string> QtPictureConverter::ToPng(const std::string& bytes, c
   buffer.open(QIODevice::WriteOnly);
   if (!image.save(&buffer, "PNG")) return std::nullopt;
   return std::string(png.constData(), static_cast<std::size_t>(png.size()));
+}
+
+std::optional<std::string> QtPictureConverter::EmojiToPng(const std::string& utf8, int side) {
+  return DrawEmojiPng(utf8, side);
 }
 
 } // namespace nq

@@ -2,6 +2,7 @@
 // sounds, links and commands; and broken or hostile sets refused with nothing written.
 #include <gtest/gtest.h>
 
+#include "exchange/LabelEmoji.h"
 #include "exchange/ObfImport.h"
 #include "support/ZipTestFiles.h"
 #include "unit/exchange/ExchangeTestSupport.h"
@@ -34,9 +35,9 @@ TEST(ObfImport, PutsEveryButtonOfALoneBoardAtItsPlace) {
       {4, 1, "Casa", "Casa", "<ESBORRAR ULTIM>", "", 0}, // one command per cell: the first
       {1, 2, "", "", "", "", 0},                         // null stays empty
       {2, 2, "a", "a", "", "", 0x008000}, // spelling has no equivalent; the background is the frame
-      {3, 2,
+      {3, 2, // the emoji is left out of the caption; a character without a Windows-1252 form is "?"
        "L\xF3"
-       "dz ? ? \"ok\"",
+       "dz ? \"ok\"",
        "  l\xEDnea nueva ", "", "", 0},
       {1, 3, "Web", "Web", "", "", 0},
       {2, 3, "S\xEDmbolo", "S\xEDmbolo", "", "", 0},
@@ -397,6 +398,88 @@ TEST(DecodeDataUri, Base64AndPercentForms) {
   EXPECT_FALSE(DecodeDataUri("data:image/png;base64,a*b", type));
   EXPECT_FALSE(DecodeDataUri("http://x/a.png", type));
   EXPECT_FALSE(DecodeDataUri("data:no-comma", type));
+}
+
+} // namespace
+} // namespace nq::exchange
+
+namespace nq::exchange {
+namespace {
+
+TEST(LabelEmoji, SeparatesTheWordsFromTheEmoji) {
+  struct Case {
+    const char* Label;
+    const char* Words;
+    const char* Emoji;
+    int Count;
+  } cases[] = {
+      {"\xF0\x9F\x8F\xA0 Home", "Home", "\xF0\x9F\x8F\xA0", 1}, // 🏠
+      {"Casa", "Casa", "", 0},                                  //
+      {"a \xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD b \xF0\x9F\x98\x80", "a b", "\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD",
+       2}, // 👍🏽, 😀
+      {"\xF0\x9F\x87\xAA\xF0\x9F\x87\xB8\xF0\x9F\x87\xAB\xF0\x9F\x87\xB7", "",
+       "\xF0\x9F\x87\xAA\xF0\x9F\x87\xB8", 2}, // 🇪🇸🇫🇷: two flags
+      {"\xF0\x9F\x91\xA8\xE2\x80\x8D\xF0\x9F\x91\xA7 fam\xC3\xADlia", "fam\xC3\xADlia",
+       "\xF0\x9F\x91\xA8\xE2\x80\x8D\xF0\x9F\x91\xA7", 1},                      // 👨‍👧 joined
+      {"\xE2\x9D\xA4\xEF\xB8\x8F amor", "amor", "\xE2\x9D\xA4\xEF\xB8\x8F", 1}, // ❤️ with its selector
+  };
+  for (const Case& c : cases) {
+    const SplitLabel split = SplitEmoji(c.Label);
+    EXPECT_EQ(split.Words, c.Words) << c.Label;
+    EXPECT_EQ(split.Emoji, c.Emoji) << c.Label;
+    EXPECT_EQ(split.Count, c.Count) << c.Label;
+  }
+}
+
+// Draws SVG pictures and emoji as small PNGs, as the tool's converter does with the symbol library.
+class EmojiConverter : public test::SvgOnlyConverter {
+public:
+  std::optional<std::string> EmojiToPng(const std::string& utf8, int) override {
+    Emoji.push_back(utf8);
+    return std::string("\x89PNG\r\n\x1A\nemoji", 13);
+  }
+  std::vector<std::string> Emoji;
+};
+
+TEST(ObfImport, AnEmojiInALabelBecomesThePictureOfACellWithoutOne) {
+  const std::string house = "\xF0\x9F\x8F\xA0";
+  const std::string svg = "data:image/svg+xml,%3Csvg%3E%3C/svg%3E";
+  const std::string buttons = R"([{"id":"a","label":")" + house + R"( Home"},)" + //
+                              R"({"id":"b","label":"Casa )" + house + R"(","image_id":"i"}])";
+  const std::string board =
+      R"({"format":"open-board-0.1","id":"e","grid":{"rows":1,"columns":2,"order":[["a","b"]]},)"
+      R"("buttons":)" +
+      buttons + R"(,"images":[{"id":"i","data":")" + svg + R"("}]})";
+  test::TempFolder temp;
+  ASSERT_TRUE(test::WriteZip(temp.Path("emoji.obz"), {{"board.obf", board}}));
+  struct Case {
+    const char* Name;
+    bool WithConverter;
+  } cases[] = {{"drawn", true}, {"no converter", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    EmojiConverter converter;
+    const std::string out = temp.Path(c.Name);
+    const ImportResult result =
+        ImportBoardSet(temp.Path("emoji.obz"), out, c.WithConverter ? &converter : nullptr);
+    ASSERT_TRUE(result.Ok) << result.Error;
+    const Board imported = ReadBoard(out + "/board.qdx");
+    // The words stay as caption and speech, never a "?" for the emoji.
+    EXPECT_EQ(imported.Cell(1, 1).Caption, "Home");
+    EXPECT_EQ(imported.Cell(1, 1).Read, "Home");
+    EXPECT_EQ(imported.Cell(2, 1).Caption, "Casa");
+    const std::string emojiPicture = imported.Cell(1, 1).Picture;
+    EXPECT_EQ(!emojiPicture.empty(), c.WithConverter);
+    if (c.WithConverter) {
+      EXPECT_EQ(test::ReadBytes(out + "/" + emojiPicture).substr(8), "emoji");
+      // The button with a picture of its own keeps it; its emoji is only left out of the caption.
+      EXPECT_EQ(converter.Emoji, std::vector<std::string>{house});
+      EXPECT_EQ(test::ReadBytes(out + "/" + imported.Cell(2, 1).Picture).substr(8), "converted");
+    }
+    EXPECT_TRUE(
+        AnyNoteHas(result.Notes, c.WithConverter ? "became the cell's picture" : "could be drawn here"));
+    EXPECT_EQ(AnyNoteHas(result.Notes, "keeps its own picture"), c.WithConverter); // its SVG needs one
+  }
 }
 
 } // namespace
