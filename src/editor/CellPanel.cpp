@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "authoring/BoardText.h"
+#include "editor/SymbolPanel.h"
 #include "linux/QtText.h"
 #include "ui/BoardPainter.h"
 
@@ -147,7 +148,8 @@ void CellPanel::Build() {
   styleRow->addWidget(Underline);
   styleRow->addWidget(TextColour);
   form->addRow(styleRow);
-  layout->addStretch(1);
+  SymbolSearch = new SymbolPanel(Texts, this);
+  layout->addWidget(SymbolSearch, 1);
 
   connect(Caption, &QLineEdit::editingFinished, this,
           [this] { TextEdited(Caption, &authoring::CellFields::Caption, "Caption"); });
@@ -229,6 +231,7 @@ void CellPanel::Retranslate() {
   Bold->setText(Texts("Bold"));
   Italic->setText(Texts("Italic"));
   Underline->setText(Texts("Underline"));
+  SymbolSearch->Retranslate();
   FillCommands();
   ShowCells(Shown, Title->text(), QString());
 }

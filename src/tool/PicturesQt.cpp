@@ -1,11 +1,8 @@
 #include <QGuiApplication>
 
 #include "tool/ToolPictures.h"
-#include "ui/EmojiPicture.h"
 #include "ui/QtPictureConverter.h"
-
-#include <fstream>
-#include <sstream>
+#include "ui/SymbolPicture.h"
 
 namespace nq::tool {
 namespace {
@@ -37,18 +34,10 @@ private:
 } // namespace
 
 std::optional<std::string> DrawSymbolPng(const symbols::Symbol& symbol, int side) {
-  ApplicationConverter converter; // starts Qt on its first picture
-  if (symbol.Source == symbols::SymbolSource::EmojiFont) {
-    converter.StartApplication();
-    return DrawEmojiPng(symbol.Text, side);
-  }
-  std::ifstream in(symbol.Picture, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (!in) return std::nullopt;
-  const bool svg =
-      symbol.Picture.size() > 4 && symbol.Picture.compare(symbol.Picture.size() - 4, 4, ".svg") == 0;
-  return converter.ToPng(bytes.str(), svg ? "image/svg+xml" : "", side);
+  ApplicationConverter converter;
+  converter.StartApplication();
+  return DrawSymbolPicture(symbol.Source == symbols::SymbolSource::EmojiFont ? std::string() : symbol.Picture,
+                           symbol.Text, side);
 }
 
 std::unique_ptr<exchange::PictureConverter> MakePictureConverter() {
