@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPixmap>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProcess>
@@ -41,6 +42,7 @@
 #include "settings/ProfileFile.h"
 #include "symbols/SymbolSetup.h"
 #include "text/Encoding.h"
+#include "ui/SymbolPicture.h"
 
 namespace nq {
 namespace {
@@ -188,6 +190,7 @@ void EditorWindow::BuildActions() {
       },
       "problemsPanel");
   SymbolFoldersAction = make(QKeySequence(), &EditorWindow::SymbolFolders, "symbolFolders");
+  ProposeAction = make(QKeySequence(), &EditorWindow::ProposePictures, "proposePictures");
   ShortcutsAction = make(QKeySequence("F1"), &EditorWindow::ShowShortcuts, "shortcuts");
   LanguageGroup = new QActionGroup(this);
   auto language = [this](authoring::Language which, const char* name) {
@@ -226,7 +229,7 @@ void EditorWindow::BuildMenus() {
   EditMenu->addActions({EditCaptionAction, EditReadAction, ChoosePictureAction, EditLinkAction, NewLinkAction,
                         ChooseCommandAction, FocusBoardAction});
   EditMenu->addSeparator();
-  EditMenu->addAction(SymbolFoldersAction);
+  EditMenu->addActions({ProposeAction, SymbolFoldersAction});
   GridMenu = menuBar()->addMenu(QString());
   GridMenu->addActions({RowAboveAction, RowBelowAction, DeleteRowAction});
   GridMenu->addSeparator();
@@ -255,6 +258,7 @@ void EditorWindow::Retranslate() {
   PrintAction->setText(Texts("&Print..."));
   PdfAction->setText(Texts("E&xport to PDF..."));
   SymbolFoldersAction->setText(Texts("Symbol folders..."));
+  ProposeAction->setText(Texts("Propose pictograms"));
   QuitAction->setText(Texts("&Quit"));
   CutAction->setText(Texts("Cu&t"));
   CopyAction->setText(Texts("&Copy"));
@@ -711,6 +715,7 @@ void EditorWindow::SetSymbolLibrary(std::shared_ptr<symbols::SymbolLibrary> libr
   Symbols = std::move(library);
   SettingsFile = settingsFile;
   SymbolFoldersAction->setEnabled(Symbols && !SettingsFile.isEmpty());
+  ProposeAction->setEnabled(Symbols != nullptr);
   Panel->Symbols().SetLibrary(Symbols);
 }
 
@@ -764,6 +769,80 @@ void EditorWindow::SymbolFolders() {
                          Texts("The settings could not be saved:\n%1").arg(SettingsFile));
   Symbols->SetUserFolders(folders);
   Panel->Symbols().Search();
+}
+
+void EditorWindow::ProposePictures() {
+  if (!Doc || !Symbols || TheCanvas->Selection().empty()) return;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const std::shared_ptr<const symbols::SymbolIndex> index = Symbols->Wait();
+  QApplication::restoreOverrideCursor();
+  const symbols::Language language = SymbolLanguage(Texts.Language());
+  struct Proposal {
+    CellPosition At;
+    QString Caption;
+    const symbols::Symbol* Found;
+  };
+  std::vector<Proposal> proposals;
+  const Board& board = Doc->Model();
+  for (const CellPosition& at : TheCanvas->Selection()) {
+    if (!authoring::InGrid(board, at)) continue;
+    const CellRecord& cell = board.Cell(at.Column, at.Row);
+    if (cell.Caption.empty() || !cell.Picture.empty()) continue;
+    const QString caption = ToQString(cell.Caption);
+    const std::vector<symbols::SearchResult> best = index->Search(caption.toStdString(), language, 1);
+    if (!best.empty()) proposals.push_back({at, caption, best.front().Item});
+  }
+  if (proposals.empty()) {
+    QMessageBox::information(this, "NexoQuadrix",
+                             Texts("No chosen cell with a caption and no picture has a matching symbol."));
+    return;
+  }
+  if (!HasFolder()) return;
+
+  // Every proposal is shown, ticked, and only the ticked ones are kept.
+  QDialog review(this);
+  review.setObjectName("proposalReview");
+  review.setWindowTitle(Texts("Propose pictograms"));
+  auto* layout = new QVBoxLayout(&review);
+  auto* note =
+      new QLabel(Texts("Untick the pictures you do not want. Each one kept can be undone."), &review);
+  note->setWordWrap(true);
+  layout->addWidget(note);
+  auto* list = new QListWidget(&review);
+  list->setObjectName("proposals");
+  list->setIconSize(QSize(64, 64));
+  for (const Proposal& proposal : proposals) {
+    const symbols::Symbol& symbol = *proposal.Found;
+    QPixmap icon;
+    if (const std::optional<std::string> png = DrawSymbolPicture(
+            symbol.Source == symbols::SymbolSource::EmojiFont ? std::string() : symbol.Picture, symbol.Text,
+            64))
+      icon.loadFromData(reinterpret_cast<const uchar*>(png->data()), static_cast<uint>(png->size()), "PNG");
+    auto* item = new QListWidgetItem(
+        QIcon(icon), Texts("Cell %1").arg(CellNumber(proposal.At.Column, proposal.At.Row, board.Columns)) +
+                         ": " + proposal.Caption + QString::fromUtf8(" \u2192 ") +
+                         Utf8(symbol.Name(language)));
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(Qt::Checked);
+    list->addItem(item);
+  }
+  layout->addWidget(list);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &review);
+  connect(buttons, &QDialogButtonBox::accepted, &review, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, &review, &QDialog::reject);
+  layout->addWidget(buttons);
+  review.resize(460, 420);
+  if (review.exec() != QDialog::Accepted) return;
+  std::vector<CellPosition> kept;
+  for (size_t i = 0; i < proposals.size(); ++i) {
+    if (list->item(static_cast<int>(i))->checkState() != Qt::Checked) continue;
+    const QString file = Panel->Symbols().PictureFile(*proposals[i].Found);
+    if (file.isEmpty()) continue;
+    // One step per cell, so each proposal can be undone on its own.
+    SetPictureOfCells({proposals[i].At}, file);
+    kept.push_back(proposals[i].At);
+  }
+  if (!kept.empty()) TheCanvas->Select(kept);
 }
 
 void EditorWindow::SetPrintFiles(const std::string& dataFolderUtf8, const std::string& sharedFileUtf8) {

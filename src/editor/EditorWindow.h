@@ -99,6 +99,7 @@ private:
   /// it on all the cells as one step.
   void SetPictureOfCells(const std::vector<CellPosition>& cells, const QString& path);
   void SymbolFolders();
+  void ProposePictures();
   std::optional<bool> AskWholeSet(const QString& title);
   bool SavedForPrinting();
   void Print();
@@ -145,7 +146,7 @@ private:
       *ChoosePictureAction, *FocusBoardAction;
   QAction *RowAboveAction, *RowBelowAction, *DeleteRowAction, *ColumnLeftAction, *ColumnRightAction,
       *DeleteColumnAction;
-  QAction *OptionsAction, *ProblemsAction, *SymbolFoldersAction, *ShortcutsAction;
+  QAction *OptionsAction, *ProblemsAction, *SymbolFoldersAction, *ProposeAction, *ShortcutsAction;
   QAction *CatalanAction, *SpanishAction, *EnglishAction;
   QActionGroup* LanguageGroup = nullptr;
 };

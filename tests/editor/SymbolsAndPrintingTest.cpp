@@ -3,12 +3,14 @@
 // language; exported PDFs carry the board's captions as text.
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QUrl>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -174,6 +176,48 @@ TEST_F(SymbolsAndPrintingTest, ASearchBeforeTheLibraryIsReadShowsItsResultsOnceI
   window.SetSymbolLibrary(Library, QString());
   EXPECT_GE(grid.count(), 1);
   EXPECT_EQ(window.Document().Model().Cell(1, 1).Picture, "");
+}
+
+TEST_F(SymbolsAndPrintingTest, ProposedPicturesAreReviewedAndEachKeptOneUndoesOnItsOwn) {
+  auto window = OpenWindow(authoring::Language::Catalan);
+  window->Edit("captions", [](Board& b) {
+    b.Cell(1, 1).Caption = "gats";
+    b.Cell(2, 1).Caption = "tortuga";
+    b.Cell(1, 2).Caption = "";
+    b.Cell(2, 2).Caption = "gat";
+    b.Cell(2, 2).Picture = "meu.png";
+  });
+  window->Canvas().SelectAll();
+  // The review lists the two cells with a caption and no picture; the author unticks the turtle.
+  QStringList listed;
+  auto review = [&](bool keep) {
+    QTimer::singleShot(0, [&listed, keep] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (!dialog) return;
+      auto* list = dialog->findChild<QListWidget*>("proposals");
+      for (int i = 0; list && i < list->count(); ++i) {
+        listed << list->item(i)->text();
+        if (list->item(i)->text().contains("tortuga")) list->item(i)->setCheckState(Qt::Unchecked);
+      }
+      keep ? dialog->accept() : dialog->reject();
+    });
+  };
+  review(false);
+  Trigger(*window, "proposePictures");
+  EXPECT_EQ(listed.size(), 2) << listed.join('|').toStdString();
+  EXPECT_EQ(window->Document().Model().Cell(1, 1).Picture, "") << "nothing kept when the review is cancelled";
+
+  window->Canvas().SelectAll();
+  review(true);
+  Trigger(*window, "proposePictures");
+  const Board& board = window->Document().Model();
+  EXPECT_EQ(board.Cell(1, 1).Picture, "pictures\\gats.png");
+  EXPECT_EQ(board.Cell(2, 1).Picture, "");
+  EXPECT_EQ(board.Cell(2, 2).Picture, "meu.png");
+  EXPECT_TRUE(std::filesystem::exists(Folder.Path("set/pictures/gats.png")));
+  Trigger(*window, "undo");
+  EXPECT_EQ(window->Document().Model().Cell(1, 1).Picture, "");
+  EXPECT_EQ(window->Document().Model().Cell(1, 1).Caption, "gats") << "only the picture was undone";
 }
 
 std::string PdfText(const std::string& pdf) {
