@@ -148,8 +148,10 @@ void CellPanel::Build() {
   styleRow->addWidget(Underline);
   styleRow->addWidget(TextColour);
   form->addRow(styleRow);
+  layout->addStretch(1);
+  // The window places the search below the fields, where its results stay in sight.
   SymbolSearch = new SymbolPanel(Texts, this);
-  layout->addWidget(SymbolSearch, 1);
+  SymbolSearch->hide();
 
   connect(Caption, &QLineEdit::editingFinished, this,
           [this] { TextEdited(Caption, &authoring::CellFields::Caption, "Caption"); });

@@ -32,7 +32,7 @@ public:
   void FocusCaption();
   /// Puts the keyboard in the field of that object name ("read", "link", "command"...).
   void FocusField(const QString& name);
-  /// The symbol search below the fields.
+  /// The symbol search that goes with the fields (the window places it).
   SymbolPanel& Symbols() const { return *SymbolSearch; }
 
 signals:

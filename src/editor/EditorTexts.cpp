@@ -160,6 +160,7 @@ const QHash<QString, Translation>& Table() {
       {"Print this board only, or the whole set it opens?",
        {"Voleu imprimir només aquest plafó, o tot el conjunt que obre?",
         "¿Imprimir solo este plafón, o todo el conjunto que abre?"}},
+      {"Find a symbol", {"Cerca un símbol", "Buscar un símbolo"}},
       {"Propose pictograms", {"Proposa pictogrames", "Proponer pictogramas"}},
       {"No chosen cell with a caption and no picture has a matching symbol.",
        {"Cap casella triada amb text i sense imatge no té cap símbol que hi correspongui.",

@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSettings>
+#include <QSplitter>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -74,7 +75,13 @@ EditorWindow::EditorWindow(authoring::Language language, PictureDiskCache* disk)
   panelScroll->setWidget(Panel);
   panelScroll->setWidgetResizable(true);
   panelScroll->setFrameShape(QFrame::NoFrame);
-  PanelDock->setWidget(panelScroll);
+  auto* panelSplit = new QSplitter(Qt::Vertical, this);
+  panelSplit->addWidget(panelScroll);
+  panelSplit->addWidget(&Panel->Symbols());
+  Panel->Symbols().show();
+  panelSplit->setStretchFactor(0, 3);
+  panelSplit->setStretchFactor(1, 2);
+  PanelDock->setWidget(panelSplit);
   PanelDock->setFeatures(QDockWidget::DockWidgetMovable);
   addDockWidget(Qt::RightDockWidgetArea, PanelDock);
   ProblemsList = new QListWidget(this);
@@ -191,6 +198,8 @@ void EditorWindow::BuildActions() {
       "problemsPanel");
   SymbolFoldersAction = make(QKeySequence(), &EditorWindow::SymbolFolders, "symbolFolders");
   ProposeAction = make(QKeySequence(), &EditorWindow::ProposePictures, "proposePictures");
+  FindSymbolAction = make(
+      QKeySequence("Ctrl+F"), [this] { Panel->Symbols().FocusSearch(); }, "findSymbol");
   ShortcutsAction = make(QKeySequence("F1"), &EditorWindow::ShowShortcuts, "shortcuts");
   LanguageGroup = new QActionGroup(this);
   auto language = [this](authoring::Language which, const char* name) {
@@ -229,7 +238,7 @@ void EditorWindow::BuildMenus() {
   EditMenu->addActions({EditCaptionAction, EditReadAction, ChoosePictureAction, EditLinkAction, NewLinkAction,
                         ChooseCommandAction, FocusBoardAction});
   EditMenu->addSeparator();
-  EditMenu->addActions({ProposeAction, SymbolFoldersAction});
+  EditMenu->addActions({FindSymbolAction, ProposeAction, SymbolFoldersAction});
   GridMenu = menuBar()->addMenu(QString());
   GridMenu->addActions({RowAboveAction, RowBelowAction, DeleteRowAction});
   GridMenu->addSeparator();
@@ -259,6 +268,7 @@ void EditorWindow::Retranslate() {
   PdfAction->setText(Texts("E&xport to PDF..."));
   SymbolFoldersAction->setText(Texts("Symbol folders..."));
   ProposeAction->setText(Texts("Propose pictograms"));
+  FindSymbolAction->setText(Texts("Find a symbol"));
   QuitAction->setText(Texts("&Quit"));
   CutAction->setText(Texts("Cu&t"));
   CopyAction->setText(Texts("&Copy"));

@@ -146,7 +146,8 @@ private:
       *ChoosePictureAction, *FocusBoardAction;
   QAction *RowAboveAction, *RowBelowAction, *DeleteRowAction, *ColumnLeftAction, *ColumnRightAction,
       *DeleteColumnAction;
-  QAction *OptionsAction, *ProblemsAction, *SymbolFoldersAction, *ProposeAction, *ShortcutsAction;
+  QAction *OptionsAction, *ProblemsAction, *SymbolFoldersAction, *FindSymbolAction, *ProposeAction,
+      *ShortcutsAction;
   QAction *CatalanAction, *SpanishAction, *EnglishAction;
   QActionGroup* LanguageGroup = nullptr;
 };

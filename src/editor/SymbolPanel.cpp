@@ -73,7 +73,7 @@ symbols::Language SymbolLanguage(authoring::Language language) {
 
 SymbolPanel::SymbolPanel(const EditorTexts& texts, QWidget* parent) : QWidget(parent), Texts(texts) {
   auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setContentsMargins(6, 0, 6, 6);
   auto* top = new QHBoxLayout;
   Heading = new QLabel(this);
   Folders = new QPushButton(this);
@@ -186,6 +186,11 @@ void SymbolPanel::Search() {
   if (!Results.empty()) Grid->setCurrentRow(0);
 }
 
+void SymbolPanel::FocusSearch() {
+  Box->setFocus(Qt::ShortcutFocusReason);
+  Box->selectAll();
+}
+
 const symbols::Symbol* SymbolPanel::ResultAt(int row) const {
   return row >= 0 && static_cast<size_t>(row) < Results.size() ? Results[static_cast<size_t>(row)] : nullptr;
 }
@@ -211,7 +216,12 @@ QIcon SymbolPanel::IconOf(const symbols::Symbol& symbol) {
   QPixmap pixmap;
   if (png)
     pixmap.loadFromData(reinterpret_cast<const uchar*>(png->data()), static_cast<uint>(png->size()), "PNG");
-  const QIcon icon = pixmap.isNull() ? QIcon() : QIcon(pixmap);
+  QIcon icon;
+  if (!pixmap.isNull()) {
+    // The chosen result keeps its own colours: the picture is what the author judges.
+    icon.addPixmap(pixmap, QIcon::Normal);
+    icon.addPixmap(pixmap, QIcon::Selected);
+  }
   Icons.insert(&symbol, icon);
   return icon;
 }

@@ -33,6 +33,8 @@ public:
   void Retranslate();
   /// Searches for the box's text now and fills the grid.
   void Search();
+  /// Puts the keyboard in the search box with its text selected.
+  void FocusSearch();
   /// The symbol of the grid's row, null when there is none.
   const symbols::Symbol* ResultAt(int row) const;
   /// The symbol as a picture file the board can use: a user's PNG, JPEG or BMP as it is; anything
