@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
+#include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTimer>
@@ -243,6 +244,15 @@ TEST_F(SymbolsAndPrintingTest, ExportedPdfsHoldTheCaptionsOfTheBoardOrOfTheWhole
   const std::string whole = PdfText(Folder.Path("conjunt.pdf"));
   EXPECT_NE(whole.find("Hola"), std::string::npos) << whole;
   EXPECT_NE(whole.find("Segona"), std::string::npos) << whole;
+
+  // The preview and the printer get the same pages through a paged device.
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(Folder.Path("printed.pdf")));
+  const PrintReport printed = window->PrintTo(printer, false);
+  ASSERT_TRUE(printed.Ok) << printed.Error;
+  EXPECT_EQ(printed.Pages, board.Pages);
+  EXPECT_NE(PdfText(Folder.Path("printed.pdf")).find("Adeu"), std::string::npos);
 
   // An output that cannot be written is reported, and leaves nothing behind.
   const std::string nowhere = Folder.Path("no/such/folder/x.pdf");
