@@ -113,8 +113,15 @@ SymbolPanel::SymbolPanel(const EditorTexts& texts, QWidget* parent) : QWidget(pa
   Waiting.setSingleShot(true);
   Waiting.setInterval(250);
   connect(&Waiting, &QTimer::timeout, this, &SymbolPanel::Search);
-  connect(Box, &QLineEdit::textChanged, this, &SymbolPanel::Search);
+  Typing.setSingleShot(true);
+  Typing.setInterval(120);
+  connect(&Typing, &QTimer::timeout, this, &SymbolPanel::Search);
+  connect(Box, &QLineEdit::textChanged, this, [this] { Typing.start(); });
   connect(Box, &QLineEdit::returnPressed, this, [this] {
+    if (Typing.isActive()) {
+      Typing.stop();
+      Search();
+    }
     if (Grid->count() > 0) Choose(Grid->currentRow() >= 0 ? Grid->currentRow() : 0);
   });
   connect(Grid, &QListWidget::itemDoubleClicked, this,
@@ -152,6 +159,7 @@ bool SymbolPanel::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void SymbolPanel::Search() {
+  Typing.stop();
   const QString query = Box->text().trimmed();
   std::shared_ptr<const symbols::SymbolIndex> index = Library ? Library->Current() : nullptr;
   if (index != Shown) Icons.clear();

@@ -66,6 +66,7 @@ private:
   QTemporaryDir Scratch;
   int Drawn = 0;
   QTimer Waiting; // searches again while the library is still being loaded
+  QTimer Typing;  // searches once the author pauses, not on every key of a word
   QLabel* Heading = nullptr;
   QLineEdit* Box = nullptr;
   QListWidget* Grid = nullptr;

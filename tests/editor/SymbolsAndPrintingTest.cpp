@@ -92,6 +92,8 @@ protected:
     EXPECT_NE(box, nullptr);
     EXPECT_NE(grid, nullptr);
     box->setText(QString::fromUtf8(query));
+    // The panel waits for a pause in typing; the test does not.
+    if (auto* panel = window.findChild<SymbolPanel*>()) panel->Search();
     return *grid;
   }
 
