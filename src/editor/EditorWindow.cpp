@@ -726,6 +726,7 @@ void EditorWindow::SetSymbolLibrary(std::shared_ptr<symbols::SymbolLibrary> libr
   SettingsFile = settingsFile;
   SymbolFoldersAction->setEnabled(Symbols && !SettingsFile.isEmpty());
   ProposeAction->setEnabled(Symbols != nullptr);
+  Panel->Symbols().SetFoldersEnabled(SymbolFoldersAction->isEnabled());
   Panel->Symbols().SetLibrary(Symbols);
 }
 
@@ -752,6 +753,8 @@ void EditorWindow::SymbolFolders() {
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
   QPushButton* add = buttons->addButton(Texts("Add..."), QDialogButtonBox::ActionRole);
   QPushButton* remove = buttons->addButton(Texts("Remove"), QDialogButtonBox::ActionRole);
+  add->setObjectName("addFolder");
+  remove->setObjectName("removeFolder");
   layout->addWidget(buttons);
   bool changed = false;
   connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);

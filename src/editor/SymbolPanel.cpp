@@ -135,6 +135,10 @@ void SymbolPanel::SetLibrary(std::shared_ptr<symbols::SymbolLibrary> library) {
   Search();
 }
 
+void SymbolPanel::SetFoldersEnabled(bool enabled) {
+  Folders->setEnabled(enabled);
+}
+
 void SymbolPanel::Retranslate() {
   Heading->setText(Texts("&Symbols"));
   Box->setPlaceholderText(Texts("Type a word to find a picture"));

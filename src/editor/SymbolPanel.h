@@ -30,6 +30,8 @@ public:
 
   /// The library to search; null leaves the box without results.
   void SetLibrary(std::shared_ptr<symbols::SymbolLibrary> library);
+  /// Whether the author can change the picture folders here.
+  void SetFoldersEnabled(bool enabled);
   void Retranslate();
   /// Searches for the box's text now and fills the grid.
   void Search();

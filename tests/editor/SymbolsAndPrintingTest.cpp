@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
@@ -19,7 +20,8 @@
 #include "editor/BoardCanvas.h"
 #include "editor/EditorWindow.h"
 #include "editor/SymbolPanel.h"
-#include "symbols/SymbolLibrary.h"
+#include "settings/ProfileFile.h"
+#include "symbols/SymbolSetup.h"
 #include "unit/settings/TempFolder.h"
 
 namespace nq {
@@ -221,6 +223,35 @@ TEST_F(SymbolsAndPrintingTest, ProposedPicturesAreReviewedAndEachKeptOneUndoesOn
   Trigger(*window, "undo");
   EXPECT_EQ(window->Document().Model().Cell(1, 1).Picture, "");
   EXPECT_EQ(window->Document().Model().Cell(1, 1).Caption, "gats") << "only the picture was undone";
+}
+
+TEST_F(SymbolsAndPrintingTest, AFolderRemovedInTheFoldersDialogLeavesTheSettingsAndTheSearch) {
+  const std::string settingsFile = Folder.Path("nexoquadrix.ini");
+  {
+    ProfileFile settings(settingsFile);
+    ASSERT_TRUE(symbols::WriteSymbolFolders(settings, {Folder.Path("meus"), Folder.Path("altres")}));
+  }
+  auto window = OpenWindow(authoring::Language::Catalan);
+  window->SetSymbolLibrary(Library, QString::fromStdString(settingsFile));
+  ASSERT_GE(Search(*window, "tortuga").count(), 1);
+  QStringList shown;
+  QTimer::singleShot(0, [&shown] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (!dialog) return;
+    auto* list = dialog->findChild<QListWidget*>("folderList");
+    for (int i = 0; list && i < list->count(); ++i)
+      shown << list->item(i)->text();
+    if (list) list->setCurrentRow(0);
+    if (auto* remove = dialog->findChild<QPushButton*>("removeFolder")) remove->click();
+    dialog->reject();
+  });
+  Trigger(*window, "symbolFolders");
+  EXPECT_EQ(shown.size(), 2);
+  ProfileFile settings(settingsFile);
+  EXPECT_EQ(symbols::ReadSymbolFolders(settings), std::vector<std::string>{Folder.Path("altres")});
+  Library->Wait();
+  EXPECT_EQ(Search(*window, "tortuga").count(), 0) << "the removed folder is no longer searched";
+  EXPECT_GE(Search(*window, "gat").count(), 1) << "the built-in symbols stay";
 }
 
 std::string PdfText(const std::string& pdf) {
