@@ -29,6 +29,7 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <QVBoxLayout>
 
 #include "authoring/BoardText.h"
@@ -43,6 +44,7 @@
 #include "settings/ProfileFile.h"
 #include "symbols/SymbolSetup.h"
 #include "text/Encoding.h"
+#include "ui/QtTranslations.h"
 #include "ui/SymbolPicture.h"
 
 namespace nq {
@@ -95,6 +97,7 @@ EditorWindow::EditorWindow(authoring::Language language, PictureDiskCache* disk)
 
   BuildActions();
   BuildMenus();
+  LoadQtTexts();
 
   AutosaveTimer.setSingleShot(true);
   AutosaveTimer.setInterval(3000);
@@ -305,7 +308,16 @@ void EditorWindow::Retranslate() {
 void EditorWindow::SetLanguage(authoring::Language language) {
   Texts.SetLanguage(language);
   QSettings().setValue("language", static_cast<int>(language));
+  LoadQtTexts();
   Retranslate();
+}
+
+void EditorWindow::LoadQtTexts() {
+  if (QtTexts) QCoreApplication::removeTranslator(QtTexts.get());
+  QtTexts.reset();
+  if (Texts.Language() == authoring::Language::English) return;
+  QtTexts = LoadQtTranslations(Texts.Language() == authoring::Language::Catalan ? "ca" : "es");
+  if (QtTexts) QCoreApplication::installTranslator(QtTexts.get());
 }
 
 void EditorWindow::StartUntitled(int columns, int rows) {

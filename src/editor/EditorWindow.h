@@ -18,6 +18,7 @@ class QLabel;
 class QListWidget;
 class QDockWidget;
 class QMenu;
+class QTranslator;
 class QPagedPaintDevice;
 
 namespace nq::symbols {
@@ -67,6 +68,7 @@ private:
   void BuildMenus();
   void Retranslate();
   void SetLanguage(authoring::Language language);
+  void LoadQtTexts();
   void DocumentChanged();
   void SelectionChanged();
   void UpdateTitleAndActions();
@@ -131,6 +133,7 @@ private:
   std::shared_ptr<symbols::SymbolLibrary> Symbols;
   QString SettingsFile;
   PrintOptions Printing;
+  std::unique_ptr<QTranslator> QtTexts; // Qt's own dialogs (print preview, file choosers) in our language
 
   QMenu* FileMenu = nullptr;
   QMenu* RecentMenu = nullptr;
