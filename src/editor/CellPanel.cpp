@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "authoring/BoardText.h"
+#include "editor/SymbolPanel.h"
 #include "linux/QtText.h"
 #include "ui/BoardPainter.h"
 
@@ -148,6 +149,9 @@ void CellPanel::Build() {
   styleRow->addWidget(TextColour);
   form->addRow(styleRow);
   layout->addStretch(1);
+  // The window places the search below the fields, where its results stay in sight.
+  SymbolSearch = new SymbolPanel(Texts, this);
+  SymbolSearch->hide();
 
   connect(Caption, &QLineEdit::editingFinished, this,
           [this] { TextEdited(Caption, &authoring::CellFields::Caption, "Caption"); });
@@ -229,6 +233,7 @@ void CellPanel::Retranslate() {
   Bold->setText(Texts("Bold"));
   Italic->setText(Texts("Italic"));
   Underline->setText(Texts("Underline"));
+  SymbolSearch->Retranslate();
   FillCommands();
   ShowCells(Shown, Title->text(), QString());
 }

@@ -18,6 +18,8 @@ class QGroupBox;
 
 namespace nq {
 
+class SymbolPanel;
+
 class CellPanel : public QWidget {
   Q_OBJECT
 public:
@@ -30,6 +32,8 @@ public:
   void FocusCaption();
   /// Puts the keyboard in the field of that object name ("read", "link", "command"...).
   void FocusField(const QString& name);
+  /// The symbol search that goes with the fields (the window places it).
+  SymbolPanel& Symbols() const { return *SymbolSearch; }
 
 signals:
   /// Fields the author changed; label names the change for the undo menu.
@@ -86,6 +90,7 @@ private:
   QCheckBox* Bold = nullptr;
   QCheckBox* Italic = nullptr;
   QCheckBox* Underline = nullptr;
+  SymbolPanel* SymbolSearch = nullptr;
 };
 
 } // namespace nq

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QDockWidget>
 #include <QFileDialog>
@@ -16,21 +18,34 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPixmap>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QSettings>
+#include <QSplitter>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTranslator>
+#include <QVBoxLayout>
 
 #include "authoring/BoardText.h"
 #include "boards/PathResolver.h"
 #include "editor/BoardCanvas.h"
 #include "editor/CellPanel.h"
 #include "editor/EditorDialogs.h"
+#include "editor/SymbolPanel.h"
 #include "linux/QtText.h"
 #include "settings/AtomicFile.h"
+#include "settings/ConfigLocation.h"
+#include "settings/ProfileFile.h"
+#include "symbols/SymbolSetup.h"
 #include "text/Encoding.h"
+#include "ui/QtTranslations.h"
+#include "ui/SymbolPicture.h"
 
 namespace nq {
 namespace {
@@ -62,7 +77,13 @@ EditorWindow::EditorWindow(authoring::Language language, PictureDiskCache* disk)
   panelScroll->setWidget(Panel);
   panelScroll->setWidgetResizable(true);
   panelScroll->setFrameShape(QFrame::NoFrame);
-  PanelDock->setWidget(panelScroll);
+  auto* panelSplit = new QSplitter(Qt::Vertical, this);
+  panelSplit->addWidget(panelScroll);
+  panelSplit->addWidget(&Panel->Symbols());
+  Panel->Symbols().show();
+  panelSplit->setStretchFactor(0, 3);
+  panelSplit->setStretchFactor(1, 2);
+  PanelDock->setWidget(panelSplit);
   PanelDock->setFeatures(QDockWidget::DockWidgetMovable);
   addDockWidget(Qt::RightDockWidgetArea, PanelDock);
   ProblemsList = new QListWidget(this);
@@ -76,6 +97,7 @@ EditorWindow::EditorWindow(authoring::Language language, PictureDiskCache* disk)
 
   BuildActions();
   BuildMenus();
+  LoadQtTexts();
 
   AutosaveTimer.setSingleShot(true);
   AutosaveTimer.setInterval(3000);
@@ -96,6 +118,12 @@ EditorWindow::EditorWindow(authoring::Language language, PictureDiskCache* disk)
   connect(Panel, &CellPanel::ChooseLinkRequested, this, &EditorWindow::ChooseLink);
   connect(Panel, &CellPanel::NewLinkedBoardRequested, this, &EditorWindow::NewLinkedBoard);
   connect(Panel, &CellPanel::TextRefused, this, &EditorWindow::ShowRefused);
+  connect(&Panel->Symbols(), &SymbolPanel::PictureChosen, this,
+          [this](const QString& path) { SetPictureOfCells(TheCanvas->Selection(), path); });
+  connect(&Panel->Symbols(), &SymbolPanel::PictureFailed, this, [this] {
+    QMessageBox::warning(this, "NexoQuadrix", Texts("The picture could not be copied beside the board."));
+  });
+  connect(&Panel->Symbols(), &SymbolPanel::FoldersRequested, this, &EditorWindow::SymbolFolders);
   // Return in a field goes back to the board, where the arrows choose the next cell.
   connect(Panel, &CellPanel::EditingDone, this, [this] { TheCanvas->setFocus(Qt::OtherFocusReason); });
   connect(ProblemsList, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
@@ -129,6 +157,8 @@ void EditorWindow::BuildActions() {
   SaveAsAction = make(
       QKeySequence("Ctrl+Shift+S"), [this] { SaveAs(); }, "saveAs");
   TryAction = make(QKeySequence("F5"), &EditorWindow::TryInPlayer, "try");
+  PrintAction = make(QKeySequence("Ctrl+Shift+P"), &EditorWindow::Print, "print");
+  PdfAction = make(QKeySequence("Ctrl+Shift+E"), &EditorWindow::ExportPdfAsked, "exportPdf");
   QuitAction = make(QKeySequence("Ctrl+Q"), &QWidget::close, "quit");
   UndoAction = make(QKeySequence("Ctrl+Z"), &EditorWindow::Undo, "undo");
   RedoAction = make(QKeySequence("Ctrl+Y"), &EditorWindow::Redo, "redo");
@@ -169,6 +199,10 @@ void EditorWindow::BuildActions() {
         ProblemsList->setFocus();
       },
       "problemsPanel");
+  SymbolFoldersAction = make(QKeySequence(), &EditorWindow::SymbolFolders, "symbolFolders");
+  ProposeAction = make(QKeySequence(), &EditorWindow::ProposePictures, "proposePictures");
+  FindSymbolAction = make(
+      QKeySequence("Ctrl+F"), [this] { Panel->Symbols().FocusSearch(); }, "findSymbol");
   ShortcutsAction = make(QKeySequence("F1"), &EditorWindow::ShowShortcuts, "shortcuts");
   LanguageGroup = new QActionGroup(this);
   auto language = [this](authoring::Language which, const char* name) {
@@ -196,6 +230,8 @@ void EditorWindow::BuildMenus() {
   FileMenu->addSeparator();
   FileMenu->addAction(TryAction);
   FileMenu->addSeparator();
+  FileMenu->addActions({PrintAction, PdfAction});
+  FileMenu->addSeparator();
   FileMenu->addAction(QuitAction);
   EditMenu = menuBar()->addMenu(QString());
   EditMenu->addActions({UndoAction, RedoAction});
@@ -204,6 +240,8 @@ void EditorWindow::BuildMenus() {
   EditMenu->addSeparator();
   EditMenu->addActions({EditCaptionAction, EditReadAction, ChoosePictureAction, EditLinkAction, NewLinkAction,
                         ChooseCommandAction, FocusBoardAction});
+  EditMenu->addSeparator();
+  EditMenu->addActions({FindSymbolAction, ProposeAction, SymbolFoldersAction});
   GridMenu = menuBar()->addMenu(QString());
   GridMenu->addActions({RowAboveAction, RowBelowAction, DeleteRowAction});
   GridMenu->addSeparator();
@@ -229,6 +267,11 @@ void EditorWindow::Retranslate() {
   SaveAction->setText(Texts("&Save"));
   SaveAsAction->setText(Texts("Save &as..."));
   TryAction->setText(Texts("&Try in the player"));
+  PrintAction->setText(Texts("&Print..."));
+  PdfAction->setText(Texts("E&xport to PDF..."));
+  SymbolFoldersAction->setText(Texts("Symbol folders..."));
+  ProposeAction->setText(Texts("Propose pictograms"));
+  FindSymbolAction->setText(Texts("Find a symbol"));
   QuitAction->setText(Texts("&Quit"));
   CutAction->setText(Texts("Cu&t"));
   CopyAction->setText(Texts("&Copy"));
@@ -265,7 +308,16 @@ void EditorWindow::Retranslate() {
 void EditorWindow::SetLanguage(authoring::Language language) {
   Texts.SetLanguage(language);
   QSettings().setValue("language", static_cast<int>(language));
+  LoadQtTexts();
   Retranslate();
+}
+
+void EditorWindow::LoadQtTexts() {
+  if (QtTexts) QCoreApplication::removeTranslator(QtTexts.get());
+  QtTexts.reset();
+  if (Texts.Language() == authoring::Language::English) return;
+  QtTexts = LoadQtTranslations(Texts.Language() == authoring::Language::Catalan ? "ca" : "es");
+  if (QtTexts) QCoreApplication::installTranslator(QtTexts.get());
 }
 
 void EditorWindow::StartUntitled(int columns, int rows) {
@@ -648,10 +700,15 @@ bool EditorWindow::HasFolder() {
 }
 
 void EditorWindow::SetPictureFromFile(CellPosition at, const QString& path) {
-  if (!HasFolder()) return;
+  SetPictureOfCells({at}, path);
+}
+
+void EditorWindow::SetPictureOfCells(const std::vector<CellPosition>& cells, const QString& path) {
+  if (!Doc || cells.empty() || !HasFolder()) return;
   const Board& board = Doc->Model();
-  if (!authoring::InGrid(board, at)) return;
-  const CellRecord& cell = board.Cell(at.Column, at.Row);
+  const CellPosition first = cells.front();
+  if (!authoring::InGrid(board, first)) return;
+  const CellRecord& cell = board.Cell(first.Column, first.Row);
   const std::string caption = cell.Caption.empty() ? cell.Read : cell.Caption;
   const std::optional<std::string> name = authoring::ImportPicture(
       Doc->Folder(), LocalPath(path),
@@ -660,7 +717,10 @@ void EditorWindow::SetPictureFromFile(CellPosition at, const QString& path) {
     QMessageBox::warning(this, "NexoQuadrix", Texts("The picture could not be copied beside the board."));
     return;
   }
-  Edit(Texts("Picture"), [&](Board& b) { b.Cell(at.Column, at.Row).Picture = *name; });
+  Edit(Texts("Picture"), [&](Board& b) {
+    for (const CellPosition& at : cells)
+      if (authoring::InGrid(b, at)) b.Cell(at.Column, at.Row).Picture = *name;
+  });
 }
 
 void EditorWindow::ChoosePicture() {
@@ -669,14 +729,221 @@ void EditorWindow::ChoosePicture() {
                                                     Texts("Pictures (*.png *.jpg *.jpeg *.bmp)"));
   if (path.isEmpty()) return;
   // One file for all chosen cells: copied once, named after the first cell.
-  const std::vector<CellPosition> cells = TheCanvas->Selection();
-  SetPictureFromFile(cells.front(), path);
-  if (cells.size() > 1) {
-    const std::string name = Doc->Model().Cell(cells.front().Column, cells.front().Row).Picture;
-    authoring::CellFields fields;
-    fields.Picture = name;
-    ApplyFields(fields, Texts("Picture"));
+  SetPictureOfCells(TheCanvas->Selection(), path);
+}
+
+void EditorWindow::SetSymbolLibrary(std::shared_ptr<symbols::SymbolLibrary> library,
+                                    const QString& settingsFile) {
+  Symbols = std::move(library);
+  SettingsFile = settingsFile;
+  SymbolFoldersAction->setEnabled(Symbols && !SettingsFile.isEmpty());
+  ProposeAction->setEnabled(Symbols != nullptr);
+  Panel->Symbols().SetFoldersEnabled(SymbolFoldersAction->isEnabled());
+  Panel->Symbols().SetLibrary(Symbols);
+}
+
+void EditorWindow::SymbolFolders() {
+  if (!Symbols || SettingsFile.isEmpty()) return;
+  ProfileFile settings(SettingsFile.toStdString());
+  std::vector<std::string> folders = symbols::ReadSymbolFolders(settings);
+  QDialog dialog(this);
+  dialog.setWindowTitle(Texts("Symbol folders..."));
+  auto* layout = new QVBoxLayout(&dialog);
+  auto* note =
+      new QLabel(Texts("Folders of your own pictures, found by their file and folder names."), &dialog);
+  note->setWordWrap(true);
+  layout->addWidget(note);
+  auto* list = new QListWidget(&dialog);
+  list->setObjectName("folderList");
+  layout->addWidget(list);
+  auto fill = [&] {
+    list->clear();
+    for (const std::string& folder : folders)
+      list->addItem(Utf8(folder));
+  };
+  fill();
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
+  QPushButton* add = buttons->addButton(Texts("Add..."), QDialogButtonBox::ActionRole);
+  QPushButton* remove = buttons->addButton(Texts("Remove"), QDialogButtonBox::ActionRole);
+  add->setObjectName("addFolder");
+  remove->setObjectName("removeFolder");
+  layout->addWidget(buttons);
+  bool changed = false;
+  connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  connect(add, &QPushButton::clicked, &dialog, [&] {
+    const QString chosen = QFileDialog::getExistingDirectory(&dialog, Texts("Add..."), QDir::homePath());
+    if (chosen.isEmpty()) return;
+    const std::string folder = QDir(chosen).canonicalPath().toStdString();
+    if (folder.empty() || std::find(folders.begin(), folders.end(), folder) != folders.end()) return;
+    folders.push_back(folder);
+    changed = true;
+    fill();
+  });
+  connect(remove, &QPushButton::clicked, &dialog, [&] {
+    const int row = list->currentRow();
+    if (row < 0 || static_cast<size_t>(row) >= folders.size()) return;
+    folders.erase(folders.begin() + row);
+    changed = true;
+    fill();
+  });
+  dialog.exec();
+  if (!changed) return;
+  CreateFolderPath(QFileInfo(SettingsFile).path().toStdString());
+  if (!symbols::WriteSymbolFolders(settings, folders))
+    QMessageBox::warning(this, "NexoQuadrix",
+                         Texts("The settings could not be saved:\n%1").arg(SettingsFile));
+  Symbols->SetUserFolders(folders);
+  Panel->Symbols().Search();
+}
+
+void EditorWindow::ProposePictures() {
+  if (!Doc || !Symbols || TheCanvas->Selection().empty()) return;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const std::shared_ptr<const symbols::SymbolIndex> index = Symbols->Wait();
+  QApplication::restoreOverrideCursor();
+  const symbols::Language language = SymbolLanguage(Texts.Language());
+  struct Proposal {
+    CellPosition At;
+    QString Caption;
+    const symbols::Symbol* Found;
+  };
+  std::vector<Proposal> proposals;
+  const Board& board = Doc->Model();
+  for (const CellPosition& at : TheCanvas->Selection()) {
+    if (!authoring::InGrid(board, at)) continue;
+    const CellRecord& cell = board.Cell(at.Column, at.Row);
+    if (cell.Caption.empty() || !cell.Picture.empty()) continue;
+    const QString caption = ToQString(cell.Caption);
+    const std::vector<symbols::SearchResult> best = index->Search(caption.toStdString(), language, 1);
+    if (!best.empty()) proposals.push_back({at, caption, best.front().Item});
   }
+  if (proposals.empty()) {
+    QMessageBox::information(this, "NexoQuadrix",
+                             Texts("No chosen cell with a caption and no picture has a matching symbol."));
+    return;
+  }
+  if (!HasFolder()) return;
+
+  // Every proposal is shown, ticked, and only the ticked ones are kept.
+  QDialog review(this);
+  review.setObjectName("proposalReview");
+  review.setWindowTitle(Texts("Propose pictograms"));
+  auto* layout = new QVBoxLayout(&review);
+  auto* note =
+      new QLabel(Texts("Untick the pictures you do not want. Each one kept can be undone."), &review);
+  note->setWordWrap(true);
+  layout->addWidget(note);
+  auto* list = new QListWidget(&review);
+  list->setObjectName("proposals");
+  list->setIconSize(QSize(64, 64));
+  for (const Proposal& proposal : proposals) {
+    const symbols::Symbol& symbol = *proposal.Found;
+    QPixmap icon;
+    if (const std::optional<std::string> png = DrawSymbolPicture(
+            symbol.Source == symbols::SymbolSource::EmojiFont ? std::string() : symbol.Picture, symbol.Text,
+            64))
+      icon.loadFromData(reinterpret_cast<const uchar*>(png->data()), static_cast<uint>(png->size()), "PNG");
+    auto* item = new QListWidgetItem(
+        QIcon(icon), Texts("Cell %1").arg(CellNumber(proposal.At.Column, proposal.At.Row, board.Columns)) +
+                         ": " + proposal.Caption + QString::fromUtf8(" \u2192 ") +
+                         Utf8(symbol.Name(language)));
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(Qt::Checked);
+    list->addItem(item);
+  }
+  layout->addWidget(list);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &review);
+  connect(buttons, &QDialogButtonBox::accepted, &review, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, &review, &QDialog::reject);
+  layout->addWidget(buttons);
+  review.resize(460, 420);
+  if (review.exec() != QDialog::Accepted) return;
+  std::vector<CellPosition> kept;
+  for (size_t i = 0; i < proposals.size(); ++i) {
+    if (list->item(static_cast<int>(i))->checkState() != Qt::Checked) continue;
+    const QString file = Panel->Symbols().PictureFile(*proposals[i].Found);
+    if (file.isEmpty()) continue;
+    // One step per cell, so each proposal can be undone on its own.
+    SetPictureOfCells({proposals[i].At}, file);
+    kept.push_back(proposals[i].At);
+  }
+  if (!kept.empty()) TheCanvas->Select(kept);
+}
+
+void EditorWindow::SetPrintFiles(const std::string& dataFolderUtf8, const std::string& sharedFileUtf8) {
+  Printing.DataFolder = dataFolderUtf8;
+  Printing.SharedFile = sharedFileUtf8;
+}
+
+PrintReport EditorWindow::ExportPdf(const QString& pdfPath, bool wholeSet) {
+  PrintOptions options = Printing;
+  options.Book = wholeSet;
+  return PrintBoards({Doc->Path()}, pdfPath.toStdString(), options);
+}
+
+PrintReport EditorWindow::PrintTo(QPagedPaintDevice& device, bool wholeSet) {
+  PrintOptions options = Printing;
+  options.Book = wholeSet;
+  return PrintBoards({Doc->Path()}, device, options);
+}
+
+std::optional<bool> EditorWindow::AskWholeSet(const QString& title) {
+  QMessageBox box(QMessageBox::Question, title, Texts("Print this board only, or the whole set it opens?"),
+                  QMessageBox::Cancel, this);
+  QPushButton* board = box.addButton(Texts("This board"), QMessageBox::AcceptRole);
+  QPushButton* set = box.addButton(Texts("The whole set"), QMessageBox::AcceptRole);
+  box.setDefaultButton(board);
+  box.exec();
+  if (box.clickedButton() == board) return false;
+  if (box.clickedButton() == set) return true;
+  return std::nullopt;
+}
+
+// The boards are printed from their files, so what is printed is what is saved.
+bool EditorWindow::SavedForPrinting() {
+  if (!Doc) return false;
+  if (!Doc->Path().empty() && !Doc->Modified()) return true;
+  return Save();
+}
+
+void EditorWindow::Print() {
+  if (!SavedForPrinting()) return;
+  const std::optional<bool> wholeSet = AskWholeSet(Texts("&Print...").remove('&'));
+  if (!wholeSet) return;
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setDocName(QFileInfo(Utf8(Doc->Path())).completeBaseName());
+  QPrintPreviewDialog preview(&printer, this);
+  std::optional<PrintReport> last;
+  connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+          [&](QPrinter* device) { last = PrintTo(*device, *wholeSet); });
+  preview.exec();
+  if (last && !last->Ok) ShowPrintReport(*last, QString());
+}
+
+void EditorWindow::ExportPdfAsked() {
+  if (!SavedForPrinting()) return;
+  const std::optional<bool> wholeSet = AskWholeSet(Texts("E&xport to PDF...").remove('&'));
+  if (!wholeSet) return;
+  const QString start =
+      QFileInfo(Utf8(Doc->Path())).path() + "/" + QFileInfo(Utf8(Doc->Path())).completeBaseName() + ".pdf";
+  QString path =
+      QFileDialog::getSaveFileName(this, Texts("E&xport to PDF...").remove('&'), start, "PDF (*.pdf)");
+  if (path.isEmpty()) return;
+  if (!path.endsWith(".pdf", Qt::CaseInsensitive)) path += ".pdf";
+  ShowPrintReport(ExportPdf(path, *wholeSet), Texts("Written: %1").arg(path));
+}
+
+void EditorWindow::ShowPrintReport(const PrintReport& report, const QString& done) {
+  if (!report.Ok) {
+    QMessageBox::warning(this, "NexoQuadrix", Texts("Nothing was printed:\n%1").arg(Utf8(report.Error)));
+    return;
+  }
+  Status->setText(done);
+  if (report.Notes.empty()) return;
+  QStringList notes;
+  for (const std::string& note : report.Notes)
+    notes << Utf8(note);
+  QMessageBox::information(this, "NexoQuadrix", done + "\n\n" + notes.join('\n'));
 }
 
 void EditorWindow::ChooseSound() {

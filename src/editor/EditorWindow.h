@@ -10,6 +10,7 @@
 #include "authoring/BoardDocument.h"
 #include "authoring/BoardEdits.h"
 #include "editor/EditorTexts.h"
+#include "ui/PrintBoards.h"
 
 class QAction;
 class QActionGroup;
@@ -17,6 +18,12 @@ class QLabel;
 class QListWidget;
 class QDockWidget;
 class QMenu;
+class QTranslator;
+class QPagedPaintDevice;
+
+namespace nq::symbols {
+class SymbolLibrary;
+}
 
 namespace nq {
 
@@ -34,6 +41,16 @@ public:
   bool OpenBoard(const QString& path);
   /// Starts with a new unsaved board.
   void StartUntitled(int columns, int rows);
+  /// The symbol library the cell panel searches, and the program settings file that keeps the user's
+  /// picture folders (none: the folders cannot be changed).
+  void SetSymbolLibrary(std::shared_ptr<symbols::SymbolLibrary> library, const QString& settingsFile);
+  /// Where printing finds the bundled data and the shared settings the player reads.
+  void SetPrintFiles(const std::string& dataFolderUtf8, const std::string& sharedFileUtf8);
+  /// Prints the board (or, as a book, the set it opens) into a PDF; the report says what went wrong.
+  PrintReport ExportPdf(const QString& pdfPath, bool wholeSet);
+  /// The same onto a device the caller opened (a printer, a preview).
+  PrintReport PrintTo(QPagedPaintDevice& device, bool wholeSet);
+
   /// When set, closing the editor offers to start the player again on the board.
   void SetReturnToPlayer(bool offer) { ReturnToPlayer = offer; }
 
@@ -51,6 +68,7 @@ private:
   void BuildMenus();
   void Retranslate();
   void SetLanguage(authoring::Language language);
+  void LoadQtTexts();
   void DocumentChanged();
   void SelectionChanged();
   void UpdateTitleAndActions();
@@ -79,6 +97,16 @@ private:
   void ApplyFields(const authoring::CellFields& fields, const QString& label);
   void ChoosePicture();
   void SetPictureFromFile(CellPosition at, const QString& path);
+  /// Copies the picture file beside the board once, named after the first cell's caption, and sets
+  /// it on all the cells as one step.
+  void SetPictureOfCells(const std::vector<CellPosition>& cells, const QString& path);
+  void SymbolFolders();
+  void ProposePictures();
+  std::optional<bool> AskWholeSet(const QString& title);
+  bool SavedForPrinting();
+  void Print();
+  void ExportPdfAsked();
+  void ShowPrintReport(const PrintReport& report, const QString& done);
   void ChooseSound();
   void ChooseLink();
   void NewLinkedBoard();
@@ -102,6 +130,10 @@ private:
   QTimer AutosaveTimer;
   QTimer CheckTimer;
   bool ReturnToPlayer = false;
+  std::shared_ptr<symbols::SymbolLibrary> Symbols;
+  QString SettingsFile;
+  PrintOptions Printing;
+  std::unique_ptr<QTranslator> QtTexts; // Qt's own dialogs (print preview, file choosers) in our language
 
   QMenu* FileMenu = nullptr;
   QMenu* RecentMenu = nullptr;
@@ -110,13 +142,15 @@ private:
   QMenu* BoardMenu = nullptr;
   QMenu* LanguageMenu = nullptr;
   QMenu* HelpMenu = nullptr;
-  QAction *NewAction, *OpenAction, *SaveAction, *SaveAsAction, *TryAction, *QuitAction;
+  QAction *NewAction, *OpenAction, *SaveAction, *SaveAsAction, *TryAction, *PrintAction, *PdfAction,
+      *QuitAction;
   QAction *UndoAction, *RedoAction, *CutAction, *CopyAction, *PasteAction, *ClearAction, *SelectAllAction;
   QAction *EditCaptionAction, *EditReadAction, *EditLinkAction, *ChooseCommandAction, *NewLinkAction,
       *ChoosePictureAction, *FocusBoardAction;
   QAction *RowAboveAction, *RowBelowAction, *DeleteRowAction, *ColumnLeftAction, *ColumnRightAction,
       *DeleteColumnAction;
-  QAction *OptionsAction, *ProblemsAction, *ShortcutsAction;
+  QAction *OptionsAction, *ProblemsAction, *SymbolFoldersAction, *FindSymbolAction, *ProposeAction,
+      *ShortcutsAction;
   QAction *CatalanAction, *SpanishAction, *EnglishAction;
   QActionGroup* LanguageGroup = nullptr;
 };

@@ -8,6 +8,10 @@
 
 #include "boards/PictureDiskCache.h"
 #include "editor/EditorWindow.h"
+#include "settings/ConfigLocation.h"
+#include "settings/ProfileFile.h"
+#include "symbols/SymbolSetup.h"
+#include "ui/DataFolder.h"
 
 int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
@@ -32,6 +36,17 @@ int main(int argc, char** argv) {
   nq::PictureDiskCache pictureDisk(nq::PictureCacheFolder(
       qEnvironmentVariable("XDG_CACHE_HOME").toStdString(), QDir::homePath().toStdString()));
   nq::EditorWindow window(language, pictureDisk.Folder().empty() ? nullptr : &pictureDisk);
+  // The symbols are read (or their saved index loaded) in the background while the author starts.
+  const std::string programFolder = QCoreApplication::applicationDirPath().toStdString();
+  const std::string dataFolder = nq::FindDataFolder(programFolder);
+  const nq::ConfigLocation config =
+      nq::LocateConfigFiles(programFolder, dataFolder, nq::SystemConfigEnvironment());
+  nq::ProfileFile programSettings(config.SettingsFile);
+  auto library = std::make_shared<nq::symbols::SymbolLibrary>(
+      nq::symbols::DefaultLibraryFiles(programFolder, nq::symbols::ReadSymbolFolders(programSettings)));
+  library->Start();
+  window.SetSymbolLibrary(library, QString::fromStdString(config.SettingsFile));
+  window.SetPrintFiles(dataFolder, config.SharedFile);
   QStringList arguments = app.arguments().mid(1);
   if (arguments.removeAll("--return-to-player") > 0) window.SetReturnToPlayer(true);
   // The player passes its board's path as it stands, blanks included.

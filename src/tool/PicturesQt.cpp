@@ -1,28 +1,19 @@
 #include <QGuiApplication>
 
+#include <map>
+
 #include "symbols/SymbolSetup.h"
 #include "tool/ToolPictures.h"
 #include "tool/ToolSupport.h"
-#include "ui/EmojiPicture.h"
 #include "ui/QtPictureConverter.h"
-
-#include <fstream>
-#include <map>
-#include <sstream>
+#include "ui/SymbolPicture.h"
 
 namespace nq::tool {
 namespace {
 
-// A pictogram from its SVG or picture file, an emoji of the font by the font.
-std::optional<std::string> Draw(QtPictureConverter& converter, const symbols::Symbol& symbol, int side) {
-  if (symbol.Source == symbols::SymbolSource::EmojiFont) return DrawEmojiPng(symbol.Text, side);
-  std::ifstream in(symbol.Picture, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (!in) return std::nullopt;
-  const bool svg =
-      symbol.Picture.size() > 4 && symbol.Picture.compare(symbol.Picture.size() - 4, 4, ".svg") == 0;
-  return converter.ToPng(bytes.str(), svg ? "image/svg+xml" : "", side);
+std::optional<std::string> Draw(const symbols::Symbol& symbol, int side) {
+  return DrawSymbolPicture(symbol.Source == symbols::SymbolSource::EmojiFont ? std::string() : symbol.Picture,
+                           symbol.Text, side);
 }
 
 // Qt's painting of SVG needs an application object; the offscreen platform needs no display.
@@ -30,7 +21,7 @@ class ApplicationConverter : public exchange::PictureConverter {
 public:
   std::optional<std::string> ToPng(const std::string& bytes, const std::string& type, int side) override {
     StartApplication();
-    return TheConverter.ToPng(bytes, type, side);
+    return Converter.ToPng(bytes, type, side);
   }
 
   // An emoji of a label: the built-in pictogram of the symbol library where it has one, else the font.
@@ -43,8 +34,7 @@ public:
         if (!symbol.Text.empty()) ByText.emplace(symbols::WithoutVariationSelectors(symbol.Text), &symbol);
     }
     const auto found = ByText.find(symbols::WithoutVariationSelectors(utf8));
-    if (found != ByText.end()) return Draw(TheConverter, *found->second, side);
-    return DrawEmojiPng(utf8, side);
+    return found != ByText.end() ? Draw(*found->second, side) : DrawSymbolPicture({}, utf8, side);
   }
 
   // Started on the first picture that needs it, so sets without such pictures never start Qt.
@@ -55,14 +45,12 @@ public:
     }
   }
 
-  QtPictureConverter& Converter() { return TheConverter; }
-
 private:
   int Argc = 1;
   char Name[20] = "nexoquadrix-tool";
   char* Argv[2] = {Name, nullptr};
   std::unique_ptr<QGuiApplication> App;
-  QtPictureConverter TheConverter;
+  QtPictureConverter Converter;
   std::unique_ptr<symbols::SymbolLibrary> Library;
   std::shared_ptr<const symbols::SymbolIndex> Index;
   std::map<std::string, const symbols::Symbol*> ByText;
@@ -73,7 +61,7 @@ private:
 std::optional<std::string> DrawSymbolPng(const symbols::Symbol& symbol, int side) {
   ApplicationConverter converter;
   converter.StartApplication();
-  return Draw(converter.Converter(), symbol, side);
+  return Draw(symbol, side);
 }
 
 std::unique_ptr<exchange::PictureConverter> MakePictureConverter() {
