@@ -6,6 +6,7 @@
 #include "actions/CellCommands.h"
 
 #include "ShellFakes.h"
+#include "settings/TrustedFolders.h"
 
 namespace nq::test {
 namespace {
@@ -123,6 +124,7 @@ TEST_P(RelativeStartBoard, GivesAnAbsoluteFolderWhereTheBoardsDocumentsAreFound)
   EXPECT_EQ(h.State().CurrentBoardFile, board);
   EXPECT_EQ(h.State().HomeBoardFile, board);
   EXPECT_EQ(h.State().DirectoriActual, h.Root + "boards/sub/");
+  AddTrustedFolder(h.ThePlayer->Settings(), h.Root + "boards");
   // The player's own working folder is elsewhere now; the document is still the board's.
   h.ThePlayer->Specials().RunSpecialFunction("<EXECUTAR doc.txt>");
   ASSERT_EQ(h.Programs.Opened.size(), 1u);
