@@ -24,6 +24,7 @@
 #include "platform/Launcher.h"
 #include "shell/Player.h"
 #include "support/PictureTestFiles.h"
+#include "support/TempFolder.h"
 #include "ui/HeadlessWindow.h"
 
 namespace nq {
@@ -160,8 +161,8 @@ public:
   BenchPlayer()
       : Window(ClientWidth, ClientHeight),
         ThePlayer({TheClock, Messages, Metrics, Scaler, Window, Programs},
-                  {Folder.Path + "/", Folder.Path + "/", Folder.File("nexoquadrix.ini"),
-                   Folder.File("Quadrix.ini"), false}) {
+                  {Folder.Root() + "/", Folder.Root() + "/", Folder.Path("nexoquadrix.ini"),
+                   Folder.Path("Quadrix.ini"), false}) {
     ThePlayer.FormCreate();
     ThePlayer.Start({});
     ThePlayer.ClientResized(ClientWidth, ClientHeight);

@@ -8,6 +8,7 @@
 #include "boards/PictureCache.h"
 #include "boards/PictureLoader.h"
 #include "support/PictureTestFiles.h"
+#include "support/TempFolder.h"
 
 namespace nq {
 namespace {
@@ -33,10 +34,10 @@ const BenchFiles& Files() {
     }
     for (int i = 0; i < BoardPictures; ++i) {
       const std::string png = "p" + std::to_string(i) + ".png", jpeg = "j" + std::to_string(i) + ".jpg";
-      test::WriteBytes(made->Folder.File(png), pngs[i % Variants]);
-      test::WriteBytes(made->Folder.File(jpeg), jpegs[i % Variants]);
-      made->Pngs.push_back({made->Folder.File(png), png});
-      made->Jpegs.push_back({made->Folder.File(jpeg), jpeg});
+      test::WriteBytes(made->Folder.Path(png), pngs[i % Variants]);
+      test::WriteBytes(made->Folder.Path(jpeg), jpegs[i % Variants]);
+      made->Pngs.push_back({made->Folder.Path(png), png});
+      made->Jpegs.push_back({made->Folder.Path(jpeg), jpeg});
     }
     return made;
   }();

@@ -60,12 +60,7 @@ xdotool windowactivate --sync "$editor"
 
 start_player() { # NonFocusable [BOARD]
   settings "$1"
-  NEXOQUADRIX_CONFIG_DIR="$work/config" "$player" "$work/boards/${2:-teclat.qdx}" > "$work/player.log" 2>&1 &
-  player_pid=$!
-  pids+=($player_pid)
-  window=$(wait_for_player_window)
-  [ -n "$window" ] || { cat "$work/player.log"; fail "the player's window did not appear"; }
-  sleep 2.5
+  NEXOQUADRIX_CONFIG_DIR="$work/config" launch_player "$work/boards/${2:-teclat.qdx}"
   client_geometry "$window"
 }
 # Clicks cell N of the COLUMNS x 2 grid.

@@ -35,18 +35,8 @@ config() { # FOLDER
 }
 # Starts the player on BOARD with settings in CONFIG; sets PID and WINDOW.
 start_player() { # CONFIG BOARD [LOG]
-  NEXOQUADRIX_CONFIG_DIR="$1" "$player" "$2" > "${3:-$work/player.log}" 2>&1 &
-  PID=$!
-  pids+=("$PID")
-  WINDOW=""
-  for _ in $(seq 1 300); do # up to 30 s: a loaded machine starts programs slowly
-    for id in $(xdotool search --onlyvisible --name 'NexoQuadrix - ' 2>/dev/null); do
-      [ "$(xdotool getwindowpid "$id" 2>/dev/null)" = "$PID" ] && WINDOW=$id && break 2
-    done
-    sleep 0.1
-  done
-  [ -n "$WINDOW" ] || { cat "${3:-$work/player.log}"; fail "the player's window did not appear"; }
-  sleep 2.5 # the splash hides itself after 2 s
+  NEXOQUADRIX_CONFIG_DIR="$1" player_log="${3:-$work/player.log}" launch_player "$2"
+  PID=$player_pid WINDOW=$window
   # Without settings this is a first run: the speech window asks for a voice; the first is taken.
   local voices
   voices=$(xdotool search --onlyvisible --name 'Motor de veu' 2>/dev/null | head -n 1)

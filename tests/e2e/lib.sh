@@ -60,3 +60,28 @@ heard_rms() {
   wait "$rec" 2>/dev/null
   sox -t raw -r 16000 -e signed -b 16 -c 1 "$work/heard.raw" -n stat 2>&1 | sed -n 's/^RMS *amplitude: *//p'
 }
+
+# Starts "$player" with the given arguments, from folder $player_cwd when set, its output in
+# $player_log (else $work/player.log), and waits up to 30 s for a window of that very process, so a
+# second player or a leftover one is never taken for it. Sets player_pid and window, adds the pid to
+# pids for the script's cleanup, and waits out the splash. Settings for the player go in front of
+# the call (NEXOQUADRIX_CONFIG_DIR=... launch_player BOARD).
+launch_player() {
+  local log=${player_log:-$work/player.log}
+  if [ -n "${player_cwd:-}" ]; then
+    (cd "$player_cwd" && exec "$player" "$@") > "$log" 2>&1 &
+  else
+    "$player" "$@" > "$log" 2>&1 &
+  fi
+  player_pid=$!
+  pids+=("$player_pid")
+  window=""
+  for _ in $(seq 1 300); do # a loaded machine starts programs slowly
+    for id in $(xdotool search --onlyvisible --name 'NexoQuadrix - ' 2>/dev/null); do
+      [ "$(xdotool getwindowpid "$id" 2>/dev/null)" = "$player_pid" ] && window=$id && break 2
+    done
+    sleep 0.1
+  done
+  [ -n "$window" ] || { cat "$log"; fail "the player's window did not appear"; }
+  sleep 2.5 # the splash hides itself after 2 s
+}

@@ -34,13 +34,7 @@ heard_rms() {
 }
 start_player() {
   local set=${1:-$work/Menjar i beure.obz}
-  XDG_DATA_HOME="$work/data" NEXOQUADRIX_CONFIG_DIR="$work/config" "$player" "$set" \
-    > "$work/player.log" 2>&1 &
-  player_pid=$!
-  pids+=($player_pid)
-  window=$(wait_for_player_window)
-  [ -n "$window" ] || { cat "$work/player.log"; fail "the player's window did not appear"; }
-  sleep 2.5
+  XDG_DATA_HOME="$work/data" NEXOQUADRIX_CONFIG_DIR="$work/config" launch_player "$set"
   client_geometry "$window"
 }
 stop_player() {

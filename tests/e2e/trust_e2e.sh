@@ -47,13 +47,8 @@ board "$work/open/tauler.qdx" '<EXECUTAR marca.exe>'
 board "$work/safe/tauler.qdx" '<EXECUTAR C:\Program Files\Mozilla Firefox\firefox.exe http://x>'
 
 start_player() { # BOARD
-  (cd "$work/run" && PATH="rel:.::$work/bin:$PATH" NEXOQUADRIX_CONFIG_DIR="$work/config" \
-    exec "$player" "$1") > "$work/player.log" 2>&1 &
-  player_pid=$!
-  pids+=($player_pid)
-  window=$(wait_for_player_window)
-  [ -n "$window" ] || fail "the player's window did not appear"
-  sleep 2.5
+  PATH="rel:.::$work/bin:$PATH" NEXOQUADRIX_CONFIG_DIR="$work/config" player_cwd="$work/run" \
+    launch_player "$1"
 }
 stop_player() {
   kill "$player_pid" 2>/dev/null

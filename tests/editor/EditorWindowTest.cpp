@@ -19,12 +19,12 @@
 #include "linux/QtImageScaler.h"
 #include "linux/QtTextMetrics.h"
 #include "shell/Player.h"
+#include "support/TempFolder.h"
 #include "support/VirtualClock.h"
 #include "text/Encoding.h"
 #include "ui/BoardView.h"
 #include "ui/HeadlessWindow.h"
 #include "ui/UiFakes.h"
-#include "unit/settings/TempFolder.h"
 
 namespace nq {
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 // Writers for the picture tests, the benchmark and the seed files: PNG through libpng, JPEG through
-// libjpeg, BMP by hand, all to memory, plus a temporary folder and a patterned test picture.
+// libjpeg, BMP by hand, all to memory, plus a patterned test picture.
 // clang-format off
 #include <cstddef>
 #include <cstdio>
@@ -8,13 +8,10 @@
 #include <png.h>
 // clang-format on
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <csetjmp>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -22,23 +19,6 @@
 #include "platform/Image.h"
 
 namespace nq::test {
-
-// A folder under the system temporary folder, removed with everything in it at the end of the scope.
-class TempFolder {
-public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "nq-pictures-XXXXXX").string();
-    Path = mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    if (!Path.empty()) std::filesystem::remove_all(Path, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  std::string File(const std::string& name) const { return Path + "/" + name; }
-  std::string Path;
-};
 
 inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);

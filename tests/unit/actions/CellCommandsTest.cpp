@@ -10,6 +10,7 @@
 
 #include "actions/OutsideCommands.h"
 #include "support/CellCommandFakes.h"
+#include "support/TempFolder.h"
 #include "support/VirtualClock.h"
 
 namespace nq::test {
@@ -239,42 +240,33 @@ TEST(CellCommandsTest, OpenDialogSuspendsExternalWindowMode) {
             (Steps{Back, "suspend external", "menu MenuOpenFile", "resume external"}));
 }
 
-class TempFolder {
-public:
-  TempFolder() {
-    char pattern[] = "/tmp/nq-actions-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    Path = std::string(made != nullptr ? made : "/tmp/nq-actions") + "/";
-  }
-  ~TempFolder() {
-    std::error_code error;
-    std::filesystem::remove_all(Path, error);
-  }
+// A temporary folder named the way the player keeps its folders, with a trailing slash, holding scripts.
+struct ScriptFolder : TempFolder {
+  const std::string Dir = Root() + "/";
   void Write(const std::string& name, bool executable) const {
-    std::ofstream(Path + name) << "#!/bin/sh\n";
-    chmod((Path + name).c_str(), executable ? 0755 : 0644);
+    std::ofstream(Dir + name) << "#!/bin/sh\n";
+    chmod((Dir + name).c_str(), executable ? 0755 : 0644);
   }
-  std::string Path;
 };
 
 TEST(CellCommandsTest, CompanionProgramIsLookedForWithAndWithoutExe) {
   for (const char* name : {"quadrix", "quadrix.exe"}) {
-    TempFolder program;
+    ScriptFolder program;
     program.Write(name, true);
     Harness h;
-    h.Player.Program = program.Path;
+    h.Player.Program = program.Dir;
     EXPECT_EQ(h.Run("<NEXOQUADRIX>"),
-              (Steps{"start " + program.Path + name + " [/boards/a.qdx]", "close window"}))
+              (Steps{"start " + program.Dir + name + " [/boards/a.qdx]", "close window"}))
         << name;
   }
   // A companion that does not start keeps the program running and says so.
-  TempFolder program;
+  ScriptFolder program;
   program.Write("quadrix", true);
   Harness h;
-  h.Player.Program = program.Path;
+  h.Player.Program = program.Dir;
   h.Player.StartSucceeds = false;
-  EXPECT_EQ(h.Run("<NEXOQUADRIX>"), (Steps{"start " + program.Path + "quadrix [/boards/a.qdx]",
-                                           "message " + std::string(CompanionMissingText) + program.Path}));
+  EXPECT_EQ(h.Run("<NEXOQUADRIX>"), (Steps{"start " + program.Dir + "quadrix [/boards/a.qdx]",
+                                           "message " + std::string(CompanionMissingText) + program.Dir}));
 }
 
 // Our editor comes first, from the program folder and else from the search path, and is told the
@@ -303,17 +295,17 @@ TEST(CellCommandsTest, CompanionEditorIsOursFirstAndGetsNoEmptyBoard) {
       {"no board, fallback", {"quadrix"}, false, "", "prog/quadrix", {}},
   };
   for (const Case& c : cases) {
-    TempFolder root;
-    std::filesystem::create_directories(root.Path + "prog");
-    std::filesystem::create_directories(root.Path + "path");
+    ScriptFolder root;
+    std::filesystem::create_directories(root.Dir + "prog");
+    std::filesystem::create_directories(root.Dir + "path");
     for (const std::string& name : c.InProgramFolder)
       root.Write("prog/" + name, true);
     if (c.EditorOnPath) root.Write("path/nexoquadrix-editor", true);
     Harness h;
-    h.Functions.SetSearchPath("/nonexistent:" + root.Path + "path");
-    h.Player.Program = root.Path + "prog/";
+    h.Functions.SetSearchPath("/nonexistent:" + root.Dir + "path");
+    h.Player.Program = root.Dir + "prog/";
     h.Player.Board = c.Board;
-    std::string expected = "start " + root.Path + c.Started;
+    std::string expected = "start " + root.Dir + c.Started;
     for (const std::string& argument : c.Arguments)
       expected += " [" + argument + "]";
     EXPECT_EQ(h.Run("<NEXOQUADRIX>"), (Steps{expected, "close window"})) << c.Name;
@@ -321,14 +313,14 @@ TEST(CellCommandsTest, CompanionEditorIsOursFirstAndGetsNoEmptyBoard) {
 }
 
 TEST(CellCommandsTest, ExecutarStartsWhatTheBoardNamesWithItsArgumentsAsWritten) {
-  TempFolder board;
+  ScriptFolder board;
   board.Write("escriu", true);
-  std::ofstream(board.Path + "M\xC3\xBAsica.mp3") << "x";
+  std::ofstream(board.Dir + "M\xC3\xBAsica.mp3") << "x";
   Harness h;
-  h.Player.Folder = board.Path;
+  h.Player.Folder = board.Dir;
   EXPECT_EQ(h.Run("<EXECUTAR escriu.exe M\xFAsica! \"dos tres\">"),
-            (Steps{"start " + board.Path + "escriu [M\xC3\xBAsica!] [dos tres]"}));
-  EXPECT_EQ(h.Run("<EXECUTAR M\xFAsica.mp3>"), (Steps{"document " + board.Path + "M\xC3\xBAsica.mp3"}));
+            (Steps{"start " + board.Dir + "escriu [M\xC3\xBAsica!] [dos tres]"}));
+  EXPECT_EQ(h.Run("<EXECUTAR M\xFAsica.mp3>"), (Steps{"document " + board.Dir + "M\xC3\xBAsica.mp3"}));
   EXPECT_EQ(h.Run("<EXECUTAR Musica.mp3>"), Steps{});
 }
 
@@ -346,9 +338,9 @@ bool ReachedOutside(const Steps& steps) {
 // Whatever the dispatcher does outside the player, a folder that is not trusted stops, and
 // ReachesOutside (the rule imports use) says so for the same text.
 TEST(CellCommandsTest, NothingReachesOutsideWithoutTheFoldersTrust) {
-  TempFolder board;
+  ScriptFolder board;
   board.Write("escriu", true);
-  std::ofstream(board.Path + "nota.txt") << "x";
+  std::ofstream(board.Dir + "nota.txt") << "x";
   const std::vector<std::string> texts = {
       "<EXECUTAR escriu.exe a>",
       "say <executar escriu.exe>",
@@ -373,7 +365,7 @@ TEST(CellCommandsTest, NothingReachesOutsideWithoutTheFoldersTrust) {
   };
   for (const std::string& text : texts) {
     Harness open;
-    open.Player.Folder = board.Path;
+    open.Player.Folder = board.Dir;
     open.Player.ExternalOn = true;
     open.Player.Line = "1+1";
     const Steps trusted = open.Run(text);
@@ -381,7 +373,7 @@ TEST(CellCommandsTest, NothingReachesOutsideWithoutTheFoldersTrust) {
     EXPECT_EQ(open.Player.Asked.size(), ReachesOutside(text) ? 1U : 0U) << text;
 
     Harness closed;
-    closed.Player.Folder = board.Path;
+    closed.Player.Folder = board.Dir;
     closed.Player.ExternalOn = true;
     closed.Player.Line = "1+1";
     closed.Player.Trusted = false;
@@ -389,21 +381,21 @@ TEST(CellCommandsTest, NothingReachesOutsideWithoutTheFoldersTrust) {
     // Without a gate at all nothing reaches outside either.
     Harness none;
     none.Functions.Gate = nullptr;
-    none.Player.Folder = board.Path;
+    none.Player.Folder = board.Dir;
     none.Player.ExternalOn = true;
     EXPECT_FALSE(ReachedOutside(none.Run(text))) << text;
   }
 }
 
 TEST(CellCommandsTest, TheQuestionShowsTheProgramAndEachArgumentAsTheyWillRun) {
-  TempFolder board;
+  ScriptFolder board;
   board.Write("escriu", true);
   Harness h;
-  h.Player.Folder = board.Path;
+  h.Player.Folder = board.Dir;
   h.Run("<EXECUTAR escriu.exe uno \"dos tres\" \"l\xEDnea\nfalsa\">");
   ASSERT_EQ(h.Player.Asked.size(), 1U);
   const std::string& asked = h.Player.Asked[0];
-  for (const std::string& part : {board.Path + "escriu", std::string("\xABuno\xBB"),
+  for (const std::string& part : {board.Dir + "escriu", std::string("\xABuno\xBB"),
                                   std::string("\xAB"
                                               "dos tres\xBB"),
                                   std::string("\xABl\xEDnea\\x0A"
@@ -422,14 +414,14 @@ TEST(CellCommandsTest, TheQuestionShowsTheProgramAndEachArgumentAsTheyWillRun) {
 }
 
 TEST(CellCommandsTest, AProgramOthersCanChangeIsRefusedWithOneMessagePerBoard) {
-  TempFolder board;
+  ScriptFolder board;
   board.Write("escriu", true);
-  chmod(board.Path.c_str(), 0777);
+  chmod(board.Dir.c_str(), 0777);
   Harness h;
-  h.Player.Folder = board.Path;
+  h.Player.Folder = board.Dir;
   const Steps first = h.Run("<EXECUTAR escriu.exe>");
   ASSERT_EQ(first.size(), 1U);
-  EXPECT_TRUE(first[0].starts_with("message ") && first[0].find(board.Path + "escriu") != std::string::npos)
+  EXPECT_TRUE(first[0].starts_with("message ") && first[0].find(board.Dir + "escriu") != std::string::npos)
       << first[0];
   EXPECT_EQ(h.Run("<EXECUTAR escriu.exe>"), Steps{});
   h.Player.Board = "/boards/b.qdx";

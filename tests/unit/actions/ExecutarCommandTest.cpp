@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/TempFolder.h"
+
 namespace nq {
 namespace {
 
@@ -55,10 +57,6 @@ TEST(ExecutarCommandTest, SplitsArgumentsWithoutAnyShellMeaning) {
 class ExecutarPlanTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    char pattern[] = "/tmp/nq-executar-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    ASSERT_NE(made, nullptr);
-    Root = std::string(made) + "/";
     for (const char* folder : {"boards/sub", "bin", "other"})
       std::filesystem::create_directories(Root + folder);
     Program("boards/calc");
@@ -69,10 +67,6 @@ protected:
     Document("boards/noexec");
     Document("boards/M\xC3\xBAsica.txt");
     Document("boards/docs/a.txt");
-  }
-  void TearDown() override {
-    std::error_code error;
-    std::filesystem::remove_all(Root, error);
   }
   void Program(const std::string& name) const {
     std::filesystem::create_directories(std::filesystem::path(Root + name).parent_path());
@@ -90,7 +84,8 @@ protected:
     return {LaunchKind::Program, Root + program, std::move(arguments)};
   }
   LaunchPlan Refused(const std::string& file) const { return {LaunchKind::Refused, Root + file, {}}; }
-  std::string Root;
+  test::TempFolder Folder;
+  const std::string Root = Folder.Root() + "/";
 };
 
 TEST_F(ExecutarPlanTest, FindsProgramsWithoutExeInTheBoardFolderThenOnThePath) {

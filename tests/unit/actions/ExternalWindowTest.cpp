@@ -9,6 +9,7 @@
 #include "settings/SettingsStore.h"
 #include "support/DesktopFakes.h"
 #include "support/PictureTestFiles.h"
+#include "support/TempFolder.h"
 
 namespace nq {
 namespace {
@@ -33,7 +34,7 @@ protected:
   std::string Stored(std::string_view key) { return Settings.ReadSettingText(SectionMenuOptions, key, "?"); }
 
   test::TempFolder Folder;
-  SettingsStore Settings{Folder.File("nexoquadrix.ini"), Folder.File("Quadrix.ini")};
+  SettingsStore Settings{Folder.Path("nexoquadrix.ini"), Folder.Path("Quadrix.ini")};
   bool ExternalMode = false;
   bool NoMenuMode = false;
   FakeMarks Marks;

@@ -10,7 +10,7 @@
 #include "platform/Dialogs.h"
 #include "settings/SettingsStore.h"
 #include "settings/TrustedFolders.h"
-#include "unit/settings/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace nq::test {
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "authoring/BoardDocument.h"
-#include "unit/settings/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace nq::test {
 

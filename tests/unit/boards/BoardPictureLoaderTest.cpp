@@ -9,6 +9,7 @@
 #include "boards/PictureDiskCache.h"
 #include "support/FakeUiQueue.h"
 #include "support/PictureTestFiles.h"
+#include "support/TempFolder.h"
 
 namespace nq {
 namespace {
@@ -23,8 +24,8 @@ protected:
       for (std::size_t p = 0; p < image.Pixels.size(); p += 4)
         image.Pixels[p] = red;
       const std::string name = prefix + std::to_string(i) + ".png";
-      test::WriteBytes(Folder.File(name), test::EncodePng(image));
-      requests.push_back({Folder.File(name), name});
+      test::WriteBytes(Folder.Path(name), test::EncodePng(image));
+      requests.push_back({Folder.Path(name), name});
     }
     return requests;
   }
@@ -56,7 +57,7 @@ protected:
 TEST_F(BoardPictureLoaderTest, EveryRequestIsAnsweredOnceOnTheUiThread) {
   BoardPictureLoader loader(Memory, Queue);
   std::vector<PictureRequest> board = Board("a", 12, 10);
-  board.push_back({Folder.File("missing.png"), "missing.png"});
+  board.push_back({Folder.Path("missing.png"), "missing.png"});
   board.push_back(board[3]); // the same picture in two cells
   Start(loader, board, "a");
   EXPECT_TRUE(Arrivals["a"].empty()); // nothing arrives inside Start: memory held none
@@ -140,7 +141,7 @@ TEST_F(BoardPictureLoaderTest, ABoardSeenInAnEarlierRunComesFromDisk) {
   const std::vector<PictureRequest> board = Board("a", 8, 90);
   test::TempFolder cache;
   {
-    PictureDiskCache disk(cache.Path);
+    PictureDiskCache disk(cache.Root());
     PictureCache memory;
     memory.SetDiskCache(&disk);
     BoardPictureLoader loader(memory, Queue);
@@ -148,7 +149,7 @@ TEST_F(BoardPictureLoaderTest, ABoardSeenInAnEarlierRunComesFromDisk) {
     ASSERT_TRUE(Finish(loader));
     EXPECT_EQ(disk.Counters().Stored, 8u);
   }
-  PictureDiskCache disk(cache.Path);
+  PictureDiskCache disk(cache.Root());
   PictureCache memory;
   memory.SetDiskCache(&disk);
   BoardPictureLoader loader(memory, Queue);

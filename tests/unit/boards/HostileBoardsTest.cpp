@@ -20,6 +20,7 @@
 #include "platform/Dialogs.h"
 #include "settings/ProfileFile.h"
 #include "support/PictureTestFiles.h"
+#include "support/TempFolder.h"
 #include "text/Encoding.h"
 
 namespace nq {
@@ -69,9 +70,9 @@ protected:
   static void SetUpTestSuite() {
     Folder = new test::TempFolder();
     const std::string command = "python3 '" + std::string(NQ_SOURCE_DIR) +
-                                "/tests/hostile/make_hostile_boards.py' '" + Folder->Path + "' > /dev/null";
+                                "/tests/hostile/make_hostile_boards.py' '" + Folder->Root() + "' > /dev/null";
     Made = std::system(command.c_str()) == 0;
-    std::ifstream manifest(Folder->File("manifest.tsv"));
+    std::ifstream manifest(Folder->Path("manifest.tsv"));
     for (std::string line; std::getline(manifest, line);) {
       std::istringstream fields(line);
       CorpusBoard board;
@@ -111,7 +112,7 @@ std::optional<std::pair<int, int>> DeclaredGrid(const std::string& name) {
 TEST_F(HostileBoardsTest, EachBoardIsReadOrRefusedAsExpectedAndRefusedBoardsAreNeverWritten) {
   ASSERT_TRUE(Made && !Boards.empty()) << "the corpus script failed";
   for (const CorpusBoard& entry : Boards) {
-    const std::string path = Folder->File(entry.Name);
+    const std::string path = Folder->Path(entry.Name);
     std::error_code error;
     const bool regular = fs::is_regular_file(path, error);
     const std::string before = regular ? ReadBytes(path) : std::string();
@@ -159,7 +160,7 @@ TEST_F(HostileBoardsTest, EachBoardIsReadOrRefusedAsExpectedAndRefusedBoardsAreN
 
 TEST_F(HostileBoardsTest, NoPictureOfTheCorpusCrashesTheDecodersOrComesOutHuge) {
   size_t refused = 0;
-  for (const fs::directory_entry& file : fs::directory_iterator(Folder->File("pics"))) {
+  for (const fs::directory_entry& file : fs::directory_iterator(Folder->Path("pics"))) {
     const std::string name = file.path().filename().string();
     const std::optional<LoadedPicture> picture = LoadPictureFile(file.path().string(), name, {64, nullptr});
     if (!picture) {

@@ -7,6 +7,7 @@
 #include "boards/AreaScaler.h"
 #include "boards/PictureCache.h"
 #include "support/PictureTestFiles.h"
+#include "support/TempFolder.h"
 
 namespace nq {
 namespace {
@@ -24,8 +25,8 @@ public:
 class PictureCacheTest : public ::testing::Test {
 protected:
   PictureRequest Put(const std::string& name, const Image& image) {
-    test::WriteBytes(Folder.File(name), test::EncodePng(image));
-    return {Folder.File(name), name};
+    test::WriteBytes(Folder.Path(name), test::EncodePng(image));
+    return {Folder.Path(name), name};
   }
   test::TempFolder Folder;
   PictureLoadOptions Options{0, nullptr};
@@ -35,7 +36,7 @@ TEST_F(PictureCacheTest, ReopeningABoardDecodesNothing) {
   PictureCache cache;
   std::vector<PictureRequest> board{Put("a.png", test::PatternImage(20, 10, 1)),
                                     Put("b.png", test::PatternImage(20, 10, 2)),
-                                    {Folder.File("missing.png"), "missing.png"}};
+                                    {Folder.Path("missing.png"), "missing.png"}};
   board.push_back(board[0]); // the same picture in two cells
   const std::vector<PictureRef> first = cache.LoadAll(board, Options);
   EXPECT_EQ(cache.Counters().PictureLoads, 2u);

@@ -10,6 +10,7 @@
 
 #include "boards/PictureDiskCache.h"
 #include "support/PictureTestFiles.h"
+#include "support/TempFolder.h"
 
 namespace nq {
 namespace {
@@ -35,10 +36,10 @@ std::size_t FilesIn(const std::string& folder, const std::string& part) {
 class PictureDiskCacheTest : public ::testing::Test {
 protected:
   PictureRequest Put(const std::string& name, int seed, int side = 24) {
-    test::WriteBytes(Pictures.File(name), test::EncodePng(test::PatternImage(side, side * 3 / 4, seed)));
-    return {Pictures.File(name), name};
+    test::WriteBytes(Pictures.Path(name), test::EncodePng(test::PatternImage(side, side * 3 / 4, seed)));
+    return {Pictures.Path(name), name};
   }
-  std::string CacheFolder() const { return Cache.Path + "/nexoquadrix"; }
+  std::string CacheFolder() const { return Cache.Root() + "/nexoquadrix"; }
   PictureKey KeyOf(const PictureRequest& request) const {
     return *CurrentPictureKey(request.Path, PictureKindOf(request.Name), Options.MaxSide);
   }
@@ -199,8 +200,8 @@ TEST_F(PictureDiskCacheTest, TemporaryFilesOfADeadWriterAreRemovedAndLiveOnesKep
   PictureDiskCache disk(CacheFolder());
   const std::string dead = CacheFolder() + "/0123456789abcdef.nqp.tmp.1.0";
   const std::string live = CacheFolder() + "/0123456789abcdef.nqp.tmp.2.0";
-  test::WriteBytes(dead, {1, 2, 3});
-  test::WriteBytes(live, {1, 2, 3});
+  test::WriteBytes(dead, std::vector<uint8_t>{1, 2, 3});
+  test::WriteBytes(live, std::vector<uint8_t>{1, 2, 3});
   SetAge(dead, 3600);
   disk.Trim();
   EXPECT_FALSE(fs::exists(dead));
@@ -209,7 +210,7 @@ TEST_F(PictureDiskCacheTest, TemporaryFilesOfADeadWriterAreRemovedAndLiveOnesKep
 
 TEST_F(PictureDiskCacheTest, AFolderThatCannotBeWrittenLosesNothingButTheStoring) {
   // A file where the folder should be: every store fails, as on a full disk.
-  test::WriteBytes(CacheFolder(), {0});
+  test::WriteBytes(CacheFolder(), std::vector<uint8_t>{0});
   PictureDiskCache disk(CacheFolder());
   const PictureRequest request = Put("a.png", 2);
   const std::optional<LoadedPicture> picture = disk.LoadOrDecode(request, Options);
@@ -225,7 +226,7 @@ TEST_F(PictureDiskCacheTest, TwoWritersNeverShowHalfAFile) {
   std::vector<PictureRequest> requests;
   for (int i = 0; i < 6; ++i)
     requests.push_back(Put("p" + std::to_string(i) + ".png", i, 64));
-  PictureDiskCache reference(Cache.Path + "/reference");
+  PictureDiskCache reference(Cache.Root() + "/reference");
   std::vector<std::vector<uint8_t>> expected;
   for (const PictureRequest& request : requests)
     expected.push_back(reference.LoadOrDecode(request, Options)->Pixels.Pixels);

@@ -8,6 +8,7 @@
 #include "boards/AreaScaler.h"
 #include "boards/PictureLoader.h"
 #include "support/PictureTestFiles.h"
+#include "support/TempFolder.h"
 
 namespace nq {
 namespace {
@@ -45,7 +46,7 @@ TEST(PictureLoader, KindComesFromTheName) {
 class PictureFiles : public ::testing::Test {
 protected:
   void SetUp() override {
-    ASSERT_FALSE(Folder.Path.empty());
+    ASSERT_FALSE(Folder.Root().empty());
     Png = test::EncodePng(test::PatternImage(30, 20), true);
     Jpeg = test::EncodeJpeg(test::PatternImage(30, 20));
     Bmp = test::EncodeBmp(test::PatternImage(30, 20));
@@ -62,10 +63,10 @@ protected:
     Write("half.png", {Png.begin(), Png.begin() + static_cast<long>(Png.size() / 2)});
     Write("half.jpg", {Jpeg.begin(), Jpeg.begin() + static_cast<long>(Jpeg.size() / 2)});
     Write("png-inside.jpg", Png);
-    std::filesystem::create_directory(Folder.File("dir.png"));
+    std::filesystem::create_directory(Folder.Path("dir.png"));
   }
   void Write(const std::string& name, const std::vector<uint8_t>& bytes) {
-    test::WriteBytes(Folder.File(name), bytes);
+    test::WriteBytes(Folder.Path(name), bytes);
   }
 
   test::TempFolder Folder;
@@ -96,15 +97,15 @@ TEST_F(PictureFiles, EachNameLoadsOrFails) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
-    const std::optional<LoadedPicture> picture = LoadPictureFile(Folder.File(c.Name), c.Name);
+    const std::optional<LoadedPicture> picture = LoadPictureFile(Folder.Path(c.Name), c.Name);
     ASSERT_EQ(picture.has_value(), c.Loads);
     if (!picture) continue;
     EXPECT_EQ(picture->Kind, c.Kind);
     EXPECT_EQ(picture->IsBitmap(), c.Kind != PictureKind::Jpeg);
     EXPECT_EQ(picture->Pixels.Width, 30);
     EXPECT_EQ(picture->Pixels.Height, 20);
-    EXPECT_EQ(picture->Key.Path, Folder.File(c.Name));
-    EXPECT_EQ(picture->Key.FileSize, std::filesystem::file_size(Folder.File(c.Name)));
+    EXPECT_EQ(picture->Key.Path, Folder.Path(c.Name));
+    EXPECT_EQ(picture->Key.FileSize, std::filesystem::file_size(Folder.Path(c.Name)));
   }
 }
 
@@ -151,7 +152,7 @@ TEST_F(PictureFiles, CapShrinksToTheLongestSideAndKeepsColours) {
                   : kind == PictureKind::Bmp ? test::EncodeBmp(source)
                                              : test::EncodeJpeg(source, {95, false, false}));
     const std::optional<LoadedPicture> picture =
-        LoadPictureFile(Folder.File(c.Name), c.Name, {c.MaxSide, nullptr});
+        LoadPictureFile(Folder.Path(c.Name), c.Name, {c.MaxSide, nullptr});
     ASSERT_TRUE(picture);
     EXPECT_EQ(picture->Pixels.Width, c.ExpectWidth);
     EXPECT_EQ(picture->Pixels.Height, c.ExpectHeight);
@@ -191,10 +192,10 @@ TEST_F(PictureFiles, ParallelLoadingEqualsLoadingOneByOne) {
     Write(name, i % 3 == 0   ? test::EncodePng(image)
                 : i % 3 == 1 ? test::EncodeJpeg(image)
                              : test::EncodeBmp(image));
-    requests.push_back({Folder.File(name), name});
+    requests.push_back({Folder.Path(name), name});
   }
   for (const char* name : {"text.png", "missing.jpg", "half.jpg", "casa.ico"})
-    requests.push_back({Folder.File(name), name});
+    requests.push_back({Folder.Path(name), name});
   const PictureLoadOptions options{48, nullptr};
   std::vector<std::optional<LoadedPicture>> serial;
   for (const PictureRequest& r : requests)

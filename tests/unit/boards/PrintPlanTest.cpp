@@ -9,6 +9,7 @@
 #include "boards/PrintPlan.h"
 #include "platform/Dialogs.h"
 #include "support/PictureTestFiles.h"
+#include "support/TempFolder.h"
 
 namespace nq {
 namespace {
@@ -113,7 +114,7 @@ TEST(PlanBoardPagesTest, AFittedBoardIsLaidOutInTheWholeAreaAndNeverBelowTheRead
 class PrintBookTest : public ::testing::Test {
 protected:
   void Write(const std::string& name, int columns, const std::vector<std::string>& links) {
-    std::ofstream out(Folder.File(name), std::ios::binary);
+    std::ofstream out(Folder.Path(name), std::ios::binary);
     out << Header << "[Grid]\r\nColumns=" << columns << "\r\nRows=1\r\n";
     for (std::size_t i = 0; i < links.size(); ++i)
       if (!links[i].empty()) out << "[Cell " << i + 1 << "]\r\nCaption=c\r\nLink=" << links[i] << "\r\n";
@@ -135,7 +136,7 @@ TEST_F(PrintBookTest, HomeFirstThenBreadthFirstInCellOrderEachBoardOnce) {
   Write("d.qdx", 1, {"b.qdx"});
   Write("alone.qdx", 1, {""});
   std::vector<std::string> refused;
-  const auto book = BookBoards(Folder.File("home.qdx"), {Folder.File("alone.qdx"), Folder.File("d.qdx")},
+  const auto book = BookBoards(Folder.Path("home.qdx"), {Folder.Path("alone.qdx"), Folder.Path("d.qdx")},
                                Messages, refused);
   EXPECT_EQ(Names(book), (std::vector<std::string>{"home.qdx", "b.qdx", "c.qdx", "d.qdx", "alone.qdx"}));
   EXPECT_TRUE(refused.empty());
@@ -144,10 +145,10 @@ TEST_F(PrintBookTest, HomeFirstThenBreadthFirstInCellOrderEachBoardOnce) {
 TEST_F(PrintBookTest, ABoardThatDoesNotOpenIsLeftOutAndNamed) {
   Write("home.qdx", 2, {"broken.qdx", "b.qdx"});
   Write("b.qdx", 1, {""});
-  std::ofstream(Folder.File("broken.qdx"), std::ios::binary)
+  std::ofstream(Folder.Path("broken.qdx"), std::ios::binary)
       << Header << "[Grid]\r\nColumns=99\r\nRows=99\r\n";
   std::vector<std::string> refused;
-  const auto book = BookBoards(Folder.File("home.qdx"), {}, Messages, refused);
+  const auto book = BookBoards(Folder.Path("home.qdx"), {}, Messages, refused);
   EXPECT_EQ(Names(book), (std::vector<std::string>{"home.qdx", "b.qdx"}));
   ASSERT_EQ(refused.size(), 1u);
   EXPECT_NE(refused[0].find("broken.qdx"), std::string::npos);
@@ -155,7 +156,7 @@ TEST_F(PrintBookTest, ABoardThatDoesNotOpenIsLeftOutAndNamed) {
 
 TEST_F(PrintBookTest, AHomeBoardThatDoesNotOpenGivesAnEmptyBook) {
   std::vector<std::string> refused;
-  EXPECT_TRUE(BookBoards(Folder.File("missing.qdx"), {}, Messages, refused).empty());
+  EXPECT_TRUE(BookBoards(Folder.Path("missing.qdx"), {}, Messages, refused).empty());
 }
 
 TEST_F(PrintBookTest, TheFolderHomeIsTheBoardNothingLinksTo) {
@@ -163,23 +164,23 @@ TEST_F(PrintBookTest, TheFolderHomeIsTheBoardNothingLinksTo) {
   Write("b.qdx", 1, {"c.qdx"});
   Write("c.qdx", 1, {"b.qdx"});
   Write("z.qdx", 1, {"a.qdx"});
-  EXPECT_EQ(std::filesystem::path(FolderHomeBoard(Folder.Path)).filename(), "z.qdx");
+  EXPECT_EQ(std::filesystem::path(FolderHomeBoard(Folder.Root())).filename(), "z.qdx");
   Write("z.qdx", 2, {"a.qdx", "inici.qdx"});
   Write("inici.qdx", 1, {"z.qdx"}); // every board is linked to: the home board is the one named so
-  EXPECT_EQ(std::filesystem::path(FolderHomeBoard(Folder.Path)).filename(), "inici.qdx");
-  std::ofstream(Folder.File("root-board.txt")) << "b.qdx\n";
-  EXPECT_EQ(std::filesystem::path(FolderHomeBoard(Folder.Path)).filename(), "b.qdx");
+  EXPECT_EQ(std::filesystem::path(FolderHomeBoard(Folder.Root())).filename(), "inici.qdx");
+  std::ofstream(Folder.Path("root-board.txt")) << "b.qdx\n";
+  EXPECT_EQ(std::filesystem::path(FolderHomeBoard(Folder.Root())).filename(), "b.qdx");
 }
 
 TEST_F(PrintBookTest, PicturesAreListedOnlyWhenTheirFilesExist) {
-  std::ofstream(Folder.File("Poma.png"), std::ios::binary) << "x";
-  std::ofstream(Folder.File("b.qdx"), std::ios::binary)
+  std::ofstream(Folder.Path("Poma.png"), std::ios::binary) << "x";
+  std::ofstream(Folder.Path("b.qdx"), std::ios::binary)
       << Header
       << "[Grid]\r\nColumns=3\r\nRows=1\r\n[Cell 1]\r\nPicture=poma.PNG\r\n[Cell 2]\r\nPicture=cap.png\r\n"
          "[Cell 3]\r\nPicture=Poma.png\r\n";
-  const auto info = ReadPrintedBoard(Folder.File("b.qdx"), Messages);
+  const auto info = ReadPrintedBoard(Folder.Path("b.qdx"), Messages);
   ASSERT_TRUE(info);
-  EXPECT_EQ(info->Pictures, (std::vector<std::string>{Folder.File("Poma.png"), Folder.File("Poma.png")}));
+  EXPECT_EQ(info->Pictures, (std::vector<std::string>{Folder.Path("Poma.png"), Folder.Path("Poma.png")}));
 }
 
 } // namespace

@@ -8,8 +8,8 @@
 #include "boards/BoardFile.h"
 #include "exchange/ObfImport.h"
 #include "platform/Dialogs.h"
+#include "support/TempFolder.h"
 #include "text/Encoding.h"
-#include "unit/settings/TempFolder.h"
 
 namespace nq::test {
 

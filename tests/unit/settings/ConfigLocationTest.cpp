@@ -5,7 +5,7 @@
 #include <string>
 
 #include "settings/ConfigLocation.h"
-#include "unit/settings/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace nq {
 namespace {

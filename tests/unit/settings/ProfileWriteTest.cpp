@@ -4,7 +4,7 @@
 #include <string>
 
 #include "settings/ProfileFile.h"
-#include "unit/settings/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace nq {
 namespace {

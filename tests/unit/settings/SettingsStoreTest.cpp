@@ -5,7 +5,7 @@
 
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
-#include "unit/settings/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace nq {
 namespace {

@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "settings/SettingsStore.h"
-#include "unit/settings/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace nq::test {
 namespace {

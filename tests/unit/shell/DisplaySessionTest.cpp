@@ -7,7 +7,7 @@
 #include "ShellFakes.h"
 #include "settings/SettingsStore.h"
 #include "shell/DisplaySession.h"
-#include "unit/settings/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace nq::test {
 namespace {

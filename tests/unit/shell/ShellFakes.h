@@ -20,6 +20,7 @@
 #include "settings/ProfileFile.h"
 #include "shell/Player.h"
 #include "shell/WindowView.h"
+#include "support/TempFolder.h"
 #include "support/VirtualClock.h"
 
 namespace nq::test {
@@ -176,17 +177,10 @@ inline std::string BoardText(const BoardSpec& b) {
 class ShellHarness {
 public:
   ShellHarness() {
-    char pattern[] = "/tmp/nq-shell-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    Root = std::string(made != nullptr ? made : "/tmp/nq-shell") + "/";
     for (const char* sub : {"prog", "data", "boards"})
       std::filesystem::create_directories(Root + sub);
   }
-  ~ShellHarness() {
-    ThePlayer.reset();
-    std::error_code error;
-    std::filesystem::remove_all(Root, error);
-  }
+  ~ShellHarness() { ThePlayer.reset(); }
   ShellHarness(const ShellHarness&) = delete;
   ShellHarness& operator=(const ShellHarness&) = delete;
 
@@ -246,7 +240,8 @@ public:
   const ShellState& State() const { return ThePlayer->State(); }
   std::string Caption(int32_t cell) { return ThePlayer->Boxes().GridBox(cell)->Caption; }
 
-  std::string Root;
+  TempFolder Folder;
+  const std::string Root = Folder.Root() + "/";
   VirtualClock Clock;
   RecordingDialogs Messages;
   FixedMetrics Metrics;
@@ -300,7 +295,7 @@ public:
 class ScanHarness {
 public:
   ScanHarness()
-      : Root(MakeRoot()), Settings(Root + "nexoquadrix.ini", Root + "Quadrix.ini"), Marks(Settings),
+      : Settings(Root + "nexoquadrix.ini", Root + "Quadrix.ini"), Marks(Settings),
         Boxes(Metrics, Scaler, Marks), Layout(Boxes, State.View),
         File(TheBoard, Messages), Ctx{State, Menu, Settings, TheBoard, File, Boxes, Layout, Window, Messages},
         MenuTimer(Clock.CreateTimer(1000)), Modes(Ctx, Clock, *MenuTimer, Actions), Options(Ctx) {
@@ -311,10 +306,6 @@ public:
     State.View.Rows = 1;
     Window.Rects.push_back({100, 50, 800, 640});
     Layout.SetClientSize(Window.ClientW, Window.ClientH);
-  }
-  ~ScanHarness() {
-    std::error_code error;
-    std::filesystem::remove_all(Root, error);
   }
   ScanHarness(const ScanHarness&) = delete;
   ScanHarness& operator=(const ScanHarness&) = delete;
@@ -408,13 +399,8 @@ public:
   }
   void PointAt(int32_t k) { std::tie(Window.PointerX, Window.PointerY) = CellCentre(k); }
 
-  static std::string MakeRoot() {
-    char pattern[] = "/tmp/nq-scan-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    return std::string(made != nullptr ? made : "/tmp/nq-scan") + "/";
-  }
-
-  std::string Root;
+  TempFolder Folder;
+  const std::string Root = Folder.Root() + "/";
   VirtualClock Clock;
   RecordingDialogs Messages;
   FixedMetrics Metrics;

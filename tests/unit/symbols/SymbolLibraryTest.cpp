@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
+#include "support/TempFolder.h"
 #include "symbols/SymbolLibrary.h"
-#include "unit/settings/TempFolder.h"
 
 namespace nq::symbols {
 namespace {

@@ -1,5 +1,6 @@
 #pragma once
-// A fresh folder under /tmp for one test, removed with everything in it afterwards.
+// A fresh folder under the system temporary folder for one test, removed with everything in it
+// afterwards, even the parts a test made read-only.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -7,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 
 namespace nq::test {
@@ -14,9 +16,10 @@ namespace nq::test {
 class TempFolder {
 public:
   TempFolder() {
-    char pattern[] = "/tmp/nq-settings-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    Folder = made != nullptr ? made : "/tmp";
+    std::string pattern = (std::filesystem::temp_directory_path() / "nq-test-XXXXXX").string();
+    // Falling back to a shared folder would let the destructor wipe it, so a failure stops the test.
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("no temporary folder: " + pattern);
+    Folder = pattern;
   }
   ~TempFolder() {
     std::error_code error;
