@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLocale>
+#include <malloc.h>
 
 #include "app/ProgramInfo.h"
 #include "app/SpeechServices.h"
@@ -45,6 +46,10 @@ int main(int argc, char** argv) {
   // Before Qt starts, while the process has one thread: a crash must bring the player back.
   const nq::SupervisedStart supervised = nq::Supervise();
   if (supervised.ExitCode) return *supervised.ExitCode;
+  // Pictures are decoded into buffers of a megabyte or more on worker threads. With a fixed threshold
+  // each such buffer gets pages of its own and returns them when freed; glibc's moving threshold would
+  // otherwise rise after the first large picture and leave freed buffers in each thread's heap.
+  mallopt(M_MMAP_THRESHOLD, 256 * 1024);
   QElapsedTimer sinceStart;
   sinceStart.start();
   QApplication app(argc, argv);

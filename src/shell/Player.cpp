@@ -107,9 +107,13 @@ void Player::ShowStartPicture() {
   TBox& box = *TheBoxes.GridBox(1);
   box.Number = 1;
   box.Picture.clear();
+  // The start picture fills at most the screen: kept at that size rather than as drawn, it holds less
+  // than half the memory on a screen smaller than the picture.
+  PictureLoadOptions options;
+  options.MaxSide = BoardPictureCap(Services.Window.ScreenWidth(), Services.Window.ScreenHeight(), 1, 1, 0);
   for (const std::string& folder : {Paths.ProgramFolder, Paths.DataFolder}) {
     const std::string path = Windows1252ToUtf8(folder) + "NxeoQuadrix.png";
-    if (const PictureRef picture = ThePictures.Load({path, "NxeoQuadrix.png"}, {})) {
+    if (const PictureRef picture = ThePictures.Load({path, "NxeoQuadrix.png"}, options)) {
       box.Picture = "NxeoQuadrix.png";
       box.SetPicture(std::shared_ptr<const Image>(picture, &picture->Pixels), picture->IsBitmap(),
                      picture->SourceWidth, picture->SourceHeight);

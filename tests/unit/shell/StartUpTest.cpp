@@ -42,6 +42,20 @@ TEST(StartUp, StartPictureIsNeverEnlargedOnAFullHdScreen) {
   EXPECT_GE(start.HeldPicture()->Height, start.PictureImage.Bounds.Height);
 }
 
+TEST(StartUp, StartPictureIsHeldNoLargerThanASmallerScreen) {
+  ShellHarness h;
+  std::filesystem::copy_file(std::string(NQ_SOURCE_DIR) + "/data/NxeoQuadrix.png",
+                             h.DataFolder() + "NxeoQuadrix.png");
+  h.Window.ScreenW = 1280;
+  h.Window.ScreenH = 800;
+  h.WriteSettings("[tts]\r\nNumero sintetitzador=0\r\n");
+  h.Started();
+  const TBox& start = *h.ThePlayer->Boxes().GridBox(1);
+  ASSERT_NE(start.HeldPicture(), nullptr);
+  EXPECT_LE(std::max(start.HeldPicture()->Width, start.HeldPicture()->Height), 1280);
+  EXPECT_GE(start.HeldPicture()->Width, start.PictureImage.Bounds.Width);
+}
+
 struct JoinCase {
   const char* Name;
   std::vector<std::string> Arguments; // "@" stands for the boards folder
