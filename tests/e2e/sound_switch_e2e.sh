@@ -205,10 +205,11 @@ elif [ "$mode" = mono ]; then
   for n in 1 2 3 4; do want2+=$((${bar:$((n - 1)):1} + (n == cell2 ? 1 : 0))); done
   [ "$bar2" = "$want2" ] || fail "the restarted scan did not hear the returned source once (want $want2)"
 
-  # The level meter (last item of "Opciones") shows a clap over the threshold in red, and hiss in green.
+  # The level meter (the item before the last of "Opciones") shows a clap over the threshold in red,
+  # and hiss in green.
   xdotool mousemove $((X + 150)) $((Y + 10)) click 1
   sleep 0.5
-  xdotool key Right Up Return
+  xdotool key Right Up Up Return
   sleep 1
   meter=$(xdotool search --onlyvisible --name 'Nivel del sonido' 2>/dev/null | head -n 1)
   [ -n "$meter" ] || fail "the level meter did not open"
