@@ -22,7 +22,7 @@
 #include "editor/SymbolPanel.h"
 #include "settings/ProfileFile.h"
 #include "symbols/SymbolSetup.h"
-#include "unit/settings/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace nq {
 namespace {
