@@ -29,9 +29,12 @@ write_board() { # FILE CAPTION
   printf '[Cell 1]\nCaption=%s\nRead=hola\n[Cell 2]\nCaption=Adeu\n' "$2" >> "$1"
   sed -i 's/$/\r/' "$1"
 }
+# The in-process Catalan voice, whose playback this test follows through a sound server that comes,
+# stops and goes; the desktop speech service plays through its own connection, which is not ours.
 config() { # FOLDER
   mkdir -p "$1"
-  printf '[tts]\r\nNumero sintetitzador=0\r\n' > "$1/nexoquadrix.ini"
+  printf '[tts]\r\nNumero sintetitzador=0\r\nGrup sintetitzador=SAPI\r\nNom sintetitzador=SAPI - Catalan (ca)\r\n' \
+    > "$1/nexoquadrix.ini"
 }
 # Starts the player on BOARD with settings in CONFIG; sets PID and WINDOW.
 start_player() { # CONFIG BOARD [LOG]
