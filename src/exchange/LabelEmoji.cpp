@@ -1,21 +1,9 @@
 #include "exchange/LabelEmoji.h"
 
+#include "text/Encoding.h"
+
 namespace nq::exchange {
 namespace {
-
-// The code point at text[i] and its length in bytes (1 for bytes that are not UTF-8).
-char32_t Decode(std::string_view text, size_t i, size_t& length) {
-  const auto byte = static_cast<unsigned char>(text[i]);
-  length = byte < 0x80 ? 1 : (byte >> 5) == 0x6 ? 2 : (byte >> 4) == 0xE ? 3 : (byte >> 3) == 0x1E ? 4 : 1;
-  if (length == 1 || i + length > text.size()) {
-    length = 1;
-    return byte;
-  }
-  char32_t cp = byte & (0x7F >> length);
-  for (size_t k = 1; k < length; ++k)
-    cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-  return cp;
-}
 
 // A code point that starts or is a pictograph.
 bool IsPictograph(char32_t cp) {
@@ -37,10 +25,9 @@ SplitLabel SplitEmoji(std::string_view label) {
   bool inEmoji = false;
   bool openFlag = false; // a regional indicator waiting for the second of its flag
   for (size_t i = 0; i < label.size();) {
-    size_t length = 0;
-    const char32_t cp = Decode(label, i, length);
-    const std::string_view bytes = label.substr(i, length);
-    i += length;
+    const size_t start = i;
+    const char32_t cp = NextCodePoint(label, i);
+    const std::string_view bytes = label.substr(start, i - start);
     const bool indicator = cp >= 0x1F1E6 && cp <= 0x1F1FF;
     // Two regional indicators make one flag.
     const bool continues = inEmoji && (ContinuesEmoji(cp) || afterJoiner || (indicator && openFlag));

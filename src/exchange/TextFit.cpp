@@ -11,48 +11,9 @@
 namespace nq::exchange {
 namespace {
 
-// Decodes one UTF-8 sequence at text[i]; malformed bytes come out as U+FFFD, one byte at a time.
-char32_t NextCodePoint(std::string_view text, std::size_t& i) {
-  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-  const unsigned char lead = byte(i);
-  int length = lead < 0x80           ? 1
-               : (lead >> 5) == 0x6  ? 2
-               : (lead >> 4) == 0xE  ? 3
-               : (lead >> 3) == 0x1E ? 4
-                                     : 0;
-  if (length == 0 || i + length > text.size()) {
-    ++i;
-    return 0xFFFD;
-  }
-  char32_t cp = length == 1 ? lead : lead & (0x7F >> length);
-  for (int k = 1; k < length; ++k) {
-    if ((byte(i + k) & 0xC0) != 0x80) {
-      ++i;
-      return 0xFFFD;
-    }
-    cp = (cp << 6) | (byte(i + k) & 0x3F);
-  }
-  i += length;
-  return cp;
-}
-
 std::string Utf8Of(char32_t cp) {
   std::string out;
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
+  AppendUtf8(out, cp);
   return out;
 }
 

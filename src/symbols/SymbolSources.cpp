@@ -9,6 +9,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "text/Encoding.h"
+
 namespace nq::symbols {
 namespace fs = std::filesystem;
 namespace {
@@ -18,24 +20,6 @@ std::string ReadFile(const fs::path& path) {
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
-}
-
-void AppendUtf8(std::string& out, uint32_t cp) {
-  if (cp < 0x80)
-    out += static_cast<char>(cp);
-  else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x110000) {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
 }
 
 // Replaces the XML entities CLDR uses (&amp; &lt; &gt; &quot; &apos; and numeric ones).
@@ -73,7 +57,7 @@ std::string DecodeEntities(std::string_view text) {
         if (digit < 0 || cp > 0x10FFFF) break;
         cp = cp * (hex ? 16 : 10) + static_cast<uint32_t>(digit);
       }
-      AppendUtf8(out, cp);
+      if (cp <= 0x10FFFF) AppendUtf8(out, cp);
     } else {
       out += '&';
       continue;
@@ -116,6 +100,7 @@ std::string FromHexCode(std::string_view code) {
       cp = cp * 16 + static_cast<uint32_t>(
                          std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : std::toupper(c) - 'A' + 10);
     }
+    if (cp > 0x10FFFF) return {};
     AppendUtf8(out, cp);
     if (dash == std::string_view::npos) break;
     code.remove_prefix(dash + 1);
@@ -123,23 +108,11 @@ std::string FromHexCode(std::string_view code) {
   return out;
 }
 
-// The first code point of a UTF-8 text (0 when empty).
-uint32_t FirstCodePoint(std::string_view text) {
-  if (text.empty()) return 0;
-  const auto b = static_cast<unsigned char>(text[0]);
-  if (b < 0x80) return b;
-  const int length = (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : 4;
-  if (text.size() < static_cast<size_t>(length)) return 0;
-  uint32_t cp = b & (0x7F >> length);
-  for (int k = 1; k < length; ++k)
-    cp = (cp << 6) | (static_cast<unsigned char>(text[k]) & 0x3F);
-  return cp;
-}
-
 // Pictographs only: CLDR also names letters, punctuation and mathematical signs, which are no symbols
 // for a board.
 bool IsPictograph(std::string_view text) {
-  const uint32_t cp = FirstCodePoint(text);
+  size_t at = 0;
+  const char32_t cp = text.empty() ? 0 : NextCodePoint(text, at);
   return cp >= 0x1F000 || (cp >= 0x2600 && cp <= 0x27BF) || (cp >= 0x2B00 && cp <= 0x2BFF);
 }
 

@@ -4,51 +4,10 @@
 
 #include <libstemmer.h>
 
+#include "text/Encoding.h"
+
 namespace nq::symbols {
 namespace {
-
-// Decodes one UTF-8 sequence at text[i]; advances i. Bytes that are not valid UTF-8 read as U+FFFD.
-char32_t NextCodePoint(std::string_view text, size_t& i) {
-  const auto byte = static_cast<unsigned char>(text[i]);
-  int length = byte < 0x80           ? 1
-               : (byte >> 5) == 0x6  ? 2
-               : (byte >> 4) == 0xE  ? 3
-               : (byte >> 3) == 0x1E ? 4
-                                     : 0;
-  if (length == 0 || i + length > text.size()) {
-    ++i;
-    return 0xFFFD;
-  }
-  char32_t cp = length == 1 ? byte : byte & (0x7F >> length);
-  for (int k = 1; k < length; ++k) {
-    const auto next = static_cast<unsigned char>(text[i + k]);
-    if ((next & 0xC0) != 0x80) {
-      ++i;
-      return 0xFFFD;
-    }
-    cp = (cp << 6) | (next & 0x3F);
-  }
-  i += length;
-  return cp;
-}
-
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
 
 bool IsLetterOrDigit(char32_t cp) {
   if (cp < 0x80) return (cp >= 'a' && cp <= 'z') || (cp >= 'A' && cp <= 'Z') || (cp >= '0' && cp <= '9');

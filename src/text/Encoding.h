@@ -1,5 +1,6 @@
 #pragma once
 // Conversions between the core's Windows-1252 byte strings and the UTF-8 of the outside world.
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -15,5 +16,12 @@ std::string Utf8ToWindows1252(std::string_view text);
 /// A file name from outside (the command line, a directory listing) as Windows-1252: UTF-8 is
 /// converted; bytes that are not UTF-8 (a name copied from an old archive) already are Windows-1252.
 std::string LocalNameToWindows1252(std::string_view name);
+
+/// Decodes the UTF-8 sequence at text[i] and moves i past it; a malformed byte comes out as U+FFFD
+/// and is passed alone.
+char32_t NextCodePoint(std::string_view text, std::size_t& i);
+
+/// Appends the code point as UTF-8.
+void AppendUtf8(std::string& out, char32_t cp);
 
 } // namespace nq
