@@ -64,11 +64,12 @@ start_player() { # CONFIG BOARD [LOG]
     sleep 0.5
   done
 }
-# Asks the window to close; fails unless the player ends with status 0 within 15 s.
+# Asks the window to close; fails unless the player ends with status 0 within 30 s (a close waits for
+# the desktop speech service to finish listing its voices, which takes long on a loaded machine).
 close_player() { # WHAT
   wmctrl -i -c "$WINDOW"
   local status=""
-  for _ in $(seq 1 150); do
+  for _ in $(seq 1 300); do
     kill -0 "$PID" 2>/dev/null || { wait "$PID"; status=$?; break; }
     sleep 0.1
   done
