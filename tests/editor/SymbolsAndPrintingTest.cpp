@@ -21,8 +21,8 @@
 #include "editor/EditorWindow.h"
 #include "editor/SymbolPanel.h"
 #include "settings/ProfileFile.h"
-#include "symbols/SymbolSetup.h"
 #include "support/TempFolder.h"
+#include "symbols/SymbolSetup.h"
 
 namespace nq {
 namespace {

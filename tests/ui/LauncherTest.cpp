@@ -48,13 +48,12 @@ TEST(LauncherTest, TheOpenerIsDetachedAndWritesToTheNullDevice) {
   std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder);
   const std::filesystem::path opener = folder / "xdg-open";
-  std::ofstream(opener)
-      << "#!/bin/sh\n"
-      << "cd " << folder << "\n"
-      << "seen=$(readlink /proc/$$/fd/0 /proc/$$/fd/1 /proc/$$/fd/2; ps -o sid= -p $$)\n"
-      << "echo \"$seen\" > seen.tmp && mv seen.tmp seen.txt\n"
-      << "echo $$ > pid.txt\n"
-      << "exec sleep 30\n";
+  std::ofstream(opener) << "#!/bin/sh\n"
+                        << "cd " << folder << "\n"
+                        << "seen=$(readlink /proc/$$/fd/0 /proc/$$/fd/1 /proc/$$/fd/2; ps -o sid= -p $$)\n"
+                        << "echo \"$seen\" > seen.tmp && mv seen.tmp seen.txt\n"
+                        << "echo $$ > pid.txt\n"
+                        << "exec sleep 30\n";
   std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
   const QByteArray path = qgetenv("PATH");
   qputenv("PATH", QByteArray::fromStdString(folder.string()) + ":/usr/bin:/bin");
