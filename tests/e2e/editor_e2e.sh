@@ -24,20 +24,7 @@ printf '[General]\nlanguage=1\n' > "$XDG_CONFIG_HOME/NexoQuadrix/editor.conf"
 convert -size 200x200 xc:'#FF0000' "$work/source/perro marrón.png"
 
 # --- the editor ------------------------------------------------------------------------------------
-"$editor" > "$work/editor.log" 2>&1 &
-editor_pid=$!
-pids+=($editor_pid)
-window=""
-for _ in $(seq 1 100); do
-  window=$(xdotool search --onlyvisible --pid "$editor_pid" 2>/dev/null | head -n 1)
-  [ -n "$window" ] && break
-  sleep 0.1
-done
-[ -n "$window" ] || { cat "$work/editor.log"; fail "the editor's window did not appear"; }
-sleep 1
-xdotool windowactivate --sync "$window" 2>/dev/null
-keys() { xdotool key --delay 80 "$@"; sleep 0.4; }
-text() { xdotool type --delay 30 "$1"; sleep 0.3; }
+launch_editor
 
 # A new board of 3 columns and 2 rows (the dialog's size), named "inici", in the home folder.
 keys ctrl+n

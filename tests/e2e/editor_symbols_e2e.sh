@@ -32,20 +32,7 @@ printf '[Quadrix]\r\nName=Quadrix\r\nautor=Vellumor\r\n[Grid]\r\nColumns=2\r\nRo
   > "$board"
 
 # --- the editor ------------------------------------------------------------------------------------
-"$editor" "$board" > "$work/editor.log" 2>&1 &
-editor_pid=$!
-pids+=($editor_pid)
-window=""
-for _ in $(seq 1 100); do
-  window=$(xdotool search --onlyvisible --pid "$editor_pid" 2>/dev/null | head -n 1)
-  [ -n "$window" ] && break
-  sleep 0.1
-done
-[ -n "$window" ] || { cat "$work/editor.log"; fail "the editor's window did not appear"; }
-sleep 1
-xdotool windowactivate --sync "$window" 2>/dev/null
-keys() { xdotool key --delay 80 "$@"; sleep 0.4; }
-text() { xdotool type --delay 30 "$1"; sleep 0.3; }
+launch_editor "$board"
 
 # Cell 2 is chosen; its word is typed in the search box (the library loads in the background).
 keys Right

@@ -38,15 +38,28 @@ trust_folders() { # CONFIG_DIR FOLDER...
 }
 
 # Waits up to 10 s for a visible window whose whole title is TITLE; prints its id or nothing.
-wait_for_window_titled() {
-  local id=""
+wait_for_window_titled() { wait_for_window "^$1\$"; }
+
+# Starts "$editor" with the given arguments (output in $work/editor.log), waits up to 10 s for its
+# window and gives it the focus. Sets editor_pid and window and adds the pid to pids for the cleanup.
+launch_editor() {
+  "$editor" "$@" > "$work/editor.log" 2>&1 &
+  editor_pid=$!
+  pids+=("$editor_pid")
+  window=""
   for _ in $(seq 1 100); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
-    [ -n "$id" ] && break
+    window=$(xdotool search --onlyvisible --pid "$editor_pid" 2>/dev/null | head -n 1)
+    [ -n "$window" ] && break
     sleep 0.1
   done
-  echo "$id"
+  [ -n "$window" ] || { cat "$work/editor.log"; fail "the editor's window did not appear"; }
+  sleep 1
+  xdotool windowactivate --sync "$window" 2>/dev/null
 }
+
+# Keys and text typed into the focused window, slowly enough for a loaded machine.
+keys() { xdotool key --delay 80 "$@"; sleep 0.4; }
+text() { xdotool type --delay 30 "$1"; sleep 0.3; }
 
 # Loudness of what the speaker played while a command ran, and for 3 s after: RMS of the null sink's
 # monitor (the caller's $work holds the recording).
