@@ -20,6 +20,10 @@ run_suite() {
   local line
   line=$(grep -E 'tests passed|tests failed' "$log" | tail -n 1)
   summaries+=("$label: $line")
+  # The names of failed tests go into the closing summary too, where a truncated log still shows them.
+  local failed_names
+  failed_names=$(sed -n '/The following tests FAILED:/,$p' "$log" | grep -E '^[[:space:]]+[0-9]+ - ' || true)
+  [ -n "$failed_names" ] && summaries+=("$failed_names")
   # "N% tests passed, F tests failed out of T": keep the counts for the closing line.
   local failed total
   failed=$(sed -n 's/.* \([0-9]*\) tests failed out of \([0-9]*\).*/\1/p' <<< "$line")

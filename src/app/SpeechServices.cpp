@@ -1,5 +1,7 @@
 #include "app/SpeechServices.h"
 
+#include <thread>
+
 #include "settings/ConfigLocation.h"
 #include "settings/SettingsStore.h"
 #include "text/Encoding.h"
@@ -17,11 +19,22 @@ std::string WithSlash(std::string folder) {
 
 } // namespace
 
-BackgroundListedVoices::BackgroundListedVoices(VoiceEngine& inner)
-    : Inner(inner), Pending(std::async(std::launch::async, [&inner] { return inner.ListVoices(); })) {}
+BackgroundListedVoices::BackgroundListedVoices(std::shared_ptr<VoiceEngine> inner) : Inner(std::move(inner)) {
+  std::promise<std::vector<std::string>> listed;
+  Pending = listed.get_future();
+  // The worker shares the group, so a close that does not wait for it leaves it nothing freed to use.
+  std::thread([group = Inner, listed = std::move(listed)]() mutable {
+    try {
+      listed.set_value(group->ListVoices());
+    } catch (...) {
+      listed.set_exception(std::current_exception());
+    }
+  }).detach();
+}
 
 BackgroundListedVoices::~BackgroundListedVoices() {
-  if (Pending.valid()) Pending.wait();
+  // Closing never waits long for a service that is slow to answer; the worker ends on its own.
+  if (Pending.valid()) Pending.wait_for(CloseWait);
 }
 
 bool BackgroundListedVoices::Listed() const {
@@ -29,7 +42,13 @@ bool BackgroundListedVoices::Listed() const {
 }
 
 bool BackgroundListedVoices::Settle() {
-  if (Pending.valid()) Voices = Pending.get();
+  if (Pending.valid()) {
+    try {
+      Voices = Pending.get();
+    } catch (...) {
+      Voices.clear(); // a service that failed to list is a group without voices
+    }
+  }
   return !Voices.empty();
 }
 
@@ -39,28 +58,28 @@ std::vector<std::string> BackgroundListedVoices::ListVoices() {
 }
 
 std::string BackgroundListedVoices::VoiceLanguage(int index) {
-  return Settle() ? Inner.VoiceLanguage(index) : std::string();
+  return Settle() ? Inner->VoiceLanguage(index) : std::string();
 }
 
 bool BackgroundListedVoices::ChooseVoice(int index) {
-  return Settle() && Inner.ChooseVoice(index);
+  return Settle() && Inner->ChooseVoice(index);
 }
 
 void BackgroundListedVoices::SetRate(int rate) {
-  if (Settle()) Inner.SetRate(rate);
+  if (Settle()) Inner->SetRate(rate);
 }
 
 void BackgroundListedVoices::Speak(const std::string& utf8Text) {
-  if (Settle()) Inner.Speak(utf8Text);
+  if (Settle()) Inner->Speak(utf8Text);
 }
 
 bool BackgroundListedVoices::IsSpeaking() {
-  return Settle() && Inner.IsSpeaking();
+  return Settle() && Inner->IsSpeaking();
 }
 
 SpeechServices::SpeechServices(SettingsStore& settings, Dialogs& dialogs, Clock& clock,
                                const SpeechPaths& paths, SoundOrSpeech::BoardFilePath boardFilePath)
-    : ClockRef(clock), Loader(paths.ProgramFolder), Desktop(DesktopVoices),
+    : ClockRef(clock), Loader(paths.ProgramFolder), Desktop(std::make_shared<SpeechDispatcherVoices>()),
 #ifdef NQ_FESTIVAL
       // Until Ona is loaded, the in-process Catalan voice speaks for her.
       Ona(&InProcess, InProcess.VoiceForLanguage("ca")), FirstGroup({&Desktop, &Ona}),

@@ -6,6 +6,7 @@
 // The desktop speech service can take seconds to answer, so its voices are listed on a worker
 // thread and the front end is created only once they are known: start-up and the first paint never
 // wait for it; only opening the speech window before then does.
+#include <chrono>
 #include <future>
 #include <memory>
 #include <string>
@@ -35,7 +36,7 @@ class SettingsStore;
 // treated as absent afterwards, so a service that never answered cannot stall the window again.
 class BackgroundListedVoices final : public VoiceEngine {
 public:
-  explicit BackgroundListedVoices(VoiceEngine& inner);
+  explicit BackgroundListedVoices(std::shared_ptr<VoiceEngine> inner);
   ~BackgroundListedVoices() override;
 
   /// True once the worker has listed the voices (never blocks).
@@ -51,7 +52,9 @@ public:
 private:
   bool Settle();
 
-  VoiceEngine& Inner;
+  static constexpr std::chrono::milliseconds CloseWait{500};
+
+  std::shared_ptr<VoiceEngine> Inner;
   std::future<std::vector<std::string>> Pending;
   std::vector<std::string> Voices;
 };
@@ -86,7 +89,6 @@ private:
 
   Clock& ClockRef;
   DynamicLibraryLoader Loader;
-  SpeechDispatcherVoices DesktopVoices;
   BackgroundListedVoices Desktop;
   EspeakVoices InProcess;
 #ifdef NQ_FESTIVAL

@@ -71,11 +71,13 @@ void Activation::ActivateCell(int32_t k) {
   const TBox cell = *liveBox;
   const std::string text = Menu.Checked("MenuEscriureTextALlegir") ? cell.Read : cell.CaptionLabel.Text;
   if (State.SpeechOn && Doors.Speech) Doors.Speech->SpeakOrPlay(cell.Read);
-  Window.SetMouseHook(false);
+  // The mouse hook stays on through the cell's work: the window is busy, so a click made while the
+  // message is read or keys are sent is only kept for afterwards; without the hook it would be lost.
   std::string link = cell.Link;
   const bool hashed = RemoveFirstHash(link);
   if (hashed || cell.Link.empty()) ActHere(cell, *liveBox, text, stayInPlace);
   if (!link.empty()) FollowLink(link, cell.SpecialFunction);
+  // A modal box shown by the cell's work took the hook away while it showed.
   Window.SetMouseHook(true);
   Layout.HoveredItem = NoItem;
   if (stayInPlace) {

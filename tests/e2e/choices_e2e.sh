@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Choices a user makes while the player is busy: a cell chosen while the message is read aloud is
-# carried out when the reading ends, and a full message bar flashes instead of swallowing a cell in
+# Choices a user makes while the player is busy: a cell chosen while the message is read aloud (from
+# the button bar or from a command cell) is carried out when the reading ends, and a full message bar flashes instead of swallowing a cell in
 # silence. Also the one version the build gave, in --version and in the caption.
 # Run inside tests/e2e/session.sh. Usage: choices_e2e.sh PLAYER
 set -u
@@ -15,11 +15,12 @@ mkdir -p "$work/config" "$work/boards"
 printf '[tts]\r\nNumero sintetitzador=0\r\n' > "$work/config/nexoquadrix.ini"
 {
   printf '[Quadrix]\nName=Quadrix\nautor=Vellumor\n[Position]\nLeft=0\nTop=0\nWidth=700\nHeight=560\n'
-  printf '[Grid]\nColumns=3\nRows=1\n[Menu Options 2]\nShow Button Bar=1\nShow Message Bar=1\nMenuQdxPosition=5\n'
+  printf '[Grid]\nColumns=4\nRows=1\n[Menu Options 2]\nShow Button Bar=1\nShow Message Bar=1\nMenuQdxPosition=5\n'
   # Long texts, so that reading the message takes seconds.
   printf '[Cell 1]\nCaption=Un\nRead=una frase prou llarga per a llegir-la a poc a poc\nFrame cell color=0\nFont Size=20\n'
   printf '[Cell 2]\nCaption=Dos\nRead=una altra frase encara ben llarga de dir\nFrame cell color=0\nFont Size=20\n'
   printf '[Cell 3]\nCaption=Tres\nRead=tres\nFrame cell color=0\nFont Size=20\n'
+  printf '[Cell 4]\nCaption=Llegir\nSpecial Function=<LLEGIR MISSATGE>\nFrame cell color=0\nFont Size=20\n'
 } | sed 's/$/\r/' > "$work/boards/choices.qdx"
 
 # Dark pixels in the message bar (the bottom 135 pixels of the client area).
@@ -55,7 +56,7 @@ W=$WIDTH
 H=$HEIGHT
 grid_top=$((Y + 22 + 65))
 cell_y=$((grid_top + 60))
-cell_x() { echo $((X + W * (2 * $1 - 1) / 6)); }
+cell_x() { echo $((X + W * (2 * $1 - 1) / 8)); }
 
 click_at "$(cell_x 1)" "$cell_y"
 sleep 0.3
@@ -63,22 +64,29 @@ click_at "$(cell_x 2)" "$cell_y"
 sleep 3
 ink2=$(message_ink)
 # "Llegir" reads both texts aloud, for seconds; "Tres" is chosen in the middle of it.
-click_at $((X + 180 + 30)) $((Y + 22 + 30))
-sleep 0.8
-click_at "$(cell_x 3)" "$cell_y"
-sleep 0.3
-ink_during=$(message_ink)
-for _ in $(seq 1 40); do
-  sleep 0.25
-  ink3=$(message_ink)
-  [ "$ink3" -gt $((ink_during + 20)) ] && break
-done
-echo "message ink: two cells $ink2, during the reading $ink_during, after it $ink3"
-[ "$ink_during" -le $((ink2 + 10)) ] || fail "the cell chosen during the reading ran inside it"
-[ "$ink3" -gt $((ink_during + 20)) ] || fail "the cell chosen during the reading was lost"
+# The same with the reading started by a command cell, whose work runs with the window busy too.
+read_then_choose() {
+  local before=$1 during after
+  click_at "$2" "$3"
+  sleep 0.8
+  click_at "$(cell_x 3)" "$cell_y"
+  sleep 0.3
+  during=$(message_ink)
+  for _ in $(seq 1 40); do
+    sleep 0.25
+    after=$(message_ink)
+    [ "$after" -gt $((during + 20)) ] && break
+  done
+  echo "message ink ($4): before $before, during the reading $during, after it $after"
+  [ "$during" -le $((before + 10)) ] || fail "the cell chosen during the reading ($4) ran inside it"
+  [ "$after" -gt $((during + 20)) ] || fail "the cell chosen during the reading ($4) was lost"
+  ink_now=$after
+}
+read_then_choose "$ink2" $((X + 180 + 30)) $((Y + 22 + 30)) "button bar"
+read_then_choose "$ink_now" "$(cell_x 4)" "$cell_y" "command cell"
 
 # Fill the bar (six cells in all), then one more: it is refused and the bar flashes red.
-for _ in 1 2 3; do
+for _ in 1 2; do
   click_at "$(cell_x 3)" "$cell_y"
   sleep 0.8
 done

@@ -40,9 +40,16 @@ config() { # FOLDER
 start_player() { # CONFIG BOARD [LOG]
   NEXOQUADRIX_CONFIG_DIR="$1" player_log="${3:-$work/player.log}" launch_player "$2"
   PID=$player_pid WINDOW=$window
-  # Without settings this is a first run: the speech window asks for a voice; the first is taken.
-  local voices
-  voices=$(xdotool search --onlyvisible --name 'Motor de veu' 2>/dev/null | head -n 1)
+  # Without settings this is a first run: the speech window asks for a voice; the first is taken. It
+  # comes once the desktop speech service has listed its voices, which may take seconds.
+  local voices="" wait=0
+  [ -f "$1/nexoquadrix.ini" ] || wait=300
+  while :; do
+    voices=$(xdotool search --onlyvisible --name 'Motor de veu' 2>/dev/null | head -n 1)
+    [ -n "$voices" ] || [ "$wait" -le 0 ] && break
+    wait=$((wait - 1))
+    sleep 0.1
+  done
   if [ -n "$voices" ]; then
     xdotool key --window "$voices" Return 2>/dev/null
     sleep 1

@@ -38,9 +38,11 @@ run_player() {
   seen=" "
   shown=""
   quiet=0
-  # Up to 60 s: dismiss every message box; done once the main window has been there 2 s with none
-  # and no import running.
-  for _ in $(seq 1 600); do
+  # Up to 60 s (three minutes for a set that imports, on a loaded machine): dismiss every message
+  # box; done once the main window has been there 2 s with none and no import running.
+  local rounds=600
+  [ -n "${until_imported:-}" ] && rounds=1800
+  for _ in $(seq 1 "$rounds"); do
     kill -0 "$pid" 2>/dev/null || { cat "$work/player.log"; fail "$name: the player ended by itself"; }
     # An import in progress is not the quiet of a shown board, and no key may reach its box.
     if xdotool search --onlyvisible --name '^NexoQuadrix: ' > /dev/null 2>&1; then
