@@ -30,7 +30,7 @@ player="$build/bin/nexoquadrix"
 work=$(mktemp -d /tmp/nq-instant.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/config"
-printf '[tts]\r\nNumero sintetitzador=0\r\n' > "$work/config/nexoquadrix.ini"
+printf '[tts]\r\nNumero sintetitzador=0\r\nGrup sintetitzador=SAPI\r\nNom sintetitzador=SAPI - Catalan (ca)\r\n' > "$work/config/nexoquadrix.ini"
 export NEXOQUADRIX_CONFIG_DIR="$work/config" NEXOQUADRIX_TIMING=1
 
 median() { sort -n | awk '{a[NR]=$1} END {if (NR) print a[int((NR+1)/2)]; else print "none"}'; }

@@ -17,7 +17,7 @@ pids=()
 trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; rm -rf "$work"' EXIT
 . "$root/tests/e2e/lib.sh"
 mkdir -p "$work/config"
-printf '[tts]\r\nNumero sintetitzador=0\r\n[Menu Options]\r\nMenuSpeak.Checked=NO\r\nNonFocusable=SI\r\n' \
+printf '[tts]\r\nNumero sintetitzador=0\r\nGrup sintetitzador=SAPI\r\nNom sintetitzador=SAPI - Catalan (ca)\r\n[Menu Options]\r\nMenuSpeak.Checked=NO\r\nNonFocusable=SI\r\n' \
   > "$work/config/nexoquadrix.ini"
 printf '[Grid]\r\nColumns=1\r\nRows=1\r\n[Position]\r\nLeft=100\r\nTop=500\r\nWidth=300\r\nHeight=200\r\n' > "$work/key.qdx"
 printf '[Menu Options 2]\r\nShow Button Bar=0\r\nShow Message Bar=0\r\nWrite only letters or words=1\r\n' >> "$work/key.qdx"

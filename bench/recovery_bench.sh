@@ -17,7 +17,7 @@ work=$(mktemp -d /tmp/nq-bench-recovery.XXXXXX)
 sup=""
 trap '[ -n "$sup" ] && kill "$sup" 2>/dev/null; rm -rf "$work"' EXIT
 mkdir -p "$work/config" "$work/boards"
-printf '[tts]\r\nNumero sintetitzador=0\r\n' > "$work/config/nexoquadrix.ini"
+printf '[tts]\r\nNumero sintetitzador=0\r\nGrup sintetitzador=SAPI\r\nNom sintetitzador=SAPI - Catalan (ca)\r\n' > "$work/config/nexoquadrix.ini"
 convert -size 80x80 xc:'#0000FF' "$work/boards/blau.png"
 convert -size 80x80 xc:'#00FF00' "$work/boards/verd.png"
 board() { # CAPTION PICTURE LINK

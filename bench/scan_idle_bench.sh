@@ -29,7 +29,7 @@ cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/task/$1/stat"; }
 
 # Starts the player on the board (scan step 1 tenth of a second) and waits for every picture.
 start() {
-  printf '[tts]\r\nNumero sintetitzador=0\r\n' > "$work/config/nexoquadrix.ini"
+  printf '[tts]\r\nNumero sintetitzador=0\r\nGrup sintetitzador=SAPI\r\nNom sintetitzador=SAPI - Catalan (ca)\r\n' > "$work/config/nexoquadrix.ini"
   printf '[quadrix]\r\nD\xe8cimes de segon que dura el pas d'"'"'escaneig=1\r\n' > "$work/config/Quadrix.ini"
   "$player" "$board" > "$work/run.log" 2>&1 &
   pid=$!

@@ -16,7 +16,7 @@ work=$(mktemp -d /tmp/nq-soak.XXXXXX)
 sup=""
 trap '[ -n "$sup" ] && kill "$sup" 2>/dev/null; rm -rf "$work"' EXIT
 mkdir -p "$work/config" "$work/boards"
-printf '[tts]\r\nNumero sintetitzador=0\r\n' > "$work/config/nexoquadrix.ini"
+printf '[tts]\r\nNumero sintetitzador=0\r\nGrup sintetitzador=SAPI\r\nNom sintetitzador=SAPI - Catalan (ca)\r\n' > "$work/config/nexoquadrix.ini"
 # One scan step every tenth of a second.
 printf '[quadrix]\r\nD\xe8cimes de segon que dura el pas d'"'"'escaneig=1\r\n' > "$work/config/Quadrix.ini"
 for colour in red green blue yellow; do convert -size 120x120 "xc:$colour" "$work/boards/$colour.png"; done

@@ -17,7 +17,7 @@ player="$build/bin/nexoquadrix"
 work=$(mktemp -d /tmp/nq-bench.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/config"
-printf '[tts]\r\nNumero sintetitzador=0\r\n' > "$work/config/nexoquadrix.ini"
+printf '[tts]\r\nNumero sintetitzador=0\r\nGrup sintetitzador=SAPI\r\nNom sintetitzador=SAPI - Catalan (ca)\r\n' > "$work/config/nexoquadrix.ini"
 cp -r "$root/data" "$work/data"
 # The figures are the player's own, not its supervisor's.
 export NEXOQUADRIX_CONFIG_DIR="$work/config" NEXOQUADRIX_TIMING=1 NEXOQUADRIX_NO_SUPERVISOR=1

@@ -108,12 +108,16 @@ void Player::ShowStartPicture() {
   box.Number = 1;
   box.Picture.clear();
   // The start picture fills at most the screen: kept at that size rather than as drawn, it holds less
-  // than half the memory on a screen smaller than the picture.
+  // than half the memory on a screen smaller than the picture. It stays out of the picture cache, so
+  // its megabytes go as soon as a board takes the cell.
   PictureLoadOptions options;
   options.MaxSide = BoardPictureCap(Services.Window.ScreenWidth(), Services.Window.ScreenHeight(), 1, 1, 0);
   for (const std::string& folder : {Paths.ProgramFolder, Paths.DataFolder}) {
     const std::string path = Windows1252ToUtf8(folder) + "NxeoQuadrix.png";
-    if (const PictureRef picture = ThePictures.Load({path, "NxeoQuadrix.png"}, options)) {
+    std::optional<LoadedPicture> loaded =
+        std::move(LoadPictureFiles({{path, "NxeoQuadrix.png"}}, options, 1, ThePictures.DiskCache()).front());
+    if (loaded) {
+      const auto picture = std::make_shared<const LoadedPicture>(std::move(*loaded));
       box.Picture = "NxeoQuadrix.png";
       box.SetPicture(std::shared_ptr<const Image>(picture, &picture->Pixels), picture->IsBitmap(),
                      picture->SourceWidth, picture->SourceHeight);

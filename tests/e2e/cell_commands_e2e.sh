@@ -12,7 +12,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 . "$(dirname "$0")/lib.sh"
 
 mkdir -p "$work/config" "$work/boards" "$work/bin" "$work/run"
-printf '[tts]\r\nNumero sintetitzador=0\r\n' > "$work/config/nexoquadrix.ini"
+printf '[tts]\r\nNumero sintetitzador=0\r\nGrup sintetitzador=SAPI\r\nNom sintetitzador=SAPI - Catalan (ca)\r\n' > "$work/config/nexoquadrix.ini"
 : > "$work/config/Quadrix.ini"
 trust_folders "$work/config" "$work/boards"
 

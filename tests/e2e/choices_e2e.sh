@@ -12,7 +12,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 . "$(dirname "$0")/lib.sh"
 
 mkdir -p "$work/config" "$work/boards"
-printf '[tts]\r\nNumero sintetitzador=0\r\n' > "$work/config/nexoquadrix.ini"
+printf '[tts]\r\nNumero sintetitzador=0\r\nGrup sintetitzador=SAPI\r\nNom sintetitzador=SAPI - Catalan (ca)\r\n' > "$work/config/nexoquadrix.ini"
 {
   printf '[Quadrix]\nName=Quadrix\nautor=Vellumor\n[Position]\nLeft=0\nTop=0\nWidth=700\nHeight=560\n'
   printf '[Grid]\nColumns=4\nRows=1\n[Menu Options 2]\nShow Button Bar=1\nShow Message Bar=1\nMenuQdxPosition=5\n'

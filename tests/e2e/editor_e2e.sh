@@ -18,7 +18,7 @@ fail() { echo "FAIL: $*"; [ -f "$work/editor.log" ] && tail -n 20 "$work/editor.
 
 export HOME="$work/home" XDG_CONFIG_HOME="$work/xdg" XDG_CACHE_HOME="$work/cache"
 mkdir -p "$HOME" "$XDG_CONFIG_HOME/NexoQuadrix" "$work/config" "$work/source"
-printf '[tts]\r\nNumero sintetitzador=0\r\n' > "$work/config/nexoquadrix.ini"
+printf '[tts]\r\nNumero sintetitzador=0\r\nGrup sintetitzador=SAPI\r\nNom sintetitzador=SAPI - Catalan (ca)\r\n' > "$work/config/nexoquadrix.ini"
 # The editor speaks Spanish here; the keys are the same in every language.
 printf '[General]\nlanguage=1\n' > "$XDG_CONFIG_HOME/NexoQuadrix/editor.conf"
 convert -size 200x200 xc:'#FF0000' "$work/source/perro marrón.png"

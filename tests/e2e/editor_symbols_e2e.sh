@@ -18,7 +18,7 @@ export HOME="$work/home" XDG_CONFIG_HOME="$work/xdg" XDG_CACHE_HOME="$work/cache
 export NEXOQUADRIX_PICTOGRAMS_DIR="$work/pictograms" NEXOQUADRIX_CLDR_DIR="$work/cldr"
 mkdir -p "$HOME" "$XDG_CONFIG_HOME/NexoQuadrix" "$work/config" "$work/pictograms/data" \
   "$work/pictograms/color/svg" "$work/cldr/common/annotations" "$work/cldr/common/annotationsDerived"
-printf '[tts]\r\nNumero sintetitzador=0\r\n' > "$work/config/nexoquadrix.ini"
+printf '[tts]\r\nNumero sintetitzador=0\r\nGrup sintetitzador=SAPI\r\nNom sintetitzador=SAPI - Catalan (ca)\r\n' > "$work/config/nexoquadrix.ini"
 printf '[General]\nlanguage=0\n' > "$XDG_CONFIG_HOME/NexoQuadrix/editor.conf"
 printf '[{"emoji":"🐈","hexcode":"1F408","annotation":"cat","tags":"pet"}]' > "$work/pictograms/data/openmoji.json"
 printf '<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 72 72"><circle cx="36" cy="36" r="34" fill="#ff0000"/></svg>' \

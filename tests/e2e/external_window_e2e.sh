@@ -18,7 +18,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 setxkbmap es || fail "setxkbmap es"
 mkdir -p "$work/config" "$work/boards"
 settings() {
-  printf '[tts]\r\nNumero sintetitzador=0\r\n[Menu Options]\r\nMenuSpeak.Checked=NO\r\nNonFocusable=%s\r\n' "$1" \
+  printf '[tts]\r\nNumero sintetitzador=0\r\nGrup sintetitzador=SAPI\r\nNom sintetitzador=SAPI - Catalan (ca)\r\n[Menu Options]\r\nMenuSpeak.Checked=NO\r\nNonFocusable=%s\r\n' "$1" \
     > "$work/config/nexoquadrix.ini"
   trust_folders "$work/config" "$work/boards"
 }

@@ -61,7 +61,7 @@ type_k() { # WHEN
   [ "$(received)" = "${before}k" ] || fail "$1: the editor received '$(received)' instead of '${before}k'"
 }
 start_supervised() { # NonFocusable
-  printf '[tts]\r\nNumero sintetitzador=0\r\n[Menu Options]\r\nMenuSpeak.Checked=NO\r\nNonFocusable=%s\r\n' "$1" \
+  printf '[tts]\r\nNumero sintetitzador=0\r\nGrup sintetitzador=SAPI\r\nNom sintetitzador=SAPI - Catalan (ca)\r\n[Menu Options]\r\nMenuSpeak.Checked=NO\r\nNonFocusable=%s\r\n' "$1" \
     > "$work/config/nexoquadrix.ini"
   NEXOQUADRIX_NO_SUPERVISOR= NEXOQUADRIX_CONFIG_DIR="$work/config" "$player" "$work/boards/tecla.qdx" \
     >> "$work/player.log" 2>&1 &

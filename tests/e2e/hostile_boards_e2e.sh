@@ -16,7 +16,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 python3 "$here/../hostile/make_hostile_boards.py" "$work/corpus" > /dev/null || fail "corpus script"
 python3 "$here/../hostile/make_hostile_sets.py" "$work/sets" > "$work/sets.txt" || fail "sets script"
 mkdir -p "$work/config" "$work/data"
-printf '[tts]\r\nNumero sintetitzador=0\r\n' > "$work/config/nexoquadrix.ini"
+printf '[tts]\r\nNumero sintetitzador=0\r\nGrup sintetitzador=SAPI\r\nNom sintetitzador=SAPI - Catalan (ca)\r\n' > "$work/config/nexoquadrix.ini"
 
 sample=(empty.qdx binary3.qdx nul-only.qdx utf16.qdx line-10mb.qdx value-10mb.qdx sections-10000.qdx
   keys-100000.qdx grid-22-2.qdx grid--1-2.qdx grid-2147483648-2.qdx dup-grid.qdx png-bomb-30000.qdx

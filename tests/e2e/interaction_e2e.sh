@@ -12,7 +12,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 . "$(dirname "$0")/lib.sh"
 
 mkdir -p "$work/config" "$work/boards"
-printf '[tts]\r\nNumero sintetitzador=0\r\n' > "$work/config/nexoquadrix.ini"
+printf '[tts]\r\nNumero sintetitzador=0\r\nGrup sintetitzador=SAPI\r\nNom sintetitzador=SAPI - Catalan (ca)\r\n' > "$work/config/nexoquadrix.ini"
 # One scan step a second, so the test can follow the scan.
 printf '[quadrix]\r\nD\xe8cimes de segon que dura el pas d'"'"'escaneig=10\r\n' > "$work/config/Quadrix.ini"
 sox -n -r 22050 -c 1 -b 16 "$work/boards/campana.wav" synth 1.0 sine 440 vol 0.8

@@ -16,7 +16,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 . "$(dirname "$0")/lib.sh"
 
 mkdir -p "$work/config" "$work/data"
-printf '[tts]\r\nNumero sintetitzador=0\r\n' > "$work/config/nexoquadrix.ini"
+printf '[tts]\r\nNumero sintetitzador=0\r\nGrup sintetitzador=SAPI\r\nNom sintetitzador=SAPI - Catalan (ca)\r\n' > "$work/config/nexoquadrix.ini"
 (cd "$set_folder" && python3 -c 'import sys, zipfile, os
 with zipfile.ZipFile(sys.argv[1], "w", zipfile.ZIP_DEFLATED) as z:
     for root, _, files in os.walk("."):

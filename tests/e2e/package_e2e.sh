@@ -86,7 +86,7 @@ home="$work/home"
 export HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" LANG=C.UTF-8
 unset NEXOQUADRIX_CONFIG_DIR
 mkdir -p "$XDG_CONFIG_HOME/nexoquadrix"
-printf '[tts]\r\nNumero sintetitzador=0\r\n' > "$XDG_CONFIG_HOME/nexoquadrix/nexoquadrix.ini"
+printf '[tts]\r\nNumero sintetitzador=0\r\nGrup sintetitzador=SAPI\r\nNom sintetitzador=SAPI - Catalan (ca)\r\n' > "$XDG_CONFIG_HOME/nexoquadrix/nexoquadrix.ini"
 # Only the package's own files are in the scratch root: the player must find them relative to itself.
 "$usr/bin/nexoquadrix" > "$work/player.log" 2>&1 &
 pid=$!

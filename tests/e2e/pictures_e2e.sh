@@ -13,7 +13,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 . "$(dirname "$0")/lib.sh"
 
 mkdir -p "$work/config" "$work/boards"
-printf '[tts]\r\nNumero sintetitzador=0\r\n' > "$work/config/nexoquadrix.ini"
+printf '[tts]\r\nNumero sintetitzador=0\r\nGrup sintetitzador=SAPI\r\nNom sintetitzador=SAPI - Catalan (ca)\r\n' > "$work/config/nexoquadrix.ini"
 # Four blue pictures (two PNG, two JPEG) on a 2 x 2 board without bars at the top-left corner.
 convert -size 300x300 xc:blue "$work/boards/a.png"
 convert -size 300x200 xc:blue "$work/boards/b.png"

@@ -15,7 +15,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 . "$(dirname "$0")/lib.sh"
 
 mkdir -p "$work/config" "$work/boards"
-printf '[tts]\r\nNumero sintetitzador=0\r\n' > "$work/config/nexoquadrix.ini"
+printf '[tts]\r\nNumero sintetitzador=0\r\nGrup sintetitzador=SAPI\r\nNom sintetitzador=SAPI - Catalan (ca)\r\n' > "$work/config/nexoquadrix.ini"
 convert -size 80x80 xc:'#0000FF' "$work/boards/blau.png"
 convert -size 80x80 xc:'#00FF00' "$work/boards/verd.png"
 # Two one-cell boards at the top-left corner: the blue one links to the green one.

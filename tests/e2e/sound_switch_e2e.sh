@@ -28,7 +28,7 @@ mkdir -p "$work/config" "$work/boards" "$work/control"
 touch "$work/control/claps"
 # Linear scanning (one selection chooses a cell), three seconds a step.
 step=3
-printf '[tts]\r\nNumero sintetitzador=0\r\n[Menu Control]\r\nMenuSenseEscaneigVertical.Checked=SI\r\n' \
+printf '[tts]\r\nNumero sintetitzador=0\r\nGrup sintetitzador=SAPI\r\nNom sintetitzador=SAPI - Catalan (ca)\r\n[Menu Control]\r\nMenuSenseEscaneigVertical.Checked=SI\r\n' \
   > "$work/config/nexoquadrix.ini"
 printf '[quadrix]\r\nD\xe8cimes de segon que dura el pas d'"'"'escaneig=30\r\n' > "$work/config/Quadrix.ini"
 colours=("#0000FF" "#00A000" "#00C8C8" "#800080")

@@ -13,7 +13,7 @@ fail() { echo "FAIL: $*"; [ -f "$work/player.log" ] && tail -n 20 "$work/player.
 . "$(dirname "$0")/lib.sh"
 
 mkdir -p "$work/config" "$work/fresh" "$work/open" "$work/safe" "$work/bin" "$work/run/rel"
-printf '[tts]\r\nNumero sintetitzador=0\r\n[Menu Options]\r\nMenuSpeak.Checked=NO\r\n' > "$work/config/nexoquadrix.ini"
+printf '[tts]\r\nNumero sintetitzador=0\r\nGrup sintetitzador=SAPI\r\nNom sintetitzador=SAPI - Catalan (ca)\r\n[Menu Options]\r\nMenuSpeak.Checked=NO\r\n' > "$work/config/nexoquadrix.ini"
 : > "$work/config/Quadrix.ini"
 chmod 1777 "$work/open"
 
@@ -138,7 +138,7 @@ echo "Solo esta vez and Permitir siempre: $(runs fresh) runs, each as long as it
 
 # 4. A program planted in a folder anyone can write: refused with one message per board, even when
 # the folder is trusted.
-printf '[tts]\r\nNumero sintetitzador=0\r\n[Menu Options]\r\nMenuSpeak.Checked=NO\r\n' > "$work/config/nexoquadrix.ini"
+printf '[tts]\r\nNumero sintetitzador=0\r\nGrup sintetitzador=SAPI\r\nNom sintetitzador=SAPI - Catalan (ca)\r\n[Menu Options]\r\nMenuSpeak.Checked=NO\r\n' > "$work/config/nexoquadrix.ini"
 trust_folders "$work/config" "$work/open" "$work/safe"
 start_player "$work/open/tauler.qdx"
 cell 1 1

@@ -10,7 +10,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 . "$(dirname "$0")/lib.sh"
 
 mkdir -p "$work/config" "$work/boards/imatges"
-printf '[tts]\r\nNumero sintetitzador=0\r\n' > "$work/config/nexoquadrix.ini"
+printf '[tts]\r\nNumero sintetitzador=0\r\nGrup sintetitzador=SAPI\r\nNom sintetitzador=SAPI - Catalan (ca)\r\n' > "$work/config/nexoquadrix.ini"
 convert -size 80x80 xc:blue "$work/boards/imatges/blau.png"
 # A 2 x 2 board without bars at the top-left corner of the screen, 600 x 400.
 cat > "$work/boards/prova.qdx" <<'BOARD'
