@@ -26,8 +26,9 @@ void OnMessageFinished(std::size_t messageId, std::size_t clientId, SPDNotificat
   if (it != Registry().end()) it->second->MessageFinished(messageId);
 }
 
-// How much quieter a prompt is than texts, on the service's scale of -100..100.
-constexpr int PromptVolumeDrop = 60;
+// Prompts at this fraction of the texts' loudness: the service's volume of -100..100 goes from
+// silence to full loudness in a straight line.
+constexpr int PromptLoudnessPercent = 40;
 constexpr std::size_t MaxEndedEarly = 32;
 
 SPDConnection* Spd(void* connection) {
@@ -146,7 +147,7 @@ void SpeechDispatcherVoices::SpeakPrompt(const std::string& utf8Text) {
   if (utf8Text.empty() || !Ready()) return;
   SPDConnection* connection = Spd(Connection);
   // The volume belongs to the connection and goes with each text as it is queued.
-  spd_set_volume(connection, std::max(-100, NormalVolume - PromptVolumeDrop));
+  spd_set_volume(connection, (NormalVolume + 100) * PromptLoudnessPercent / 100 - 100);
   const int id = spd_say(connection, SPD_NOTIFICATION, utf8Text.c_str());
   spd_set_volume(connection, NormalVolume);
   Queued(id, true);

@@ -25,6 +25,7 @@
 
 #include "linux/DynamicLibrary.h"
 #include "linux/EspeakVoices.h"
+#include "linux/SpeechDispatcherVoices.h"
 #include "platform/Clock.h"
 #include "speech/SpeechFrontEnd.h"
 #include "speech/SpeechLibrary.h"
@@ -334,6 +335,40 @@ TEST(SoundEspeak, PromptsNeverCutATextAndWaitBehindIt) {
   ExpectSpeechLike(alone, "the text alone");
   EXPECT_GT(together.Seconds(), 0.9 * alone.Seconds()) << "the text was cut";
   EXPECT_LT(together.Seconds(), alone.Seconds() + 0.5) << "a cut prompt was still said";
+}
+
+// The desktop speech service, where the session can start it: a prompt is heard, quieter, and prompts
+// given while a text is said neither cut it nor leave later texts quieter.
+TEST(SoundSpeechService, PromptsAreHeardAndLeaveTextsWhole) {
+  SpeechDispatcherVoices service(std::chrono::milliseconds(10000));
+  const std::vector<std::string> voices = service.ListVoices();
+  if (voices.empty()) GTEST_SKIP() << "no speech service in this session";
+  ASSERT_TRUE(service.ChooseVoice(0));
+  SleepingClock clock;
+  auto heard = [&](const std::function<void()>& run) {
+    SinkRecorder recorder(16000);
+    run();
+    clock.WaitWithMessages(300);
+    while ((service.IsSpeaking() || service.PromptSpeaking()) && clock.Waited < 60000)
+      clock.WaitWithMessages(20);
+    return recorder.Stop();
+  };
+  const Audio before = heard([&] { service.Speak(Utf8(CatalanSentence)); });
+  const Audio prompt = heard([&] { service.SpeakPrompt(Utf8(CatalanSentence)); });
+  const Audio during = heard([&] {
+    service.Speak(Utf8(CatalanSentence));
+    for (int step = 0; step < 4; ++step) {
+      clock.WaitWithMessages(200);
+      service.SpeakPrompt("casa");
+    }
+  });
+  const Audio after = heard([&] { service.Speak(Utf8(CatalanSentence)); });
+  ExpectSpeechLike(before, "a text from the service");
+  EXPECT_GT(prompt.Seconds(), 0.5) << "the prompt was not heard";
+  EXPECT_LT(prompt.Rms(), 0.6 * before.Rms()) << "the prompt was not quieter";
+  EXPECT_GT(during.Seconds(), 0.9 * before.Seconds()) << "a prompt cut the text";
+  EXPECT_GT(after.Rms(), 0.8 * before.Rms()) << "texts stayed quieter after a prompt";
+  EXPECT_FALSE(service.PromptSpeaking());
 }
 
 TEST(SoundUpctv, LibraryPlaysThroughTheSoundServer) {
