@@ -77,6 +77,18 @@ bool BackgroundListedVoices::IsSpeaking() {
   return Settle() && Inner->IsSpeaking();
 }
 
+void BackgroundListedVoices::SpeakPrompt(const std::string& utf8Text) {
+  if (Listed() && Settle()) Inner.SpeakPrompt(utf8Text);
+}
+
+void BackgroundListedVoices::CutPrompt() {
+  if (Listed() && Settle()) Inner.CutPrompt();
+}
+
+bool BackgroundListedVoices::PromptSpeaking() {
+  return Listed() && Settle() && Inner.PromptSpeaking();
+}
+
 SpeechServices::SpeechServices(SettingsStore& settings, Dialogs& dialogs, Clock& clock,
                                const SpeechPaths& paths, SoundOrSpeech::BoardFilePath boardFilePath)
     : ClockRef(clock), Loader(paths.ProgramFolder), Desktop(std::make_shared<SpeechDispatcherVoices>()),
@@ -100,6 +112,8 @@ SpeechServices::SpeechServices(SettingsStore& settings, Dialogs& dialogs, Clock&
   Output.BeforeSpeaking = [this] {
     if (!FrontEndCreated) EnsureCreated();
   };
+  // A scan prompt is dropped rather than wait for the voices.
+  Output.VoicesReady = [this] { return FrontEndCreated; };
 }
 
 SpeechServices::~SpeechServices() {

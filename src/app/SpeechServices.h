@@ -48,6 +48,10 @@ public:
   void SetRate(int rate) override;
   void Speak(const std::string& utf8Text) override;
   bool IsSpeaking() override;
+  // Prompts never wait for the list: before it has come, there is no prompt to say or end.
+  void SpeakPrompt(const std::string& utf8Text) override;
+  void CutPrompt() override;
+  bool PromptSpeaking() override;
 
 private:
   bool Settle();

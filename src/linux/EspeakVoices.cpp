@@ -10,6 +10,8 @@ namespace {
 
 constexpr int NormalWordsPerMinute = 175;
 constexpr int BufferMs = 200;
+// Prompts are said at this fraction of the normal loudness (about 8 dB quieter).
+constexpr int PromptLoudnessPercent = 40;
 
 int SynthCallback(short* samples, int count, espeak_EVENT* events) {
   auto* job = events ? static_cast<EspeakVoices::Job*>(events->user_data) : nullptr;
@@ -123,7 +125,48 @@ void EspeakVoices::Speak(const std::string& utf8Text) {
   job.Text = utf8Text;
   job.Voice = VoiceList[static_cast<std::size_t>(ChosenVoice)].Identifier;
   job.Rate = RateSetting;
+  {
+    // A chosen text makes any prompt stale: it is heard now, not after the prompt.
+    std::lock_guard<std::mutex> guard(Lock);
+    CutPromptsLocked();
+  }
   Enqueue(std::move(job));
+}
+
+void EspeakVoices::SpeakPrompt(const std::string& utf8Text) {
+  if (!Available || ChosenVoice < 0 || utf8Text.empty()) return;
+  Job job;
+  job.Text = utf8Text;
+  job.Voice = VoiceList[static_cast<std::size_t>(ChosenVoice)].Identifier;
+  job.Rate = RateSetting;
+  job.Prompt = true;
+  {
+    std::lock_guard<std::mutex> guard(Lock);
+    CutPromptsLocked();
+    Queue.push_back(std::move(job));
+  }
+  Wake.notify_one();
+}
+
+void EspeakVoices::CutPrompt() {
+  std::lock_guard<std::mutex> guard(Lock);
+  CutPromptsLocked();
+}
+
+void EspeakVoices::CutPromptsLocked() {
+  std::erase_if(Queue, [](const Job& job) { return job.Prompt; });
+  // Only while the job being spoken is a prompt: the synthesis thread clears the interruption under
+  // this lock before it starts the next job, so a text is never cut by it.
+  if (Busy && CurrentIsPrompt && !CurrentPromptCut) {
+    CurrentPromptCut = true;
+    if (Playback) Playback->Interrupt();
+  }
+}
+
+bool EspeakVoices::PromptSpeaking() {
+  std::lock_guard<std::mutex> guard(Lock);
+  if (Busy && CurrentIsPrompt && !CurrentPromptCut) return true;
+  return std::any_of(Queue.begin(), Queue.end(), [](const Job& job) { return job.Prompt; });
 }
 
 std::vector<int16_t> EspeakVoices::SynthesizeToBuffer(const std::string& utf8Text, int voiceIndex, int rate) {
@@ -149,12 +192,22 @@ void EspeakVoices::Enqueue(Job job) {
 bool EspeakVoices::IsSpeaking() {
   // The synthesis thread stays busy until the server has played the text out.
   std::lock_guard<std::mutex> guard(Lock);
-  return Busy || !Queue.empty();
+  if (Busy && !CurrentIsPrompt) return true;
+  return std::any_of(Queue.begin(), Queue.end(), [](const Job& job) { return !job.Prompt; });
 }
 
 bool EspeakVoices::AcceptSamples(Job& job, const int16_t* samples, int count) {
   if (job.Capture) {
     job.Captured.insert(job.Captured.end(), samples, samples + count);
+    return true;
+  }
+  if (job.Prompt) {
+    if (CurrentPromptCut) return false;
+    std::vector<int16_t> quieter(samples, samples + count);
+    for (int16_t& sample : quieter)
+      sample = static_cast<int16_t>(sample * PromptLoudnessPercent / 100);
+    if (!Playback->Write(quieter.data(), quieter.size())) return false;
+    job.Written = true;
     return true;
   }
   // Each chunk goes to the sound server as soon as it is made; without a server the text is dropped
@@ -177,6 +230,9 @@ void EspeakVoices::WorkerLoop() {
       job = std::move(Queue.front());
       Queue.pop_front();
       Busy = true;
+      CurrentIsPrompt = job.Prompt;
+      CurrentPromptCut = false;
+      if (Playback) Playback->ClearInterrupt();
     }
     job.Owner = this;
     if (espeak_SetVoiceByName(job.Voice.c_str()) != EE_OK) {
@@ -190,13 +246,18 @@ void EspeakVoices::WorkerLoop() {
     bool more = false;
     {
       std::lock_guard<std::mutex> guard(Lock);
+      // A prompt waiting is no reason to skip playing a text out: cutting that prompt must not drop
+      // the end of the text still in the server's buffer.
       for (const Job& waiting : Queue)
-        more = more || !waiting.Capture;
+        more = more || (!waiting.Capture && !waiting.Prompt);
     }
     // The next text follows without a gap; the last one is played out before speaking counts as over.
-    if (!job.Capture && job.Written && !more && !Stopping) Playback->Drain();
+    if (!job.Capture && job.Written && !more && !Stopping && !CurrentPromptCut) Playback->Drain();
+    // A cut prompt stops at once: what the server still holds of it is dropped.
+    if (job.Prompt && CurrentPromptCut) Playback->Flush();
     std::lock_guard<std::mutex> guard(Lock);
     Busy = false;
+    CurrentIsPrompt = false;
   }
 }
 

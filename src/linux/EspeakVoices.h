@@ -36,7 +36,12 @@ public:
   bool ChooseVoice(int index) override;
   void SetRate(int rate) override;
   void Speak(const std::string& utf8Text) override;
+  /// True while a text given with Speak (not a prompt) is queued or spoken.
   bool IsSpeaking() override;
+  /// A prompt waits behind the texts queued before it and replaces any prompt not yet spoken.
+  void SpeakPrompt(const std::string& utf8Text) override;
+  void CutPrompt() override;
+  bool PromptSpeaking() override;
 
   /// Synthesises a text with a voice into 16-bit mono samples at SampleRate(), without playing them.
   std::vector<int16_t> SynthesizeToBuffer(const std::string& utf8Text, int voiceIndex, int rate);
@@ -63,6 +68,7 @@ public:
     std::vector<int16_t> Captured;
     EspeakVoices* Owner = nullptr;
     bool Written = false; // some samples reached the sound server
+    bool Prompt = false;  // said quietly, and cut by the next prompt or a text
   };
   /// Called on the synthesis thread; false ends the synthesis of the text.
   bool AcceptSamples(Job& job, const int16_t* samples, int count);
@@ -70,6 +76,8 @@ public:
 private:
   void WorkerLoop();
   void Enqueue(Job job);
+  /// With Lock held: drops the prompts waiting and cuts the one being spoken.
+  void CutPromptsLocked();
 
   int Rate = 22050;
   bool Available = false;
@@ -81,6 +89,8 @@ private:
   std::condition_variable Wake;
   std::deque<Job> Queue;
   bool Busy = false;
+  bool CurrentIsPrompt = false;              // with Lock: the job being spoken is a prompt
+  std::atomic<bool> CurrentPromptCut{false}; // that prompt is to end now
   bool Quit = false;
   std::atomic<bool> Stopping{false};
   std::unique_ptr<PulsePlayback> Playback; // used by the synthesis thread only

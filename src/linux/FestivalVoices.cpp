@@ -30,6 +30,8 @@ constexpr std::size_t MaxPiece = 120;
 constexpr int HeapCells = 1000000;
 // About 20 ms at the voice's rate: the first chunk is heard at once and stopping waits no longer.
 constexpr std::size_t ChunkMs = 20;
+// Prompts are said at this fraction of the normal loudness (about 8 dB quieter).
+constexpr int PromptLoudnessPercent = 40;
 
 enum class Load { NotStarted, Loading, Ready, Failed };
 
@@ -195,8 +197,24 @@ struct FestivalVoices::Shared {
   std::atomic<bool> Gone{false}; // the voices were destroyed: queued texts are dropped
   std::atomic<int> Pending{0};   // texts queued or being spoken
   std::function<void()> FirstSampleWritten;
-  std::unique_ptr<PulsePlayback> Playback; // Festival thread only
+  std::unique_ptr<PulsePlayback> Playback; // made on the Festival thread, with PromptLock held
   int PlaybackRate = 0;
+
+  // Prompts: each new prompt, text or cut advances the serial, and a prompt whose serial is no longer
+  // the current one ends. The Festival thread marks the prompt it says under the lock, so a cut
+  // interrupts the playback only while a prompt, never a text, is being played.
+  std::mutex PromptLock;
+  std::atomic<uint64_t> PromptSerial{0};
+  bool PromptPlaying = false; // with PromptLock
+  std::atomic<int> PromptsPending{0};
+
+  /// Ends the prompt being said or waiting; returns the serial a prompt given now carries.
+  uint64_t CutPrompts() {
+    std::lock_guard<std::mutex> guard(PromptLock);
+    const uint64_t serial = ++PromptSerial;
+    if (PromptPlaying && Playback) Playback->Interrupt();
+    return serial;
+  }
 };
 
 namespace {
@@ -226,6 +244,7 @@ bool PlayPiece(FestivalVoices::Shared& state, const std::string& piece, bool& wr
   if (!festival_text_to_wave(piece.c_str(), wave) || wave.num_samples() <= 0) return true;
   const int sampleRate = wave.sample_rate();
   if (!state.Playback || state.PlaybackRate != sampleRate) {
+    std::lock_guard<std::mutex> guard(state.PromptLock);
     state.Playback = std::make_unique<PulsePlayback>(sampleRate);
     state.PlaybackRate = sampleRate;
   }
@@ -243,6 +262,54 @@ bool PlayPiece(FestivalVoices::Shared& state, const std::string& piece, bool& wr
     }
   }
   return true;
+}
+
+// Runs on the Festival thread: one prompt, quieter, ending as soon as its serial is not the current one.
+void SayPrompt(FestivalVoices::Shared& state, const std::string& latin9, int rate, uint64_t serial) {
+  FestivalThread& runtime = FestivalThread::Get();
+  if (state.Gone || runtime.Quitting() || runtime.State != Load::Ready) return;
+  {
+    std::lock_guard<std::mutex> guard(state.PromptLock);
+    if (state.PromptSerial != serial) return;
+    state.PromptPlaying = true;
+  }
+  auto current = [&state, &runtime, serial] {
+    return state.PromptSerial == serial && !state.Gone && !runtime.Quitting();
+  };
+  static int festivalRate = 0;
+  if (rate != festivalRate && festival_eval_command(SpeedParameter(rate).c_str())) festivalRate = rate;
+  bool written = false;
+  for (const std::string& piece : FestivalVoices::Pieces(latin9)) {
+    EST_Wave wave;
+    if (!current()) break;
+    if (!festival_text_to_wave(piece.c_str(), wave) || wave.num_samples() <= 0) continue;
+    const int sampleRate = wave.sample_rate();
+    if (!state.Playback || state.PlaybackRate != sampleRate) {
+      std::lock_guard<std::mutex> guard(state.PromptLock);
+      state.Playback = std::make_unique<PulsePlayback>(sampleRate);
+      state.PlaybackRate = sampleRate;
+    }
+    std::vector<int16_t> samples(static_cast<std::size_t>(wave.num_samples()));
+    for (std::size_t i = 0; i < samples.size(); ++i)
+      samples[i] = static_cast<int16_t>(wave.a_no_check(static_cast<int>(i)) * PromptLoudnessPercent / 100);
+    const std::size_t chunk = std::max<std::size_t>(1, static_cast<std::size_t>(sampleRate) * ChunkMs / 1000);
+    bool ok = true;
+    for (std::size_t start = 0; ok && start < samples.size() && current(); start += chunk) {
+      ok = state.Playback->Write(samples.data() + start, std::min(chunk, samples.size() - start));
+      written = written || ok;
+    }
+    if (!ok) break;
+  }
+  // Played out only when nothing else waits; a cut prompt stops at once.
+  if (written && current() && state.Pending.load() == 0 && state.PromptsPending.load() <= 1)
+    state.Playback->Drain();
+  std::lock_guard<std::mutex> guard(state.PromptLock);
+  if (state.Playback) {
+    if (!current()) state.Playback->Flush();
+    // No interruption may outlive the prompt: it would cut the next text.
+    state.Playback->ClearInterrupt();
+  }
+  state.PromptPlaying = false;
 }
 
 } // namespace
@@ -349,6 +416,8 @@ void FestivalVoices::Speak(const std::string& utf8Text) {
     FallbackUsed = true;
     return;
   }
+  // A chosen text makes any prompt stale: it is heard now, not after the prompt.
+  CutPrompt();
   // The synthesis thread reads the hook only while a text is spoken.
   if (State->Pending.load() == 0) State->FirstSampleWritten = FirstSampleWritten;
   ++State->Pending;
@@ -361,6 +430,34 @@ void FestivalVoices::Speak(const std::string& utf8Text) {
 bool FestivalVoices::IsSpeaking() {
   if (State->Pending.load() > 0) return true;
   return FallbackUsed && Fallback && Fallback->IsSpeaking();
+}
+
+void FestivalVoices::SpeakPrompt(const std::string& utf8Text) {
+  if (utf8Text.empty()) return;
+  if (!Ready()) {
+    if (!Fallback) return;
+    if (FallbackVoice >= 0) Fallback->ChooseVoice(FallbackVoice);
+    Fallback->SetRate(Rate);
+    Fallback->SpeakPrompt(utf8Text);
+    FallbackUsed = true;
+    return;
+  }
+  const uint64_t serial = State->CutPrompts();
+  ++State->PromptsPending;
+  FestivalThread::Get().Post([state = State, text = ToLatin9(utf8Text), rate = Rate, serial] {
+    SayPrompt(*state, text, rate, serial);
+    --state->PromptsPending;
+  });
+}
+
+void FestivalVoices::CutPrompt() {
+  State->CutPrompts();
+  if (FallbackUsed && Fallback) Fallback->CutPrompt();
+}
+
+bool FestivalVoices::PromptSpeaking() {
+  if (State->PromptsPending.load() > 0) return true;
+  return FallbackUsed && Fallback && Fallback->PromptSpeaking();
 }
 
 } // namespace nq

@@ -32,6 +32,10 @@ public:
   void SetRate(int rate) override;
   void Speak(const std::string& utf8Text) override;
   bool IsSpeaking() override;
+  /// Said after the texts queued before it; a later prompt, a text or CutPrompt ends it.
+  void SpeakPrompt(const std::string& utf8Text) override;
+  void CutPrompt() override;
+  bool PromptSpeaking() override;
 
   static std::string DefaultDataFolder();
   /// True when the voice, the Catalan language and Festival's own start-up files are in dataFolder.

@@ -21,6 +21,7 @@ struct PulsePlayback::Session {
   pa_context* Context = nullptr;
   pa_stream* Stream = nullptr;
   const std::atomic<bool>* Abandoned = nullptr;
+  const std::atomic<bool>* Interrupted = nullptr;
   bool TimedOut = false;
 
   static void Wake(void* data) { pa_threaded_mainloop_signal(static_cast<Session*>(data)->Loop, 0); }
@@ -46,7 +47,7 @@ struct PulsePlayback::Session {
         reached = true;
         break;
       }
-      if (TimedOut || Abandoned->load() || deadline == nullptr) break;
+      if (TimedOut || Abandoned->load() || Interrupted->load() || deadline == nullptr) break;
       pa_threaded_mainloop_wait(Loop);
     }
     if (deadline != nullptr) pa_threaded_mainloop_get_api(Loop)->time_free(deadline);
@@ -120,6 +121,11 @@ struct PulsePlayback::Session {
     return drained && StreamGood();
   }
 
+  void Flush() {
+    if (!StreamGood()) return;
+    if (pa_operation* operation = pa_stream_flush(Stream, nullptr, nullptr)) pa_operation_unref(operation);
+  }
+
   // Stops the stream and the connection (neither waits for the server) and then the thread.
   void Destroy() {
     if (Loop == nullptr) return;
@@ -154,6 +160,7 @@ bool PulsePlayback::Connect() {
   if (Abandoned) return false;
   auto session = std::make_unique<Session>();
   session->Abandoned = &Abandoned;
+  session->Interrupted = &Interrupted;
   session->Loop = pa_threaded_mainloop_new();
   if (session->Loop == nullptr) return false;
   if (pa_threaded_mainloop_start(session->Loop) < 0) {
@@ -174,6 +181,7 @@ bool PulsePlayback::Connect() {
 
 bool PulsePlayback::Write(const int16_t* samples, std::size_t count) {
   if (count == 0) return true;
+  if (Interrupted) return false;
   // A failed write on a kept stream means the server went away since; one fresh stream is tried.
   for (int attempt = 0; attempt < 2; ++attempt) {
     const bool kept = Current != nullptr;
@@ -183,6 +191,8 @@ bool PulsePlayback::Write(const int16_t* samples, std::size_t count) {
     const bool stalled = Current->TimedOut;
     pa_threaded_mainloop_unlock(Current->Loop);
     if (written) return true;
+    // An interrupted write leaves a good stream: the next text goes on using it.
+    if (Interrupted) return false;
     Close();
     // A server that took nothing for so long is not waited for again with this text.
     if (!kept || stalled || Abandoned) return false;
@@ -193,9 +203,25 @@ bool PulsePlayback::Write(const int16_t* samples, std::size_t count) {
 void PulsePlayback::Drain() {
   if (Current == nullptr) return;
   pa_threaded_mainloop_lock(Current->Loop);
-  const bool drained = Current->Drain();
+  const bool drained = Interrupted ? false : Current->Drain();
   pa_threaded_mainloop_unlock(Current->Loop);
-  if (!drained) Close();
+  if (!drained && !Interrupted) Close();
+}
+
+void PulsePlayback::Flush() {
+  if (Current == nullptr) return;
+  pa_threaded_mainloop_lock(Current->Loop);
+  Current->Flush();
+  pa_threaded_mainloop_unlock(Current->Loop);
+}
+
+void PulsePlayback::Interrupt() {
+  Interrupted = true;
+  const std::lock_guard<std::mutex> guard(Publishing);
+  if (Current == nullptr || Current->Loop == nullptr) return;
+  pa_threaded_mainloop_lock(Current->Loop);
+  pa_threaded_mainloop_signal(Current->Loop, 0);
+  pa_threaded_mainloop_unlock(Current->Loop);
 }
 
 void PulsePlayback::Close() {

@@ -32,6 +32,13 @@ public:
   bool Open() const { return Current != nullptr; }
   /// Any thread: the wait in progress and every later one end at once (the voices are going away).
   void Abandon();
+  /// Any thread: the write or drain in progress, and every later one until ClearInterrupt, ends at
+  /// once without closing the stream (a prompt is being cut short).
+  void Interrupt();
+  void ClearInterrupt() { Interrupted = false; }
+  bool WasInterrupted() const { return Interrupted.load(); }
+  /// Drops what the server holds but has not played yet, so a cut text stops at once.
+  void Flush();
 
   /// How long a server may take nothing (or take to connect) before it counts as gone.
   static constexpr uint32_t StallMs = 2000;
@@ -44,6 +51,7 @@ private:
   std::unique_ptr<Session> Current; // used by the synthesis thread
   std::mutex Publishing;            // Current as Abandon sees it
   std::atomic<bool> Abandoned{false};
+  std::atomic<bool> Interrupted{false};
 };
 
 } // namespace nq

@@ -20,11 +20,16 @@ std::map<std::size_t, SpeechDispatcherVoices*>& Registry() {
   return registry;
 }
 
-void OnMessageFinished(std::size_t, std::size_t clientId, SPDNotificationType) {
+void OnMessageFinished(std::size_t messageId, std::size_t clientId, SPDNotificationType) {
   std::lock_guard<std::mutex> guard(RegistryLock);
   auto it = Registry().find(clientId);
-  if (it != Registry().end()) it->second->MessageFinished();
+  if (it != Registry().end()) it->second->MessageFinished(messageId);
 }
+
+// Prompts at this fraction of the texts' loudness: the service's volume of -100..100 goes from
+// silence to full loudness in a straight line.
+constexpr int PromptLoudnessPercent = 40;
+constexpr std::size_t MaxEndedEarly = 32;
 
 SPDConnection* Spd(void* connection) {
   return static_cast<SPDConnection*>(connection);
@@ -102,6 +107,7 @@ bool SpeechDispatcherVoices::Ready() {
       Spd(Connection)->callback_cancel = &OnMessageFinished;
       spd_set_notification_on(Spd(Connection), SPD_END);
       spd_set_notification_on(Spd(Connection), SPD_CANCEL);
+      NormalVolume = std::clamp(spd_get_volume(Spd(Connection)), -100, 100);
     }
   }
   return Connection != nullptr;
@@ -133,18 +139,52 @@ void SpeechDispatcherVoices::SetRate(int rate) {
 
 void SpeechDispatcherVoices::Speak(const std::string& utf8Text) {
   if (utf8Text.empty() || !Ready()) return;
-  ++Unfinished;
   // Message priority queues a text behind the one being spoken instead of cutting it off.
-  if (spd_say(Spd(Connection), SPD_MESSAGE, utf8Text.c_str()) < 0) --Unfinished;
+  Queued(spd_say(Spd(Connection), SPD_MESSAGE, utf8Text.c_str()), false);
+}
+
+void SpeechDispatcherVoices::SpeakPrompt(const std::string& utf8Text) {
+  if (utf8Text.empty() || !Ready()) return;
+  SPDConnection* connection = Spd(Connection);
+  // The volume belongs to the connection and goes with each text as it is queued.
+  spd_set_volume(connection, (NormalVolume + 100) * PromptLoudnessPercent / 100 - 100);
+  const int id = spd_say(connection, SPD_NOTIFICATION, utf8Text.c_str());
+  spd_set_volume(connection, NormalVolume);
+  Queued(id, true);
+}
+
+void SpeechDispatcherVoices::Queued(int messageId, bool prompt) {
+  if (messageId <= 0) return;
+  const auto id = static_cast<std::size_t>(messageId);
+  std::lock_guard<std::mutex> guard(IdsLock);
+  // Only the last prompt counts: the one before was replaced, whether or not its end is reported.
+  if (prompt) PromptId = 0;
+  if (EndedEarly.erase(id) > 0) return;
+  if (prompt)
+    PromptId = id;
+  else
+    TextIds.insert(id);
 }
 
 bool SpeechDispatcherVoices::IsSpeaking() {
-  return Unfinished.load() > 0;
+  std::lock_guard<std::mutex> guard(IdsLock);
+  return !TextIds.empty();
 }
 
-void SpeechDispatcherVoices::MessageFinished() {
-  int current = Unfinished.load();
-  while (current > 0 && !Unfinished.compare_exchange_weak(current, current - 1)) {
+bool SpeechDispatcherVoices::PromptSpeaking() {
+  std::lock_guard<std::mutex> guard(IdsLock);
+  return PromptId != 0;
+}
+
+void SpeechDispatcherVoices::MessageFinished(std::size_t messageId) {
+  // Called on the service's reader thread, which spd_say waits on: nothing here may call the service.
+  std::lock_guard<std::mutex> guard(IdsLock);
+  if (messageId != 0 && messageId == PromptId) {
+    PromptId = 0;
+  } else if (TextIds.erase(messageId) == 0) {
+    // Ends of replaced prompts land here too, so only the latest few are kept.
+    EndedEarly.insert(messageId);
+    if (EndedEarly.size() > MaxEndedEarly) EndedEarly.erase(EndedEarly.begin());
   }
 }
 

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <future>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,11 +29,15 @@ public:
   void SetRate(int rate) override;
   void Speak(const std::string& utf8Text) override;
   bool IsSpeaking() override;
+  /// Said with the service's notification priority, which is exactly a prompt's: a newer one replaces
+  /// it, a text of message priority cancels it, and it is dropped while such a text is spoken or waits.
+  void SpeakPrompt(const std::string& utf8Text) override;
+  bool PromptSpeaking() override;
 
   /// The service's rate (-100..100) for a rate of -10..10.
   static int ServiceRate(int rate);
   /// Called from the service's thread when a message ended or was cancelled.
-  void MessageFinished();
+  void MessageFinished(std::size_t messageId);
 
 private:
   struct Voice {
@@ -53,7 +58,16 @@ private:
   std::size_t ClientId = 0;   // the service's id of this connection, once registered
   bool Registered = false;
   std::vector<Voice> Voices;
-  std::atomic<int> Unfinished{0};
+  /// Notes a message just queued as a text or a prompt, unless it has ended already.
+  void Queued(int messageId, bool prompt);
+
+  // The service's ids of the texts not yet ended and of the last prompt until it ends (0: none); an
+  // end reported before its message was noted as queued waits in EndedEarly, which keeps the latest few.
+  std::mutex IdsLock;
+  std::set<std::size_t> TextIds;
+  std::size_t PromptId = 0;
+  std::set<std::size_t> EndedEarly;
+  int NormalVolume = 0; // the service's volume for texts, read once connected
 };
 
 } // namespace nq

@@ -23,6 +23,15 @@ public:
   virtual void Speak(const std::string& utf8Text) = 0;
   /// True while something queued is still being spoken.
   virtual bool IsSpeaking() = 0;
+
+  // Scan prompts: short texts said more quietly than the rest, which never start over a text given
+  // with Speak (they wait behind it, or are dropped) and which the next prompt or CutPrompt ends.
+  // An engine that cannot end a text early says none, rather than let them pile up.
+  virtual void SpeakPrompt(const std::string& utf8Text) { (void)utf8Text; }
+  /// Ends the prompt being said or waiting; a text given with Speak is never cut.
+  virtual void CutPrompt() {}
+  /// True while a prompt is being said or waits its turn.
+  virtual bool PromptSpeaking() { return false; }
 };
 
 } // namespace nq

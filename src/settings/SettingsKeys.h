@@ -59,6 +59,13 @@ inline constexpr bool DefaultMenuEfecto3DChecked = true;
 inline constexpr std::string_view KeyMenuTreureElCursorEnElsPlafonsChecked =
     "MenuTreureElCursorEnElsPlafons.Checked";
 inline constexpr bool DefaultMenuTreureElCursorEnElsPlafonsChecked = false;
+// Auditory scanning: each scan step says quietly what it highlights; the second option makes the next
+// automatic step wait for that prompt to end.
+inline constexpr std::string_view KeyMenuEscaneigAuditiuChecked = "MenuEscaneigAuditiu.Checked";
+inline constexpr bool DefaultMenuEscaneigAuditiuChecked = false;
+inline constexpr std::string_view KeyMenuEscaneigAuditiuAllargarPasChecked =
+    "MenuEscaneigAuditiuAllargarPas.Checked";
+inline constexpr bool DefaultMenuEscaneigAuditiuAllargarPasChecked = false;
 
 // The same section and key names serve the board file's own options.
 inline constexpr std::string_view SectionMenuOptions2 = "Menu Options 2";
@@ -137,7 +144,7 @@ struct SettingKey {
 };
 
 /// Every key of the program settings file.
-inline constexpr std::array<SettingKey, 30> ProgramSettingKeys = {{
+inline constexpr std::array<SettingKey, 32> ProgramSettingKeys = {{
     {SectionMenuControl, KeyTypeMouseDown, SettingKind::Integer, "0"},
     {SectionMenuControl, KeyMenuMouseDownChecked, SettingKind::Flag, "0"},
     {SectionMenuControl, KeyMenuMouseUpChecked, SettingKind::Flag, "1"},
@@ -156,6 +163,8 @@ inline constexpr std::array<SettingKey, 30> ProgramSettingKeys = {{
     {SectionMenuOptions, KeyMenuCaptionDownChecked, SettingKind::YesNo, NoText},
     {SectionMenuOptions, KeyMenuEfecto3DChecked, SettingKind::Flag, "1"},
     {SectionMenuOptions, KeyMenuTreureElCursorEnElsPlafonsChecked, SettingKind::Flag, "0"},
+    {SectionMenuOptions, KeyMenuEscaneigAuditiuChecked, SettingKind::Flag, "0"},
+    {SectionMenuOptions, KeyMenuEscaneigAuditiuAllargarPasChecked, SettingKind::Flag, "0"},
     {SectionMenuOptions2, KeyCenterCaptions, SettingKind::Flag, "0"},
     {SectionMenuOptions2, KeyShowButtonBar, SettingKind::Flag, "0"},
     {SectionMenuOptions2, KeyShowMessageBar, SettingKind::Flag, "0"},

@@ -18,7 +18,7 @@ constexpr const char* StereoSoundItem = "MenuEnEscaneigDirigitSActivaPerCadascun
 AccessModes::AccessModes(ShellContext& context, Clock& clock, Timer& menuTimer, ItemActions& actions)
     : Ctx(context), MenuTimer(menuTimer), Actions(actions),
       Engine(context.State, context.Boxes, context.Layout, context.Window, actions),
-      ScanTimer(clock.CreateTimer(context.State.ScanStepMs)),
+      Prompts(context.State, clock), ScanTimer(clock.CreateTimer(context.State.ScanStepMs)),
       DwellTimer(clock.CreateTimer(context.State.DwellTickMs)) {
   ScanTimer->SetHandler([this] { TimerEscaneigTimer(); });
   DwellTimer->SetHandler([this] { TimerClicAutomaticTimer(); });
@@ -56,6 +56,14 @@ void AccessModes::HandleMouseEvent(PointerEventKind kind, int32_t x, int32_t y) 
     if (Ctx.State.View.ScanMode == NoScanning) Ctx.Layout.UpdateHoveredItem(x, y);
     break;
   }
+}
+
+void AccessModes::ScanStep() {
+  // A step dropped while an item runs must not cut or say anything either.
+  if (Engine.Busy) return;
+  Prompts.Cut();
+  Engine.ScanStep();
+  Prompts.Say(Engine.HighlightedPrompt());
 }
 
 void AccessModes::LeftPress(int32_t x, int32_t y, int32_t width) {
@@ -121,7 +129,7 @@ void AccessModes::ClickActionAt(int32_t x, int32_t y) {
     break;
   case AutomaticScanning:
     SelectScannedItem();
-    if (Ctx.State.View.ScanMode == AutomaticScanning) ScanTimer->SetEnabled(true);
+    if (Ctx.State.View.ScanMode == AutomaticScanning) StartScanTimer();
     LightStartedSwitchScan();
     break;
   case DirectedScanning:
@@ -146,6 +154,8 @@ void AccessModes::LightStartedSwitchScan() {
 
 void AccessModes::SelectScannedItem() {
   if (Engine.Busy) return;
+  // The choice is heard at once, not after the rest of its prompt.
+  Prompts.Cut();
   ScanPosition& position = Engine.Position;
   if (!Ctx.State.LinearScanning && position.RowPhase) {
     // Before the first row is shown there is no row to choose.
@@ -239,6 +249,7 @@ void AccessModes::StopScanning() {
     if (Ctx.Menu.Checked(StereoSoundItem)) Sound->SetStereoDetector(false);
   }
   ScanTimer->SetEnabled(false);
+  Prompts.Cut();
   Ctx.State.View.ScanMode = NoScanning;
   Engine.ClearHighlight();
   ++Engine.Generation;
@@ -253,6 +264,7 @@ void AccessModes::StopScanning() {
 void AccessModes::StopTimers() {
   ScanTimer->SetEnabled(false);
   DwellTimer->SetEnabled(false);
+  Prompts.Cut();
   // The program is closing: a choice kept for after the running action must not run then.
   Kept.reset();
 }
@@ -301,6 +313,12 @@ void AccessModes::TimerEscaneigTimer() {
     Ctx.State.StayInPlace = false;
     return;
   }
+  // With the stretch, a prompt still being said holds the step; the timer asks again shortly.
+  if (Prompts.HoldStep(Ctx.State.ScanStepMs)) {
+    if (ScanTimer->Interval() != StretchPollMs) ScanTimer->SetInterval(StretchPollMs);
+    return;
+  }
+  if (ScanTimer->Interval() != Ctx.State.ScanStepMs) ScanTimer->SetInterval(Ctx.State.ScanStepMs);
   ScanStep();
   Ctx.Window.Refresh();
 }

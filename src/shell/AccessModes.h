@@ -9,6 +9,7 @@
 
 #include "platform/Clock.h"
 #include "shell/ScanEngine.h"
+#include "shell/ScanPrompts.h"
 #include "shell/ShellContext.h"
 
 namespace nq {
@@ -38,13 +39,15 @@ public:
 
   void SetPointerMover(PointerMover* mover) { Engine.SetPointerMover(mover); }
   void SetSoundSwitches(ScanSoundSwitches* switches) { Sound = switches; }
+  /// The speech that says the scan prompts (auditory scanning); none says nothing.
+  void SetPromptSpeech(SpeechOutput* speech) { Prompts.SetSpeech(speech); }
 
   /// A mouse event over the window, in client coordinates.
   void HandleMouseEvent(PointerEventKind kind, int32_t x, int32_t y);
   /// One click (or sound trigger) in the current mode, with the pointer where the window says it is.
   void ClickAction();
-  /// Moves the scan highlight one step.
-  void ScanStep() { Engine.ScanStep(); }
+  /// Moves the scan highlight one step, cutting the prompt before and saying the new one.
+  void ScanStep();
   /// Acts on what the scan highlights: chooses the row, or runs the item.
   void SelectScannedItem();
   /// Runs item k: a button-bar action (k < 0) or a cell with something in it (k > 0).
@@ -96,6 +99,7 @@ private:
   Timer& MenuTimer;
   ItemActions& Actions;
   ScanEngine Engine;
+  ScanPrompts Prompts;
   ScanSoundSwitches* Sound = nullptr;
   std::unique_ptr<Timer> ScanTimer;
   std::unique_ptr<Timer> DwellTimer;

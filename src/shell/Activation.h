@@ -34,6 +34,9 @@ public:
   explicit SoundOrSpeechOutput(SoundOrSpeech& output) : Output(output) {}
   void SpeakOrPlay(const std::string& text) override { Output.SpeakOrPlay(text); }
   void SpeakOrPlayAndWait(const std::string& text) override { Output.SpeakOrPlayAndWait(text); }
+  void SpeakPrompt(const std::string& text) override { Output.SpeakPrompt(text); }
+  void CutPrompt() override { Output.CutPrompt(); }
+  bool PromptSpeaking() override { return Output.PromptSpeaking(); }
 
 private:
   SoundOrSpeech& Output;

@@ -96,7 +96,11 @@ MenuModel::MenuModel() {
             Hidden(Item("MenuBMPiPNGMesQualitat", "MenuBMPiPNGMesQualitat")),
             Item("MenuTreureElCursorEnElsPlafons", "Quitar el cursor en las casillas - EyeTracking"),
             Command("MenuNivellSo", "Nivel del sonido del micrófono..."),
-            Command("MenuCarpetasDeConfianza", "Carpetas de confianza...")}),
+            Command("MenuCarpetasDeConfianza", "Carpetas de confianza..."),
+            // Auditory scanning, for users who cannot see the highlight well.
+            Menu("MenuEscaneigAuditiu0", "Barrido auditivo", false,
+                 {Item("MenuEscaneigAuditiu", "Decir en voz baja lo que señala el barrido"),
+                  Item("MenuEscaneigAuditiuAllargarPas", "Alargar el paso hasta que acabe de decirlo")})}),
       Menu("MenuOpcionesDePLafon", "Opciones de plafón", true,
            {Item("MenuCentrarCaptions", "Centrar captions"),
             Item("MenuVerBarraDeBotones", "Ver barra de botones"),

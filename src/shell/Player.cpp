@@ -192,6 +192,7 @@ void Player::SetSpeech(SoundOrSpeech* speech) {
   SpeechAdapter = speech ? std::make_unique<SoundOrSpeechOutput>(*speech) : nullptr;
   TheActivation.Doors.Speech = SpeechAdapter.get();
   TheButtons.Doors.Speech = SpeechAdapter.get();
+  Access->SetPromptSpeech(SpeechAdapter.get());
 }
 
 void Player::SetKeySink(KeySink* keys) {
@@ -320,6 +321,8 @@ void Player::BuildMenuHandlers() {
       {"MenuEfecto3D", [this] { TheOptions.MenuEfecto3DClick(); }},
       {"MenuBMPiPNGMesQualitat", [this] { TheMenu.Toggle("MenuBMPiPNGMesQualitat"); }},
       {"MenuTreureElCursorEnElsPlafons", [this] { ThePlacement.MenuTreureElCursorEnElsPlafonsClick(); }},
+      {"MenuEscaneigAuditiu", [this] { TheOptions.MenuEscaneigAuditiuClick(); }},
+      {"MenuEscaneigAuditiuAllargarPas", [this] { TheOptions.MenuEscaneigAuditiuAllargarPasClick(); }},
       {"MenuCentrarCaptions", [this] { ThePlacement.MenuCentrarCaptionsClick(); }},
       {"MenuVerBarraDeBotones", [this] { TheBars.MenuVerBarraDeBotonesClick(); }},
       {"MenuVerBarraDeEscribirMensaje", [this] { TheBars.MenuVerBarraDeEscribirMensajeClick(); }},

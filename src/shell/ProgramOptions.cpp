@@ -62,6 +62,7 @@ void ProgramOptions::LoadProgramSettings() {
   if (s.ReadSettingFlag(SectionMenuOptions, KeyMenuTreureElCursorEnElsPlafonsChecked, false) &&
       CellCursorToggle)
     CellCursorToggle();
+  ReadScanPromptOptions();
 
   const int32_t height = s.ReadSettingInteger(SectionPanelMesageBar, KeyHeight, DefaultMessageBarHeight);
   state.View.MessageBarHeight = height <= 100 ? DefaultMessageBarHeight : height;
@@ -185,6 +186,31 @@ void ProgramOptions::MenuNoPermeteClicksClick() {
   Ctx.StopScanning();
   Ctx.State.NoClicks = Ctx.Menu.Toggle("MenuNoPermeteClicks");
   Ctx.Settings.WriteSettingFlag(SectionMenuControl, KeyMenuNoPermeteClicksChecked, Ctx.State.NoClicks);
+}
+
+void ProgramOptions::ReadScanPromptOptions() {
+  const SettingsStore& s = Ctx.Settings;
+  Ctx.State.ScanPrompts =
+      s.ReadSettingFlag(SectionMenuOptions, KeyMenuEscaneigAuditiuChecked, DefaultMenuEscaneigAuditiuChecked);
+  Ctx.State.ScanPromptsStretch =
+      s.ReadSettingFlag(SectionMenuOptions, KeyMenuEscaneigAuditiuAllargarPasChecked,
+                        DefaultMenuEscaneigAuditiuAllargarPasChecked);
+  Ctx.Menu.SetChecked("MenuEscaneigAuditiu", Ctx.State.ScanPrompts);
+  Ctx.Menu.SetChecked("MenuEscaneigAuditiuAllargarPas", Ctx.State.ScanPromptsStretch);
+  // The stretch waits for a prompt, so without prompts it has nothing to do.
+  Ctx.Menu.SetEnabled("MenuEscaneigAuditiuAllargarPas", Ctx.State.ScanPrompts);
+}
+
+void ProgramOptions::MenuEscaneigAuditiuClick() {
+  Ctx.State.ScanPrompts = Ctx.Menu.Toggle("MenuEscaneigAuditiu");
+  Ctx.Menu.SetEnabled("MenuEscaneigAuditiuAllargarPas", Ctx.State.ScanPrompts);
+  Ctx.Settings.WriteSettingFlag(SectionMenuOptions, KeyMenuEscaneigAuditiuChecked, Ctx.State.ScanPrompts);
+}
+
+void ProgramOptions::MenuEscaneigAuditiuAllargarPasClick() {
+  Ctx.State.ScanPromptsStretch = Ctx.Menu.Toggle("MenuEscaneigAuditiuAllargarPas");
+  Ctx.Settings.WriteSettingFlag(SectionMenuOptions, KeyMenuEscaneigAuditiuAllargarPasChecked,
+                                Ctx.State.ScanPromptsStretch);
 }
 
 } // namespace nq

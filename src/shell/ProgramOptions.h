@@ -24,6 +24,9 @@ public:
   void MenuClicAutomaticALEstarEnUnacasellaClick();
   void MenuClicAutomaticAlEstarParatClick();
   void MenuNoPermeteClicksClick();
+  // Auditory scanning.
+  void MenuEscaneigAuditiuClick();
+  void MenuEscaneigAuditiuAllargarPasClick();
 
   // Toggles owned by other components that the start-up runs (set by the Player).
   std::function<void()> NoMenuNoCaptionOn;
@@ -32,6 +35,7 @@ public:
 
 private:
   void ReadMessageFont();
+  void ReadScanPromptOptions();
   ShellContext& Ctx;
 };
 

@@ -250,4 +250,44 @@ bool ScanEngine::LinearStepOnce() {
   return true;
 }
 
+std::string ScanEngine::CellPrompt(const TBox* box) const {
+  if (box == nullptr) return {};
+  if (!box->Caption.empty()) return box->Caption;
+  // A sound file's name means nothing said aloud.
+  const std::string tail =
+      UpperAscii(box->Read.size() > 4 ? box->Read.substr(box->Read.size() - 4) : box->Read);
+  if (tail == ".WAV" || tail == ".MP3") return {};
+  return box->Read;
+}
+
+std::string ScanEngine::HighlightedPrompt() const {
+  if (Highlighted == ScanHighlight::Item) {
+    if (HighlightedItem > 0) return CellPrompt(Boxes.GridBox(HighlightedItem));
+    for (const ButtonPanel& panel : Layout.Buttons())
+      if (panel.Item == HighlightedItem) return std::string(panel.Caption);
+    return {};
+  }
+  if (Highlighted != ScanHighlight::Row) return {};
+  const int32_t row = Position.ScanRow;
+  switch (KindOf(row)) {
+  case RowKind::ButtonBar:
+    for (const ButtonPanel& panel : Layout.Buttons())
+      if (panel.Item == -1) return std::string(panel.Caption);
+    return {};
+  case RowKind::MessageBar: {
+    const int32_t used = std::clamp<int32_t>(State.View.MessageCellCount, 0, MessageBoxCount);
+    return used > 0 ? CellPrompt(Boxes.MessageBox(1)) : std::string();
+  }
+  case RowKind::Grid:
+    break;
+  }
+  if (row < 1 || row > Rows()) return {};
+  // Boards give rows no names; the first cell that says something stands for its row.
+  for (int32_t column = 1; column <= Columns(); ++column) {
+    std::string prompt = CellPrompt(Boxes.GridBox(CellNumber(column, row, Columns())));
+    if (!prompt.empty()) return prompt;
+  }
+  return {};
+}
+
 } // namespace nq

@@ -3,6 +3,7 @@
 // step moves it in row-column and in linear scanning, and the red frames and button colours that show
 // it. A step is recomputed from the stored position each time; no list of stops is kept.
 #include <cstdint>
+#include <string>
 
 #include "boards/CellBoxes.h"
 #include "boards/GridLayout.h"
@@ -69,6 +70,9 @@ public:
   bool ResetScan();
   /// Back to row stepping from before the first row.
   void Restart();
+  /// What auditory scanning says for the highlight on show (Windows-1252, may be empty): a cell's
+  /// caption, or its spoken text without one; a button's name; a row as its first cell that has either.
+  std::string HighlightedPrompt() const;
 
   /// True when grid cell (column, row) of the board on screen may be highlighted in item steps.
   bool IsScanStop(int32_t column, int32_t row) const;
@@ -88,6 +92,7 @@ private:
   void SkipAbsentTopBar();
   void HighlightRow(int32_t row);
   void HighlightItem(int32_t item);
+  std::string CellPrompt(const TBox* box) const;
   void SetPen(TBox& box, bool highlighted);
   void MovePointerOverWindow();
   bool ScanningWithSwitch() const { return State.View.ScanMode == 2 || State.View.ScanMode == 3; }

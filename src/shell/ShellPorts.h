@@ -67,6 +67,13 @@ public:
   virtual void SpeakOrPlay(const std::string& text) = 0;
   /// Plays or speaks the text and returns when it has ended (events keep running meanwhile).
   virtual void SpeakOrPlayAndWait(const std::string& text) = 0;
+  /// Says a scan prompt quietly and returns at once. It never starts over a text given above (it waits
+  /// behind it, or is dropped), and the next prompt or CutPrompt ends it.
+  virtual void SpeakPrompt(const std::string& text) { (void)text; }
+  /// Ends the prompt being said or waiting; a text given above is never cut.
+  virtual void CutPrompt() {}
+  /// True while a prompt is being said or waits its turn.
+  virtual bool PromptSpeaking() { return false; }
 };
 
 } // namespace nq

@@ -40,6 +40,11 @@ struct ShellState {
 
   // What the grid layout reads: grid size, bars, scan mode, rest mode, 3D effect, frame sizes.
   GridViewState View;
+
+  // Auditory scanning: each step says its item quietly; with the stretch, the next automatic step
+  // waits for that prompt to end.
+  bool ScanPrompts = false;
+  bool ScanPromptsStretch = false;
 };
 
 } // namespace nq

@@ -49,4 +49,19 @@ bool JoinedVoices::IsSpeaking() {
   return speaker && speaker->IsSpeaking();
 }
 
+void JoinedVoices::SpeakPrompt(const std::string& utf8Text) {
+  if (VoiceEngine* speaker = Speaker()) speaker->SpeakPrompt(utf8Text);
+}
+
+void JoinedVoices::CutPrompt() {
+  for (VoiceEngine* member : Members)
+    member->CutPrompt();
+}
+
+bool JoinedVoices::PromptSpeaking() {
+  for (VoiceEngine* member : Members)
+    if (member->PromptSpeaking()) return true;
+  return false;
+}
+
 } // namespace nq

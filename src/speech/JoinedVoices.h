@@ -20,6 +20,10 @@ public:
   /// Until a voice is chosen, the first member that listed a voice speaks with its own default.
   void Speak(const std::string& utf8Text) override;
   bool IsSpeaking() override;
+  void SpeakPrompt(const std::string& utf8Text) override;
+  /// Every member: the voice chosen meanwhile may not be the one saying the prompt.
+  void CutPrompt() override;
+  bool PromptSpeaking() override;
 
 private:
   VoiceEngine* Speaker() const;

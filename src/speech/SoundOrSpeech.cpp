@@ -17,6 +17,22 @@ void SoundOrSpeech::SpeakOrPlayAndWait(const std::string& text) {
   Run(text, true);
 }
 
+void SoundOrSpeech::SpeakPrompt(const std::string& text) {
+  if (text.empty() || (VoicesReady && !VoicesReady())) return;
+  const std::string tail = UpperAscii(text.size() > 4 ? text.substr(text.size() - 4) : text);
+  if (tail == ".WAV" || tail == ".MP3") return;
+  Speech.SpeakPrompt(LowerAscii(JoinLines(text)));
+}
+
+void SoundOrSpeech::CutPrompt() {
+  if (VoicesReady && !VoicesReady()) return;
+  Speech.CutPrompt();
+}
+
+bool SoundOrSpeech::PromptSpeaking() {
+  return (!VoicesReady || VoicesReady()) && Speech.PromptSpeaking();
+}
+
 void SoundOrSpeech::Run(const std::string& text, bool wait) {
   if (text.empty()) return;
   const std::string tail = UpperAscii(text.size() > 4 ? text.substr(text.size() - 4) : text);

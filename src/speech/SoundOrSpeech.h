@@ -21,6 +21,16 @@ public:
   /// The same, returning only when the sound or the speech has ended.
   void SpeakOrPlayAndWait(const std::string& text);
 
+  /// Says a scan prompt quietly without waiting; a sound file's name is not said. Nothing is said
+  /// until the voices are ready (a prompt never waits for them).
+  void SpeakPrompt(const std::string& text);
+  /// Ends the prompt being said or waiting, never another text.
+  void CutPrompt();
+  bool PromptSpeaking();
+
+  /// True once the voices can take a prompt; unset means always.
+  std::function<bool()> VoicesReady;
+
   /// Runs before any text is spoken, so the voices can be made ready first (may wait while events run).
   std::function<void()> BeforeSpeaking;
 

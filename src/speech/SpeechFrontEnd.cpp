@@ -278,6 +278,23 @@ void SpeechFrontEnd::SpeakTextAndWait(std::string text) {
   Settings.WriteSettingText(TtsSection, ReadingKey, "0");
 }
 
+void SpeechFrontEnd::SpeakPrompt(std::string text) {
+  VoiceEngine* engine = VoiceEngineFor(EngineFor(Selected));
+  if (engine == nullptr) return;
+  Dictionary.ApplyExceptionsDictionary(text);
+  engine->SpeakPrompt(Windows1252ToUtf8(text));
+}
+
+void SpeechFrontEnd::CutPrompt() {
+  // Every group: the voice chosen meanwhile may not be the one that was saying the prompt.
+  Desktop.CutPrompt();
+  InProcess.CutPrompt();
+}
+
+bool SpeechFrontEnd::PromptSpeaking() {
+  return Desktop.PromptSpeaking() || InProcess.PromptSpeaking();
+}
+
 void SpeechFrontEnd::WaitWhileSpeaking(VoiceEngine& engine) {
   for (int32_t waited = 0; engine.IsSpeaking() && waited < MaxSpeechWaitMs; waited += VoiceWaitPollMs)
     ClockRef.WaitWithMessages(VoiceWaitPollMs);

@@ -90,6 +90,12 @@ public:
   void SpeakText(std::string text);
   /// Speaks the text and returns when the engine has finished, keeping the window responsive.
   void SpeakTextAndWait(std::string text);
+  /// Says a scan prompt quietly through the chosen voice, never over a text given above. The outside
+  /// library says none: its speaking cuts whatever it was saying and returns only at the end.
+  void SpeakPrompt(std::string text);
+  /// Ends the chosen voice's prompt; never a text given above.
+  void CutPrompt();
+  bool PromptSpeaking();
 
   // What the speech window shows.
   const std::vector<std::string>& Entries() const { return ListEntries; } // Windows-1252

@@ -132,4 +132,25 @@ ink3=$(message_ink)
 echo "scanning selection: message ink $ink2 -> $ink3"
 [ "$ink3" -gt $((ink2 + 30)) ] || fail "selecting by automatic scanning did not activate a cell"
 grep -q 'MenuEscaneigAutomatic.Checked=1' "$work/config/nexoquadrix.ini" || fail "automatic scanning was not stored"
+
+# Auditory scanning: the scan goes on in silence without it; with it, every step is heard.
+sleep 2
+quiet=$(heard_rms sleep 1)
+wmctrl -c 'NexoQuadrix - '
+for _ in $(seq 1 50); do kill -0 "${pids[-1]}" 2>/dev/null || break; sleep 0.1; done
+settings="$work/config/nexoquadrix.ini"
+if grep -q '^\[Menu Options\]' "$settings"; then
+  sed -i 's/^\[Menu Options\]\r\?$/&\nMenuEscaneigAuditiu.Checked=1\r/' "$settings"
+else
+  printf '[Menu Options]\r\nMenuEscaneigAuditiu.Checked=1\r\n' >> "$settings"
+fi
+NEXOQUADRIX_CONFIG_DIR="$work/config" launch_player "$work/boards/prova.qdx"
+client_geometry "$window"
+xdotool mousemove $((X + 150)) $((Y + 10)) click 1
+sleep 0.5
+xdotool key Down Return
+prompts=$(heard_rms sleep 1)
+echo "scanning without prompts: RMS $quiet; with prompts: RMS $prompts"
+awk -v q="${quiet:-1}" 'BEGIN {exit !(q < 0.002)}' || fail "scanning without prompts was not silent"
+awk -v p="${prompts:-0}" 'BEGIN {exit !(p > 0.003)}' || fail "the scan prompts were not heard"
 echo "PASS"

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -191,6 +192,54 @@ TEST(SoundFestival, OnaSpeaksAWordThatIsHeard) {
   EXPECT_GT(std::sqrt(sum / static_cast<double>(last - first)), 300.0);
   EXPECT_GT(seconds, 0.4);
   EXPECT_LT(seconds, 5.0);
+}
+
+// The loud stretch of a recording, in seconds.
+double LoudSeconds(const std::vector<int16_t>& heard) {
+  auto loud = [](int16_t s) { return std::abs(static_cast<int>(s)) > 500; };
+  const auto first = std::find_if(heard.begin(), heard.end(), loud);
+  const auto last = std::find_if(heard.rbegin(), heard.rend(), loud).base();
+  return first < last ? static_cast<double>(last - first) / 16000.0 : 0.0;
+}
+
+bool WaitWhilePrompting(VoiceEngine& voices, std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (voices.PromptSpeaking() || voices.IsSpeaking())
+    if (std::chrono::steady_clock::now() > deadline)
+      return false;
+    else
+      std::this_thread::sleep_for(20ms);
+  return true;
+}
+
+TEST(SoundFestival, OnasPromptEndsAtACutAndNeverCutsAText) {
+  if (!FestivalVoices::VoiceInstalled(FestivalVoices::DefaultDataFolder())) GTEST_SKIP() << "no Ona";
+  Shared& shared = Voices();
+  ASSERT_TRUE(shared.Ona.WaitUntilLoaded());
+  const std::string sentence = "Bon dia, em dic Marta i vull anar al pati amb la meva mare.";
+  const double whole = LoudSeconds(RecordWhile([&] {
+    shared.Ona.SpeakPrompt(sentence);
+    EXPECT_TRUE(WaitWhilePrompting(shared.Ona, 15000ms));
+  }));
+  const double cut = LoudSeconds(RecordWhile([&] {
+    shared.Ona.SpeakPrompt(sentence);
+    std::this_thread::sleep_for(1200ms);
+    shared.Ona.CutPrompt();
+    EXPECT_TRUE(WaitWhilePrompting(shared.Ona, 1000ms)) << "the cut prompt went on";
+  }));
+  const double text = LoudSeconds(RecordWhile([&] {
+    shared.Ona.Speak(sentence);
+    for (int step = 0; step < 5; ++step) {
+      shared.Ona.SpeakPrompt("casa");
+      std::this_thread::sleep_for(150ms);
+    }
+    shared.Ona.CutPrompt();
+    EXPECT_TRUE(WaitWhilePrompting(shared.Ona, 15000ms));
+  }));
+  EXPECT_TRUE(shared.Fallback.Prompts.empty());
+  ASSERT_GT(whole, 2.0);
+  EXPECT_LT(cut, whole - 0.5);
+  EXPECT_GT(text, 0.9 * whole) << "the text was cut";
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <signal.h>
 #include <string>
@@ -24,6 +25,7 @@
 
 #include "linux/DynamicLibrary.h"
 #include "linux/EspeakVoices.h"
+#include "linux/SpeechDispatcherVoices.h"
 #include "platform/Clock.h"
 #include "speech/SpeechFrontEnd.h"
 #include "speech/SpeechLibrary.h"
@@ -277,6 +279,96 @@ TEST(SoundEspeak, TextsWithoutAServerAreDroppedAndSpeechComesBackWithIt) {
   while (voices.IsSpeaking() && clock.Waited < 30000)
     clock.WaitWithMessages(20);
   ExpectSpeechLike(recorder.Stop(), "espeak once the server is back");
+}
+
+// Scan prompts through the real sound server: quieter than texts, ended at once by a cut, and never
+// cutting or starting over a text.
+Audio HeardWhile(EspeakVoices& voices, const std::function<void(SleepingClock&)>& run) {
+  SinkRecorder recorder(voices.SampleRate());
+  SleepingClock clock;
+  run(clock);
+  while ((voices.IsSpeaking() || voices.PromptSpeaking()) && clock.Waited < 20000)
+    clock.WaitWithMessages(20);
+  return recorder.Stop();
+}
+
+TEST(SoundEspeak, APromptIsQuieterThanTheSameText) {
+  EspeakVoices voices;
+  ASSERT_TRUE(voices.ChooseVoice(voices.VoiceForLanguage("ca")));
+  const Audio text = HeardWhile(voices, [&](SleepingClock&) { voices.Speak(Utf8(CatalanSentence)); });
+  const Audio prompt = HeardWhile(voices, [&](SleepingClock&) { voices.SpeakPrompt(Utf8(CatalanSentence)); });
+  ExpectSpeechLike(text, "the text");
+  EXPECT_GT(prompt.Seconds(), 0.5 * text.Seconds()) << "the prompt was not said whole";
+  EXPECT_LT(prompt.Rms(), 0.6 * text.Rms());
+}
+
+TEST(SoundEspeak, ACutEndsThePromptAtOnce) {
+  EspeakVoices voices;
+  ASSERT_TRUE(voices.ChooseVoice(voices.VoiceForLanguage("ca")));
+  const Audio whole = HeardWhile(voices, [&](SleepingClock&) { voices.SpeakPrompt(Utf8(CatalanSentence)); });
+  const Audio cut = HeardWhile(voices, [&](SleepingClock& clock) {
+    voices.SpeakPrompt(Utf8(CatalanSentence));
+    clock.WaitWithMessages(500);
+    EXPECT_TRUE(voices.PromptSpeaking());
+    voices.CutPrompt();
+    clock.WaitWithMessages(100);
+    EXPECT_FALSE(voices.PromptSpeaking());
+  });
+  ASSERT_GT(whole.Seconds(), 2.0);
+  EXPECT_LT(cut.Seconds(), 1.2) << "the cut prompt went on";
+}
+
+TEST(SoundEspeak, PromptsNeverCutATextAndWaitBehindIt) {
+  EspeakVoices voices;
+  ASSERT_TRUE(voices.ChooseVoice(voices.VoiceForLanguage("es")));
+  const Audio alone = HeardWhile(voices, [&](SleepingClock&) { voices.Speak(Utf8(SpanishSentence)); });
+  const Audio together = HeardWhile(voices, [&](SleepingClock& clock) {
+    voices.Speak(Utf8(SpanishSentence));
+    // Steps keep coming while the text is said: each prompt cuts the one before, never the text.
+    for (int step = 0; step < 6; ++step) {
+      voices.SpeakPrompt("casa");
+      clock.WaitWithMessages(150);
+      EXPECT_TRUE(voices.IsSpeaking()) << step;
+    }
+    voices.CutPrompt();
+  });
+  ExpectSpeechLike(alone, "the text alone");
+  EXPECT_GT(together.Seconds(), 0.9 * alone.Seconds()) << "the text was cut";
+  EXPECT_LT(together.Seconds(), alone.Seconds() + 0.5) << "a cut prompt was still said";
+}
+
+// The desktop speech service, where the session can start it: a prompt is heard, quieter, and prompts
+// given while a text is said neither cut it nor leave later texts quieter.
+TEST(SoundSpeechService, PromptsAreHeardAndLeaveTextsWhole) {
+  SpeechDispatcherVoices service(std::chrono::milliseconds(10000));
+  const std::vector<std::string> voices = service.ListVoices();
+  if (voices.empty()) GTEST_SKIP() << "no speech service in this session";
+  ASSERT_TRUE(service.ChooseVoice(0));
+  SleepingClock clock;
+  auto heard = [&](const std::function<void()>& run) {
+    SinkRecorder recorder(16000);
+    run();
+    clock.WaitWithMessages(300);
+    while ((service.IsSpeaking() || service.PromptSpeaking()) && clock.Waited < 60000)
+      clock.WaitWithMessages(20);
+    return recorder.Stop();
+  };
+  const Audio before = heard([&] { service.Speak(Utf8(CatalanSentence)); });
+  const Audio prompt = heard([&] { service.SpeakPrompt(Utf8(CatalanSentence)); });
+  const Audio during = heard([&] {
+    service.Speak(Utf8(CatalanSentence));
+    for (int step = 0; step < 4; ++step) {
+      clock.WaitWithMessages(200);
+      service.SpeakPrompt("casa");
+    }
+  });
+  const Audio after = heard([&] { service.Speak(Utf8(CatalanSentence)); });
+  ExpectSpeechLike(before, "a text from the service");
+  EXPECT_GT(prompt.Seconds(), 0.5) << "the prompt was not heard";
+  EXPECT_LT(prompt.Rms(), 0.6 * before.Rms()) << "the prompt was not quieter";
+  EXPECT_GT(during.Seconds(), 0.9 * before.Seconds()) << "a prompt cut the text";
+  EXPECT_GT(after.Rms(), 0.8 * before.Rms()) << "texts stayed quieter after a prompt";
+  EXPECT_FALSE(service.PromptSpeaking());
 }
 
 TEST(SoundUpctv, LibraryPlaysThroughTheSoundServer) {

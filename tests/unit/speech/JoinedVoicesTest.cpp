@@ -78,5 +78,22 @@ TEST(JoinedVoices, RateReachesEveryMemberAndWaitingFollowsTheSpeaker) {
   EXPECT_FALSE(joined.IsSpeaking());
 }
 
+TEST(JoinedVoices, PromptsGoToTheChosenMemberAndACutReachesEveryMember) {
+  FakeVoiceEngine first{{"A"}};
+  FakeVoiceEngine second{{"Ona"}};
+  JoinedVoices joined({&first, &second});
+  joined.ListVoices();
+  ASSERT_TRUE(joined.ChooseVoice(1));
+  joined.SpeakPrompt("casa");
+  EXPECT_TRUE(first.Prompts.empty());
+  EXPECT_EQ(second.Prompts, std::vector<std::string>{"casa"});
+  // The member chosen before may still be saying its prompt.
+  first.PromptBusy = true;
+  EXPECT_TRUE(joined.PromptSpeaking());
+  joined.CutPrompt();
+  EXPECT_EQ(first.Cuts, 1);
+  EXPECT_EQ(second.Cuts, 1);
+}
+
 } // namespace
 } // namespace nq::test

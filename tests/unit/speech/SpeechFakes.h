@@ -45,6 +45,9 @@ public:
     --BusyPolls;
     return true;
   }
+  void SpeakPrompt(const std::string& utf8Text) override { Prompts.push_back(utf8Text); }
+  void CutPrompt() override { ++Cuts; }
+  bool PromptSpeaking() override { return PromptBusy; }
 
   std::vector<std::string> Voices;
   std::vector<std::string> Languages; // beside Voices; none stated when shorter
@@ -55,6 +58,9 @@ public:
   int BusyPolls = 0;
   int Polls = 0;
   std::function<void()> OnSpeak;
+  std::vector<std::string> Prompts;
+  int Cuts = 0;
+  bool PromptBusy = false;
 };
 
 // What the fake outside library was asked, in order ("Read:bon dia ", "Speed:100", ...).

@@ -313,5 +313,63 @@ TEST_F(SoundOrSpeechTest, PlaysWavIgnoresMp3AndSpeaksTheRest) {
   }
 }
 
+// Scan prompts go to the chosen voice only, after the dictionary, and never to the outside library:
+// its speaking would cut what it was saying and hold the scan step until the end.
+TEST_F(SpeechFrontEndTest, PromptsGoToTheChosenVoiceOnly) {
+  Dictionary.LoadExceptionsDictionary(Folder.Write("d.txt", "sr senyor\n"));
+  const std::tuple<const char*, Calls, Calls> cases[] = {
+      {"1", Calls{"senyor Pi\xC3\xA0"}, Calls{}},
+      {"2", Calls{}, Calls{"senyor Pi\xC3\xA0"}},
+      {"4", Calls{}, Calls{}},
+  };
+  for (const auto& [engine, desktop, inProcess] : cases) {
+    Desktop.Prompts.clear();
+    InProcess.Prompts.clear();
+    Log.Calls.clear();
+    Create(engine);
+    Log.Calls.clear();
+    Speech.SpeakPrompt("sr Pi\xE0");
+    EXPECT_EQ(Desktop.Prompts, desktop) << engine;
+    EXPECT_EQ(InProcess.Prompts, inProcess) << engine;
+    EXPECT_TRUE(Log.Calls.empty()) << engine;
+    EXPECT_TRUE(Desktop.Spoken.empty() && InProcess.Spoken.empty()) << "a prompt is no text: " << engine;
+  }
+}
+
+TEST_F(SpeechFrontEndTest, ACutReachesBothGroupsAndEitherKeepsThePromptGoing) {
+  Create("2");
+  Speech.CutPrompt();
+  EXPECT_EQ(Desktop.Cuts, 1);
+  EXPECT_EQ(InProcess.Cuts, 1);
+  EXPECT_FALSE(Speech.PromptSpeaking());
+  Desktop.PromptBusy = true;
+  EXPECT_TRUE(Speech.PromptSpeaking());
+}
+
+TEST_F(SoundOrSpeechTest, PromptsAreSaidLikeTextsButNeverASoundFileOrBeforeTheVoicesAreReady) {
+  Create("0");
+  const std::tuple<const char*, const char*> cases[] = {{"Bon Dia", "bon dia"},
+                                                        {"L\xCDNIA\r\nDOS", "l\xC3\x8Dnia dos"},
+                                                        {"hola.WAV", nullptr},
+                                                        {"so.mp3", nullptr},
+                                                        {"", nullptr}};
+  for (const auto& [text, said] : cases) {
+    Desktop.Prompts.clear();
+    Output.SpeakPrompt(text);
+    EXPECT_EQ(Desktop.Prompts, said ? Calls{said} : Calls{}) << text;
+    EXPECT_TRUE(Player.Played.empty()) << text;
+  }
+  bool ready = false;
+  Output.VoicesReady = [&ready] { return ready; };
+  Desktop.Prompts.clear();
+  Output.SpeakPrompt("hola");
+  Output.CutPrompt();
+  EXPECT_TRUE(Desktop.Prompts.empty());
+  EXPECT_EQ(Desktop.Cuts, 0);
+  ready = true;
+  Output.SpeakPrompt("hola");
+  EXPECT_EQ(Desktop.Prompts, Calls{"hola"});
+}
+
 } // namespace
 } // namespace nq::test
