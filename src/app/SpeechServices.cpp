@@ -78,15 +78,15 @@ bool BackgroundListedVoices::IsSpeaking() {
 }
 
 void BackgroundListedVoices::SpeakPrompt(const std::string& utf8Text) {
-  if (Listed() && Settle()) Inner.SpeakPrompt(utf8Text);
+  if (Listed() && Settle()) Inner->SpeakPrompt(utf8Text);
 }
 
 void BackgroundListedVoices::CutPrompt() {
-  if (Listed() && Settle()) Inner.CutPrompt();
+  if (Listed() && Settle()) Inner->CutPrompt();
 }
 
 bool BackgroundListedVoices::PromptSpeaking() {
-  return Listed() && Settle() && Inner.PromptSpeaking();
+  return Listed() && Settle() && Inner->PromptSpeaking();
 }
 
 SpeechServices::SpeechServices(SettingsStore& settings, Dialogs& dialogs, Clock& clock,
