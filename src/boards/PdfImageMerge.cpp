@@ -200,7 +200,8 @@ Step ParseHead(std::string_view text, bool complete, Head& head) {
     if (step != Step::Token) return step == Step::End ? Step::Bad : step;
   }
   const auto number = IntegerOf(text, first[0]), generation = IntegerOf(text, first[1]);
-  if (!number || !generation || TextOf(text, first[2]) != "obj") return Step::Bad;
+  // The table names where each object starts, to the byte.
+  if (first[0].Begin != 0 || !number || !generation || TextOf(text, first[2]) != "obj") return Step::Bad;
   head.Number = *number;
   head.Generation = *generation;
   head.Tokens.clear();
@@ -318,7 +319,7 @@ bool ReadTable(Reader& reader, uint64_t offset, Document& doc) {
   if (!reader.Read(offset, static_cast<std::size_t>(reader.Size - offset), text)) return false;
   Lexer lexer(text, true);
   Token token;
-  if (lexer.Next(token) != Step::Token || TextOf(text, token) != "xref") return false;
+  if (lexer.Next(token) != Step::Token || token.Begin != 0 || TextOf(text, token) != "xref") return false;
   for (;;) {
     if (lexer.Next(token) != Step::Token) return false;
     if (TextOf(text, token) == "trailer") break;
