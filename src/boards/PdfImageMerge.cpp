@@ -326,7 +326,10 @@ bool ReadTable(Reader& reader, uint64_t offset, Document& doc) {
     Token countToken;
     if (lexer.Next(countToken) != Step::Token) return false;
     const auto start = IntegerOf(text, token), count = IntegerOf(text, countToken);
-    if (!start || !count || *start < 0 || *count < 0 || *start + *count > 8'000'000) return false;
+    // Every entry takes at least six bytes of the table: a count beyond that is not believed.
+    if (!start || !count || *start < 0 || *count < 0 || *start > 8'000'000 ||
+        static_cast<uint64_t>(*count) > text.size() / 6)
+      return false;
     if (doc.Entries.size() < static_cast<std::size_t>(*start + *count))
       doc.Entries.resize(static_cast<std::size_t>(*start + *count));
     for (int64_t n = *start; n < *start + *count; ++n) {
