@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """Boards on paper, timed: a 21 x 21 board of 441 distinct pictures (500 x 500 PNG pictograms, then
-1600 x 1200 JPEG photographs) printed to PDF, and books of 10 and 100 linked boards (16 pictures
-each, drawn from the same 441) printed with --book. Each case runs RUNS times in a process of its
+1600 x 1200 JPEG photographs) printed to PDF, and books of 10, 30 and 100 linked boards (16 pictures
+each, drawn from the same 441: from 30 boards on, pictures come back after being let go) printed with
+--book. Each case runs RUNS times in a process of its
 own; the medians of wall time, processor time (user + system: what a loaded machine does not
-inflate), peak memory (maximum resident size) and the PDF's size are reported. A flat memory use
-shows as the same peak for 10 and for 100 boards.
+inflate), peak memory (maximum resident size), the PDF's size and its image objects are reported. A
+flat memory use shows as the same peak for 30 and for 100 boards; each picture embedded once as 441
+image objects however many boards draw them.
 Usage: bench/print_bench.py BUILD_DIR [RUNS]"""
 import os
 import statistics
@@ -47,8 +49,10 @@ def measure(args, output):
         peak, user, system = result.stderr.strip().splitlines()[-1].split()
         peaks.append(int(peak) / 1024)
         cpus.append(float(user) + float(system))
+    listing = subprocess.run(["pdfimages", "-list", output], capture_output=True, text=True).stdout.splitlines()[2:]
+    objects = len({tuple(line.split()[10:12]) for line in listing})
     return (statistics.median(times), statistics.median(cpus), statistics.median(peaks),
-            os.path.getsize(output) / 1e6)
+            os.path.getsize(output) / 1e6, objects)
 
 
 def main():
@@ -57,14 +61,15 @@ def main():
     with tempfile.TemporaryDirectory(prefix="nq-print-bench-") as work:
         cases = [("21 x 21, 441 PNG pictograms", [os.path.join(pictures, "pictograms.qdx")]),
                  ("21 x 21, 441 JPEG photographs", [os.path.join(pictures, "photos.qdx")])]
-        for boards in (10, 100):
+        for boards in (10, 30, 100):
             folder = os.path.join(work, "book%d" % boards)
             write_book(folder, boards)
             cases.append(("book of %d boards" % boards, [os.path.join(folder, "board000.qdx"), "--book"]))
-        print("%-32s %8s %8s %8s %8s" % ("case (medians of %d runs)" % runs, "wall s", "cpu s", "peak MB", "PDF MB"))
+        print("%-32s %8s %8s %8s %8s %8s" % ("case (medians of %d runs)" % runs, "wall s", "cpu s", "peak MB",
+                                             "PDF MB", "images"))
         for name, args in cases:
-            seconds, cpu, peak, size = measure(args, os.path.join(work, "out.pdf"))
-            print("%-32s %8.2f %8.2f %8.0f %8.1f" % (name, seconds, cpu, peak, size), flush=True)
+            seconds, cpu, peak, size, objects = measure(args, os.path.join(work, "out.pdf"))
+            print("%-32s %8.2f %8.2f %8.0f %8.1f %8d" % (name, seconds, cpu, peak, size, objects), flush=True)
 
 
 if __name__ == "__main__":

@@ -28,8 +28,8 @@ packages=(
   dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream shared-mime-info man-db
   # headless test environment
   xvfb openbox x11-utils x11-xkb-utils xdotool wmctrl imagemagick pulseaudio pulseaudio-utils sox python3
-  # printed boards read back (pdftoppm, pdftotext, pdfimages)
-  poppler-utils
+  # printed boards read back (pdftoppm, pdftotext, pdfimages) and their structure checked (qpdf)
+  poppler-utils qpdf
 )
 # npm fetches the pictograms; Debian's, unless the machine already has one of its own.
 command -v npm > /dev/null || packages+=(npm)

@@ -107,6 +107,9 @@ int RunPrint(const Arguments& args) {
   options.DataFolder = FindDataFolder(programFolder);
   options.SharedFile =
       LocateConfigFiles(programFolder, options.DataFolder, SystemConfigEnvironment()).SharedFile;
+  // A smaller picture budget lets a test reach the letting go of pictures with a small book.
+  if (const char* megabytes = std::getenv("NEXOQUADRIX_PRINT_PICTURE_MEMORY_MB"))
+    options.PictureMemoryBytes = static_cast<std::size_t>(std::strtoul(megabytes, nullptr, 10)) << 20;
 
   std::error_code error;
   if (!fs::exists(input, error)) {

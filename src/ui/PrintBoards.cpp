@@ -1,17 +1,22 @@
 #include "ui/PrintBoards.h"
 
 #include <QDate>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <memory>
 
 #include "boards/PathResolver.h"
+#include "boards/PdfImageMerge.h"
 #include "boards/PrintPlan.h"
 #include "linux/QtImageScaler.h"
 #include "linux/QtText.h"
@@ -80,11 +85,17 @@ public:
 
 // The pictures of a document at print resolution. The player decodes each board's pictures from
 // their files at print size (its window claims a screen of print density); the first cell that draws
-// a file turns it into the image every later cell draws, so the PDF holds it once. An image is let go
-// after its last cell, and those that wait for later cells stay within a budget: past it, the one
-// drawn longest ago is let go (and embedded again if drawn again), so a long book's memory stays flat.
+// a file turns it into the image every later cell draws, so the paint engine embeds it once while it
+// is held. An image is let go after its last cell, and those that wait for later cells stay within a
+// budget, so a long book's memory stays flat: past it, the one drawn longest ago is let go, its pixels
+// kept in a scratch file. A later cell draws them again exactly, the engine embeds them a second time,
+// and the pass over the finished PDF merges the two identical copies.
 class PrintPictures {
 public:
+  static constexpr std::size_t DefaultBudgetBytes = 32u << 20;
+
+  void SetBudget(std::size_t bytes) { BudgetBytes = bytes > 0 ? bytes : DefaultBudgetBytes; }
+  void SetScratch(const QString& folder) { Scratch = folder; }
   void CountUse(const std::string& path) { ++Entries[path].Uses; }
 
   /// The image for one cell of the file at path, whose picture rectangle has longer side `side`
@@ -96,19 +107,17 @@ public:
       found->second.Uses = 1;
     }
     Entry& entry = found->second;
-    if (entry.Picture.isNull() && held != nullptr && !held->Empty() && side > 0) {
-      const int needed = static_cast<int>(std::ceil(side * PictureDotsPerInch / BoardPixelsPerInch));
-      entry.Picture =
-          QImage(held->Pixels.data(), held->Width, held->Height, held->Width * 4, QImage::Format_RGBA8888)
-              .convertToFormat(QImage::Format_RGB32);
-      if (std::max(held->Width, held->Height) > needed)
-        entry.Picture = entry.Picture.scaled(needed, needed, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    if (entry.Picture.isNull() && !entry.Spilled.isEmpty()) entry.Picture = Unspill(entry);
+    if (entry.Picture.isNull()) entry.Picture = Made(held, side);
+    if (!entry.Picture.isNull() && !entry.Counted) {
       HeldBytes += static_cast<std::size_t>(entry.Picture.sizeInBytes());
+      entry.Counted = true;
     }
     entry.LastUse = ++Uses;
     QImage picture = entry.Picture;
     if (--entry.Uses <= 0) {
-      HeldBytes -= static_cast<std::size_t>(entry.Picture.sizeInBytes());
+      LetGo(entry);
+      if (!entry.Spilled.isEmpty()) QFile::remove(entry.Spilled);
       Entries.erase(found);
     }
     KeepWithinBudget();
@@ -116,26 +125,78 @@ public:
   }
 
 private:
-  static constexpr std::size_t BudgetBytes = 128u << 20;
   struct Entry {
     int Uses = 0;
     QImage Picture;
+    bool Counted = false; // its bytes are in HeldBytes
     uint64_t LastUse = 0;
+    QString Spilled; // the scratch file with its pixels, once it has been let go
+    QSize Size;
+    QImage::Format Format = QImage::Format_Invalid;
   };
+
+  static QImage Made(const Image* held, int side) {
+    if (held == nullptr || held->Empty() || side <= 0) return QImage();
+    const int needed = static_cast<int>(std::ceil(side * PictureDotsPerInch / BoardPixelsPerInch));
+    QImage picture =
+        QImage(held->Pixels.data(), held->Width, held->Height, held->Width * 4, QImage::Format_RGBA8888)
+            .convertToFormat(QImage::Format_RGB32);
+    if (std::max(held->Width, held->Height) > needed)
+      picture = picture.scaled(needed, needed, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return picture;
+  }
+
+  void LetGo(Entry& entry) {
+    if (entry.Counted) HeldBytes -= static_cast<std::size_t>(entry.Picture.sizeInBytes());
+    entry.Counted = false;
+    entry.Picture = QImage();
+  }
+
+  // Compressed lightly: reading it back costs a fraction of decoding the file again.
+  void Spill(Entry& entry) {
+    if (!entry.Spilled.isEmpty() || Scratch.isEmpty()) return;
+    const QString name = QString("%1/picture-%2.raw").arg(Scratch).arg(++Spills);
+    QFile file(name);
+    const QByteArray packed =
+        qCompress(QByteArray::fromRawData(reinterpret_cast<const char*>(entry.Picture.constBits()),
+                                          static_cast<qsizetype>(entry.Picture.sizeInBytes())),
+                  1);
+    if (!file.open(QIODevice::WriteOnly) || file.write(packed) != packed.size() || !file.flush()) {
+      file.remove(); // drawn again from the player's copy: right, only perhaps embedded twice
+      return;
+    }
+    entry.Spilled = name;
+    entry.Size = entry.Picture.size();
+    entry.Format = entry.Picture.format();
+  }
+
+  static QImage Unspill(const Entry& entry) {
+    QFile file(entry.Spilled);
+    if (!file.open(QIODevice::ReadOnly)) return QImage();
+    const QByteArray pixels = qUncompress(file.readAll());
+    QImage picture(entry.Size, entry.Format);
+    if (picture.isNull() || pixels.size() != picture.sizeInBytes()) return QImage();
+    std::memcpy(picture.bits(), pixels.constData(), static_cast<std::size_t>(pixels.size()));
+    return picture;
+  }
+
   void KeepWithinBudget() {
     while (HeldBytes > BudgetBytes) {
       Entry* oldest = nullptr;
       for (auto& [path, entry] : Entries)
-        if (!entry.Picture.isNull() && (oldest == nullptr || entry.LastUse < oldest->LastUse))
-          oldest = &entry;
+        if (entry.Counted && (oldest == nullptr || entry.LastUse < oldest->LastUse)) oldest = &entry;
       if (oldest == nullptr) return;
-      HeldBytes -= static_cast<std::size_t>(oldest->Picture.sizeInBytes());
-      oldest->Picture = QImage();
+      Spill(*oldest);
+      LetGo(*oldest);
     }
   }
+
   std::map<std::string, Entry> Entries;
   std::size_t HeldBytes = 0;
+  std::size_t BudgetBytes = DefaultBudgetBytes;
   uint64_t Uses = 0;
+  int Spills = 0;
+  QString Scratch;
 };
 
 std::string BoardTitle(const std::string& path) {
@@ -548,6 +609,8 @@ PrintReport PrintBoards(const std::vector<std::string>& boards, QPagedPaintDevic
   }
   doc.Date = options.Date.isEmpty() ? QDate::currentDate().toString("dd/MM/yyyy") : options.Date;
   doc.Buttons = LoadButtonPictures(options.DataFolder);
+  doc.Pictures.SetScratch(scratchDir.path());
+  doc.Pictures.SetBudget(options.PictureMemoryBytes);
   PlanPages(doc, scratch);
 
   if (!painter.begin(&device)) {
@@ -582,20 +645,41 @@ PrintReport PrintBoards(const std::vector<std::string>& boards, const std::strin
     report.Error = "cannot write " + pdfPathUtf8 + ": " + file.errorString().toStdString();
     return report;
   }
+  // The painting goes to a scratch file first: the PDF written is that one with its repeated
+  // pictures merged.
+  QTemporaryFile drawn(QDir::tempPath() + "/nexoquadrix-print-XXXXXX.pdf");
+  if (!drawn.open()) {
+    file.cancelWriting();
+    report.Error = "could not make a temporary file: " + drawn.errorString().toStdString();
+    return report;
+  }
   {
-    QPdfWriter writer(&file);
+    QPdfWriter writer(&drawn);
     writer.setCreator("NexoQuadrix");
     if (!boards.empty()) writer.setTitle(QString::fromStdString(BoardTitle(boards.front())));
     report = PrintBoards(boards, writer, options);
+  }
+  if (report.Ok && !drawn.flush()) {
+    report.Ok = false;
+    report.Error = "could not write a temporary file: " + drawn.errorString().toStdString();
   }
   if (!report.Ok) {
     file.cancelWriting();
     return report;
   }
-  if (!file.commit()) {
+  const PdfMergeResult merged =
+      MergeRepeatedImages(QFile::encodeName(drawn.fileName()).toStdString(), [&file](std::string_view bytes) {
+        return file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
+               static_cast<qint64>(bytes.size());
+      });
+  if (!merged.Read) {
+    report.Ok = false;
+    report.Error = "could not read back a temporary file: " + drawn.fileName().toStdString();
+  } else if (!merged.Written || !file.commit()) {
     report.Ok = false;
     report.Error = "cannot write " + pdfPathUtf8 + ": " + file.errorString().toStdString();
   }
+  if (!report.Ok) file.cancelWriting();
   return report;
 }
 

@@ -5,6 +5,7 @@
 // Needs a QGuiApplication.
 #include <QPageSize>
 #include <QString>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@ struct PrintOptions {
   QString Date;           // the footer's date; today when empty
   std::string DataFolder; // the bundled data (button-bar pictures), UTF-8, ending with "/"
   std::string SharedFile; // the Quadrix.ini the player reads, UTF-8; none when empty
+  std::size_t PictureMemoryBytes = 0; // pictures held at once for later cells; 0 for the default
 };
 
 struct PrintReport {

@@ -2,7 +2,8 @@
 """nexoquadrix-tool print, read back through poppler: a printed board has its cells where the player's
 own painting (the render command) has them, its captions are text, a large board is cut across the
 pages it needs with every cell on exactly one, a book's link cells name the pages their boards start
-on, each picture file is embedded once at print resolution, and bad input fails with a message and
+on, each picture file is embedded once at print resolution (in a book too, whether its pictures were held
+or let go and drawn again), and bad input fails with a message and
 no file. Usage: print_test.py TOOL FIXTURES"""
 import hashlib
 import os
@@ -248,6 +249,52 @@ def test_pictures_once_at_print_resolution(work):
         check(200 <= ppi <= 310, "the picture is embedded at about 300 dpi for its printed size (%d)" % ppi)
 
 
+def image_objects(pdf):
+    """(placements, distinct image objects) of a PDF, as pdfimages lists them."""
+    listing = subprocess.run(["pdfimages", "-list", pdf], capture_output=True, text=True).stdout.splitlines()[2:]
+    return len(listing), {tuple(line.split()[10:12]) for line in listing}
+
+
+def test_book_embeds_each_picture_once(work):
+    """Boards of a book sharing pictures, printed while holding all of them and while holding almost
+    none (each let go after its cell and drawn again later): both PDFs hold each file once and show
+    the same pages."""
+    folder = os.path.join(work, "compartides")
+    os.mkdir(folder)
+    colours = [(230, 30, 30), (30, 160, 30), (30, 30, 220), (220, 200, 0), (200, 0, 200), (0, 190, 190),
+               (120, 60, 0), (255, 140, 0), (90, 90, 90), (160, 200, 255)]
+    for i, rgb in enumerate(colours):
+        write_png(os.path.join(folder, "p%d.png" % i), 900, 700, rgb)  # larger than printed: reduced on loading
+    boards, used = 5, 0
+    for k in range(boards):
+        side = 3 if k % 2 == 0 else 4  # two cell sizes, so a picture is loaded at two sizes
+        cells = {n: {"Caption": "b%dc%d" % (k, n), "Picture": "p%d.png" % ((k * 5 + n) % len(colours))}
+                 for n in range(1, side * side + 1)}
+        used += side * side
+        if k == 0:
+            for n in range(1, boards):
+                cells[n]["Link"] = "b%d.qdx" % n
+        write_board(os.path.join(folder, "b%d.qdx" % k), side, side, cells)
+    pdfs = {}
+    for budget in ("", "1"):
+        pdf = pdfs[budget] = os.path.join(work, "compartides%s.pdf" % budget)
+        env = dict(os.environ, NEXOQUADRIX_PRINT_PICTURE_MEMORY_MB=budget)
+        result = subprocess.run([TOOL, "print", os.path.join(folder, "b0.qdx"), "--book", "-o", pdf],
+                                capture_output=True, text=True, timeout=300, env=env)
+        check(result.returncode == 0, "book of shared pictures printed (%s)" % result.stderr.strip())
+        placements, objects = image_objects(pdf)
+        check(placements == used, "every picture cell draws its picture (%d of %d)" % (placements, used))
+        check(len(objects) == len(colours), "each of the %d picture files is embedded once (%d objects, budget %r)"
+              % (len(colours), len(objects), budget))
+        checked = subprocess.run(["qpdf", "--check", pdf], capture_output=True, text=True)
+        check(checked.returncode == 0, "qpdf finds the PDF sound: %s" % checked.stdout[-300:])
+    pages = pdf_pages(pdfs[""])
+    check(pages == pdf_pages(pdfs["1"]) == boards + 1, "contents and one page a board (%d)" % pages)
+    for page in range(1, pages + 1):
+        held, let_go = (raster(pdfs[budget], page, os.path.join(work)) for budget in ("", "1"))
+        check(held == let_go, "page %d looks the same whether its pictures were held or drawn again" % page)
+
+
 def test_page_sizes(work):
     board = os.path.join(work, "mida.qdx")
     write_board(board, 1, 1, {1: {"Caption": "m"}})
@@ -315,7 +362,8 @@ def test_board_set(work):
 
 def main():
     tests = [test_matches_render_and_captions_are_text, test_large_board_spans_pages,
-             test_book_link_cells_name_pages, test_pictures_once_at_print_resolution, test_page_sizes,
+             test_book_link_cells_name_pages, test_pictures_once_at_print_resolution,
+             test_book_embeds_each_picture_once, test_page_sizes,
              test_bad_input, test_board_set]
     for test in tests:
         with tempfile.TemporaryDirectory(prefix="nq-print-") as work:
