@@ -292,7 +292,7 @@ TEST_F(SpeechWindowTest, DictionaryBoxAsksForAFileOnlyWhenClicked) {
   box->setFocus();
   Key(box, Qt::Key_Space);
   EXPECT_TRUE(box->isChecked());
-  EXPECT_TRUE(DialogsFake.Asked.empty());
+  EXPECT_TRUE(DialogsFake.FileQuestions.empty());
   EXPECT_FALSE(Dictionary.IsOn());
   Key(box, Qt::Key_Space);
 
@@ -303,15 +303,15 @@ TEST_F(SpeechWindowTest, DictionaryBoxAsksForAFileOnlyWhenClicked) {
   std::size_t asked = 0;
   for (const auto& c : clicks) {
     const bool wasChecked = box->isChecked();
-    DialogsFake.Answer = c.Answer;
+    DialogsFake.FileChoice = c.Answer;
     Click(box, box->rect().center());
     if (!wasChecked) ++asked; // unchecking only switches the dictionary off
-    EXPECT_EQ(DialogsFake.Asked.size(), asked);
+    EXPECT_EQ(DialogsFake.FileQuestions.size(), asked);
     EXPECT_EQ(box->isChecked(), c.Checked);
     EXPECT_EQ(Dictionary.IsOn(), c.Checked);
   }
-  ASSERT_FALSE(DialogsFake.Asked.empty());
-  EXPECT_EQ(DialogsFake.Asked.front()[0], "QUADRIX - Obrir diccionari d'excepcions");
+  ASSERT_FALSE(DialogsFake.FileQuestions.empty());
+  EXPECT_EQ(DialogsFake.FileQuestions.front().Title, "QUADRIX - Obrir diccionari d'excepcions");
 
   // Showing the window again shows the dictionary's state.
   Window.close();

@@ -112,10 +112,11 @@ TEST(NormalBoardPath, IsAbsoluteAndLexicallyNormal) {
 TEST_F(BoardOpeningTest, OpenFileDialogMakesTheHomeBoardAndEmptiesHistory) {
   Boards().OpenBoard(A);
   Boards().OpenBoard(B);
-  h.Messages.Choice = A;
+  h.Messages.FileChoice = A;
   h.ThePlayer->MenuClick("MenuOpenFile");
-  EXPECT_EQ(h.Messages.PresetName, "");
-  EXPECT_EQ(h.Messages.InitialFolder, h.Root + "boards/");
+  ASSERT_EQ(h.Messages.FileQuestions.size(), 1u);
+  EXPECT_EQ(h.Messages.FileQuestions[0].PresetName, "");
+  EXPECT_EQ(h.Messages.FileQuestions[0].InitialFolder, h.Root + "boards/");
   EXPECT_EQ(h.State().CurrentBoardFile, A);
   EXPECT_EQ(h.State().HomeBoardFile, A);
   EXPECT_EQ(h.State().PreviousBoardFile, "");
@@ -123,7 +124,7 @@ TEST_F(BoardOpeningTest, OpenFileDialogMakesTheHomeBoardAndEmptiesHistory) {
   Back(); // nothing to go back to: only the layout is redone
   EXPECT_EQ(h.State().CurrentBoardFile, A);
 
-  h.Messages.Choice.reset();
+  h.Messages.FileChoice.reset();
   h.ThePlayer->MenuClick("MenuOpenFile");
   EXPECT_EQ(h.State().CurrentBoardFile, A);
   EXPECT_TRUE(h.Window.HookInstalled);

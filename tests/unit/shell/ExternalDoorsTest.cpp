@@ -6,20 +6,12 @@
 #include <gtest/gtest.h>
 
 #include "ShellFakes.h"
-#include "platform/Clipboard.h"
 #include "support/DesktopFakes.h"
+#include "support/FakeClipboard.h"
 #include "support/RecordingKeys.h"
 
 namespace nq {
 namespace {
-
-class NoClipboard final : public Clipboard {
-public:
-  std::string Text;
-  void CopyTextToClipboard(const std::string& text) override { Text = text; }
-  std::string ReadClipboardText() override { return Text; }
-  void CopyWindowAreaToClipboard(int, int, int, int) override {}
-};
 
 // A player over its own program folder with the on-screen keyboard connected to fakes.
 struct Rig {
@@ -43,7 +35,7 @@ struct Rig {
   test::ShellHarness h;
   testing::RecordingKeySink Sink;
   testing::TableLayout Layout;
-  NoClipboard Clip;
+  test::FakeClipboard Clip;
   testing::FakeDesktop Screen;
   testing::FakeBoardWindow Board;
   bool NonFocusableWhenShown = false;

@@ -20,6 +20,7 @@
 #include "settings/ProfileFile.h"
 #include "shell/Player.h"
 #include "shell/WindowView.h"
+#include "support/FakeDialogs.h"
 #include "support/TempFolder.h"
 #include "support/VirtualClock.h"
 
@@ -75,33 +76,6 @@ public:
     ++HookChanges;
   }
   void CloseWindow() override { ++Closes; }
-};
-
-class RecordingDialogs final : public Dialogs {
-public:
-  std::vector<std::string> Messages;
-  std::optional<std::string> Choice; // what the file dialog answers
-  std::string PresetName;
-  std::string InitialFolder;
-  int FileDialogs = 0;
-
-  void ShowMessage(const std::string& text, MessageIcon, const std::string&) override {
-    Messages.push_back(text);
-  }
-  std::optional<std::string> ChooseFileToOpen(const std::string&, const std::string&, const std::string&,
-                                              const std::string& initialFolder,
-                                              const std::string& presetName) override {
-    ++FileDialogs;
-    InitialFolder = initialFolder;
-    PresetName = presetName;
-    return Choice;
-  }
-  TrustAnswer Trust = TrustAnswer::No; // what the question about a folder answers
-  std::vector<std::string> TrustQuestions;
-  TrustAnswer AskFolderTrust(const std::string& folder, const std::string& whatRuns) override {
-    TrustQuestions.push_back(folder + "\n" + whatRuns);
-    return Trust;
-  }
 };
 
 class FixedMetrics final : public TextMetrics {
@@ -243,7 +217,7 @@ public:
   TempFolder Folder;
   const std::string Root = Folder.Root() + "/";
   VirtualClock Clock;
-  RecordingDialogs Messages;
+  FakeDialogs Messages;
   FixedMetrics Metrics;
   CopyScaler Scaler;
   RecordingWindow Window;
@@ -402,7 +376,7 @@ public:
   TempFolder Folder;
   const std::string Root = Folder.Root() + "/";
   VirtualClock Clock;
-  RecordingDialogs Messages;
+  FakeDialogs Messages;
   FixedMetrics Metrics;
   CopyScaler Scaler;
   RecordingWindow Window;

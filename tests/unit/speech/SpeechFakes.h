@@ -14,10 +14,10 @@
 
 #include <unistd.h>
 
-#include "platform/Dialogs.h"
 #include "platform/SharedLibrary.h"
 #include "platform/SoundPlayer.h"
 #include "platform/VoiceEngine.h"
+#include "support/FakeDialogs.h"
 
 namespace nq::test {
 
@@ -130,22 +130,6 @@ public:
   std::map<std::string, void*> Symbols;
   std::vector<std::string> Loaded;
   int LoadsLeft = -1; // -1: every load succeeds
-};
-
-class FakeDialogs : public Dialogs {
-public:
-  void ShowMessage(const std::string& text, MessageIcon, const std::string&) override {
-    Messages.push_back(text);
-  }
-  std::optional<std::string> ChooseFileToOpen(const std::string& title, const std::string& filter,
-                                              const std::string& defaultExtension,
-                                              const std::string& initialFolder, const std::string&) override {
-    Asked.push_back({title, filter, defaultExtension, initialFolder});
-    return Answer;
-  }
-  std::vector<std::string> Messages;
-  std::vector<std::vector<std::string>> Asked;
-  std::optional<std::string> Answer;
 };
 
 class FakeSoundPlayer : public SoundPlayer {

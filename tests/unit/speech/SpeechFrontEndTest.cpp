@@ -278,9 +278,9 @@ TEST_F(SpeechFrontEndTest, DictionaryBoxSwitchesOffAndAsksForAFile) {
   EXPECT_TRUE(Speech.CheckBoxDicExc());
   EXPECT_FALSE(Speech.CheckBoxDicExcMouseUp(false));
   EXPECT_FALSE(Dictionary.IsOn());
-  EXPECT_TRUE(DialogsFake.Asked.empty());
+  EXPECT_TRUE(DialogsFake.FileQuestions.empty());
   EXPECT_FALSE(Speech.CheckBoxDicExcMouseUp(true)); // dialog cancelled
-  DialogsFake.Answer = Folder.File("d.txt");
+  DialogsFake.FileChoice = Folder.File("d.txt");
   EXPECT_TRUE(Speech.CheckBoxDicExcMouseUp(true));
   EXPECT_TRUE(Dictionary.IsOn());
 }
