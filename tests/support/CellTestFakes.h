@@ -11,7 +11,7 @@
 #include "platform/ImageScaler.h"
 #include "platform/TextMetrics.h"
 
-namespace nq::testing {
+namespace nq::test {
 
 class FakeTextMetrics final : public TextMetrics {
 public:
@@ -109,4 +109,4 @@ inline std::shared_ptr<const Image> SolidPicture(int width, int height) {
   return image;
 }
 
-} // namespace nq::testing
+} // namespace nq::test

@@ -73,7 +73,7 @@ public:
 int WidestCaption(QtTextMetrics& metrics, const TBox& cell) {
   int widest = 0;
   for (int32_t position = 0; position <= 8; ++position) {
-    testing::OptionsOn settings("", position);
+    test::OptionsOn settings("", position);
     widest = std::max(widest, metrics.TextWidth(cell.CaptionFont(),
                                                 MarkedCaption(cell.Caption, cell.SpecialFunction, settings)));
   }

@@ -104,12 +104,11 @@ TEST(CellCommandsTest, BundledMenuTokensSwitchOneThingAndGoBackOnceOnTheRightSid
     const std::string token = it->str();
     Harness h;
     const Steps steps = h.Run(token);
-    if (!testing::MarksAnOptionOf(token, "")) continue; // the editor and the open dialog: in the table
+    if (!test::MarksAnOptionOf(token, "")) continue; // the editor and the open dialog: in the table
     ++tokens;
     ASSERT_EQ(steps.size(), 2u) << token;
     const bool backFirst = steps[0] == Back;
-    EXPECT_EQ(backFirst, testing::MarksAnOptionOf(token, "Menu Options 2"))
-        << token; // the board's own options
+    EXPECT_EQ(backFirst, test::MarksAnOptionOf(token, "Menu Options 2")) << token; // the board's own options
     const std::string& change = steps[backFirst ? 1 : 0];
     EXPECT_NE(change, Back) << token;
     if (!renamed.contains(token) && change.starts_with("menu ")) {

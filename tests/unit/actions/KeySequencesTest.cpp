@@ -28,14 +28,14 @@ protected:
       ASSERT_TRUE(Keys.SendNamedKey(token)) << token;
   }
 
-  testing::FakeTextMetrics Metrics;
-  testing::FakeScaler Scaler;
-  testing::FakeMarkSettings Marks;
+  test::FakeTextMetrics Metrics;
+  test::FakeScaler Scaler;
+  test::FakeMarkSettings Marks;
   CellBoxes Boxes;
   GridViewState View;
   GridLayout Grid;
-  testing::RecordingKeySink Sink;
-  testing::TableLayout Layout;
+  test::RecordingKeySink Sink;
+  test::TableLayout Layout;
   test::FakeClipboard Clip;
   test::VirtualClock Clock;
   KeySequences Keys{Sink, Layout, Clip, Clock, Grid, View};

@@ -5,12 +5,11 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "support/FakeDialogs.h"
+#include "support/TempFolder.h"
 
 namespace nq {
 namespace {
@@ -19,19 +18,10 @@ namespace fs = std::filesystem;
 
 const std::string Header = "[Quadrix]\r\nName=Quadrix\r\nautor=Vellumor\r\n";
 
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using test::ReadBytes;
 
 class BoardFileTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    Folder = fs::temp_directory_path() / ("nq_boardfile_" + std::to_string(std::random_device{}()));
-    fs::create_directories(Folder);
-  }
-  void TearDown() override { fs::remove_all(Folder); }
-
   std::string Write(const std::string& name, const std::string& bytes) {
     const fs::path path = Folder / name;
     fs::create_directories(path.parent_path());
@@ -49,7 +39,8 @@ protected:
     return path;
   }
 
-  fs::path Folder;
+  test::TempFolder Temp;
+  const fs::path Folder = Temp.Root();
   Board TheBoard;
   test::FakeDialogs Dialogs;
   BoardFile Reader{TheBoard, Dialogs};

@@ -16,7 +16,7 @@
 namespace nq {
 namespace {
 
-using testing::FakeMarkSettings;
+using test::FakeMarkSettings;
 
 struct MarkRow {
   const char* token;
@@ -97,8 +97,8 @@ TEST(MarkedCaption, OtherSpecialFunctionsAreNeverMarked) {
 }
 
 TEST(MarkedCaption, ShownCaptionFollowsTheSettingsAtEveryPaint) {
-  testing::FakeTextMetrics metrics;
-  testing::FakeScaler scaler;
+  test::FakeTextMetrics metrics;
+  test::FakeScaler scaler;
   FakeMarkSettings settings;
   CellBoxes boxes(metrics, scaler, settings);
   TBox& box = *boxes.GridBox(1);

@@ -33,11 +33,11 @@ struct Rig {
   }
 
   test::ShellHarness h;
-  testing::RecordingKeySink Sink;
-  testing::TableLayout Layout;
+  test::RecordingKeySink Sink;
+  test::TableLayout Layout;
   test::FakeClipboard Clip;
-  testing::FakeDesktop Screen;
-  testing::FakeBoardWindow Board;
+  test::FakeDesktop Screen;
+  test::FakeBoardWindow Board;
   bool NonFocusableWhenShown = false;
 };
 
@@ -46,9 +46,9 @@ protected:
   Player& Start(const std::string& menuOptions) { return R.Start(menuOptions); }
   Rig R;
   test::ShellHarness& h = R.h;
-  testing::RecordingKeySink& Sink = R.Sink;
-  testing::FakeDesktop& Screen = R.Screen;
-  testing::FakeBoardWindow& Board = R.Board;
+  test::RecordingKeySink& Sink = R.Sink;
+  test::FakeDesktop& Screen = R.Screen;
+  test::FakeBoardWindow& Board = R.Board;
 };
 
 struct StartCase {

@@ -89,7 +89,7 @@ protected:
   EventLog Log;
   FakeClipboard Board{Log};
   RecordingKeys Keys{Log, Board};
-  nq::testing::TableLayout Layout;
+  nq::test::TableLayout Layout;
   EmptyDesktop Screen;
 };
 

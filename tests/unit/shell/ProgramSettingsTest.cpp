@@ -280,7 +280,7 @@ TEST(OptionToggles, BundledMenuBoardMarksFollowEveryProgramOption) {
     const auto performed = std::find_if(recorder.Log.begin(), recorder.Log.end(),
                                         [](const std::string& step) { return step.starts_with("menu "); });
     const bool programOption =
-        testing::MarksAnOptionOf(token, "") && !testing::MarksAnOptionOf(token, "Menu Options 2");
+        test::MarksAnOptionOf(token, "") && !test::MarksAnOptionOf(token, "Menu Options 2");
     if (performed == recorder.Log.end() || !programOption) continue;
     const std::string item = performed->substr(5);
 

@@ -14,12 +14,11 @@
 #include <vector>
 
 #include "platform/Dialogs.h"
-#include "platform/ImageScaler.h"
 #include "platform/Launcher.h"
-#include "platform/TextMetrics.h"
 #include "settings/ProfileFile.h"
 #include "shell/Player.h"
 #include "shell/WindowView.h"
+#include "support/CellTestFakes.h"
 #include "support/FakeDialogs.h"
 #include "support/TempFolder.h"
 #include "support/VirtualClock.h"
@@ -76,26 +75,6 @@ public:
     ++HookChanges;
   }
   void CloseWindow() override { ++Closes; }
-};
-
-class FixedMetrics final : public TextMetrics {
-public:
-  int LineHeight(const FontSpec&) override { return 16; }
-  int TextWidth(const FontSpec&, const std::string& text) override {
-    return static_cast<int>(text.size()) * 7;
-  }
-  int PixelsPerInch() override { return 96; }
-};
-
-class CopyScaler final : public ImageScaler {
-public:
-  Image Scale(const Image&, int width, int height) override {
-    Image out;
-    out.Width = width;
-    out.Height = height;
-    out.Pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4, 0);
-    return out;
-  }
 };
 
 class RecordingLauncher final : public Launcher {
@@ -164,10 +143,7 @@ public:
   std::string SharedPath() const { return Root + "prog/Quadrix.ini"; }
   std::string MenuBoardPath() const { return DataFolder() + "Nexo_quadrix_menu.qdx"; }
 
-  static void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-  }
+  static void WriteFile(const std::string& path, const std::string& bytes) { WriteBytes(path, bytes); }
   void WriteSettings(const std::string& text) const { WriteFile(SettingsPath(), text); }
   void WriteShared(const std::string& text) const { WriteFile(SharedPath(), text); }
   /// Writes a board into the boards folder and returns its full path.
@@ -218,8 +194,8 @@ public:
   const std::string Root = Folder.Root() + "/";
   VirtualClock Clock;
   FakeDialogs Messages;
-  FixedMetrics Metrics;
-  CopyScaler Scaler;
+  test::FakeTextMetrics Metrics;
+  test::FakeScaler Scaler;
   RecordingWindow Window;
   RecordingLauncher Programs;
   std::unique_ptr<Player> ThePlayer;
@@ -377,8 +353,8 @@ public:
   const std::string Root = Folder.Root() + "/";
   VirtualClock Clock;
   FakeDialogs Messages;
-  FixedMetrics Metrics;
-  CopyScaler Scaler;
+  test::FakeTextMetrics Metrics;
+  test::FakeScaler Scaler;
   RecordingWindow Window;
   RecordingPointer Pointer;
   FakeItemActions Actions;

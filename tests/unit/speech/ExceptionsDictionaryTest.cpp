@@ -85,8 +85,8 @@ protected:
     return Settings.ReadSettingText("FormDiccionariExcepcions", key, "<none>");
   }
 
-  ScratchFolder Folder;
-  SettingsStore Settings{Folder.File("nexoquadrix.ini"), Folder.File("Quadrix.ini")};
+  TempFolder Folder;
+  SettingsStore Settings{Folder.Path("nexoquadrix.ini"), Folder.Path("Quadrix.ini")};
   FakeDialogs DialogsFake;
   ExceptionsDictionary Dictionary{Settings, DialogsFake, "/prog/"};
 };
@@ -119,7 +119,7 @@ TEST_F(DictionaryTest, LoadStoresTheOutcome) {
 TEST_F(DictionaryTest, UnreadableFileKeepsThePreviousNameForTheNextStart) {
   const std::string good = Folder.Write("good.txt", "sr senyor\n");
   Dictionary.LoadExceptionsDictionary(good);
-  Dictionary.LoadExceptionsDictionary(Folder.File("missing.txt"));
+  Dictionary.LoadExceptionsDictionary(Folder.Path("missing.txt"));
   EXPECT_FALSE(Dictionary.IsOn());
   EXPECT_TRUE(Dictionary.Entries().empty());
   EXPECT_EQ(Stored("HiHaDiccionariExcepcions"), "SI");
