@@ -6,24 +6,17 @@
 #include <string>
 #include <type_traits>
 #include <utility>
-#include <vector>
 
 #include "linux/QtImageScaler.h"
 #include "linux/QtTextMetrics.h"
-#include "platform/Launcher.h"
 #include "shell/Player.h"
 #include "support/FakeDialogs.h"
+#include "support/FakeLauncher.h"
 #include "support/TempFolder.h"
 #include "support/VirtualClock.h"
 #include "ui/MainWindow.h"
 
 namespace nq::test {
-
-class NoLauncher : public Launcher {
-public:
-  bool StartProgram(const std::string&, const std::vector<std::string>&) override { return false; }
-  bool OpenDocument(const std::string&) override { return false; }
-};
 
 template <class WindowType = MainWindow> class WindowedPlayer {
 public:
@@ -50,7 +43,7 @@ public:
   FakeDialogs Dialogs;
   QtTextMetrics Metrics;
   QtImageScaler Scaler;
-  NoLauncher Programs;
+  FakeLauncher Programs{false};
   WindowType Window;
   std::unique_ptr<Player> ThePlayer;
 };

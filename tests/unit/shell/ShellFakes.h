@@ -14,12 +14,12 @@
 #include <vector>
 
 #include "platform/Dialogs.h"
-#include "platform/Launcher.h"
 #include "settings/ProfileFile.h"
 #include "shell/Player.h"
 #include "shell/WindowView.h"
 #include "support/CellTestFakes.h"
 #include "support/FakeDialogs.h"
+#include "support/FakeLauncher.h"
 #include "support/TempFolder.h"
 #include "support/VirtualClock.h"
 
@@ -75,21 +75,6 @@ public:
     ++HookChanges;
   }
   void CloseWindow() override { ++Closes; }
-};
-
-class RecordingLauncher final : public Launcher {
-public:
-  std::vector<std::string> Started;
-  std::vector<std::string> Opened;
-  bool StartProgram(const std::string& program, const std::vector<std::string>&) override {
-    Started.push_back(program);
-    return true;
-  }
-  bool OpenDocument(const std::string& path) override {
-    Opened.push_back(path);
-    return Opens;
-  }
-  bool Opens = true; // false: no program can show documents
 };
 
 // A board's options and cells as a test writes them; captions are Prefix + cell number.
@@ -197,7 +182,7 @@ public:
   test::FakeTextMetrics Metrics;
   test::FakeScaler Scaler;
   RecordingWindow Window;
-  RecordingLauncher Programs;
+  FakeLauncher Programs;
   std::unique_ptr<Player> ThePlayer;
 };
 
