@@ -14,9 +14,9 @@ namespace nq {
 namespace {
 
 struct HoverBoard {
-  testing::FakeTextMetrics Metrics;
+  test::FakeTextMetrics Metrics;
   AreaScaler Scaler;
-  testing::FakeMarkSettings Settings;
+  test::FakeMarkSettings Settings;
   CellBoxes Boxes{Metrics, Scaler, Settings};
   GridViewState State;
   GridLayout Layout{Boxes, State};
@@ -24,7 +24,7 @@ struct HoverBoard {
   HoverBoard() {
     State.Columns = MaxGridColumns;
     State.Rows = MaxGridRows;
-    auto picture = testing::SolidPicture(500, 500);
+    auto picture = test::SolidPicture(500, 500);
     for (int k = 1; k <= MaxGridCells; ++k) {
       CellRecord record;
       record.Caption = "Casella " + std::to_string(k);

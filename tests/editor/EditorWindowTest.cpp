@@ -16,15 +16,10 @@
 #include "authoring/BoardKeys.h"
 #include "editor/BoardCanvas.h"
 #include "editor/EditorWindow.h"
-#include "linux/QtImageScaler.h"
-#include "linux/QtTextMetrics.h"
-#include "shell/Player.h"
-#include "support/TempFolder.h"
-#include "support/VirtualClock.h"
+#include "support/WindowedPlayer.h"
 #include "text/Encoding.h"
 #include "ui/BoardView.h"
 #include "ui/HeadlessWindow.h"
-#include "ui/UiFakes.h"
 
 namespace nq {
 namespace {
@@ -73,18 +68,10 @@ protected:
 };
 
 TEST_F(EditorWindowTest, TheCanvasPaintsWhatThePlayerPaints) {
-  test::VirtualClock clock;
-  test::SilentDialogs dialogs;
-  QtTextMetrics metrics;
-  QtImageScaler scaler;
-  HeadlessWindow window{400, 300};
-  test::NoLauncher programs;
+  test::WindowedPlayer<HeadlessWindow> windowed{400, 300};
   PlayerPaths paths;
   paths.ProgramFolder = Folder.Root() + "/";
-  paths.SettingsFile = Folder.Path("nexoquadrix.ini");
-  paths.SharedFile = Folder.Path("Quadrix.ini");
-  Player player(PlayerServices{clock, dialogs, metrics, scaler, window, programs}, paths);
-  player.FormCreate();
+  Player& player = windowed.Start(paths);
   player.Options().LoadProgramSettings();
   player.ClientResized(400, 300);
   player.Boards().OpenBoard(Utf8ToWindows1252(Folder.Path("taula.qdx")));

@@ -8,18 +8,9 @@
 #include <string>
 
 #include "boards/BoardFile.h"
-#include "platform/Dialogs.h"
+#include "support/FakeDialogs.h"
 
 namespace {
-
-class SilentDialogs : public nq::Dialogs {
-public:
-  void ShowMessage(const std::string&, nq::MessageIcon, const std::string&) override {}
-  std::optional<std::string> ChooseFileToOpen(const std::string&, const std::string&, const std::string&,
-                                              const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-};
 
 void RemoveInputFile();
 
@@ -50,8 +41,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   }
   static nq::Board board;
-  static SilentDialogs dialogs;
+  static nq::test::FakeDialogs dialogs;
   static nq::BoardFile reader(board, dialogs);
+  dialogs.Messages.clear(); // the boxes of earlier inputs would pile up over a long run
+  dialogs.Boxes.clear();
   const nq::Board before = board;
   if (reader.ReadBoardFile(InputPath())) {
     Check(board.Columns <= nq::MaxGridColumns && board.Rows <= nq::MaxGridRows);

@@ -1,16 +1,17 @@
 #pragma once
-// Fakes for the cell and grid tests: fixed caption heights, a scaler that counts its calls, and
-// settings held in a map.
+// Fakes for the cell and grid tests: fixed caption heights, a scaler that counts its calls, settings
+// held in a map, and settings with every option of a section on.
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "boards/CellMarks.h"
 #include "platform/ImageScaler.h"
 #include "platform/TextMetrics.h"
 
-namespace nq::testing {
+namespace nq::test {
 
 class FakeTextMetrics final : public TextMetrics {
 public:
@@ -71,6 +72,35 @@ public:
   }
 };
 
+// Settings in which every option kept in one section (every section, when none is named) is on, with
+// the window placement at the given position.
+class OptionsOn final : public CellMarkSettings {
+public:
+  OptionsOn(std::string_view section, int32_t position) : Section(section), Position(position) {}
+  std::string ReadSettingText(std::string_view section, std::string_view, std::string_view) override {
+    return On(section) ? "SI" : "NO";
+  }
+  int32_t ReadSettingInteger(std::string_view section, std::string_view, int32_t) override {
+    return On(section) ? Position : -1;
+  }
+  bool ReadSettingFlag(std::string_view section, std::string_view, bool) override { return On(section); }
+
+private:
+  bool On(std::string_view section) const { return Section.empty() || section == Section; }
+  std::string_view Section;
+  int32_t Position;
+};
+
+/// Whether a menu-board cell with this special function marks an option kept in the section (any
+/// section when empty).
+inline bool MarksAnOptionOf(const std::string& specialFunction, std::string_view section) {
+  for (int32_t position = 0; position <= 8; ++position) {
+    OptionsOn on(section, position);
+    if (IsMarkedOption(specialFunction, on)) return true;
+  }
+  return false;
+}
+
 inline std::shared_ptr<const Image> SolidPicture(int width, int height) {
   auto image = std::make_shared<Image>();
   image->Width = width;
@@ -79,4 +109,4 @@ inline std::shared_ptr<const Image> SolidPicture(int width, int height) {
   return image;
 }
 
-} // namespace nq::testing
+} // namespace nq::test

@@ -9,7 +9,7 @@
 #include "actions/ExternalWindow.h"
 #include "platform/Desktop.h"
 
-namespace nq::testing {
+namespace nq::test {
 
 constexpr DesktopWindow OwnWindowId = 10;
 constexpr DesktopWindow EditorWindowId = 20;
@@ -54,4 +54,4 @@ public:
   DesktopWindow OwnWindow() override { return OwnWindowId; }
 };
 
-} // namespace nq::testing
+} // namespace nq::test

@@ -8,7 +8,7 @@
 #include "platform/KeySink.h"
 #include "platform/KeyboardLayout.h"
 
-namespace nq::testing {
+namespace nq::test {
 
 class RecordingKeySink final : public KeySink {
 public:
@@ -47,4 +47,4 @@ public:
   }
 };
 
-} // namespace nq::testing
+} // namespace nq::test

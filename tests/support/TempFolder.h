@@ -33,6 +33,8 @@ public:
   TempFolder& operator=(const TempFolder&) = delete;
 
   std::string Path(const std::string& name) const { return Folder + "/" + name; }
+  /// Writes the bytes to a file of the folder and returns its path.
+  std::string Write(const std::string& name, const std::string& bytes) const;
   const std::string& Root() const { return Folder; }
 
 private:
@@ -47,6 +49,11 @@ inline void WriteBytes(const std::string& path, const std::string& bytes) {
 inline std::string ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+inline std::string TempFolder::Write(const std::string& name, const std::string& bytes) const {
+  WriteBytes(Path(name), bytes);
+  return Path(name);
 }
 
 inline bool Exists(const std::string& path) {

@@ -11,13 +11,10 @@
 #include "boards/BoardFile.h"
 #include "boards/CellMarks.h"
 #include "boards/PathResolver.h"
-#include "linux/QtImageScaler.h"
-#include "linux/QtTextMetrics.h"
-#include "shell/Player.h"
-#include "support/VirtualClock.h"
+#include "support/CellTestFakes.h"
+#include "support/WindowedPlayer.h"
 #include "text/Encoding.h"
 #include "ui/HeadlessWindow.h"
-#include "ui/UiFakes.h"
 
 namespace nq {
 namespace {
@@ -32,11 +29,7 @@ constexpr int FrameAndMenuHeight = 60;
 // The player writes options back into the boards it shows, so the tests work on a copy of data/.
 class DataCopy {
 public:
-  DataCopy() : Folder(fs::temp_directory_path() / "nq-ui-demo-boards") {
-    fs::remove_all(Folder);
-    fs::copy(fs::path(NQ_SOURCE_DIR) / "data", Folder, fs::copy_options::recursive);
-  }
-  ~DataCopy() { fs::remove_all(Folder); }
+  DataCopy() { fs::copy(fs::path(NQ_SOURCE_DIR) / "data", Folder, fs::copy_options::recursive); }
   std::vector<fs::path> Boards() const {
     std::vector<fs::path> boards;
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(Folder))
@@ -44,67 +37,43 @@ public:
     std::sort(boards.begin(), boards.end());
     return boards;
   }
-  fs::path Folder;
+  test::TempFolder Temp;
+  const fs::path Folder = Temp.Root();
 };
 
 // One board shown by a player on the small screen, laid out in the window it would get there.
 class ShownBoard {
 public:
-  ShownBoard(const DataCopy& data, const fs::path& board)
-      : ThePlayer({Clock, Dialogs, Metrics, Scaler, Window, Programs}, Paths(data)) {
-    ThePlayer.FormCreate();
-    ThePlayer.Boards().OpenBoard(Utf8ToWindows1252(board.string()));
-    Rect = Window.CurrentWindowRect();
-    if (Rect == WindowRect{0, 0, Window.ScreenWidth(), Window.ScreenHeight()})
+  ShownBoard(const DataCopy& data, const fs::path& board) {
+    PlayerPaths paths;
+    paths.DataFolder = Utf8ToWindows1252(data.Folder.string() + "/");
+    paths.SharedFile = (data.Folder / "Quadrix.ini").string();
+    Player& player = Shown.Start(paths);
+    player.Boards().OpenBoard(Utf8ToWindows1252(board.string()));
+    Rect = Shown.Window.CurrentWindowRect();
+    if (Rect == WindowRect{0, 0, Shown.Window.ScreenWidth(), Shown.Window.ScreenHeight()})
       Rect = SmallWorkArea; // maximized
-    ThePlayer.ClientResized(Rect.Width - FrameWidth, Rect.Height - FrameAndMenuHeight);
-    ThePlayer.Layout().LayoutCells();
+    player.ClientResized(Rect.Width - FrameWidth, Rect.Height - FrameAndMenuHeight);
+    player.Layout().LayoutCells();
   }
   std::vector<const TBox*> CellsWithContent() {
     std::vector<const TBox*> cells;
-    for (int32_t k = 1; k <= ThePlayer.State().CellCount; ++k) {
-      const TBox& cell = *ThePlayer.Boxes().GridBox(k);
+    for (int32_t k = 1; k <= Shown.ThePlayer->State().CellCount; ++k) {
+      const TBox& cell = *Shown.ThePlayer->Boxes().GridBox(k);
       if (!cell.Caption.empty()) cells.push_back(&cell);
     }
     return cells;
   }
 
-  test::VirtualClock Clock;
-  test::SilentDialogs Dialogs;
-  QtTextMetrics Metrics;
-  QtImageScaler Scaler;
-  test::NoLauncher Programs;
-  HeadlessWindow Window{1, 1};
-  Player ThePlayer;
+  test::WindowedPlayer<HeadlessWindow> Shown{1, 1};
   WindowRect Rect;
-
-private:
-  static PlayerPaths Paths(const DataCopy& data) {
-    PlayerPaths paths;
-    paths.DataFolder = Utf8ToWindows1252(data.Folder.string() + "/");
-    paths.SettingsFile = (data.Folder / "nexoquadrix.ini").string();
-    paths.SharedFile = (data.Folder / "Quadrix.ini").string();
-    return paths;
-  }
-};
-
-// Settings in which every option a cell can mark is on, with the window placement given.
-class EveryOptionOn : public CellMarkSettings {
-public:
-  explicit EveryOptionOn(int32_t position) : Position(position) {}
-  std::string ReadSettingText(std::string_view, std::string_view, std::string_view) override { return "SI"; }
-  int32_t ReadSettingInteger(std::string_view, std::string_view, int32_t) override { return Position; }
-  bool ReadSettingFlag(std::string_view, std::string_view, bool) override { return true; }
-
-private:
-  int32_t Position;
 };
 
 // The caption as wide as it can get: with the mark, under whichever placement marks it.
 int WidestCaption(QtTextMetrics& metrics, const TBox& cell) {
   int widest = 0;
   for (int32_t position = 0; position <= 8; ++position) {
-    EveryOptionOn settings(position);
+    test::OptionsOn settings("", position);
     widest = std::max(widest, metrics.TextWidth(cell.CaptionFont(),
                                                 MarkedCaption(cell.Caption, cell.SpecialFunction, settings)));
   }
@@ -124,7 +93,7 @@ TEST(DemoBoardsTest, FitA1366x768ScreenWithWholeCaptions) {
     EXPECT_LE(shown.Rect.Top + shown.Rect.Height, SmallWorkArea.Top + SmallWorkArea.Height) << name;
     for (const TBox* cell : shown.CellsWithContent()) {
       EXPECT_TRUE(cell->CaptionLabel.Visible) << name << " cell " << cell->Number;
-      EXPECT_LE(WidestCaption(shown.Metrics, *cell), cell->CaptionLabel.Bounds.Width)
+      EXPECT_LE(WidestCaption(shown.Shown.Metrics, *cell), cell->CaptionLabel.Bounds.Width)
           << name << " cell " << cell->Number << " \"" << Windows1252ToUtf8(cell->Caption) << "\"";
     }
   }
@@ -149,7 +118,7 @@ const CellRecord& CellAt(const Board& board, int n) {
 
 // Every board the links reach from the given one, itself included (paths on disk).
 std::set<fs::path> ReachedByLinks(const fs::path& start) {
-  test::SilentDialogs dialogs;
+  test::FakeDialogs dialogs;
   Board board;
   BoardFile reader(board, dialogs);
   std::set<fs::path> reached{fs::canonical(start)};
@@ -182,7 +151,7 @@ TEST(DemoBoardsTest, EveryDemoBoardIsReachedByLinksFromEachHomeBoard) {
 
 TEST(DemoBoardsTest, KeyboardsTypeArithmeticAndPunctuation) {
   const std::string wanted = "2+2=4-*/()?!;:\"'";
-  test::SilentDialogs dialogs;
+  test::FakeDialogs dialogs;
   for (const char* keyboard : {"ca/teclat.qdx", "es/teclado.qdx"}) {
     Board board;
     BoardFile reader(board, dialogs);

@@ -2,16 +2,11 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
-#include <filesystem>
 #include <gtest/gtest.h>
 
 #include "linux/QtDialogs.h"
-#include "linux/QtImageScaler.h"
-#include "linux/QtTextMetrics.h"
-#include "support/VirtualClock.h"
+#include "support/WindowedPlayer.h"
 #include "ui/AboutBox.h"
-#include "ui/MainWindow.h"
-#include "ui/UiFakes.h"
 
 namespace nq {
 namespace {
@@ -36,33 +31,17 @@ void InspectNextModal(ShownBox& shown) {
 
 class DialogsTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    std::filesystem::create_directories(Folder);
-    Paths.SettingsFile = (Folder / "nexoquadrix.ini").string();
-    Paths.SharedFile = (Folder / "Quadrix.ini").string();
-    ThePlayer =
-        std::make_unique<Player>(PlayerServices{Clock, Messages, Metrics, Scaler, Window, Programs}, Paths);
-    Window.Attach(*ThePlayer);
-    ThePlayer->FormCreate();
-    Window.show();
-  }
-  void TearDown() override { std::filesystem::remove_all(Folder); }
+  void SetUp() override { Window.show(); }
 
-  const std::filesystem::path Folder = std::filesystem::temp_directory_path() / "nq-ui-dialogs";
-  test::VirtualClock Clock;
-  test::SilentDialogs Messages;
-  QtTextMetrics Metrics;
-  QtImageScaler Scaler;
-  test::NoLauncher Programs;
-  MainWindow Window{""};
-  PlayerPaths Paths;
-  std::unique_ptr<Player> ThePlayer;
+  test::WindowedPlayer<> Windowed;
+  MainWindow& Window = Windowed.Window;
+  Player& ThePlayer = Windowed.Start();
 };
 
 TEST_F(DialogsTest, AboutBoxIsOwnedByTheMainWindowAndAboveIt) {
   ShownBox shown;
   InspectNextModal(shown);
-  ThePlayer->MenuClick("MenuAbout");
+  ThePlayer.MenuClick("MenuAbout");
   EXPECT_TRUE(shown.Seen);
   EXPECT_EQ(shown.Owner, &Window);
   EXPECT_TRUE(shown.AboveOthers);

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "linux/QtLauncher.h"
+#include "support/TempFolder.h"
 
 namespace nq {
 namespace {
@@ -19,7 +20,8 @@ struct OpenerCase {
 };
 
 TEST(LauncherTest, OpenDocumentReportsWhetherAProgramTookIt) {
-  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "nq-ui-opener";
+  const test::TempFolder temp;
+  const std::filesystem::path folder = temp.Root();
   const OpenerCase cases[] = {
       {"no program for the document", "exit 3", false},
       {"opener fails to start the program", "exit 4", false},
@@ -28,8 +30,6 @@ TEST(LauncherTest, OpenDocumentReportsWhetherAProgramTookIt) {
   };
   const QByteArray path = qgetenv("PATH");
   for (const OpenerCase& c : cases) {
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
     const std::filesystem::path opener = folder / "xdg-open";
     std::ofstream(opener) << "#!/bin/sh\n" << c.Script << "\n";
     std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
@@ -38,15 +38,13 @@ TEST(LauncherTest, OpenDocumentReportsWhetherAProgramTookIt) {
     EXPECT_EQ(launcher.OpenDocument("/nowhere/tutorial/index.html"), c.Opened) << c.Name;
   }
   qputenv("PATH", path);
-  std::filesystem::remove_all(folder);
 }
 
 // A talkative viewer must neither fill the player's memory nor die with it: the opener writes to the
 // null device, in a session of its own, and is not the player's child once it stays busy.
 TEST(LauncherTest, TheOpenerIsDetachedAndWritesToTheNullDevice) {
-  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "nq-ui-opener-detached";
-  std::filesystem::remove_all(folder);
-  std::filesystem::create_directories(folder);
+  const test::TempFolder temp;
+  const std::filesystem::path folder = temp.Root();
   const std::filesystem::path opener = folder / "xdg-open";
   std::ofstream(opener) << "#!/bin/sh\n"
                         << "cd " << folder << "\n"
@@ -77,7 +75,6 @@ TEST(LauncherTest, TheOpenerIsDetachedAndWritesToTheNullDevice) {
   }
   EXPECT_NE(line, "PPid:\t" + std::to_string(getpid())) << "the opener is still the player's child";
   kill(static_cast<pid_t>(pid), SIGKILL);
-  std::filesystem::remove_all(folder);
 }
 
 } // namespace

@@ -1,16 +1,8 @@
 // The menu bar built from the menu model: captions as the program has always had them, live marks.
 #include <QMenuBar>
-#include <filesystem>
 #include <gtest/gtest.h>
 
-#include "WindowedPlayer.h"
-#include "linux/QtImageScaler.h"
-#include "linux/QtTextMetrics.h"
-#include "platform/Dialogs.h"
-#include "platform/Launcher.h"
-#include "support/VirtualClock.h"
-#include "ui/MainWindow.h"
-#include "ui/UiFakes.h"
+#include "support/WindowedPlayer.h"
 
 namespace nq {
 namespace {
@@ -22,9 +14,9 @@ QAction* FindAction(QWidget* root, const QString& text) {
 }
 
 TEST(MenuTest, MenuBarShowsEveryTopMenuAndFollowsTheModel) {
-  test::WindowedPlayer windowed("nq-ui-menu");
+  test::WindowedPlayer<> windowed;
   MainWindow& window = windowed.Window;
-  Player& player = windowed.ThePlayer;
+  Player& player = windowed.Start();
 
   QStringList titles;
   for (QAction* action : window.menuBar()->actions())
@@ -60,9 +52,9 @@ void ExpectMarksFollowTheModel(const MainWindow& window, const Player& player, c
 }
 
 TEST(MenuTest, OnlyOptionsCarryAMarkAndItIsTheModelsStateAfterEveryClick) {
-  test::WindowedPlayer windowed("nq-ui-menu-marks");
+  test::WindowedPlayer<> windowed;
   MainWindow& window = windowed.Window;
-  Player& player = windowed.ThePlayer;
+  Player& player = windowed.Start();
 
   for (const char* command : {"About...", "&Abrir...", "Menú", "Tutorial...", "Synthesizer TTS", "Salir"}) {
     const QAction* action = FindAction(&window, QString::fromUtf8(command));

@@ -2,15 +2,9 @@
 // and which pass on to the widgets untouched.
 #include <QMouseEvent>
 #include <QTest>
-#include <filesystem>
 #include <gtest/gtest.h>
 
-#include "WindowedPlayer.h"
-#include "linux/QtImageScaler.h"
-#include "linux/QtTextMetrics.h"
-#include "support/VirtualClock.h"
-#include "ui/MainWindow.h"
-#include "ui/UiFakes.h"
+#include "support/WindowedPlayer.h"
 
 namespace nq {
 namespace {
@@ -34,9 +28,9 @@ struct HookCase {
 };
 
 TEST(MouseHookTest, OnlyLeftAndRightButtonsInsideTheBoardAreTakenAndSwallowed) {
-  test::WindowedPlayer windowed("nq-ui-hook");
+  test::WindowedPlayer<> windowed;
   MainWindow& window = windowed.Window;
-  Player& player = windowed.ThePlayer;
+  Player& player = windowed.Start();
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   window.SetMouseHook(true);

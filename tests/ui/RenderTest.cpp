@@ -1,25 +1,15 @@
 // Boards painted by the player's own painter, checked pixel by pixel against the core's geometry.
 #include <QImage>
-#include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 
-#include "linux/QtImageScaler.h"
-#include "linux/QtTextMetrics.h"
-#include "platform/Dialogs.h"
-#include "platform/Launcher.h"
-#include "shell/Player.h"
-#include "support/VirtualClock.h"
+#include "support/WindowedPlayer.h"
 #include "text/Encoding.h"
 #include "ui/BoardPainter.h"
 #include "ui/BoardView.h"
 #include "ui/HeadlessWindow.h"
-#include "ui/UiFakes.h"
 
 namespace nq {
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr int ClientWidth = 400;
 constexpr int ClientHeight = 300;
@@ -43,41 +33,27 @@ std::string BoardText(bool buttonBar) {
 class RenderTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    Folder = fs::temp_directory_path() /
-             ("nq-ui-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(Folder);
     QImage picture(100, 50, QImage::Format_RGB32);
     picture.fill(Qt::blue);
-    ASSERT_TRUE(picture.save(QString::fromStdString((Folder / "blau.png").string())));
+    ASSERT_TRUE(picture.save(QString::fromStdString(Folder.Path("blau.png"))));
   }
-  void TearDown() override { fs::remove_all(Folder); }
 
   Player& Open(bool buttonBar) {
-    std::ofstream(Folder / "taula.qdx", std::ios::binary) << BoardText(buttonBar);
+    test::WriteBytes(Folder.Path("taula.qdx"), BoardText(buttonBar));
     PlayerPaths paths;
-    paths.ProgramFolder = Folder.string() + "/";
-    paths.SettingsFile = (Folder / "nexoquadrix.ini").string();
-    paths.SharedFile = (Folder / "Quadrix.ini").string();
-    ThePlayer =
-        std::make_unique<Player>(PlayerServices{Clock, Dialogs, Metrics, Scaler, Window, Programs}, paths);
-    ThePlayer->FormCreate();
-    ThePlayer->Options().LoadProgramSettings();
-    ThePlayer->ClientResized(ClientWidth, ClientHeight);
-    ThePlayer->Boards().OpenBoard(Utf8ToWindows1252((Folder / "taula.qdx").string()));
-    return *ThePlayer;
+    paths.ProgramFolder = Folder.Root() + "/";
+    Player& player = Windowed.Start(paths);
+    player.Options().LoadProgramSettings();
+    player.ClientResized(ClientWidth, ClientHeight);
+    player.Boards().OpenBoard(Utf8ToWindows1252(Folder.Path("taula.qdx")));
+    return player;
   }
 
-  QImage Render() { return RenderClientArea(*ThePlayer, "", ClientWidth, ClientHeight); }
+  QImage Render() { return RenderClientArea(*Windowed.ThePlayer, "", ClientWidth, ClientHeight); }
 
-  fs::path Folder;
-  test::VirtualClock Clock;
-  test::SilentDialogs Dialogs;
-  QtTextMetrics Metrics;
-  QtImageScaler Scaler;
-  HeadlessWindow Window{ClientWidth, ClientHeight};
-  test::NoLauncher Programs;
-  std::unique_ptr<Player> ThePlayer;
+  test::WindowedPlayer<HeadlessWindow> Windowed{ClientWidth, ClientHeight};
+  const test::TempFolder& Folder = Windowed.Folder;
+  test::VirtualClock& Clock = Windowed.Clock;
 };
 
 TEST_F(RenderTest, FramesLieInsideTheirBoundsWithThePenWidth) {
@@ -250,8 +226,8 @@ TEST_F(RenderTest, ScanStepsRepaintingTheirRingsAloneLookLikeAFullPaint) {
   for (const int pen : {1, 4}) {
     SCOPED_TRACE(pen);
     Player& player = Open(false);
-    std::ofstream(Folder / "escaneig.qdx", std::ios::binary) << text;
-    player.Boards().OpenBoard(Utf8ToWindows1252((Folder / "escaneig.qdx").string()));
+    test::WriteBytes(Folder.Path("escaneig.qdx"), text);
+    player.Boards().OpenBoard(Utf8ToWindows1252(Folder.Path("escaneig.qdx")));
     player.MutableState().View.FrameThickness = pen;
     player.Layout().LayoutCells();
     BoardView view(player, "");

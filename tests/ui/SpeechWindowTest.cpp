@@ -58,15 +58,15 @@ protected:
   }
   std::string Tts(const char* key) { return Settings.ReadSettingText("tts", key, "<none>"); }
   std::string ToWav(const char* key) {
-    return ProfileFile(Folder.File("parlartts.ini")).ReadText("tts to Wav", key, "<none>");
+    return ProfileFile(Folder.Path("parlartts.ini")).ReadText("tts to Wav", key, "<none>");
   }
   void ClickRow(int row) {
     QListWidget* list = Window.ListBoxMotorsDeVeu();
     Click(list->viewport(), list->visualItemRect(list->item(row)).center());
   }
 
-  ScratchFolder Folder;
-  SettingsStore Settings{Folder.File("nexoquadrix.ini"), Folder.File("Quadrix.ini")};
+  TempFolder Folder;
+  SettingsStore Settings{Folder.Path("nexoquadrix.ini"), Folder.Path("Quadrix.ini")};
   LibraryLog Log;
   FakeLibraryLoader Loader;
   VirtualClock Clock;
@@ -76,7 +76,7 @@ protected:
   SpeechLibrary Library{Loader, Clock};
   ExceptionsDictionary Dictionary{Settings, DialogsFake, "/prog/"};
   SpeechFrontEnd Front{
-      Settings, Folder.File("parlartts.ini"), Desktop, InProcess, Library, Dictionary, DialogsFake, Clock};
+      Settings, Folder.Path("parlartts.ini"), Desktop, InProcess, Library, Dictionary, DialogsFake, Clock};
   SpeechWindow Window{Front};
 };
 
@@ -129,12 +129,12 @@ TEST_F(SpeechWindowTest, ShowsTheEngineListAndTheStoredChoice) {
       {"x", -1, "0"}, // an unreadable number selects nothing
   };
   for (const auto& c : cases) {
-    ScratchFolder folder;
-    SettingsStore settings{folder.File("nexoquadrix.ini"), folder.File("Quadrix.ini")};
+    TempFolder folder;
+    SettingsStore settings{folder.Path("nexoquadrix.ini"), folder.Path("Quadrix.ini")};
     settings.WriteSettingText("tts", "Numero sintetitzador", c.Stored);
     if (c.Row == 2) settings.WriteSettingText("tts", "velocitat", "-3");
     SpeechFrontEnd front{
-        settings, folder.File("parlartts.ini"), Desktop, InProcess, Library, Dictionary, DialogsFake, Clock};
+        settings, folder.Path("parlartts.ini"), Desktop, InProcess, Library, Dictionary, DialogsFake, Clock};
     front.FormCreate();
     SpeechWindow window(front);
     window.show();
@@ -253,10 +253,10 @@ TEST_F(SpeechWindowTest, EveryWayOfClosingStoresTheChoice) {
   };
   int way = 0;
   for (const auto& close : closings) {
-    ScratchFolder folder;
-    SettingsStore settings{folder.File("nexoquadrix.ini"), folder.File("Quadrix.ini")};
+    TempFolder folder;
+    SettingsStore settings{folder.Path("nexoquadrix.ini"), folder.Path("Quadrix.ini")};
     SpeechFrontEnd front{
-        settings, folder.File("parlartts.ini"), Desktop, InProcess, Library, Dictionary, DialogsFake, Clock};
+        settings, folder.Path("parlartts.ini"), Desktop, InProcess, Library, Dictionary, DialogsFake, Clock};
     front.FormCreate();
     SpeechWindow window(front);
     window.show();
@@ -292,7 +292,7 @@ TEST_F(SpeechWindowTest, DictionaryBoxAsksForAFileOnlyWhenClicked) {
   box->setFocus();
   Key(box, Qt::Key_Space);
   EXPECT_TRUE(box->isChecked());
-  EXPECT_TRUE(DialogsFake.Asked.empty());
+  EXPECT_TRUE(DialogsFake.FileQuestions.empty());
   EXPECT_FALSE(Dictionary.IsOn());
   Key(box, Qt::Key_Space);
 
@@ -303,15 +303,15 @@ TEST_F(SpeechWindowTest, DictionaryBoxAsksForAFileOnlyWhenClicked) {
   std::size_t asked = 0;
   for (const auto& c : clicks) {
     const bool wasChecked = box->isChecked();
-    DialogsFake.Answer = c.Answer;
+    DialogsFake.FileChoice = c.Answer;
     Click(box, box->rect().center());
     if (!wasChecked) ++asked; // unchecking only switches the dictionary off
-    EXPECT_EQ(DialogsFake.Asked.size(), asked);
+    EXPECT_EQ(DialogsFake.FileQuestions.size(), asked);
     EXPECT_EQ(box->isChecked(), c.Checked);
     EXPECT_EQ(Dictionary.IsOn(), c.Checked);
   }
-  ASSERT_FALSE(DialogsFake.Asked.empty());
-  EXPECT_EQ(DialogsFake.Asked.front()[0], "QUADRIX - Obrir diccionari d'excepcions");
+  ASSERT_FALSE(DialogsFake.FileQuestions.empty());
+  EXPECT_EQ(DialogsFake.FileQuestions.front().Title, "QUADRIX - Obrir diccionari d'excepcions");
 
   // Showing the window again shows the dictionary's state.
   Window.close();

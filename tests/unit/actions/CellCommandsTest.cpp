@@ -7,9 +7,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <regex>
+#include <set>
 
 #include "actions/OutsideCommands.h"
 #include "support/CellCommandFakes.h"
+#include "support/CellTestFakes.h"
 #include "support/TempFolder.h"
 #include "support/VirtualClock.h"
 
@@ -41,8 +44,8 @@ struct RowCase {
 
 const std::string Back = "button -2";
 
-// Every token of the command table, with the order of "previous board" and the option exactly as the
-// table gives it.
+// One row of each kind of the command table, the menu tokens whose item has another name, and the
+// tokens whose button or order no rule below gives.
 const std::vector<RowCase> TableCases = {
     {"<NEXOQUADRIX>", 1, {"message " + std::string(CompanionMissingText) + "/prog/"}},
     {"<TANCAR APLICACIO>", 2, {"close foreground"}},
@@ -60,23 +63,12 @@ const std::vector<RowCase> TableCases = {
     {"<NEXO_MENU_MenuSpeak>", 14, {"menu MenuSpeak", Back}},
     {"<NEXO_MENU_NonFocusable>", 15, {"toggle external", Back}},
     {"<NEXO_MENU_NoMenuNoCaption>", 16, {"toggle no menu", Back}},
-    {"<NEXO_MENU_MenuSwapBars>", 17, {"menu MenuSwapBars", Back}},
-    {"<NEXO_MENU_MenuCaptionDown>", 18, {"menu MenuCaptionDown", Back}},
-    {"<NEXO_MENU_MenuEfecto3D>", 19, {"menu MenuEfecto3D", Back}},
     {"<NEXO_MENU_MenuCentrarCaptions>", 20, {Back, "menu MenuCentrarCaptions"}},
     {"<NEXO_MENU_MenuVerBarraBotones>", 21, {Back, "menu MenuVerBarraDeBotones"}},
     {"<NEXO_MENU_MenuVerBarraMensaje>", 22, {Back, "menu MenuVerBarraDeEscribirMensaje"}},
     {"<NEXO_MENU_MenuEscribirLetrasOPalabras>", 23, {Back, "menu MenuEscribirletrasOPalabras"}},
     {"<NEXO_MENU_MenuEscribirTextoALeer>", 24, {Back, "menu MenuEscriureTextALlegir"}},
-    {"<NEXO_MENU_MenuPositionDefault>", 25, {Back, "menu MenuPositionDefault"}},
     {"<NEXO_MENU_MenuPositionMaximized>", 26, {Back, "menu MenuPlafoMAXIMIZED"}},
-    {"<NEXO_MENU_MenuPositionBottomCenter>", 27, {Back, "menu MenuPositionBottomCenter"}},
-    {"<NEXO_MENU_MenuPositionScreenCenter>", 28, {Back, "menu MenuPositionScreenCenter"}},
-    {"<NEXO_MENU_MenuPositionTopCenter>", 29, {Back, "menu MenuPositionTopCenter"}},
-    {"<NEXO_MENU_MenuPositionTopLeft>", 30, {Back, "menu MenuPositionTopLeft"}},
-    {"<NEXO_MENU_MenuPositionBottomLeft>", 31, {Back, "menu MenuPositionBottomLeft"}},
-    {"<NEXO_MENU_MenuPositionTopRight>", 32, {Back, "menu MenuPositionTopRight"}},
-    {"<NEXO_MENU_MenuPositionBottomRight>", 33, {Back, "menu MenuPositionBottomRight"}},
     {"<OBRIR FORM MENU>", 34, {"open /prog/Nexo_quadrix_menu.qdx"}},
     {"<NEXO_MENU_Edicion>", 35, {"stop scanning", "message " + std::string(CompanionMissingText) + "/prog/"}},
     {"<NEXO_MENU_Obrir>", 36, {Back, "menu MenuOpenFile"}},
@@ -85,29 +77,45 @@ const std::vector<RowCase> TableCases = {
     {"<PARAR ESCANEIG>", 39, {"stop scanning"}},
     {"<AJUSTAR FINESTRA RECEPTORA>", 40, {"fit receiving window"}},
     {"<NEXO_MENU_MenuEscaneigAutomatic>", 41, {"menu MenuEscaneigAutomatic", Back}},
-    {"<NEXO_MENU_MenuEscaneigDirigit>", 42, {"menu MenuEscaneigDirigit", Back}},
-    {"<NEXO_MENU_MenuEscaneigAutomaticActivatAmbClicDretPremut>",
-     43,
-     {"menu MenuEscaneigAutomaticActivatAmbClicDretPremut", Back}},
-    {"<NEXO_MENU_MenuMouseDown>", 44, {"menu MenuMouseDown", Back}},
-    {"<NEXO_MENU_MenuMouseUp>", 45, {"menu MenuMouseUp", Back}},
-    {"<NEXO_MENU_MenuSenseEscaneigVertical>", 46, {"menu MenuSenseEscaneigVertical", Back}},
-    {"<NEXO_MENU_MenuAlClicarNoIniciaPosicioMouse>", 47, {"menu MenuAlClicarNoIniciaPosicioMouse", Back}},
-    {"<NEXO_MENU_MenuClicAutomaticALEstarEnUnacasella>",
-     48,
-     {"menu MenuClicAutomaticALEstarEnUnacasella", Back}},
-    {"<NEXO_MENU_MenuNoPermeteClicks>", 49, {"menu MenuNoPermeteClicks", Back}},
     {"<IMPRIMIR>", 50, {}},
     {"<LLEGIR LINIA>", 50, {}},
     {"<MISSATGE A FINESTRA EXTERNA>", 50, {}},
 };
 
-TEST(CellCommandsTest, EveryRowRunsItsStepsInTableOrder) {
+TEST(CellCommandsTest, RowsOfEachKindRunTheirStepsInOrder) {
   for (const RowCase& c : TableCases) {
     Harness h;
     EXPECT_EQ(CellCommands::CommandRow(c.Text), c.Row) << c.Text;
     EXPECT_EQ(h.Run(c.Text), c.Expected) << c.Text;
   }
+}
+
+// The menu tokens of the bundled menu board each switch one thing and go back to the board the user
+// came from: first, when the option belongs to that board, so the change lands on it; afterwards
+// otherwise. A token names its menu item unless it is one of the renamed rows above.
+TEST(CellCommandsTest, BundledMenuTokensSwitchOneThingAndGoBackOnceOnTheRightSide) {
+  const std::string menuBoard = ReadBytes(std::string(NQ_SOURCE_DIR) + "/data/Nexo_quadrix_menu.qdx");
+  const std::regex menuToken("<NEXO_MENU_([A-Za-z0-9]+)>");
+  std::set<std::string> renamed;
+  for (const RowCase& c : TableCases)
+    renamed.insert(c.Text);
+  int tokens = 0;
+  for (std::sregex_iterator it(menuBoard.begin(), menuBoard.end(), menuToken), end; it != end; ++it) {
+    const std::string token = it->str();
+    Harness h;
+    const Steps steps = h.Run(token);
+    if (!test::MarksAnOptionOf(token, "")) continue; // the editor and the open dialog: in the table
+    ++tokens;
+    ASSERT_EQ(steps.size(), 2u) << token;
+    const bool backFirst = steps[0] == Back;
+    EXPECT_EQ(backFirst, test::MarksAnOptionOf(token, "Menu Options 2")) << token; // the board's own options
+    const std::string& change = steps[backFirst ? 1 : 0];
+    EXPECT_NE(change, Back) << token;
+    if (!renamed.contains(token) && change.starts_with("menu ")) {
+      EXPECT_EQ(change, "menu " + (*it)[1].str()) << token;
+    }
+  }
+  EXPECT_GE(tokens, 29);
 }
 
 TEST(CellCommandsTest, RecognitionFoldsAccentsAndComparesWholeTexts) {

@@ -14,9 +14,9 @@
 namespace nq {
 namespace {
 
-using testing::EditorWindowId;
-using testing::OwnWindowId;
-using testing::PanelWindowId;
+using test::EditorWindowId;
+using test::OwnWindowId;
+using test::PanelWindowId;
 constexpr DesktopWindow Own = OwnWindowId;
 constexpr DesktopWindow Editor = EditorWindowId;
 constexpr DesktopWindow Panel = PanelWindowId;
@@ -38,8 +38,8 @@ protected:
   bool ExternalMode = false;
   bool NoMenuMode = false;
   FakeMarks Marks;
-  testing::FakeBoardWindow Board;
-  testing::FakeDesktop Screen;
+  test::FakeBoardWindow Board;
+  test::FakeDesktop Screen;
   ExternalWindow Window{ExternalMode, NoMenuMode, Marks, Board, Screen, Settings};
 };
 

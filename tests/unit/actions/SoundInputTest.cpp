@@ -8,27 +8,10 @@
 
 #include "actions/SoundInput.h"
 #include "support/FakeAudioCapture.h"
+#include "support/FakeDialogs.h"
 
 namespace nq::test {
 namespace {
-
-struct Box {
-  std::string Text;
-  MessageIcon Icon;
-  std::string Caption;
-};
-
-class BoxDialogs final : public Dialogs {
-public:
-  std::vector<Box> Shown;
-  void ShowMessage(const std::string& text, MessageIcon icon, const std::string& caption) override {
-    Shown.push_back({text, icon, caption});
-  }
-  std::optional<std::string> ChooseFileToOpen(const std::string&, const std::string&, const std::string&,
-                                              const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-};
 
 class RecordingTarget final : public SoundClickTarget {
 public:
@@ -50,9 +33,9 @@ public:
 struct Harness {
   FakeAudioCapture Mono;
   FakeAudioCapture Stereo;
-  BoxDialogs Boxes;
+  FakeDialogs Messages;
   RecordingTarget Target;
-  SoundInput Input{Mono, Stereo, Boxes, Target};
+  SoundInput Input{Mono, Stereo, Messages, Target};
 
   void UseStereo() {
     Target.Single = false;
@@ -230,18 +213,18 @@ TEST(SoundInput, FailureBoxShowsOncePerRunPerDetector) {
   }
   EXPECT_FALSE(h.Input.SingleChannelOpen());
   EXPECT_EQ(h.Mono.Attempts, 3) << "every start tries again";
-  ASSERT_EQ(h.Boxes.Shown.size(), 2u);
-  EXPECT_EQ(h.Boxes.Shown[0].Caption, "Control del valor m\xE0xim detectat en el micr\xF2"
-                                      "fon");
+  ASSERT_EQ(h.Messages.Boxes.size(), 2u);
+  EXPECT_EQ(h.Messages.Boxes[0].Caption, "Control del valor m\xE0xim detectat en el micr\xF2"
+                                         "fon");
   EXPECT_EQ(
-      h.Boxes.Shown[0].Text,
+      h.Messages.Boxes[0].Text,
       "No \xE9s possible obrir el dispositiu d'entrada de so. O no hi ha tarja de so o hi ha una altre "
       "aplicaci\xF3 que la fa servir. Si \xE9s aix\xED pareu aquesta aplicaci\xF3 i torneu-ho a provar.");
-  EXPECT_EQ(h.Boxes.Shown[0].Icon, MessageIcon::Warning);
-  EXPECT_EQ(h.Boxes.Shown[1].Caption, "Captura so del micr\xF2"
-                                      "fon");
-  EXPECT_EQ(h.Boxes.Shown[1].Text, "NO puc obrir els dispositiu d'entrada");
-  EXPECT_EQ(h.Boxes.Shown[1].Icon, MessageIcon::Error);
+  EXPECT_EQ(h.Messages.Boxes[0].Icon, MessageIcon::Warning);
+  EXPECT_EQ(h.Messages.Boxes[1].Caption, "Captura so del micr\xF2"
+                                         "fon");
+  EXPECT_EQ(h.Messages.Boxes[1].Text, "NO puc obrir els dispositiu d'entrada");
+  EXPECT_EQ(h.Messages.Boxes[1].Icon, MessageIcon::Error);
   h.Mono.FailWith = 0;
   EXPECT_EQ(h.Input.OpenSingleChannelDetector(), 0);
   EXPECT_TRUE(h.Input.SingleChannelOpen());
@@ -256,7 +239,7 @@ TEST(SoundInput, AVanishedSourceClosesTheDetectorQuietlyAndTheNextStartTriesAgai
     capture.Lose();
     EXPECT_FALSE(capture.IsOpen);
     EXPECT_FALSE(stereo ? h.Input.StereoOpen() : h.Input.SingleChannelOpen());
-    EXPECT_TRUE(h.Boxes.Shown.empty());
+    EXPECT_TRUE(h.Messages.Boxes.empty());
     h.Mono.Deliver(MonoBlock(255));
     h.Stereo.Deliver(StereoBlock(30000, 0));
     EXPECT_EQ(h.Target.Calls, "");
@@ -291,7 +274,7 @@ TEST(SoundInput, MeterListensWithoutClickingAndFollowsTheDetectors) {
   h.UseStereo();
   h.Stereo.FailWith = 1;
   h.Input.SetMeterListening(true);
-  EXPECT_TRUE(h.Boxes.Shown.empty());
+  EXPECT_TRUE(h.Messages.Boxes.empty());
   h.Stereo.FailWith = 0;
   h.Input.SetMeterListening(true);
   h.Stereo.Deliver(StereoBlock(300, 9000));

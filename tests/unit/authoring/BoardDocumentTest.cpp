@@ -5,7 +5,7 @@
 #include "authoring/BoardDocument.h"
 #include "authoring/BoardKeys.h"
 #include "boards/BoardFile.h"
-#include "platform/Dialogs.h"
+#include "support/FakeDialogs.h"
 #include "unit/authoring/AuthoringTestSupport.h"
 
 namespace nq::authoring {
@@ -15,21 +15,9 @@ using test::ReadBytes;
 using test::TempFolder;
 using test::WriteBytes;
 
-class SilentDialogs : public Dialogs {
-public:
-  void ShowMessage(const std::string& text, MessageIcon, const std::string&) override {
-    Shown.push_back(text);
-  }
-  std::optional<std::string> ChooseFileToOpen(const std::string&, const std::string&, const std::string&,
-                                              const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-  std::vector<std::string> Shown;
-};
-
 // What the player itself reads from a file.
 Board PlayerReads(const std::string& path) {
-  SilentDialogs dialogs;
+  test::FakeDialogs dialogs;
   Board board;
   BoardFile reader(board, dialogs);
   EXPECT_TRUE(reader.ReadBoardFile(path)) << path;

@@ -5,45 +5,23 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <random>
 #include <string>
 #include <vector>
 
-#include "platform/Dialogs.h"
+#include "support/FakeDialogs.h"
+#include "support/TempFolder.h"
 
 namespace nq {
 namespace {
 
 namespace fs = std::filesystem;
 
-class RecordingDialogs : public Dialogs {
-public:
-  void ShowMessage(const std::string& text, MessageIcon, const std::string&) override {
-    Shown.push_back(text);
-  }
-  std::optional<std::string> ChooseFileToOpen(const std::string&, const std::string&, const std::string&,
-                                              const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-  std::vector<std::string> Shown;
-};
-
 const std::string Header = "[Quadrix]\r\nName=Quadrix\r\nautor=Vellumor\r\n";
 
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using test::ReadBytes;
 
 class BoardFileTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    Folder = fs::temp_directory_path() / ("nq_boardfile_" + std::to_string(std::random_device{}()));
-    fs::create_directories(Folder);
-  }
-  void TearDown() override { fs::remove_all(Folder); }
-
   std::string Write(const std::string& name, const std::string& bytes) {
     const fs::path path = Folder / name;
     fs::create_directories(path.parent_path());
@@ -57,20 +35,21 @@ protected:
         Write("good.qdx", Header + "[Grid]\r\nColumns=2\r\nRows=2\r\n[Position]\r\nLeft=7\r\n"
                                    "[Cell 1]\r\nCaption=one\r\n[Cell 4]\r\nCaption=four\r\n");
     EXPECT_TRUE(Reader.ReadBoardFile(path));
-    Dialogs.Shown.clear();
+    Dialogs.Messages.clear();
     return path;
   }
 
-  fs::path Folder;
+  test::TempFolder Temp;
+  const fs::path Folder = Temp.Root();
   Board TheBoard;
-  RecordingDialogs Dialogs;
+  test::FakeDialogs Dialogs;
   BoardFile Reader{TheBoard, Dialogs};
 };
 
 TEST_F(BoardFileTest, HeaderOnlyIsOneEmptyCellWithDefaults) {
   const std::string path = Write("a.qdx", "[Quadrix]\nName=Quadrix\nautor=Vellumor\n");
   ASSERT_TRUE(Reader.ReadBoardFile(path));
-  EXPECT_TRUE(Dialogs.Shown.empty());
+  EXPECT_TRUE(Dialogs.Messages.empty());
   EXPECT_EQ(TheBoard.Columns, 1);
   EXPECT_EQ(TheBoard.Rows, 1);
   EXPECT_EQ(TheBoard.CellCount(), 1);
@@ -135,9 +114,9 @@ TEST_P(BoardFileExtension, OnlyQdxInAnyCaseIsABoard) {
   const std::string path = Write(GetParam().Name, Header);
   EXPECT_EQ(Reader.ReadBoardFile(path), GetParam().Accepted);
   if (GetParam().Accepted) {
-    EXPECT_TRUE(Dialogs.Shown.empty());
+    EXPECT_TRUE(Dialogs.Messages.empty());
   } else {
-    EXPECT_EQ(Dialogs.Shown, std::vector<std::string>{"No es un archivo .qdx"});
+    EXPECT_EQ(Dialogs.Messages, std::vector<std::string>{"No es un archivo .qdx"});
   }
 }
 
@@ -165,9 +144,9 @@ TEST_P(BoardFileRefusal, KeepsTheBoardAndTheWriteBackTarget) {
 
   EXPECT_FALSE(Reader.ReadBoardFile(refused));
   if (GetParam().Message.empty()) {
-    EXPECT_TRUE(Dialogs.Shown.empty());
+    EXPECT_TRUE(Dialogs.Messages.empty());
   } else {
-    EXPECT_EQ(Dialogs.Shown, std::vector<std::string>{GetParam().Message});
+    EXPECT_EQ(Dialogs.Messages, std::vector<std::string>{GetParam().Message});
   }
   EXPECT_TRUE(TheBoard == before);
   EXPECT_EQ(Reader.FileName(), good);
@@ -211,7 +190,7 @@ TEST_F(BoardFileTest, MissingOrUnnamedFileKeepsTheBoard) {
   fs::create_directories(Folder / "folder.qdx");
   EXPECT_FALSE(Reader.ReadBoardFile((Folder / "folder.qdx").string()));
 
-  EXPECT_EQ(Dialogs.Shown,
+  EXPECT_EQ(Dialogs.Messages,
             (std::vector<std::string>{"No existe el archivo: " + missing,
                                       "No existe el archivo: " + (Folder / "folder.qdx").string()}));
   EXPECT_TRUE(TheBoard == before);
@@ -251,7 +230,7 @@ TEST_F(BoardFileTest, NegativeSizesGiveABoardWithNoCells) {
     for (const CellRecord& cell : TheBoard.Cells)
       EXPECT_EQ(cell.Caption, "");
   }
-  EXPECT_TRUE(Dialogs.Shown.empty());
+  EXPECT_TRUE(Dialogs.Messages.empty());
 }
 
 TEST_F(BoardFileTest, CellsAreNumberedInRows) {
@@ -323,7 +302,7 @@ TEST_F(BoardFileTest, HugeLinesNeverBreakTheReader) {
   ASSERT_TRUE(
       Reader.ReadBoardFile(Write("long.qdx", Header + "[Cell 1]\nCaption=" + line + "\n" + line + "\n")));
   EXPECT_EQ(TheBoard.Cell(1, 1).Caption, std::string(1023, 'x'));
-  EXPECT_TRUE(Dialogs.Shown.empty());
+  EXPECT_TRUE(Dialogs.Messages.empty());
 }
 
 TEST_F(BoardFileTest, WindowsNameWithBackslashesAndOtherCaseOpens) {

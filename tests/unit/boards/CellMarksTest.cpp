@@ -2,13 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <regex>
+#include <set>
+#include <string>
+#include <vector>
+
 #include "boards/CellBoxes.h"
 #include "support/CellTestFakes.h"
+#include "support/TempFolder.h"
 
 namespace nq {
 namespace {
 
-using testing::FakeMarkSettings;
+using test::FakeMarkSettings;
 
 struct MarkRow {
   const char* token;
@@ -19,26 +27,18 @@ struct MarkRow {
   bool markedWhenMissing;
 };
 
-// Every option token with the setting it reads, a stored value that marks it and one that does not.
+// One option of each way of reading a setting, with a stored value that marks it and a near miss that
+// does not, and the board options, whose keys the player's round trip in the shell tests does not reach.
 const MarkRow MarkTable[] = {
     {"<NEXO_MENU_MenuSpeak>", "Menu Options", "MenuSpeak.Checked", "SI", "NO", true},
     {"<NEXO_MENU_NonFocusable>", "Menu Options", "NonFocusable", "SI", "NO", false},
     {"<NEXO_MENU_NoMenuNoCaption>", "Menu Options", "NoMenuNoCaption", "SI", "si", false},
-    {"<NEXO_MENU_MenuSwapBars>", "Menu Options", "MenuSwapBars.Checked", "SI", "NO", false},
     {"<NEXO_MENU_MenuCaptionDown>", "Menu Options", "MenuCaptionDown.Checked", "SI", "S\xCD", false},
     {"<NEXO_MENU_MenuEfecto3D>", "Menu Options", "MenuEfecto3D.Checked", "1", "0", true},
-    {"<NEXO_MENU_MenuEscaneigAutomatic>", "Menu Control", "MenuEscaneigAutomatic.Checked", "1", "0", false},
     {"<NEXO_MENU_MenuEscaneigDirigit>", "Menu Control", "MenuEscaneigDirigit.Checked", "7", "0", false},
-    {"<NEXO_MENU_MenuEscaneigAutomaticActivatAmbClicDretPremut>", "Menu Control",
-     "MenuEscaneigAutomaticActivatAmbClicDretPremut.Checked", "1", "0", false},
-    {"<NEXO_MENU_MenuMouseDown>", "Menu Control", "MenuMouseDown.Checked", "1", "0", false},
     {"<NEXO_MENU_MenuMouseUp>", "Menu Control", "MenuMouseUp.Checked", "1", "0", true},
     {"<NEXO_MENU_MenuSenseEscaneigVertical>", "Menu Control", "MenuSenseEscaneigVertical.Checked", "SI", "1",
      false},
-    {"<NEXO_MENU_MenuAlClicarNoIniciaPosicioMouse>", "Menu Control",
-     "MenuAlClicarNoIniciaPosicioMouse.Checked", "SI", "NO", false},
-    {"<NEXO_MENU_MenuClicAutomaticALEstarEnUnacasella>", "Menu Control",
-     "MenuClicAutomaticALEstarEnUnacasella.Checked", "1", "0", false},
     {"<NEXO_MENU_MenuNoPermeteClicks>", "Menu Control", "MenuNoPermeteClicks.Checked", "1", "SI", false},
     {"<NEXO_MENU_MenuCentrarCaptions>", "Menu Options 2", "Center Captions", "1", "0", false},
     {"<NEXO_MENU_MenuVerBarraBotones>", "Menu Options 2", "Show Button Bar", "1", "0", false},
@@ -47,17 +47,9 @@ const MarkRow MarkTable[] = {
      false},
     {"<NEXO_MENU_MenuEscribirTextoALeer>", "Menu Options 2", "MenuEscriureTextALlegir", "1", "0", false},
     {"<NEXO_MENU_MenuPositionDefault>", "Menu Options 2", "MenuQdxPosition", "0", "1", true},
-    {"<NEXO_MENU_MenuPositionMaximized>", "Menu Options 2", "MenuQdxPosition", "1", "0", false},
-    {"<NEXO_MENU_MenuPositionScreenCenter>", "Menu Options 2", "MenuQdxPosition", "2", "3", false},
-    {"<NEXO_MENU_MenuPositionBottomCenter>", "Menu Options 2", "MenuQdxPosition", "3", "2", false},
-    {"<NEXO_MENU_MenuPositionTopCenter>", "Menu Options 2", "MenuQdxPosition", "4", "0", false},
-    {"<NEXO_MENU_MenuPositionTopLeft>", "Menu Options 2", "MenuQdxPosition", "5", "0", false},
-    {"<NEXO_MENU_MenuPositionBottomLeft>", "Menu Options 2", "MenuQdxPosition", "6", "0", false},
-    {"<NEXO_MENU_MenuPositionTopRight>", "Menu Options 2", "MenuQdxPosition", "7", "0", false},
-    {"<NEXO_MENU_MenuPositionBottomRight>", "Menu Options 2", "MenuQdxPosition", "8", "0", false},
 };
 
-TEST(MarkedCaption, EveryOptionTokenReadsItsOwnSetting) {
+TEST(MarkedCaption, EachOptionReadsItsOwnSetting) {
   for (const MarkRow& row : MarkTable) {
     FakeMarkSettings settings;
     EXPECT_EQ(MarkedCaption("Op", row.token, settings), row.markedWhenMissing ? "V - Op" : "Op") << row.token;
@@ -66,6 +58,27 @@ TEST(MarkedCaption, EveryOptionTokenReadsItsOwnSetting) {
     settings.Set(row.section, row.key, row.offValue);
     EXPECT_EQ(MarkedCaption("Op", row.token, settings), "Op") << row.token;
   }
+}
+
+// Each stored window placement marks exactly one placement cell of the bundled menu board, a different
+// one for each.
+TEST(MarkedCaption, EachPlacementMarksItsOwnMenuCell) {
+  const std::string menuBoard = test::ReadBytes(std::string(NQ_SOURCE_DIR) + "/data/Nexo_quadrix_menu.qdx");
+  const std::regex placementToken("<NEXO_MENU_MenuPosition[A-Za-z]+>");
+  std::vector<std::string> tokens;
+  for (std::sregex_iterator it(menuBoard.begin(), menuBoard.end(), placementToken), end; it != end; ++it)
+    tokens.push_back(it->str());
+  std::set<std::string> marked;
+  for (int32_t position = 0; position <= 8; ++position) {
+    FakeMarkSettings settings;
+    settings.Set("Menu Options 2", "MenuQdxPosition", std::to_string(position));
+    std::vector<std::string> shown;
+    std::copy_if(tokens.begin(), tokens.end(), std::back_inserter(shown),
+                 [&](const std::string& token) { return IsMarkedOption(token, settings); });
+    ASSERT_EQ(shown.size(), 1u) << "placement " << position;
+    marked.insert(shown[0]);
+  }
+  EXPECT_EQ(marked.size(), 9u);
 }
 
 TEST(MarkedCaption, OtherSpecialFunctionsAreNeverMarked) {
@@ -84,8 +97,8 @@ TEST(MarkedCaption, OtherSpecialFunctionsAreNeverMarked) {
 }
 
 TEST(MarkedCaption, ShownCaptionFollowsTheSettingsAtEveryPaint) {
-  testing::FakeTextMetrics metrics;
-  testing::FakeScaler scaler;
+  test::FakeTextMetrics metrics;
+  test::FakeScaler scaler;
   FakeMarkSettings settings;
   CellBoxes boxes(metrics, scaler, settings);
   TBox& box = *boxes.GridBox(1);

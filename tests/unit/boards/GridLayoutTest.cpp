@@ -7,9 +7,9 @@
 namespace nq {
 namespace {
 
-using testing::FakeMarkSettings;
-using testing::FakeScaler;
-using testing::FakeTextMetrics;
+using test::FakeMarkSettings;
+using test::FakeScaler;
+using test::FakeTextMetrics;
 
 struct PanelCase {
   const char* name;

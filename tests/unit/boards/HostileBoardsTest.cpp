@@ -17,8 +17,8 @@
 #include "boards/BoardFile.h"
 #include "boards/PathResolver.h"
 #include "boards/PictureLoader.h"
-#include "platform/Dialogs.h"
 #include "settings/ProfileFile.h"
+#include "support/FakeDialogs.h"
 #include "support/PictureTestFiles.h"
 #include "support/TempFolder.h"
 #include "text/Encoding.h"
@@ -27,18 +27,6 @@ namespace nq {
 namespace {
 
 namespace fs = std::filesystem;
-
-class QuietDialogs : public Dialogs {
-public:
-  void ShowMessage(const std::string& text, MessageIcon, const std::string&) override {
-    Shown.push_back(text);
-  }
-  std::optional<std::string> ChooseFileToOpen(const std::string&, const std::string&, const std::string&,
-                                              const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-  std::vector<std::string> Shown;
-};
 
 struct CorpusBoard {
   std::string Name; // bytes of the file name
@@ -117,7 +105,7 @@ TEST_F(HostileBoardsTest, EachBoardIsReadOrRefusedAsExpectedAndRefusedBoardsAreN
     const bool regular = fs::is_regular_file(path, error);
     const std::string before = regular ? ReadBytes(path) : std::string();
     Board board;
-    QuietDialogs dialogs;
+    test::FakeDialogs dialogs;
     BoardFile reader(board, dialogs);
     // Board names given to the reader are Windows-1252; the corpus's non-UTF-8 names already are.
     const std::string converted = Utf8ToWindows1252(path);

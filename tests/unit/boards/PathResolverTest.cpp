@@ -6,8 +6,9 @@
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
+
+#include "support/TempFolder.h"
 
 namespace nq {
 namespace {
@@ -17,15 +18,12 @@ namespace fs = std::filesystem;
 class PathResolverTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    Root = fs::temp_directory_path() / ("nq_paths_" + std::to_string(std::random_device{}()));
-    Boards = (Root / "Taulers").string();
     for (const char* file : {"Taulers/inici.qdx", "Taulers/Imatges/Gos.PNG", "Taulers/imatges/gos.png",
                              "Taulers/Imatges/caf\xC3\xA8.png", "Taulers/Animals/Sons/Lleo.wav",
                              "Taulers/Animals/\xC3\x80NEC.png"}) {
       Make(file);
     }
   }
-  void TearDown() override { fs::remove_all(Root); }
 
   void Make(const std::string& relative) {
     const fs::path path = Root / relative;
@@ -34,8 +32,9 @@ protected:
   }
   std::string At(const std::string& relative) const { return Boards + "/" + relative; }
 
-  fs::path Root;
-  std::string Boards;
+  test::TempFolder Temp;
+  const fs::path Root = Temp.Root();
+  const std::string Boards = (Root / "Taulers").string();
 };
 
 struct FoundCase {

@@ -7,7 +7,7 @@
 #include <set>
 
 #include "boards/PrintPlan.h"
-#include "platform/Dialogs.h"
+#include "support/FakeDialogs.h"
 #include "support/PictureTestFiles.h"
 #include "support/TempFolder.h"
 
@@ -15,18 +15,6 @@ namespace nq {
 namespace {
 
 constexpr const char* Header = "[Quadrix]\r\nName=Quadrix\r\nautor=Vellumor\r\n";
-
-class QuietDialogs : public Dialogs {
-public:
-  void ShowMessage(const std::string& text, MessageIcon, const std::string&) override {
-    Shown.push_back(text);
-  }
-  std::optional<std::string> ChooseFileToOpen(const std::string&, const std::string&, const std::string&,
-                                              const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-  std::vector<std::string> Shown;
-};
 
 TEST(PackRunsTest, RunsFitTheLimitAndKeepEveryLengthOnce) {
   struct Case {
@@ -126,7 +114,7 @@ protected:
     return names;
   }
   test::TempFolder Folder;
-  QuietDialogs Messages;
+  test::FakeDialogs Messages;
 };
 
 TEST_F(PrintBookTest, HomeFirstThenBreadthFirstInCellOrderEachBoardOnce) {

@@ -9,10 +9,10 @@
 namespace nq {
 namespace {
 
-using testing::FakeMarkSettings;
-using testing::FakeScaler;
-using testing::FakeTextMetrics;
-using testing::SolidPicture;
+using test::FakeMarkSettings;
+using test::FakeScaler;
+using test::FakeTextMetrics;
+using test::SolidPicture;
 
 std::string Describe(const GridRect& r) {
   return "(" + std::to_string(r.Left) + "," + std::to_string(r.Top) + "," + std::to_string(r.Width) + "," +

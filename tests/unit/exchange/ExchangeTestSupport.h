@@ -7,28 +7,16 @@
 
 #include "boards/BoardFile.h"
 #include "exchange/ObfImport.h"
-#include "platform/Dialogs.h"
+#include "support/FakeDialogs.h"
 #include "support/TempFolder.h"
 #include "text/Encoding.h"
 
 namespace nq::test {
 
-class QuietDialogs : public Dialogs {
-public:
-  void ShowMessage(const std::string& text, MessageIcon, const std::string&) override {
-    Messages.push_back(text);
-  }
-  std::optional<std::string> ChooseFileToOpen(const std::string&, const std::string&, const std::string&,
-                                              const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-  std::vector<std::string> Messages;
-};
-
 /// The board file at path (UTF-8) as the player reads it; Columns stays 0 when it does not read.
 inline Board ReadBoard(const std::string& path) {
   Board board;
-  QuietDialogs dialogs;
+  FakeDialogs dialogs;
   BoardFile reader(board, dialogs);
   if (!reader.ReadBoardFile(Utf8ToWindows1252(path))) board.Columns = 0;
   return board;

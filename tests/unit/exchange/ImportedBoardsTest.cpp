@@ -13,7 +13,7 @@ const std::string Fixtures = std::string(NQ_FIXTURES) + "/obf/";
 
 TEST(ImportedBoards, ImportsOncePerFileAndContent) {
   test::TempFolder temp;
-  test::QuietDialogs dialogs;
+  test::FakeDialogs dialogs;
   ImportedBoards imported(dialogs, nullptr, temp.Path("imported"));
   test::WriteBytes(temp.Path("Tauler \xC3\xBA.obf"), test::ReadBytes(Fixtures + "full.obf"));
   const std::string source = Utf8ToWindows1252(temp.Path("Tauler \xC3\xBA.obf"));
@@ -44,7 +44,7 @@ TEST(ImportedBoards, ImportsOncePerFileAndContent) {
 
 TEST(ImportedBoards, ABrokenSetIsExplainedInTheUsersLanguageAndLeavesNoFolder) {
   test::TempFolder temp;
-  test::QuietDialogs dialogs;
+  test::FakeDialogs dialogs;
   ImportedBoards imported(dialogs, nullptr, temp.Path("imported"));
   test::WriteBytes(temp.Path("b.obf"), test::ReadBytes(Fixtures + "faults/duplicate-button.obf"));
   EXPECT_FALSE(imported.ImportedRootBoard(temp.Path("b.obf")));
@@ -64,7 +64,7 @@ TEST(ImportedBoards, ABrokenSetIsExplainedInTheUsersLanguageAndLeavesNoFolder) {
 // The player never keeps a command that reaches outside it, and says so once, where the list is.
 TEST(ImportedBoards, OpeningASetLeavesOutItsOutsideCommandsAndSaysWhereTheyAreListed) {
   test::TempFolder temp;
-  test::QuietDialogs dialogs;
+  test::FakeDialogs dialogs;
   ImportedBoards imported(dialogs, nullptr, temp.Path("imported"));
   test::WriteBytes(
       temp.Path("h.obf"),
@@ -115,7 +115,7 @@ public:
 
 TEST(ImportedBoards, ACancelledImportSaysNothingAndLeavesNoFolder) {
   test::TempFolder temp;
-  test::QuietDialogs dialogs;
+  test::FakeDialogs dialogs;
   CancelledRunner runner;
   ImportedBoards imported(dialogs, nullptr, temp.Path("imported"), &runner);
   test::WriteBytes(temp.Path("mine.obf"), test::ReadBytes(Fixtures + "full.obf"));

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/Clipboard.h"
 #include "platform/Clock.h"
 #include "platform/KeySink.h"
 #include "shell/ShellPorts.h"
+#include "support/FakeClipboard.h"
 #include "support/VirtualClock.h"
 
 namespace nq::test {
@@ -32,20 +32,6 @@ public:
   std::function<void()> OnSayAndWait; // runs inside SpeakOrPlayAndWait
 };
 
-class FakeClipboard final : public Clipboard {
-public:
-  explicit FakeClipboard(EventLog& log) : Log(log) {}
-  void CopyTextToClipboard(const std::string& text) override {
-    Log.push_back("clip:=" + text);
-    Text = text;
-  }
-  std::string ReadClipboardText() override { return Text; }
-  void CopyWindowAreaToClipboard(int, int, int, int) override { Log.push_back("clip:area"); }
-  EventLog& Log;
-  std::string Text;
-};
-
-// The focused window: records the keys and, on Control+C, copies its Selection to the clipboard.
 class RecordingKeys final : public KeySink {
 public:
   RecordingKeys(EventLog& log, FakeClipboard& clipboard) : Log(log), Board(clipboard) {}

@@ -55,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct NoticeMachine {
   TempFolder Root;
-  RecordingDialogs Messages;
+  FakeDialogs Messages;
   SettingsStore Settings{Root.Path("nexoquadrix.ini"), Root.Path("Quadrix.ini")};
 };
 

@@ -6,20 +6,12 @@
 #include <gtest/gtest.h>
 
 #include "ShellFakes.h"
-#include "platform/Clipboard.h"
 #include "support/DesktopFakes.h"
+#include "support/FakeClipboard.h"
 #include "support/RecordingKeys.h"
 
 namespace nq {
 namespace {
-
-class NoClipboard final : public Clipboard {
-public:
-  std::string Text;
-  void CopyTextToClipboard(const std::string& text) override { Text = text; }
-  std::string ReadClipboardText() override { return Text; }
-  void CopyWindowAreaToClipboard(int, int, int, int) override {}
-};
 
 // A player over its own program folder with the on-screen keyboard connected to fakes.
 struct Rig {
@@ -41,11 +33,11 @@ struct Rig {
   }
 
   test::ShellHarness h;
-  testing::RecordingKeySink Sink;
-  testing::TableLayout Layout;
-  NoClipboard Clip;
-  testing::FakeDesktop Screen;
-  testing::FakeBoardWindow Board;
+  test::RecordingKeySink Sink;
+  test::TableLayout Layout;
+  test::FakeClipboard Clip;
+  test::FakeDesktop Screen;
+  test::FakeBoardWindow Board;
   bool NonFocusableWhenShown = false;
 };
 
@@ -54,9 +46,9 @@ protected:
   Player& Start(const std::string& menuOptions) { return R.Start(menuOptions); }
   Rig R;
   test::ShellHarness& h = R.h;
-  testing::RecordingKeySink& Sink = R.Sink;
-  testing::FakeDesktop& Screen = R.Screen;
-  testing::FakeBoardWindow& Board = R.Board;
+  test::RecordingKeySink& Sink = R.Sink;
+  test::FakeDesktop& Screen = R.Screen;
+  test::FakeBoardWindow& Board = R.Board;
 };
 
 struct StartCase {

@@ -71,7 +71,7 @@ TEST_F(ForeignBoardOpeningTest, ADroppedSetBecomesTheHomeBoard) {
 }
 
 TEST_F(ForeignBoardOpeningTest, AChosenSetBecomesTheHomeBoard) {
-  h.Messages.Choice = "/sets/x.obf";
+  h.Messages.FileChoice = "/sets/x.obf";
   h.ThePlayer->MenuClick("MenuOpenFile");
   EXPECT_EQ(h.State().CurrentBoardFile, Imported);
   EXPECT_EQ(h.State().HomeBoardFile, Imported);
@@ -92,8 +92,9 @@ TEST_F(ForeignBoardOpeningTest, OpenDialogStartsWhereTheSetWasWhileItsBoardsAreO
       ASSERT_TRUE(Boards().OpenBoard(open)) << open;
     }
     h.ThePlayer->MenuClick("MenuOpenFile");
-    EXPECT_EQ(h.Messages.InitialFolder, folder) << open;
-    EXPECT_EQ(h.Messages.PresetName, "");
+    ASSERT_FALSE(h.Messages.FileQuestions.empty());
+    EXPECT_EQ(h.Messages.FileQuestions.back().InitialFolder, folder) << open;
+    EXPECT_EQ(h.Messages.FileQuestions.back().PresetName, "");
   }
 }
 

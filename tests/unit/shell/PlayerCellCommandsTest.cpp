@@ -9,6 +9,7 @@
 #include "ShellFakes.h"
 #include "actions/CellCommands.h"
 #include "settings/TrustedFolders.h"
+#include "support/DesktopFakes.h"
 #include "support/RecordingKeys.h"
 
 namespace nq::test {
@@ -28,23 +29,6 @@ std::string BoardWith(const BoardSpec& spec, const std::map<int, std::string>& f
   }
   return text;
 }
-
-// A desktop with no other window, and a main window that only records whether it may take the focus.
-class EmptyDesktop final : public Desktop, public NonFocusableWindow {
-public:
-  bool NonFocusable = false;
-  DesktopWindow ForegroundWindow() override { return 0; }
-  bool IsNormalApplicationWindow(DesktopWindow) override { return false; }
-  DesktopRect WorkArea() override { return {0, 0, 1280, 800}; }
-  bool WindowFrameRect(DesktopWindow, DesktopRect&) override { return false; }
-  void MoveResizeWindow(DesktopWindow, const DesktopRect&) override {}
-  DesktopWindow TopApplicationWindow(DesktopWindow) override { return 0; }
-  void ActivateWindow(DesktopWindow) override {}
-  void CloseWindow(DesktopWindow) override {}
-  DesktopWindow FindWindowByTitle(const std::string&) override { return 0; }
-  void SetNonFocusable(bool on) override { NonFocusable = on; }
-  DesktopWindow OwnWindow() override { return 0; }
-};
 
 class PlayerCellCommandsTest : public ::testing::Test {
 protected:
@@ -76,7 +60,7 @@ protected:
     AddTrustedFolder(p->Settings(), h.Root + "boards");
     p->SetKeySink(&Keys);
     p->SetClipboard(&Board);
-    p->SetExternalWindowParts(Keys, Layout, Board, Screen, Screen);
+    p->SetExternalWindowParts(Keys, Layout, Board, Screen, BoardWindow);
   }
 
   void Activate(int32_t k) { p->Activations().ActivateCell(k); }
@@ -89,8 +73,9 @@ protected:
   EventLog Log;
   FakeClipboard Board{Log};
   RecordingKeys Keys{Log, Board};
-  nq::testing::TableLayout Layout;
-  EmptyDesktop Screen;
+  nq::test::TableLayout Layout;
+  FakeDesktop Screen;
+  FakeBoardWindow BoardWindow;
 };
 
 TEST_F(PlayerCellCommandsTest, HomeMenuBoardAndOptionsComeBackToTheBoardTheyWereChosenFrom) {

@@ -1,7 +1,14 @@
 // The program settings applied at start, and the toggles that store an option the moment it changes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <regex>
+
 #include "ShellFakes.h"
+#include "actions/CellCommands.h"
+#include "boards/CellMarkSettingsStore.h"
+#include "support/CellCommandFakes.h"
+#include "support/CellTestFakes.h"
 
 namespace nq::test {
 namespace {
@@ -254,6 +261,42 @@ TEST(OptionToggles, WindowFollowsTheMenuAndCursorItems) {
   EXPECT_FALSE(h.Window.MenuHidden);
   p.MenuClick("MenuTreureElCursorEnElsPlafons");
   EXPECT_TRUE(h.Window.CursorHidden);
+}
+
+// The menu board marks an option by reading the setting the player stores when the option changes, so
+// each program option of the bundled menu board shows the menu's own state, at start and after every
+// click. Board options are stored with the board and copied for the menu board when it opens.
+TEST(OptionToggles, BundledMenuBoardMarksFollowEveryProgramOption) {
+  const std::string menuBoard = ReadBytes(std::string(NQ_SOURCE_DIR) + "/data/Nexo_quadrix_menu.qdx");
+  const std::regex menuToken("<NEXO_MENU_[A-Za-z0-9]+>");
+  int options = 0;
+  for (std::sregex_iterator it(menuBoard.begin(), menuBoard.end(), menuToken), end; it != end; ++it) {
+    const std::string token = it->str();
+    // The menu item the cell performs, as the dispatcher runs it.
+    SpecialFunctionRecorder recorder;
+    VirtualClock clock;
+    CellCommands commands{recorder, recorder, recorder, clock, ""};
+    commands.RunSpecialFunction(token);
+    const auto performed = std::find_if(recorder.Log.begin(), recorder.Log.end(),
+                                        [](const std::string& step) { return step.starts_with("menu "); });
+    const bool programOption =
+        test::MarksAnOptionOf(token, "") && !test::MarksAnOptionOf(token, "Menu Options 2");
+    if (performed == recorder.Log.end() || !programOption) continue;
+    const std::string item = performed->substr(5);
+
+    ShellHarness h;
+    Player& p = h.Started();
+    CellMarkSettingsStore stored(p.Settings());
+    ++options;
+    for (int click = 0; click <= 2; ++click) {
+      if (click > 0) {
+        ASSERT_TRUE(p.MenuClick(item)) << item;
+      }
+      EXPECT_EQ(IsMarkedOption(token, stored), p.Menu().Checked(item))
+          << token << " after " << click << " clicks";
+    }
+  }
+  EXPECT_GE(options, 13);
 }
 
 } // namespace

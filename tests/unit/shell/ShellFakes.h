@@ -14,12 +14,12 @@
 #include <vector>
 
 #include "platform/Dialogs.h"
-#include "platform/ImageScaler.h"
-#include "platform/Launcher.h"
-#include "platform/TextMetrics.h"
 #include "settings/ProfileFile.h"
 #include "shell/Player.h"
 #include "shell/WindowView.h"
+#include "support/CellTestFakes.h"
+#include "support/FakeDialogs.h"
+#include "support/FakeLauncher.h"
 #include "support/TempFolder.h"
 #include "support/VirtualClock.h"
 
@@ -77,68 +77,6 @@ public:
   void CloseWindow() override { ++Closes; }
 };
 
-class RecordingDialogs final : public Dialogs {
-public:
-  std::vector<std::string> Messages;
-  std::optional<std::string> Choice; // what the file dialog answers
-  std::string PresetName;
-  std::string InitialFolder;
-  int FileDialogs = 0;
-
-  void ShowMessage(const std::string& text, MessageIcon, const std::string&) override {
-    Messages.push_back(text);
-  }
-  std::optional<std::string> ChooseFileToOpen(const std::string&, const std::string&, const std::string&,
-                                              const std::string& initialFolder,
-                                              const std::string& presetName) override {
-    ++FileDialogs;
-    InitialFolder = initialFolder;
-    PresetName = presetName;
-    return Choice;
-  }
-  TrustAnswer Trust = TrustAnswer::No; // what the question about a folder answers
-  std::vector<std::string> TrustQuestions;
-  TrustAnswer AskFolderTrust(const std::string& folder, const std::string& whatRuns) override {
-    TrustQuestions.push_back(folder + "\n" + whatRuns);
-    return Trust;
-  }
-};
-
-class FixedMetrics final : public TextMetrics {
-public:
-  int LineHeight(const FontSpec&) override { return 16; }
-  int TextWidth(const FontSpec&, const std::string& text) override {
-    return static_cast<int>(text.size()) * 7;
-  }
-  int PixelsPerInch() override { return 96; }
-};
-
-class CopyScaler final : public ImageScaler {
-public:
-  Image Scale(const Image&, int width, int height) override {
-    Image out;
-    out.Width = width;
-    out.Height = height;
-    out.Pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4, 0);
-    return out;
-  }
-};
-
-class RecordingLauncher final : public Launcher {
-public:
-  std::vector<std::string> Started;
-  std::vector<std::string> Opened;
-  bool StartProgram(const std::string& program, const std::vector<std::string>&) override {
-    Started.push_back(program);
-    return true;
-  }
-  bool OpenDocument(const std::string& path) override {
-    Opened.push_back(path);
-    return Opens;
-  }
-  bool Opens = true; // false: no program can show documents
-};
-
 // A board's options and cells as a test writes them; captions are Prefix + cell number.
 struct BoardSpec {
   int Columns = 2;
@@ -190,10 +128,7 @@ public:
   std::string SharedPath() const { return Root + "prog/Quadrix.ini"; }
   std::string MenuBoardPath() const { return DataFolder() + "Nexo_quadrix_menu.qdx"; }
 
-  static void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-  }
+  static void WriteFile(const std::string& path, const std::string& bytes) { WriteBytes(path, bytes); }
   void WriteSettings(const std::string& text) const { WriteFile(SettingsPath(), text); }
   void WriteShared(const std::string& text) const { WriteFile(SharedPath(), text); }
   /// Writes a board into the boards folder and returns its full path.
@@ -243,11 +178,11 @@ public:
   TempFolder Folder;
   const std::string Root = Folder.Root() + "/";
   VirtualClock Clock;
-  RecordingDialogs Messages;
-  FixedMetrics Metrics;
-  CopyScaler Scaler;
+  FakeDialogs Messages;
+  test::FakeTextMetrics Metrics;
+  test::FakeScaler Scaler;
   RecordingWindow Window;
-  RecordingLauncher Programs;
+  FakeLauncher Programs;
   std::unique_ptr<Player> ThePlayer;
 };
 
@@ -402,9 +337,9 @@ public:
   TempFolder Folder;
   const std::string Root = Folder.Root() + "/";
   VirtualClock Clock;
-  RecordingDialogs Messages;
-  FixedMetrics Metrics;
-  CopyScaler Scaler;
+  FakeDialogs Messages;
+  test::FakeTextMetrics Metrics;
+  test::FakeScaler Scaler;
   RecordingWindow Window;
   RecordingPointer Pointer;
   FakeItemActions Actions;

@@ -85,8 +85,8 @@ protected:
     return Settings.ReadSettingText("FormDiccionariExcepcions", key, "<none>");
   }
 
-  ScratchFolder Folder;
-  SettingsStore Settings{Folder.File("nexoquadrix.ini"), Folder.File("Quadrix.ini")};
+  TempFolder Folder;
+  SettingsStore Settings{Folder.Path("nexoquadrix.ini"), Folder.Path("Quadrix.ini")};
   FakeDialogs DialogsFake;
   ExceptionsDictionary Dictionary{Settings, DialogsFake, "/prog/"};
 };
@@ -119,7 +119,7 @@ TEST_F(DictionaryTest, LoadStoresTheOutcome) {
 TEST_F(DictionaryTest, UnreadableFileKeepsThePreviousNameForTheNextStart) {
   const std::string good = Folder.Write("good.txt", "sr senyor\n");
   Dictionary.LoadExceptionsDictionary(good);
-  Dictionary.LoadExceptionsDictionary(Folder.File("missing.txt"));
+  Dictionary.LoadExceptionsDictionary(Folder.Path("missing.txt"));
   EXPECT_FALSE(Dictionary.IsOn());
   EXPECT_TRUE(Dictionary.Entries().empty());
   EXPECT_EQ(Stored("HiHaDiccionariExcepcions"), "SI");
@@ -144,13 +144,13 @@ TEST_F(DictionaryTest, StartUpLoadsTheStoredDictionaryOnlyWhenInUse) {
 
 TEST_F(DictionaryTest, ChooseAsksWithTheDialogTextsAndHonoursCancel) {
   EXPECT_FALSE(Dictionary.ChooseExceptionsDictionary());
-  ASSERT_EQ(DialogsFake.Asked.size(), 1u);
-  EXPECT_EQ(DialogsFake.Asked[0],
-            (std::vector<std::string>{"QUADRIX - Obrir diccionari d'excepcions",
-                                      "TXT (*.txt)|*.txt|Tot tipus de fitxers (*.*)|*.*", "txt", "/prog/"}));
+  ASSERT_EQ(DialogsFake.FileQuestions.size(), 1u);
+  EXPECT_EQ(DialogsFake.FileQuestions[0],
+            (FileQuestion{"QUADRIX - Obrir diccionari d'excepcions",
+                          "TXT (*.txt)|*.txt|Tot tipus de fitxers (*.*)|*.*", "txt", "/prog/", ""}));
   EXPECT_EQ(Stored("HiHaDiccionariExcepcions"), "<none>");
 
-  DialogsFake.Answer = Folder.Write("d.txt", "ONU o-n-u\n");
+  DialogsFake.FileChoice = Folder.Write("d.txt", "ONU o-n-u\n");
   EXPECT_TRUE(Dictionary.ChooseExceptionsDictionary());
   std::string text = "la onu.";
   Dictionary.ApplyExceptionsDictionary(text);

@@ -1,23 +1,19 @@
 #pragma once
-// Recording fakes for the speech tests: voices, the outside library, dialogs, sound playback, and a
-// scratch folder holding real settings files.
-#include <atomic>
+// Recording fakes for the speech tests: voices, the outside library and sound playback.
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
-#include "platform/Dialogs.h"
 #include "platform/SharedLibrary.h"
 #include "platform/SoundPlayer.h"
 #include "platform/VoiceEngine.h"
+#include "support/FakeDialogs.h"
+#include "support/TempFolder.h"
 
 namespace nq::test {
 
@@ -138,55 +134,11 @@ public:
   int LoadsLeft = -1; // -1: every load succeeds
 };
 
-class FakeDialogs : public Dialogs {
-public:
-  void ShowMessage(const std::string& text, MessageIcon, const std::string&) override {
-    Messages.push_back(text);
-  }
-  std::optional<std::string> ChooseFileToOpen(const std::string& title, const std::string& filter,
-                                              const std::string& defaultExtension,
-                                              const std::string& initialFolder, const std::string&) override {
-    Asked.push_back({title, filter, defaultExtension, initialFolder});
-    return Answer;
-  }
-  std::vector<std::string> Messages;
-  std::vector<std::vector<std::string>> Asked;
-  std::optional<std::string> Answer;
-};
-
 class FakeSoundPlayer : public SoundPlayer {
 public:
   void Play(const std::string& path) override { Played.push_back("async:" + path); }
   void PlayAndWait(const std::string& path) override { Played.push_back("wait:" + path); }
   std::vector<std::string> Played;
 };
-
-// A fresh folder per test, removed afterwards.
-class ScratchFolder {
-public:
-  ScratchFolder() {
-    static std::atomic<int> counter{0};
-    Path = std::filesystem::temp_directory_path() /
-           ("nq-speech-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    std::filesystem::create_directories(Path);
-  }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(Path, ignored);
-  }
-  std::string File(const std::string& name) const { return (Path / name).string(); }
-  std::string Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(File(name), std::ios::binary) << bytes;
-    return File(name);
-  }
-  std::filesystem::path Path;
-};
-
-inline std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
 
 } // namespace nq::test

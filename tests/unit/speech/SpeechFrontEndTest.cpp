@@ -21,7 +21,7 @@ protected:
 
   std::string Tts(const char* key) { return Settings.ReadSettingText("tts", key, "<none>"); }
   std::string ToWav(const char* key) {
-    ProfileFile file(Folder.File("parlartts.ini"));
+    ProfileFile file(Folder.Path("parlartts.ini"));
     return file.ReadText("tts to Wav", key, "<none>");
   }
   void Create(const char* engineNumber, const char* rate = nullptr) {
@@ -30,8 +30,8 @@ protected:
     Speech.FormCreate();
   }
 
-  ScratchFolder Folder;
-  SettingsStore Settings{Folder.File("nexoquadrix.ini"), Folder.File("Quadrix.ini")};
+  TempFolder Folder;
+  SettingsStore Settings{Folder.Path("nexoquadrix.ini"), Folder.Path("Quadrix.ini")};
   LibraryLog Log;
   FakeLibraryLoader Loader;
   VirtualClock Clock;
@@ -41,7 +41,7 @@ protected:
   SpeechLibrary Library{Loader, Clock};
   ExceptionsDictionary Dictionary{Settings, DialogsFake, "/prog/"};
   SpeechFrontEnd Speech{
-      Settings, Folder.File("parlartts.ini"), Desktop, InProcess, Library, Dictionary, DialogsFake, Clock};
+      Settings, Folder.Path("parlartts.ini"), Desktop, InProcess, Library, Dictionary, DialogsFake, Clock};
 };
 
 TEST_F(SpeechFrontEndTest, ListsTheGroupsInOrder) {
@@ -86,15 +86,15 @@ TEST_F(SpeechFrontEndTest, StoredEntryIsChosenAgain) {
   const std::tuple<const char*, int, const char*, const char*> cases[] = {
       {"1", 1, "MSP", "1"}, {"2", 2, "SAPI", "0"}, {"5", 5, "UPCTV", "<none>"}};
   for (const auto& [stored, selected, type, number] : cases) {
-    ScratchFolder folder;
-    SettingsStore settings(folder.File("s.ini"), folder.File("q.ini"));
+    TempFolder folder;
+    SettingsStore settings(folder.Path("s.ini"), folder.Path("q.ini"));
     settings.WriteSettingText("tts", "Numero sintetitzador", stored);
-    SpeechFrontEnd speech(settings, folder.File("parlartts.ini"), Desktop, InProcess, Library, Dictionary,
+    SpeechFrontEnd speech(settings, folder.Path("parlartts.ini"), Desktop, InProcess, Library, Dictionary,
                           DialogsFake, Clock);
     speech.FormCreate();
     EXPECT_FALSE(speech.EngineNotChosen());
     EXPECT_EQ(speech.SelectedIndex(), selected);
-    ProfileFile file(folder.File("parlartts.ini"));
+    ProfileFile file(folder.Path("parlartts.ini"));
     EXPECT_EQ(file.ReadText("tts to Wav", "Tipus de sintetitzador", "<none>"), type) << stored;
     EXPECT_EQ(file.ReadText("tts to Wav", "Sintetitzador", "<none>"), number) << stored;
   }
@@ -189,7 +189,7 @@ TEST_F(SpeechFrontEndTest, SpeakAndWaitWithTheLibraryMarksReadingUntilIdle) {
 TEST_F(SpeechFrontEndTest, WithoutEnginesCloseStoresOnlyTheRate) {
   FakeVoiceEngine none;
   Loader.LoadsLeft = 0;
-  SpeechFrontEnd speech(Settings, Folder.File("parlartts.ini"), none, none, Library, Dictionary, DialogsFake,
+  SpeechFrontEnd speech(Settings, Folder.Path("parlartts.ini"), none, none, Library, Dictionary, DialogsFake,
                         Clock);
   speech.FormCreate();
   EXPECT_TRUE(speech.Entries().empty());
@@ -223,9 +223,9 @@ TEST_F(SpeechFrontEndTest, LateDesktopServiceDoesNotChangeTheChosenVoice) {
       {"missing desktop voice is kept for the next start", 1, 1, "Desktop B"},
   };
   for (const VoiceCase& c : cases) {
-    ScratchFolder folder;
-    SettingsStore settings(folder.File("s.ini"), folder.File("q.ini"));
-    SpeechFrontEnd first(settings, folder.File("parlartts.ini"), Desktop, InProcess, Library, Dictionary,
+    TempFolder folder;
+    SettingsStore settings(folder.Path("s.ini"), folder.Path("q.ini"));
+    SpeechFrontEnd first(settings, folder.Path("parlartts.ini"), Desktop, InProcess, Library, Dictionary,
                          DialogsFake, Clock);
     first.FormCreate();
     first.ListBoxMotorsDeVeuClick(c.ChosenWithTheService);
@@ -233,7 +233,7 @@ TEST_F(SpeechFrontEndTest, LateDesktopServiceDoesNotChangeTheChosenVoice) {
 
     FakeVoiceEngine late; // answered after the list was made: taken as empty
     FakeVoiceEngine inProcess{{"Catal\xC3\xA0 (ca)"}};
-    SpeechFrontEnd second(settings, folder.File("parlartts.ini"), late, inProcess, Library, Dictionary,
+    SpeechFrontEnd second(settings, folder.Path("parlartts.ini"), late, inProcess, Library, Dictionary,
                           DialogsFake, Clock);
     second.FormCreate();
     EXPECT_EQ(second.SelectedIndex(), c.SelectedWithoutIt) << c.Name;
@@ -241,7 +241,7 @@ TEST_F(SpeechFrontEndTest, LateDesktopServiceDoesNotChangeTheChosenVoice) {
     EXPECT_EQ(settings.ReadSettingText("tts", "Nom sintetitzador", ""), c.ClosedName) << c.Name;
 
     // With the service on time again the first choice is back.
-    SpeechFrontEnd third(settings, folder.File("parlartts.ini"), Desktop, InProcess, Library, Dictionary,
+    SpeechFrontEnd third(settings, folder.Path("parlartts.ini"), Desktop, InProcess, Library, Dictionary,
                          DialogsFake, Clock);
     third.FormCreate();
     EXPECT_EQ(third.SelectedIndex(), c.ChosenWithTheService) << c.Name;
@@ -261,7 +261,7 @@ TEST_F(SpeechFrontEndTest, ChoosingAnotherVoiceReplacesAKeptOne) {
 }
 
 TEST_F(SpeechFrontEndTest, UnwritableSpeechSettingsAreReportedOnce) {
-  SpeechFrontEnd speech(Settings, Folder.File("missing/folder/parlartts.ini"), Desktop, InProcess, Library,
+  SpeechFrontEnd speech(Settings, Folder.Path("missing/folder/parlartts.ini"), Desktop, InProcess, Library,
                         Dictionary, DialogsFake, Clock);
   speech.FormCreate();
   speech.tbRateChange(1);
@@ -278,9 +278,9 @@ TEST_F(SpeechFrontEndTest, DictionaryBoxSwitchesOffAndAsksForAFile) {
   EXPECT_TRUE(Speech.CheckBoxDicExc());
   EXPECT_FALSE(Speech.CheckBoxDicExcMouseUp(false));
   EXPECT_FALSE(Dictionary.IsOn());
-  EXPECT_TRUE(DialogsFake.Asked.empty());
+  EXPECT_TRUE(DialogsFake.FileQuestions.empty());
   EXPECT_FALSE(Speech.CheckBoxDicExcMouseUp(true)); // dialog cancelled
-  DialogsFake.Answer = Folder.File("d.txt");
+  DialogsFake.FileChoice = Folder.Path("d.txt");
   EXPECT_TRUE(Speech.CheckBoxDicExcMouseUp(true));
   EXPECT_TRUE(Dictionary.IsOn());
 }

@@ -51,8 +51,8 @@ protected:
   }
   ~VoiceSampleTest() override { CurrentLibraryLog = nullptr; }
 
-  ScratchFolder Folder;
-  SettingsStore Settings{Folder.File("nexoquadrix.ini"), Folder.File("Quadrix.ini")};
+  TempFolder Folder;
+  SettingsStore Settings{Folder.Path("nexoquadrix.ini"), Folder.Path("Quadrix.ini")};
   LibraryLog Log;
   FakeLibraryLoader Loader;
   VirtualClock Clock;
@@ -62,7 +62,7 @@ protected:
   SpeechLibrary Library{Loader, Clock};
   ExceptionsDictionary Dictionary{Settings, DialogsFake, "/prog/"};
   SpeechFrontEnd Speech{
-      Settings, Folder.File("parlartts.ini"), Desktop, InProcess, Library, Dictionary, DialogsFake, Clock};
+      Settings, Folder.Path("parlartts.ini"), Desktop, InProcess, Library, Dictionary, DialogsFake, Clock};
 };
 
 TEST_F(VoiceSampleTest, TheListedVoicesCarryTheirGroupAndLanguage) {
