@@ -35,6 +35,10 @@ struct CellFrame {
   GridRect Bounds;
   int32_t PenColour = BlackColour;
   int32_t PenWidth = 1;
+  // A low-vision highlight: a ring of this width (0: none) in PenColour painted over caption and picture,
+  // and the inside of the frame in inverted colours.
+  int32_t RingWidth = 0;
+  bool Inverted = false;
 };
 
 // One line of text, no wrapping, white background, clipped to Bounds, in the box's CaptionFont().

@@ -80,7 +80,7 @@ void ScanEngine::Restart() {
 }
 
 void ScanEngine::SetPen(TBox& box, bool highlighted) {
-  box.Frame.PenColour = highlighted ? HighlightColour : box.FrameColour;
+  ApplyHighlight(box, highlighted, State.View.Highlight);
 }
 
 void ScanEngine::ClearHighlight() {

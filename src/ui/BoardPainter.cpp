@@ -63,6 +63,23 @@ void PaintPrintedParts(QPainter& painter, const TBox& box, QPoint origin, const 
   if (!printed.Note.isEmpty()) PaintNote(painter, box, origin, printed.Note);
 }
 
+void PaintBoxPicture(QPainter& painter, const TBox& box, QPoint origin, const QRegion* dirty) {
+  if (box.PictureImage.Visible &&
+      (dirty == nullptr || dirty->intersects(ToQRect(box.PictureImage.Bounds, origin)))) {
+    if (const Image* image = box.PaintedImage(); image && !image->Empty()) {
+      const QRect target = ToQRect(box.PictureImage.Bounds, origin);
+      if (box.PictureImage.Scaling == PictureScaling::HalftoneShrink) {
+        painter.drawImage(target.topLeft(), View(*image));
+      } else {
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter.drawImage(target, View(*image));
+        painter.restore();
+      }
+    }
+  }
+}
+
 } // namespace
 
 QColor ToQColor(int32_t colour) {
@@ -122,19 +139,27 @@ void PaintBox(QPainter& painter, const TBox& box, QPoint origin, const QRegion* 
     PaintPrintedParts(painter, box, origin, *printed);
     return;
   }
-  if (box.PictureImage.Visible && needed(box.PictureImage.Bounds)) {
-    if (const Image* image = box.PaintedImage(); image && !image->Empty()) {
-      const QRect target = ToQRect(box.PictureImage.Bounds, origin);
-      if (box.PictureImage.Scaling == PictureScaling::HalftoneShrink) {
-        painter.drawImage(target.topLeft(), View(*image));
-      } else {
-        painter.save();
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-        painter.drawImage(target, View(*image));
-        painter.restore();
-      }
+  PaintBoxPicture(painter, box, origin, dirty);
+  if (box.Frame.Visible && (box.Frame.Inverted || box.Frame.RingWidth > 0) && needed(box.Frame.Bounds)) {
+    PaintHighlightOverlay(painter, ToQRect(box.Frame.Bounds, origin), std::max(box.Frame.PenWidth, 0),
+                          box.Frame.RingWidth, box.Frame.Inverted, ToQColor(box.Frame.PenColour));
+  }
+}
+
+void PaintHighlightOverlay(QPainter& painter, const QRect& frame, int penWidth, int ringWidth, bool inverted,
+                           const QColor& colour) {
+  if (inverted) {
+    const int ring = std::max(penWidth, ringWidth);
+    const QRect inside = frame.adjusted(ring, ring, -ring, -ring);
+    if (inside.isValid()) {
+      // Inverting what was just painted keeps captions and pictures readable on the dark ground.
+      painter.save();
+      painter.setCompositionMode(QPainter::RasterOp_NotDestination);
+      painter.fillRect(inside, Qt::black);
+      painter.restore();
     }
   }
+  if (ringWidth > 0) PaintFrame(painter, frame, ringWidth, colour);
 }
 
 } // namespace nq
