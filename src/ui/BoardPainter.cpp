@@ -114,6 +114,7 @@ void PaintBox(QPainter& painter, const TBox& box, QPoint origin, const QRegion* 
     painter.fillRect(frame, Qt::white);
     PaintFrame(painter, frame, box.Frame.PenWidth, ToQColor(box.Frame.PenColour));
   }
+  QRect label; // the caption's label, where it is painted
   if (box.CaptionLabel.Visible && !box.CaptionLabel.Text.empty() && needed(box.CaptionLabel.Bounds)) {
     const QRect bounds = ToQRect(box.CaptionLabel.Bounds, origin);
     const FontSpec& spec = box.CaptionFont();
@@ -125,7 +126,7 @@ void PaintBox(QPainter& painter, const TBox& box, QPoint origin, const QRegion* 
     const int left = box.Alignment == CaptionAlignment::Centre
                          ? bounds.left() + (bounds.width() - textWidth) / 2
                          : bounds.left();
-    const QRect label(left, bounds.top(), textWidth, metrics.height());
+    label = QRect(left, bounds.top(), textWidth, metrics.height()).intersected(bounds);
     painter.save();
     painter.setClipRect(bounds.intersected(label.united(QRect(label.topLeft(), QSize(1, 1)))));
     painter.fillRect(label, Qt::white);
@@ -142,12 +143,12 @@ void PaintBox(QPainter& painter, const TBox& box, QPoint origin, const QRegion* 
   PaintBoxPicture(painter, box, origin, dirty);
   if (box.Frame.Visible && (box.Frame.Inverted || box.Frame.RingWidth > 0) && needed(box.Frame.Bounds)) {
     PaintHighlightOverlay(painter, ToQRect(box.Frame.Bounds, origin), std::max(box.Frame.PenWidth, 0),
-                          box.Frame.RingWidth, box.Frame.Inverted, ToQColor(box.Frame.PenColour));
+                          box.Frame.RingWidth, box.Frame.Inverted, ToQColor(box.Frame.PenColour), label);
   }
 }
 
 void PaintHighlightOverlay(QPainter& painter, const QRect& frame, int penWidth, int ringWidth, bool inverted,
-                           const QColor& colour) {
+                           const QColor& colour, const QRect& keep) {
   if (inverted) {
     const int ring = std::max(penWidth, ringWidth);
     const QRect inside = frame.adjusted(ring, ring, -ring, -ring);
@@ -159,7 +160,17 @@ void PaintHighlightOverlay(QPainter& painter, const QRect& frame, int penWidth, 
       painter.restore();
     }
   }
-  if (ringWidth > 0) PaintFrame(painter, frame, ringWidth, colour);
+  if (ringWidth <= 0) return;
+  if (keep.isEmpty()) {
+    PaintFrame(painter, frame, ringWidth, colour);
+    return;
+  }
+  // The ring runs round the caption: the word on a highlighted cell is what must stay readable.
+  painter.save();
+  const QRegion clip = painter.hasClipping() ? painter.clipRegion() : QRegion(frame);
+  painter.setClipRegion(clip - QRegion(keep));
+  PaintFrame(painter, frame, ringWidth, colour);
+  painter.restore();
 }
 
 } // namespace nq

@@ -47,13 +47,18 @@ void PaintPlayerButtonBar(QPainter& painter, const Player& player, const std::ar
       painter.drawImage(QRect(button.left() + 9, button.top() + 2, 32, 32), pictures[index]);
     painter.setFont(bold);
     painter.setPen(Qt::black);
-    painter.drawText(QRect(button.left(), button.top() + 35, 50, 14), Qt::AlignHCenter | Qt::AlignTop,
-                     ToQString(std::string(panel.Caption)));
+    const QRect captionArea(button.left(), button.top() + 35, 50, 14);
+    const QString caption = ToQString(std::string(panel.Caption));
+    painter.drawText(captionArea, Qt::AlignHCenter | Qt::AlignTop, caption);
     if (panel.Highlighted) {
-      // The panel's own border is as wide as the gap round its button; a wider ring covers the button.
+      // The panel's own border is as wide as the gap round its button; a wider ring covers the button's
+      // edge but not its caption.
       const HighlightStyle& style = player.State().View.Highlight;
       const int ring = HighlightRingWidth(style, panel.Bounds);
-      PaintHighlightOverlay(painter, bounds, 5, ring > 5 ? ring : 0, style.Invert, ToQColor(panel.Colour));
+      const QRect label =
+          painter.fontMetrics().boundingRect(captionArea, Qt::AlignHCenter | Qt::AlignTop, caption);
+      PaintHighlightOverlay(painter, bounds, 5, ring > 5 ? ring : 0, style.Invert, ToQColor(panel.Colour),
+                            label.intersected(captionArea));
     }
   }
 }

@@ -125,6 +125,8 @@ TEST_F(VisualAccessRender, DwellBarFillsFromTheLeftInTheHighlightColourAndRepain
   for (const double fraction : {0.25, 0.5, 0.75, 0.9}) {
     SCOPED_TRACE(fraction);
     Clock.Advance(start + 40 + static_cast<uint64_t>(fraction * (2 * dwell - 40)) - Clock.Now);
+    // The dwell tick lights and lifts the cell under the pointer; the program repaints after each.
+    PaintPartially(View->RefreshIfChanged());
     PaintPartially(View->RefreshDwellProgress());
     const DwellIndicator& bar = player.Modes().Progress().Indicator();
     ASSERT_TRUE(bar.Visible);
@@ -188,7 +190,9 @@ TEST_F(VisualAccessRender, HoveredCellShowsTheChosenWidthColourAndInversion) {
     for (int cy = grid.Top + caption.Bounds.Top; cy < grid.Top + caption.Bounds.Bottom(); ++cy)
       for (int cx = grid.Left + caption.Bounds.Left; cx < grid.Left + caption.Bounds.Right(); ++cx)
         ++(qGray(image.pixel(cx, cy)) > 128 ? light : dark);
-    EXPECT_GT(std::min(light, dark), 0) << "no text to read";
+    EXPECT_GT(std::min(light, dark), 0) << "no text to read in " << caption.Bounds.Left << ","
+                                        << caption.Bounds.Top << " " << caption.Bounds.Width << "x"
+                                        << caption.Bounds.Height << " " << caption.Visible;
     EXPECT_EQ(dark > light, c.Invert);
     // The neighbour keeps its own frame.
     EXPECT_EQ(image.pixel(FrameOf(1).left(), FrameOf(1).center().y()), Green);

@@ -85,7 +85,9 @@ TEST(VisualAccess, RingWidthFollowsTheChoiceScaledDownToSmallCells) {
       EXPECT_GE(w, 1);
       EXPECT_LE(w, chosen);
       EXPECT_LE(w, std::max(1, side / 4)) << "a ring must leave the middle of the cell";
-      if (side >= 100) EXPECT_EQ(w, std::min(chosen, side / 4));
+      if (side >= 100) {
+        EXPECT_EQ(w, std::min(chosen, side / 4));
+      }
       // A larger cell never gets a thinner ring.
       EXPECT_LE(w, HighlightRingWidth({chosen, HighlightColour, false}, {0, 0, side * 2, side * 2}));
     }
@@ -98,15 +100,15 @@ TEST(VisualAccess, OptionsAreStoredAndComeBackAtStartWithTheirMarks) {
   EXPECT_FALSE(first.Menu().Checked(std::string(DwellProgressItemName)));
   EXPECT_TRUE(first.Menu().Checked(HighlightWidthItemName(0)));
   EXPECT_TRUE(first.Menu().Checked(HighlightColourItemName(0)));
-  for (const std::string item : {std::string(DwellProgressItemName), HighlightWidthItemName(15),
-                                 HighlightColourItemName(2), std::string(InvertHighlightItemName)})
+  for (const std::string& item : {std::string(DwellProgressItemName), HighlightWidthItemName(15),
+                                  HighlightColourItemName(2), std::string(InvertHighlightItemName)})
     ASSERT_TRUE(first.MenuClick(item)) << item;
   Player& second = h.Started();
   const HighlightStyle& style = second.State().View.Highlight;
   EXPECT_EQ(style, (HighlightStyle{15, HighlightColours[2], true}));
   EXPECT_TRUE(second.Modes().Progress().Enabled());
-  for (const std::string item : {std::string(DwellProgressItemName), HighlightWidthItemName(15),
-                                 HighlightColourItemName(2), std::string(InvertHighlightItemName)})
+  for (const std::string& item : {std::string(DwellProgressItemName), HighlightWidthItemName(15),
+                                  HighlightColourItemName(2), std::string(InvertHighlightItemName)})
     EXPECT_TRUE(second.Menu().Checked(item)) << item;
   EXPECT_FALSE(second.Menu().Checked(HighlightWidthItemName(0)));
   EXPECT_FALSE(second.Menu().Checked(HighlightColourItemName(0)));
