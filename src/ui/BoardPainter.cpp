@@ -150,8 +150,8 @@ void PaintBox(QPainter& painter, const TBox& box, QPoint origin, const QRegion* 
 void PaintHighlightOverlay(QPainter& painter, const QRect& frame, int penWidth, int ringWidth, bool inverted,
                            const QColor& colour, const QRect& keep) {
   if (inverted) {
-    const int ring = std::max(penWidth, ringWidth);
-    const QRect inside = frame.adjusted(ring, ring, -ring, -ring);
+    // Everything inside the frame's own pen, the caption too; a wider ring then covers the edge.
+    const QRect inside = frame.adjusted(penWidth, penWidth, -penWidth, -penWidth);
     if (inside.isValid()) {
       // Inverting what was just painted keeps captions and pictures readable on the dark ground.
       painter.save();

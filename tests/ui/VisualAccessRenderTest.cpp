@@ -190,10 +190,13 @@ TEST_F(VisualAccessRender, HoveredCellShowsTheChosenWidthColourAndInversion) {
     for (int cy = grid.Top + caption.Bounds.Top; cy < grid.Top + caption.Bounds.Bottom(); ++cy)
       for (int cx = grid.Left + caption.Bounds.Left; cx < grid.Left + caption.Bounds.Right(); ++cx)
         ++(qGray(image.pixel(cx, cy)) > 128 ? light : dark);
-    EXPECT_GT(std::min(light, dark), 0) << "no text to read in " << caption.Bounds.Left << ","
-                                        << caption.Bounds.Top << " " << caption.Bounds.Width << "x"
-                                        << caption.Bounds.Height << " " << caption.Visible;
+    EXPECT_GT(std::min(light, dark), 0)
+        << "no text to read in " << caption.Bounds.Left << "," << caption.Bounds.Top << " "
+        << caption.Bounds.Width << "x" << caption.Bounds.Height << " " << caption.Visible;
     EXPECT_EQ(dark > light, c.Invert);
+    // A wide ring runs round the caption, which is inverted with the rest of the cell.
+    EXPECT_EQ(image.pixel(grid.Left + caption.Bounds.Left, grid.Top + caption.Bounds.Top),
+              c.Invert ? Black : White);
     // The neighbour keeps its own frame.
     EXPECT_EQ(image.pixel(FrameOf(1).left(), FrameOf(1).center().y()), Green);
   }
