@@ -177,12 +177,4 @@ inline constexpr std::array<SettingKey, 30> ProgramSettingKeys = {{
     {SectionClic, KeyActivarPerSoEscaneigDirigit, SettingKind::YesNo, NoText},
 }};
 
-/// The keys of the visual access options, kept apart from the table above.
-inline constexpr std::array<SettingKey, 4> VisualAccessSettingKeys = {{
-    {SectionVisualAccess, KeyDwellProgress, SettingKind::Flag, "0"},
-    {SectionVisualAccess, KeyHighlightWidth, SettingKind::Integer, "0"},
-    {SectionVisualAccess, KeyHighlightColour, SettingKind::Integer, "255"},
-    {SectionVisualAccess, KeyHighlightInvert, SettingKind::Flag, "0"},
-}};
-
 } // namespace nq
