@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "boards/TBox.h"
-
 namespace nq {
 
 int32_t HighlightRingWidth(const HighlightStyle& style, const GridRect& bounds) {
@@ -15,13 +13,10 @@ int32_t HighlightRingWidth(const HighlightStyle& style, const GridRect& bounds) 
   return std::max(1, std::min(scaled, side / 4));
 }
 
-void ApplyHighlight(TBox& box, bool highlighted, const HighlightStyle& style) {
-  CellFrame& frame = box.Frame;
-  frame.PenColour = highlighted ? style.Colour : box.FrameColour;
+int32_t WideRingWidth(const CellFrame& frame, const HighlightStyle& style) {
   // A ring no wider than the frame's own pen adds nothing: the pen already shows the colour.
-  const int32_t ring = highlighted ? HighlightRingWidth(style, frame.Bounds) : 0;
-  frame.RingWidth = ring > frame.PenWidth ? ring : 0;
-  frame.Inverted = highlighted && style.Invert;
+  const int32_t ring = HighlightRingWidth(style, frame.Bounds);
+  return ring > frame.PenWidth ? ring : 0;
 }
 
 int32_t ValidHighlightColour(int32_t colour) {

@@ -6,10 +6,9 @@
 #include <cstdint>
 
 #include "boards/GridTypes.h"
+#include "boards/TBox.h"
 
 namespace nq {
-
-class TBox;
 
 inline constexpr int32_t MaxHighlightWidth = 20;
 // A cell at least this many pixels on its shorter side gets the chosen width in full, a smaller one a
@@ -31,8 +30,17 @@ struct HighlightStyle {
 /// 0 when the style keeps the board's own frame.
 int32_t HighlightRingWidth(const HighlightStyle& style, const GridRect& bounds);
 
-/// Gives the box's frame the highlight's look, or back its own look.
-void ApplyHighlight(TBox& box, bool highlighted, const HighlightStyle& style);
+/// The ring a highlighted frame gets: 0 when its own pen is as wide.
+int32_t WideRingWidth(const CellFrame& frame, const HighlightStyle& style);
+
+/// Gives the box's frame the highlight's look, or back its own look. Inline: a scan step runs it on
+/// every cell, and with the usual highlight it must cost no more than setting the pen's colour.
+inline void ApplyHighlight(TBox& box, bool highlighted, const HighlightStyle& style) {
+  CellFrame& frame = box.Frame;
+  frame.PenColour = highlighted ? style.Colour : box.FrameColour;
+  frame.Inverted = highlighted && style.Invert;
+  frame.RingWidth = static_cast<int16_t>(highlighted && style.Width > 0 ? WideRingWidth(frame, style) : 0);
+}
 
 /// A stored colour when it is one of the offered ones, else the usual red.
 int32_t ValidHighlightColour(int32_t colour);

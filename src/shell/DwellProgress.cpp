@@ -83,7 +83,7 @@ bool DwellProgress::ItemUnderPointer(int32_t& item, GridRect& area, int32_t& pen
     if (box == nullptr || !box->Frame.Visible || !CellRunsSomething(*box)) return false;
     const GridRect& f = box->Frame.Bounds;
     area = {panels.Boxes.Left + f.Left, panels.Boxes.Top + f.Top, f.Width, f.Height};
-    penWidth = std::max(box->Frame.PenWidth, box->Frame.RingWidth);
+    penWidth = std::max<int32_t>(box->Frame.PenWidth, box->Frame.RingWidth);
     return true;
   }
   // Item -4 is both the message bar and the "Llegir" button; where the pointer is tells them apart.
