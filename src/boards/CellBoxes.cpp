@@ -67,13 +67,13 @@ bool CellBoxes::HasContent(const TBox& box) {
 
 void CellBoxes::ChoosePenColour(TBox& box, const CellShowOptions& options) {
   if (box.Number != options.HoveredItem || options.ScanMode != 0) {
-    box.Frame.PenColour = box.FrameColour;
+    ApplyHighlight(box, false, options.Highlight);
     return;
   }
   // The hovered cell turns red unless the rest mode holds every cell but the rest cell; a cell with
   // nothing in it keeps whatever pen it had.
   if ((!options.RestMode || box.SpecialFunction == RestToken) && HasContent(box)) {
-    box.Frame.PenColour = HighlightColour;
+    ApplyHighlight(box, true, options.Highlight);
   }
 }
 

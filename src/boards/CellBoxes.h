@@ -8,6 +8,7 @@
 
 #include "boards/Board.h"
 #include "boards/CellMarks.h"
+#include "boards/HighlightStyle.h"
 #include "boards/TBox.h"
 
 namespace nq {
@@ -29,6 +30,7 @@ struct CellShowOptions {
   int32_t ScanMode = 0;
   int32_t HoveredItem = NoItem;
   bool RestMode = false;
+  HighlightStyle Highlight;
 };
 
 class CellBoxes {

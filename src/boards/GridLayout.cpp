@@ -40,6 +40,7 @@ CellShowOptions GridLayout::ShowOptions() const {
   options.ScanMode = State.ScanMode;
   options.HoveredItem = HoveredItem;
   options.RestMode = State.RestMode;
+  options.Highlight = State.Highlight;
   return options;
 }
 
@@ -94,9 +95,12 @@ void GridLayout::LayoutCells() {
 void GridLayout::ShowArrivedPicture(int32_t number) {
   if (number < 1 || number > GridCellCount()) return;
   TBox& box = *Boxes.GridBox(number);
-  const int32_t pen = box.Frame.PenColour;
+  const CellFrame frame = box.Frame;
   Boxes.ShowCell(box, ShowOptions());
-  box.Frame.PenColour = pen; // scanning sets its highlight on the pen directly
+  // Scanning sets its highlight on the frame directly.
+  box.Frame.PenColour = frame.PenColour;
+  box.Frame.RingWidth = frame.RingWidth;
+  box.Frame.Inverted = frame.Inverted;
   Invalidate();
 }
 
@@ -171,7 +175,7 @@ void GridLayout::LiftHoveredCell() {
 void GridLayout::SetPanelColour(ButtonPanel& panel, bool highlighted) {
   if (panel.Highlighted == highlighted) return;
   panel.Highlighted = highlighted;
-  panel.Colour = highlighted ? HighlightColour : ButtonFaceColour;
+  panel.Colour = highlighted ? State.Highlight.Colour : ButtonFaceColour;
   ++PaintRevision;
 }
 

@@ -28,6 +28,7 @@ struct GridViewState {
   bool CaptionsBelow = false;
   int32_t FrameThickness = 2;
   int32_t CellSeparation = 2;
+  HighlightStyle Highlight; // scan and hover highlight (low-vision options)
 };
 
 // How far the hovered cell lifts up and left with the 3D effect.

@@ -32,6 +32,11 @@ enum class PictureScaling {
 // The cell frame: solid pen, white fill.
 struct CellFrame {
   bool Visible = false;
+  // A low-vision highlight: the inside of the frame in inverted colours, and a ring of RingWidth pixels
+  // (0: none) in PenColour painted over caption and picture. Small, to keep every box as compact as the
+  // scan's walk over all of them needs.
+  bool Inverted = false;
+  int16_t RingWidth = 0;
   GridRect Bounds;
   int32_t PenColour = BlackColour;
   int32_t PenWidth = 1;

@@ -98,6 +98,13 @@ inline constexpr std::string_view KeyActivarPerSoEscaneigDirigit =
     "Activar per so escaneig dirigit";                          // "SI"/"NO"
 inline constexpr std::string_view DefaultActivarPerSo = NoText; // read by the sound items only
 
+// Visual access options: dwell progress and the low-vision highlight. All off by default.
+inline constexpr std::string_view SectionVisualAccess = "Visual Access";
+inline constexpr std::string_view KeyDwellProgress = "Dwell Progress";     // flag
+inline constexpr std::string_view KeyHighlightWidth = "Highlight Width";   // 0 (the board's frame) or 1..20
+inline constexpr std::string_view KeyHighlightColour = "Highlight Colour"; // one of the offered colours
+inline constexpr std::string_view KeyHighlightInvert = "Highlight Invert"; // flag
+
 // ---- Quadrix.ini ----
 inline constexpr std::string_view SharedFileName = "Quadrix.ini";
 

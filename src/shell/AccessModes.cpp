@@ -19,7 +19,7 @@ AccessModes::AccessModes(ShellContext& context, Clock& clock, Timer& menuTimer, 
     : Ctx(context), MenuTimer(menuTimer), Actions(actions),
       Engine(context.State, context.Boxes, context.Layout, context.Window, actions),
       Prompts(context.State, clock), ScanTimer(clock.CreateTimer(context.State.ScanStepMs)),
-      DwellTimer(clock.CreateTimer(context.State.DwellTickMs)) {
+      DwellTimer(clock.CreateTimer(context.State.DwellTickMs)), TheProgress(context, clock) {
   ScanTimer->SetHandler([this] { TimerEscaneigTimer(); });
   DwellTimer->SetHandler([this] { TimerClicAutomaticTimer(); });
 }
@@ -227,10 +227,7 @@ void AccessModes::RunItemNow(int32_t k) {
   }
   if (k == NoItem || k > Engine.Columns() * Engine.Rows()) return;
   const TBox* box = Ctx.Boxes.GridBox(k);
-  if (box == nullptr) return;
-  const bool hasContent = !box->Caption.empty() || !box->CaptionLabel.Text.empty() || !box->Picture.empty() ||
-                          !box->Read.empty() || !box->Link.empty() || !box->SpecialFunction.empty();
-  if (!hasContent) return;
+  if (box == nullptr || !CellRunsSomething(*box)) return;
   BusyScope busy(Engine.Busy);
   Actions.ActivateCell(k);
 }
@@ -265,6 +262,7 @@ void AccessModes::StopTimers() {
   ScanTimer->SetEnabled(false);
   DwellTimer->SetEnabled(false);
   Prompts.Cut();
+  TheProgress.DwellRunning(false);
   // The program is closing: a choice kept for after the running action must not run then.
   Kept.reset();
 }
@@ -334,11 +332,14 @@ void AccessModes::SetDwellClick(bool on) {
   if (!on) {
     DwellTimer->SetEnabled(false);
     LastDwellItem = NoItem;
+    TheProgress.DwellRunning(false);
     return;
   }
   LastDwellItem = HoveredAtPointer();
   DwellTimer->SetInterval(Ctx.State.DwellTickMs);
   DwellTimer->SetEnabled(true);
+  TheProgress.DwellRunning(true);
+  TheProgress.DwellTicked(LastDwellItem, false);
 }
 
 void AccessModes::TimerClicAutomaticTimer() {
@@ -346,9 +347,11 @@ void AccessModes::TimerClicAutomaticTimer() {
   const int32_t k = HoveredAtPointer();
   if (k != LastDwellItem) {
     LastDwellItem = k;
+    TheProgress.DwellTicked(k, false);
   } else {
     // Two ticks on the same item click it; the next click needs two more.
     LastDwellItem = NoItem;
+    TheProgress.DwellTicked(NoItem, true);
     ActivateItem(k);
     LightStartedSwitchScan();
   }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/Clock.h"
+#include "shell/DwellProgress.h"
 #include "shell/ScanEngine.h"
 #include "shell/ScanPrompts.h"
 #include "shell/ShellContext.h"
@@ -71,6 +72,8 @@ public:
   const ScanEngine& Scan() const { return Engine; }
   const Timer& TimerEscaneig() const { return *ScanTimer; }
   const Timer& TimerClicAutomatic() const { return *DwellTimer; }
+  DwellProgress& Progress() { return TheProgress; }
+  const DwellProgress& Progress() const { return TheProgress; }
   int32_t LastDwellItem = NoItem;
 
   // A choice made while an item ran: the item and the board it was chosen on.
@@ -103,6 +106,7 @@ private:
   ScanSoundSwitches* Sound = nullptr;
   std::unique_ptr<Timer> ScanTimer;
   std::unique_ptr<Timer> DwellTimer;
+  DwellProgress TheProgress;
   std::optional<KeptChoice> Kept;
   int32_t RunningItem = NoItem;
 };

@@ -81,7 +81,7 @@ void Activation::ActivateCell(int32_t k) {
   Window.SetMouseHook(true);
   Layout.HoveredItem = NoItem;
   if (stayInPlace) {
-    liveBox->Frame.PenColour = HighlightColour;
+    ApplyHighlight(*liveBox, true, State.View.Highlight);
     Layout.Invalidate();
   }
 }

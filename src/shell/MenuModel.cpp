@@ -1,5 +1,7 @@
 #include "shell/MenuModel.h"
 
+#include <iterator>
+
 #include "text/Encoding.h"
 
 namespace nq {
@@ -54,6 +56,28 @@ std::vector<MenuItem> PositionItems() {
           Choice("MenuPositionBottomRight", "Bottom right")};
 }
 
+// The visual access options, one submenu of "Opciones".
+MenuItem VisualAccessMenu() {
+  std::vector<MenuItem> widths;
+  for (const int32_t width : HighlightWidthChoices) {
+    const std::string caption = width == 0   ? std::string("Como el marco del plafón")
+                                : width == 1 ? std::string("1 píxel")
+                                             : std::to_string(width) + " píxeles";
+    widths.push_back(Choice(HighlightWidthItemName(width).c_str(), caption.c_str(), width == 0));
+  }
+  const char* const colourCaptions[] = {"Rojo", "Amarillo", "Azul", "Negro", "Blanco"};
+  std::vector<MenuItem> colours;
+  for (size_t i = 0; i < std::size(colourCaptions); ++i)
+    colours.push_back(Choice(HighlightColourItemName(i).c_str(), colourCaptions[i], i == 0));
+  return Menu(
+      "MenuAccesibilidadVisual", "Accesibilidad visual", false,
+      {Item(std::string(DwellProgressItemName).c_str(),
+            "Mostrar el tiempo del clic automático en la casilla - EyeTracking"),
+       Menu("MenuGrosorResaltado", "Grosor del resaltado", false, std::move(widths)),
+       Menu("MenuColorResaltado", "Color del resaltado", false, std::move(colours)),
+       Item(std::string(InvertHighlightItemName).c_str(), "Invertir los colores de la casilla resaltada")});
+}
+
 MenuItem* FindIn(std::vector<MenuItem>& items, const std::string& name) {
   for (MenuItem& item : items) {
     if (item.Name == name) return &item;
@@ -63,6 +87,14 @@ MenuItem* FindIn(std::vector<MenuItem>& items, const std::string& name) {
 }
 
 } // namespace
+
+std::string HighlightWidthItemName(int32_t width) {
+  return "MenuGrosorResaltado" + std::to_string(width);
+}
+
+std::string HighlightColourItemName(size_t index) {
+  return "MenuColorResaltado" + std::to_string(index);
+}
 
 MenuModel::MenuModel() {
   Items = {
@@ -95,6 +127,7 @@ MenuModel::MenuModel() {
             Item("MenuCaptionDown", "Captions debajo"), Item("MenuEfecto3D", "Efecto 3D", true),
             Hidden(Item("MenuBMPiPNGMesQualitat", "MenuBMPiPNGMesQualitat")),
             Item("MenuTreureElCursorEnElsPlafons", "Quitar el cursor en las casillas - EyeTracking"),
+            VisualAccessMenu(),
             // Auditory scanning, for users who cannot see the highlight well.
             Menu("MenuEscaneigAuditiu0", "Barrido auditivo", false,
                  {Item("MenuEscaneigAuditiu", "Decir en voz baja lo que señala el barrido"),

@@ -1,8 +1,10 @@
 #pragma once
 // The main menu as data: names, captions, checked, visible and enabled states. The front end builds
 // its menu bar from this and reports clicks by item name; the core changes states here only.
+#include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace nq {
@@ -20,6 +22,15 @@ struct MenuItem {
   MenuMark Mark = MenuMark::Check;
   std::vector<MenuItem> Children;
 };
+
+// Items of the "Accesibilidad visual" submenu of "Opciones".
+inline constexpr std::string_view DwellProgressItemName = "MenuProgresoClicAutomatico";
+inline constexpr std::string_view InvertHighlightItemName = "MenuInvertirResaltado";
+// The highlight widths offered (0: the board's own frame); the settings take any width up to 20.
+inline constexpr std::array<int32_t, 11> HighlightWidthChoices = {0, 1, 2, 3, 4, 6, 8, 10, 12, 15, 20};
+/// The radio item of a highlight width, and of the colour at index i of the offered colours.
+std::string HighlightWidthItemName(int32_t width);
+std::string HighlightColourItemName(size_t index);
 
 class MenuModel {
 public:

@@ -56,6 +56,7 @@ Player::Player(const PlayerServices& services, const PlayerPaths& paths)
   Access =
       std::make_unique<AccessModes>(Ctx, services.TheClock, *TimerMenu, static_cast<ItemActions&>(*this));
   Ctx.Scan = Access.get();
+  VisualAccess = std::make_unique<VisualAccessOptions>(Ctx, Access->Progress());
   TheOptions.NoMenuNoCaptionOn = [this] { ThePlacement.SetNoMenuNoCaption(true); };
   TheOptions.SwapBarsToggle = [this] { TheBars.MenuSwapBarsClick(); };
   TheOptions.CellCursorToggle = [this] { ThePlacement.MenuTreureElCursorEnElsPlafonsClick(); };
@@ -134,6 +135,7 @@ void Player::Start(const std::vector<std::string>& arguments) {
   if (TheSettings.ReadSettingText(SectionTts, KeyNumeroSintetitzador, DefaultNumeroSintetitzador) == "-1")
     Services.Window.ShowSpeechWindow();
   TheOptions.LoadProgramSettings();
+  VisualAccess->LoadVisualAccessSettings();
   TheState.CommandLine = JoinCommandLine(arguments);
   std::string first = TheState.CommandLine;
   if (first.empty()) first = TheSettings.ReadSettingText(SectionNexoQuadrix, KeyNomFitxerInicial, "");
@@ -333,6 +335,8 @@ void Player::BuildMenuHandlers() {
   for (int32_t value = 0; value < PlacementCount; ++value)
     Handlers.emplace_back(positions[static_cast<size_t>(value)],
                           [this, value] { ThePlacement.SetWindowPlacement(value); });
+  for (auto& handler : VisualAccess->MenuHandlers())
+    Handlers.push_back(std::move(handler));
 }
 
 } // namespace nq

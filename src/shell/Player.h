@@ -26,6 +26,7 @@
 #include "shell/ShellContext.h"
 #include "shell/SoundSwitches.h"
 #include "shell/Version.h"
+#include "shell/VisualAccess.h"
 #include "shell/WindowPlacement.h"
 
 namespace nq {
@@ -128,6 +129,8 @@ public:
   Activation& Activations() { return TheActivation; }
   ButtonActions& Buttons() { return TheButtons; }
   AccessModes& Modes() { return *Access; }
+  const AccessModes& Modes() const { return *Access; }
+  VisualAccessOptions& VisualOptions() { return *VisualAccess; }
   CellCommands& Specials() { return Functions; }
   /// Which board folders may run commands that reach outside the player.
   FolderTrust& Trust() { return TheTrust; }
@@ -191,6 +194,7 @@ private:
   std::unique_ptr<SoundOrSpeechOutput> SpeechAdapter;
   std::unique_ptr<Timer> TimerMenu;
   std::unique_ptr<AccessModes> Access;
+  std::unique_ptr<VisualAccessOptions> VisualAccess;
   std::unique_ptr<ExternalDoors> TheExternal;
   NonFocusableWindow* FocusableWindow = nullptr;
   FolderTrust TheTrust;

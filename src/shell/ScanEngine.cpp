@@ -80,7 +80,13 @@ void ScanEngine::Restart() {
 }
 
 void ScanEngine::SetPen(TBox& box, bool highlighted) {
-  box.Frame.PenColour = highlighted ? HighlightColour : box.FrameColour;
+  CellFrame& frame = box.Frame;
+  // Clearing runs on every cell at each step: a frame without a ring or inversion needs its pen alone.
+  if (!highlighted && frame.RingWidth == 0 && !frame.Inverted) {
+    frame.PenColour = box.FrameColour;
+    return;
+  }
+  ApplyHighlight(box, highlighted, State.View.Highlight);
 }
 
 void ScanEngine::ClearHighlight() {

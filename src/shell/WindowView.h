@@ -32,6 +32,8 @@ public:
   virtual void SetCellCursorHidden(bool hidden) = 0;
   /// The state of the core changed: repaint what is shown (grid, bars, menu marks).
   virtual void Refresh() = 0;
+  /// The dwell progress bar changed: repaint it alone (nothing else changed).
+  virtual void RefreshDwellProgress() { Refresh(); }
   /// Pointer position in the window's client coordinates.
   virtual void PointerPosition(int32_t& x, int32_t& y) = 0;
   /// Client-area size the panels are laid out in.

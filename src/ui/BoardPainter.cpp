@@ -63,6 +63,23 @@ void PaintPrintedParts(QPainter& painter, const TBox& box, QPoint origin, const 
   if (!printed.Note.isEmpty()) PaintNote(painter, box, origin, printed.Note);
 }
 
+void PaintBoxPicture(QPainter& painter, const TBox& box, QPoint origin, const QRegion* dirty) {
+  if (box.PictureImage.Visible &&
+      (dirty == nullptr || dirty->intersects(ToQRect(box.PictureImage.Bounds, origin)))) {
+    if (const Image* image = box.PaintedImage(); image && !image->Empty()) {
+      const QRect target = ToQRect(box.PictureImage.Bounds, origin);
+      if (box.PictureImage.Scaling == PictureScaling::HalftoneShrink) {
+        painter.drawImage(target.topLeft(), View(*image));
+      } else {
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter.drawImage(target, View(*image));
+        painter.restore();
+      }
+    }
+  }
+}
+
 } // namespace
 
 QColor ToQColor(int32_t colour) {
@@ -97,6 +114,7 @@ void PaintBox(QPainter& painter, const TBox& box, QPoint origin, const QRegion* 
     painter.fillRect(frame, Qt::white);
     PaintFrame(painter, frame, box.Frame.PenWidth, ToQColor(box.Frame.PenColour));
   }
+  QRect label; // the caption's label, where it is painted
   if (box.CaptionLabel.Visible && !box.CaptionLabel.Text.empty() && needed(box.CaptionLabel.Bounds)) {
     const QRect bounds = ToQRect(box.CaptionLabel.Bounds, origin);
     const FontSpec& spec = box.CaptionFont();
@@ -108,7 +126,7 @@ void PaintBox(QPainter& painter, const TBox& box, QPoint origin, const QRegion* 
     const int left = box.Alignment == CaptionAlignment::Centre
                          ? bounds.left() + (bounds.width() - textWidth) / 2
                          : bounds.left();
-    const QRect label(left, bounds.top(), textWidth, metrics.height());
+    label = QRect(left, bounds.top(), textWidth, metrics.height()).intersected(bounds);
     painter.save();
     painter.setClipRect(bounds.intersected(label.united(QRect(label.topLeft(), QSize(1, 1)))));
     painter.fillRect(label, Qt::white);
@@ -122,19 +140,37 @@ void PaintBox(QPainter& painter, const TBox& box, QPoint origin, const QRegion* 
     PaintPrintedParts(painter, box, origin, *printed);
     return;
   }
-  if (box.PictureImage.Visible && needed(box.PictureImage.Bounds)) {
-    if (const Image* image = box.PaintedImage(); image && !image->Empty()) {
-      const QRect target = ToQRect(box.PictureImage.Bounds, origin);
-      if (box.PictureImage.Scaling == PictureScaling::HalftoneShrink) {
-        painter.drawImage(target.topLeft(), View(*image));
-      } else {
-        painter.save();
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-        painter.drawImage(target, View(*image));
-        painter.restore();
-      }
+  PaintBoxPicture(painter, box, origin, dirty);
+  if (box.Frame.Visible && (box.Frame.Inverted || box.Frame.RingWidth > 0) && needed(box.Frame.Bounds)) {
+    PaintHighlightOverlay(painter, ToQRect(box.Frame.Bounds, origin), std::max(box.Frame.PenWidth, 0),
+                          box.Frame.RingWidth, box.Frame.Inverted, ToQColor(box.Frame.PenColour), label);
+  }
+}
+
+void PaintHighlightOverlay(QPainter& painter, const QRect& frame, int penWidth, int ringWidth, bool inverted,
+                           const QColor& colour, const QRect& keep) {
+  if (inverted) {
+    // Everything inside the frame's own pen, the caption too; a wider ring then covers the edge.
+    const QRect inside = frame.adjusted(penWidth, penWidth, -penWidth, -penWidth);
+    if (inside.isValid()) {
+      // Inverting what was just painted keeps captions and pictures readable on the dark ground.
+      painter.save();
+      painter.setCompositionMode(QPainter::RasterOp_NotDestination);
+      painter.fillRect(inside, Qt::black);
+      painter.restore();
     }
   }
+  if (ringWidth <= 0) return;
+  if (keep.isEmpty()) {
+    PaintFrame(painter, frame, ringWidth, colour);
+    return;
+  }
+  // The ring runs round the caption: the word on a highlighted cell is what must stay readable.
+  painter.save();
+  const QRegion clip = painter.hasClipping() ? painter.clipRegion() : QRegion(frame);
+  painter.setClipRegion(clip - QRegion(keep));
+  PaintFrame(painter, frame, ringWidth, colour);
+  painter.restore();
 }
 
 } // namespace nq

@@ -29,6 +29,12 @@ void PaintBox(QPainter& painter, const TBox& box, QPoint origin, const QRegion* 
 /// the frame's colour does (a scan step).
 QRegion FrameRing(const GridRect& frame, int32_t penWidth, QPoint origin);
 
+/// Paints a low-vision highlight over what a frame holds: the inside (within the frame's pen) inverted
+/// when asked, then a ring of ringWidth (none when 0) in the highlight colour that leaves keep
+/// (a caption) uncovered.
+void PaintHighlightOverlay(QPainter& painter, const QRect& frame, int penWidth, int ringWidth, bool inverted,
+                           const QColor& colour, const QRect& keep = QRect());
+
 /// Fills a rectangle's border of the given width inside the rectangle, the way cell frames are drawn.
 void PaintFrame(QPainter& painter, const QRect& bounds, int penWidth, const QColor& colour);
 

@@ -47,8 +47,19 @@ void PaintPlayerButtonBar(QPainter& painter, const Player& player, const std::ar
       painter.drawImage(QRect(button.left() + 9, button.top() + 2, 32, 32), pictures[index]);
     painter.setFont(bold);
     painter.setPen(Qt::black);
-    painter.drawText(QRect(button.left(), button.top() + 35, 50, 14), Qt::AlignHCenter | Qt::AlignTop,
-                     ToQString(std::string(panel.Caption)));
+    const QRect captionArea(button.left(), button.top() + 35, 50, 14);
+    const QString caption = ToQString(std::string(panel.Caption));
+    painter.drawText(captionArea, Qt::AlignHCenter | Qt::AlignTop, caption);
+    if (panel.Highlighted) {
+      // The panel's own border is as wide as the gap round its button; a wider ring covers the button's
+      // edge but not its caption.
+      const HighlightStyle& style = player.State().View.Highlight;
+      const int ring = HighlightRingWidth(style, panel.Bounds);
+      const QRect label =
+          painter.fontMetrics().boundingRect(captionArea, Qt::AlignHCenter | Qt::AlignTop, caption);
+      PaintHighlightOverlay(painter, bounds, 5, ring > 5 ? ring : 0, style.Invert, ToQColor(panel.Colour),
+                            label.intersected(captionArea));
+    }
   }
 }
 
@@ -162,6 +173,13 @@ bool ContentInsideFrame(const TBox& box) {
          within(box.PictureImage.Visible, box.PictureImage.Bounds);
 }
 
+// What a frame's highlight covers: the whole frame when the inside is inverted, else its ring.
+QRegion HighlightArea(const QRect& frame, int penWidth, int ringWidth, bool inverted) {
+  if (inverted) return QRegion(frame);
+  const int inset = std::max({penWidth, ringWidth, 1});
+  return QRegion(frame) - QRegion(frame.adjusted(inset, inset, -inset, -inset));
+}
+
 // Wide enough to be seen from a distance, narrow enough to leave the cells readable.
 constexpr int MessageBarFlashPen = 6;
 
@@ -204,10 +222,12 @@ BoardView::ViewLook BoardView::CurrentLook() const {
   look.MessageCells = ThePlayer.State().View.MessageCellCount;
   look.Letters = ThePlayer.State().View.WriteLettersOrWordsMode;
   look.Flash = ThePlayer.State().View.MessageBarFlash;
+  look.Highlight = ThePlayer.State().View.Highlight;
   auto lookOf = [](const TBox& box) {
     return BoxLook{box.CellRect(),           box.Frame.Visible,
                    box.Frame.Bounds,         box.Frame.PenWidth,
-                   box.Frame.PenColour,      box.CaptionLabel.Visible,
+                   box.Frame.PenColour,      box.Frame.RingWidth,
+                   box.Frame.Inverted,       box.CaptionLabel.Visible,
                    box.CaptionLabel.Text,    static_cast<int>(box.Alignment),
                    box.PictureImage.Visible, box.PictureImage.Bounds,
                    box.PaintedPicture()};
@@ -254,7 +274,8 @@ QRegion BoardView::ChangedRegion(const ViewLook& now) const {
                          Shown.Boxes.size() == now.Boxes.size();
   if (!sameFrame) return QRegion(rect());
   QRegion region;
-  if (Shown.ButtonColours != now.ButtonColours || Shown.SpeechOn != now.SpeechOn)
+  if (Shown.ButtonColours != now.ButtonColours || Shown.SpeechOn != now.SpeechOn ||
+      Shown.Highlight != now.Highlight)
     region += ToQRect(now.Panels.ButtonBar);
   // Message cells are few; any change among them repaints the bar.
   if (Shown.Letters != now.Letters || Shown.Flash != now.Flash || Shown.MessageBoxes != now.MessageBoxes)
@@ -286,9 +307,13 @@ QRegion BoardView::ChangedPens() {
   if (barChanged) region += ToQRect(Shown.Panels.ButtonBar);
   bool messageChanged = false;
   for (size_t i = 0; i < Shown.MessageBoxes.size(); ++i) {
-    const int32_t pen = boxes.MessageBox(static_cast<int32_t>(i) + 1)->Frame.PenColour;
-    messageChanged = messageChanged || Shown.MessageBoxes[i].Pen != pen;
-    Shown.MessageBoxes[i].Pen = pen;
+    const CellFrame& frame = boxes.MessageBox(static_cast<int32_t>(i) + 1)->Frame;
+    BoxLook& shown = Shown.MessageBoxes[i];
+    messageChanged = messageChanged || shown.Pen != frame.PenColour || shown.Ring != frame.RingWidth ||
+                     shown.Inverted != frame.Inverted;
+    shown.Pen = frame.PenColour;
+    shown.Ring = frame.RingWidth;
+    shown.Inverted = frame.Inverted;
   }
   if (messageChanged) region += ToQRect(Shown.Panels.MessageBar);
   const QPoint origin(Shown.Panels.Boxes.Left, Shown.Panels.Boxes.Top);
@@ -296,11 +321,23 @@ QRegion BoardView::ChangedPens() {
   std::vector<QRect> inner;
   for (size_t i = 0; i < Shown.Boxes.size(); ++i) {
     BoxLook& shown = Shown.Boxes[i];
-    const int32_t pen = boxes.GridBox(static_cast<int32_t>(i) + 1)->Frame.PenColour;
-    if (shown.Pen == pen) continue;
-    shown.Pen = pen;
+    const CellFrame& now = boxes.GridBox(static_cast<int32_t>(i) + 1)->Frame;
+    const int32_t pen = now.PenColour;
+    if (shown.Pen == pen && shown.Ring == now.RingWidth && shown.Inverted == now.Inverted) continue;
     const GridRect& f = shown.Frame;
     const QRect frame(origin.x() + f.Left, origin.y() + f.Top, f.Width, f.Height);
+    if (shown.Ring > 0 || shown.Inverted || now.RingWidth > 0 || now.Inverted) {
+      // A low-vision highlight lies over the cell's content: the old and new highlight areas are painted
+      // again in full.
+      region += HighlightArea(frame, shown.PenWidth, shown.Ring, shown.Inverted);
+      region += HighlightArea(frame, shown.PenWidth, now.RingWidth, now.Inverted);
+      shown.Pen = pen;
+      shown.Ring = now.RingWidth;
+      shown.Inverted = now.Inverted;
+      RingsBlocked = true;
+      continue;
+    }
+    shown.Pen = pen;
     const int inset = std::max(shown.PenWidth, 1);
     outer.push_back(frame);
     inner.push_back(frame.adjusted(inset, inset, -inset, -inset));
@@ -339,6 +376,28 @@ QRegion BoardView::RefreshIfChanged() {
   return region;
 }
 
+QRegion BoardView::RefreshDwellProgress() {
+  const DwellIndicator& now = ThePlayer.Modes().Progress().Indicator();
+  if (now == ShownDwell) return {};
+  QRegion region;
+  const DwellIndicator& old = ShownDwell;
+  if (old.Visible && now.Visible && old.Track == now.Track && old.Colour == now.Colour &&
+      now.Filled > old.Filled) {
+    // The bar grew: only the new strip is painted, over whatever lies there.
+    const GridRect& t = now.Track;
+    region = QRect(t.Left + old.Filled, t.Top, now.Filled - old.Filled, t.Height);
+    PendingDwellGrow += region;
+  } else {
+    // Emptied, moved or recoloured: the old bar's area gets the cell back, then the new bar.
+    if (old.Visible) region += ToQRect(old.Track);
+    if (now.Visible) region += ToQRect(now.Track);
+    RingsBlocked = true;
+  }
+  ShownDwell = now;
+  update(region);
+  return region;
+}
+
 void BoardView::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   ThePlayer.ClientResized(width(), height());
@@ -349,7 +408,13 @@ void BoardView::resizeEvent(QResizeEvent* event) {
 void BoardView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QRegion& dirty = event->region();
-  if (!RingsBlocked && !PendingRings.empty() && (dirty - PendingRingRegion).isEmpty()) {
+  if (!RingsBlocked && PendingRings.empty() && !PendingDwellGrow.isEmpty() &&
+      (dirty - PendingDwellGrow).isEmpty()) {
+    // A dwell frame: the bar only grew.
+    painter.setClipRegion(dirty);
+    PaintDwellProgress(painter, ShownDwell);
+    ++DwellGrowPaints;
+  } else if (!RingsBlocked && !PendingRings.empty() && (dirty - PendingRingRegion).isEmpty()) {
     // A scan step: only frame rings changed colour, and nothing else lies on them.
     PaintRings(painter, PendingRings);
     ++RingPaints;
@@ -361,7 +426,10 @@ void BoardView::paintEvent(QPaintEvent* event) {
     if (dirty.intersects(ToQRect(panels.ButtonBar))) PaintButtonBar(painter);
     PaintGridImpl(painter, ThePlayer, dirty);
     if (dirty.intersects(ToQRect(panels.MessageBar))) PaintMessageBar(painter);
+    if (ShownDwell.Visible && dirty.intersects(ToQRect(ShownDwell.Track)))
+      PaintDwellProgress(painter, ShownDwell);
   }
+  PendingDwellGrow = QRegion();
   PendingRings.clear();
   PendingRingRegion = QRegion();
   RingsBlocked = false;
@@ -373,6 +441,13 @@ void BoardView::PaintButtonBar(QPainter& painter) {
 }
 void BoardView::PaintMessageBar(QPainter& painter) {
   PaintPlayerMessageBar(painter, ThePlayer);
+}
+
+void PaintDwellProgress(QPainter& painter, const DwellIndicator& indicator) {
+  if (!indicator.Visible || indicator.Filled <= 0) return;
+  const GridRect& t = indicator.Track;
+  painter.fillRect(QRect(t.Left, t.Top, std::min(indicator.Filled, t.Width), t.Height),
+                   ToQColor(indicator.Colour));
 }
 
 QImage RenderClientArea(Player& player, const std::string& dataFolderUtf8, int width, int height) {

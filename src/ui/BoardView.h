@@ -30,6 +30,10 @@ public:
   /// Repaints when the core's painted state changed since the last paint; returns the region it asked
   /// to repaint.
   QRegion RefreshIfChanged();
+  /// Repaints what changed of the dwell progress bar alone; returns the region it asked to repaint.
+  QRegion RefreshDwellProgress();
+  /// Paints that filled the growing part of the dwell progress bar alone, for the tests.
+  uint64_t DwellGrowPaints = 0;
   /// Paints that filled frame rings alone (scan steps), for the tests.
   uint64_t RingPaints = 0;
 
@@ -45,6 +49,8 @@ private:
     GridRect Frame;
     int32_t PenWidth = 0;
     int32_t Pen = 0;
+    int32_t Ring = 0;
+    bool Inverted = false;
     bool CaptionVisible = false;
     std::string Caption;
     int Alignment = 0;
@@ -60,6 +66,7 @@ private:
     int32_t MessageCells = 0;
     bool Letters = false;
     bool Flash = false;
+    HighlightStyle Highlight; // the button bar draws it
     std::vector<BoxLook> Boxes;
     std::vector<BoxLook> MessageBoxes;
     std::vector<char> RingAlone; // per grid box: its frame ring can be repainted by itself
@@ -80,6 +87,8 @@ private:
   std::vector<RingPaint> PendingRings;
   QRegion PendingRingRegion;
   bool RingsBlocked = false; // something besides lone rings waits to be painted
+  DwellIndicator ShownDwell; // the dwell progress bar as last asked to be painted
+  QRegion PendingDwellGrow;  // only the bar grew there since the last paint
   ViewLook Shown;
   bool ShownValid = false;
 };
@@ -90,6 +99,9 @@ std::array<QImage, 10> LoadButtonPictures(const std::string& dataFolderUtf8);
 void PaintPlayerButtonBar(QPainter& painter, const Player& player, const std::array<QImage, 10>& pictures);
 /// Paints the player's message bar and its cells, when shown, in client coordinates.
 void PaintPlayerMessageBar(QPainter& painter, Player& player);
+
+/// Paints the filled part of the dwell progress bar, in client coordinates.
+void PaintDwellProgress(QPainter& painter, const DwellIndicator& indicator);
 
 /// Paints the whole client area of a player into an image of its client size (for the render tool).
 QImage RenderClientArea(Player& player, const std::string& dataFolderUtf8, int width, int height);

@@ -17,7 +17,10 @@ public:
   void SetMenuAndFrameHidden(bool) override {}
   void SetCellCursorHidden(bool) override {}
   void Refresh() override {}
-  void PointerPosition(int32_t& x, int32_t& y) override { x = y = -1; }
+  void PointerPosition(int32_t& x, int32_t& y) override {
+    x = PointerX;
+    y = PointerY;
+  }
   void ClientSize(int32_t& width, int32_t& height) override {
     width = Width;
     height = Height;
@@ -27,6 +30,10 @@ public:
   void FocusMessageMemo() override {}
   void SetMouseHook(bool) override {}
   void CloseWindow() override {}
+
+  // Where the pointer is said to be (tests); outside the window by default.
+  int32_t PointerX = -1;
+  int32_t PointerY = -1;
 
 private:
   int32_t Width;

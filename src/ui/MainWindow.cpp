@@ -146,6 +146,10 @@ void MainWindow::Refresh() {
   View->RefreshIfChanged();
 }
 
+void MainWindow::RefreshDwellProgress() {
+  if (ThePlayer) View->RefreshDwellProgress();
+}
+
 void MainWindow::SetCaption(const std::string& caption) {
   setWindowTitle(ToQString(caption));
 }

@@ -43,6 +43,7 @@ public:
   void SetMenuAndFrameHidden(bool hidden) override;
   void SetCellCursorHidden(bool hidden) override;
   void Refresh() override;
+  void RefreshDwellProgress() override;
   void PointerPosition(int32_t& x, int32_t& y) override;
   void ClientSize(int32_t& width, int32_t& height) override;
   void ShowAboutBox(bool asSplash) override;

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <optional>
@@ -59,6 +60,12 @@ public:
   void SetMenuAndFrameHidden(bool hidden) override { MenuHidden = hidden; }
   void SetCellCursorHidden(bool hidden) override { CursorHidden = hidden; }
   void Refresh() override {}
+  void RefreshDwellProgress() override {
+    ++DwellRefreshes;
+    if (OnDwellRefresh) OnDwellRefresh();
+  }
+  int DwellRefreshes = 0;
+  std::function<void()> OnDwellRefresh;
   void PointerPosition(int32_t& x, int32_t& y) override {
     x = PointerX;
     y = PointerY;
