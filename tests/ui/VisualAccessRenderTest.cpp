@@ -2,24 +2,17 @@
 // of the growing strip alone, the low-vision highlight's ring, colour and inverted cell, and scan steps
 // with that highlight repainting only what changed yet looking exactly like a full paint.
 #include <QImage>
-#include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 
-#include "linux/QtImageScaler.h"
-#include "linux/QtTextMetrics.h"
 #include "shell/Player.h"
-#include "support/VirtualClock.h"
+#include "support/WindowedPlayer.h"
 #include "text/Encoding.h"
 #include "ui/BoardPainter.h"
 #include "ui/BoardView.h"
 #include "ui/HeadlessWindow.h"
-#include "ui/UiFakes.h"
 
 namespace nq {
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr int ClientWidth = 400;
 constexpr int ClientHeight = 300;
@@ -46,38 +39,27 @@ QRgb Rgb(int32_t colour) {
 class VisualAccessRender : public ::testing::Test {
 protected:
   void SetUp() override {
-    Folder = fs::temp_directory_path() /
-             ("nq-ui-visual-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(Folder);
     QImage picture(100, 50, QImage::Format_RGB32);
     picture.fill(Qt::blue);
-    ASSERT_TRUE(picture.save(QString::fromStdString((Folder / "blau.png").string())));
+    ASSERT_TRUE(picture.save(QString::fromStdString(Host.Folder.Path("blau.png"))));
   }
-  void TearDown() override {
-    View.reset();
-    ThePlayer.reset();
-    fs::remove_all(Folder);
-  }
+  void TearDown() override { View.reset(); }
 
   Player& Open(bool buttonBar) {
     View.reset();
-    std::ofstream(Folder / "taula.qdx", std::ios::binary) << BoardText(buttonBar);
+    const std::string board = Host.Folder.Write("taula.qdx", BoardText(buttonBar));
     PlayerPaths paths;
-    paths.ProgramFolder = Folder.string() + "/";
-    paths.SettingsFile = (Folder / "nexoquadrix.ini").string();
-    paths.SharedFile = (Folder / "Quadrix.ini").string();
-    ThePlayer =
-        std::make_unique<Player>(PlayerServices{Clock, Dialogs, Metrics, Scaler, Window, Programs}, paths);
-    ThePlayer->FormCreate();
-    ThePlayer->Options().LoadProgramSettings();
-    ThePlayer->ClientResized(ClientWidth, ClientHeight);
-    ThePlayer->Boards().OpenBoard(Utf8ToWindows1252((Folder / "taula.qdx").string()));
-    View = std::make_unique<BoardView>(*ThePlayer, "");
+    paths.ProgramFolder = Host.Folder.Root() + "/";
+    Player& player = Host.Start(paths);
+    player.Options().LoadProgramSettings();
+    player.ClientResized(ClientWidth, ClientHeight);
+    player.Boards().OpenBoard(Utf8ToWindows1252(board));
+    ThePlayer = &player;
+    View = std::make_unique<BoardView>(player, "");
     View->resize(ClientWidth, ClientHeight);
     View->RefreshIfChanged();
     Partial = Full();
-    return *ThePlayer;
+    return player;
   }
 
   QImage Full() {
@@ -101,14 +83,10 @@ protected:
     Window.PointerY = centre.y();
   }
 
-  fs::path Folder;
-  test::VirtualClock Clock;
-  test::SilentDialogs Dialogs;
-  QtTextMetrics Metrics;
-  QtImageScaler Scaler;
-  HeadlessWindow Window{ClientWidth, ClientHeight};
-  test::NoLauncher Programs;
-  std::unique_ptr<Player> ThePlayer;
+  test::WindowedPlayer<HeadlessWindow> Host{ClientWidth, ClientHeight};
+  test::VirtualClock& Clock = Host.Clock;
+  HeadlessWindow& Window = Host.Window;
+  Player* ThePlayer = nullptr;
   std::unique_ptr<BoardView> View;
   QImage Partial;
 };
