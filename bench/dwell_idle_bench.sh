@@ -24,7 +24,7 @@ cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/task/$1/stat"; }
 
 # One run: the player dwelling on a cell with the bar on ($1 = 1) or off ($1 = 0); prints % of a core.
 run() {
-  printf '[tts]\r\nNumero sintetitzador=0\r\n[Menu Options]\r\nMenuSpeak.Checked=NO\r\n' > "$work/config/nexoquadrix.ini"
+  printf '[tts]\r\nNumero sintetitzador=0\r\nGrup sintetitzador=SAPI\r\nNom sintetitzador=SAPI - Catalan (ca)\r\n[Menu Options]\r\nMenuSpeak.Checked=NO\r\n' > "$work/config/nexoquadrix.ini"
   printf '[Menu Control]\r\nMenuClicAutomaticALEstarEnUnacasella.Checked=1\r\n' >> "$work/config/nexoquadrix.ini"
   printf '[Visual Access]\r\nDwell Progress=%s\r\n' "$1" >> "$work/config/nexoquadrix.ini"
   printf '[quadrix]\r\nMilisegons Clic Automatic=1000\r\n' > "$work/config/Quadrix.ini"

@@ -14,7 +14,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 
 mkdir -p "$work/config" "$work/boards"
 {
-  printf '[tts]\r\nNumero sintetitzador=0\r\n[Menu Options]\r\nMenuSpeak.Checked=NO\r\n'
+  printf '[tts]\r\nNumero sintetitzador=0\r\nGrup sintetitzador=SAPI\r\nNom sintetitzador=SAPI - Catalan (ca)\r\n[Menu Options]\r\nMenuSpeak.Checked=NO\r\n'
   printf '[Menu Control]\r\nMenuClicAutomaticALEstarEnUnacasella.Checked=1\r\n'
   printf '[Visual Access]\r\nDwell Progress=1\r\nHighlight Width=12\r\nHighlight Colour=65535\r\n'
 } > "$work/config/nexoquadrix.ini"
