@@ -30,22 +30,29 @@ convert -size 300x400 xc:blue "$work/boards/d.jpg"
 } | sed 's/$/\r/' > "$work/boards/prova.qdx"
 
 # Starts the player with the given cache home, waits for the board, and prints how many pixels of
-# the window are blue.
-blue_pixels_with_cache() {
+# the window are blue: once they are WANTED, or once they have stopped changing (pictures decoded
+# again arrive late on a loaded machine), within 15 s.
+blue_pixels_with_cache() { # CACHE_HOME [WANTED]
   XDG_CACHE_HOME="$1" NEXOQUADRIX_CONFIG_DIR="$work/config" "$player" "$work/boards/prova.qdx" \
     > "$work/player.log" 2>&1 &
   pid=$!
-  local window
+  local window count="" before=""
   window=$(wait_for_player_window)
   [ -n "$window" ] || { cat "$work/player.log"; fail "the player's window did not appear"; }
   sleep 3 # the splash hides itself after 2 s
   client_geometry "$window"
-  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" "$work/shot.png" 2>/dev/null
+  for _ in $(seq 1 24); do
+    import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" "$work/shot.png" 2>/dev/null
+    count=$(convert "$work/shot.png" -fuzz 10% -fill black +opaque '#0000FF' -fill white -opaque '#0000FF' \
+      -format '%[fx:mean*w*h]' info: | cut -d. -f1)
+    if [ -n "${2:-}" ]; then [ "$count" = "$2" ] && break; else [ "$count" = "$before" ] && break; fi
+    before=$count
+    sleep 0.5
+  done
   kill "$pid"
   wait "$pid" 2>/dev/null
   pid=""
-  convert "$work/shot.png" -fuzz 10% -fill black +opaque '#0000FF' -fill white -opaque '#0000FF' -format '%[fx:mean*w*h]' info: |
-    cut -d. -f1
+  echo "$count"
 }
 
 # Each picture fills the height of a cell of about 300 x 185 (JPEG blue is only nearly pure): all four
@@ -60,7 +67,7 @@ size1=$(stat -c %s "${stored[1]}")
 truncate -s 100 "${stored[0]}"
 head -c "$size1" /dev/urandom > "${stored[1]}"
 
-second=$(blue_pixels_with_cache "$work/cache")
+second=$(blue_pixels_with_cache "$work/cache" "$first")
 [ "${second:-0}" -eq "$first" ] || fail "with damaged cache files: $second blue pixels, not $first"
 [ "$(stat -c %s "${stored[0]}")" -eq "$size0" ] || fail "the cut file was not written again"
 cmp -s <(head -c 4 "${stored[1]}") <(printf 'NQP1') || fail "the rubbish file was not written again"
@@ -68,6 +75,6 @@ ls "$work/cache/nexoquadrix/" | grep -q '\.tmp\.' && fail "temporary files were 
 
 # A file where the cache home should be: no cache, same pictures.
 touch "$work/no-folder"
-third=$(blue_pixels_with_cache "$work/no-folder")
+third=$(blue_pixels_with_cache "$work/no-folder" "$first")
 [ "${third:-0}" -eq "$first" ] || fail "without a cache folder: $third blue pixels, not $first"
 echo PASS
