@@ -2,7 +2,10 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QProgressDialog>
+#include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 #include <atomic>
 #include <limits>
@@ -13,6 +16,27 @@ namespace {
 
 constexpr qint64 ShowAfterMs = 400;
 
+// Only a deliberate click cancels: a switch that sends Return, Space or Escape, or a key meant for the
+// box that was on screen a moment before, must not throw away a long import.
+class ClickOnlyProgressDialog final : public QProgressDialog {
+public:
+  using QProgressDialog::QProgressDialog;
+
+protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+      event->accept();
+      return;
+    default:
+      QProgressDialog::keyPressEvent(event);
+    }
+  }
+};
+
 } // namespace
 
 ImportProgressDialog::ImportProgressDialog(std::function<QWidget*()> parent) : Parent(std::move(parent)) {}
@@ -20,8 +44,15 @@ ImportProgressDialog::ImportProgressDialog(std::function<QWidget*()> parent) : P
 void ImportProgressDialog::Run(const std::string& fileName, exchange::ImportProgress& progress,
                                const std::function<void()>& work) {
   std::atomic<bool> finished{false};
-  QProgressDialog box(QString::fromUtf8("Importando %1…").arg(QString::fromStdString(fileName)),
-                      QString::fromUtf8("Cancelar"), 0, 0, Parent ? Parent() : nullptr);
+  ClickOnlyProgressDialog box(QString::fromUtf8("Importando %1…").arg(QString::fromStdString(fileName)),
+                              QString(), 0, 0, Parent ? Parent() : nullptr);
+  auto* cancel = new QPushButton(QString::fromUtf8("Cancelar"));
+  cancel->setAutoDefault(false);
+  cancel->setFocusPolicy(Qt::NoFocus);
+  box.setCancelButton(cancel); // the box owns it
+  // The box makes Escape a shortcut for its cancel button; that goes too.
+  for (QShortcut* shortcut : box.findChildren<QShortcut*>())
+    shortcut->setEnabled(false);
   box.setWindowTitle(QString::fromUtf8("NexoQuadrix: importando"));
   box.setWindowModality(Qt::WindowModal);
   // The main window stays on top; its boxes must too, or they hide behind it.
