@@ -1,5 +1,6 @@
 #include "app/SpeechServices.h"
 
+#include <system_error>
 #include <thread>
 
 #include "settings/ConfigLocation.h"
@@ -23,13 +24,17 @@ BackgroundListedVoices::BackgroundListedVoices(std::shared_ptr<VoiceEngine> inne
   std::promise<std::vector<std::string>> listed;
   Pending = listed.get_future();
   // The worker shares the group, so a close that does not wait for it leaves it nothing freed to use.
-  std::thread([group = Inner, listed = std::move(listed)]() mutable {
-    try {
-      listed.set_value(group->ListVoices());
-    } catch (...) {
-      listed.set_exception(std::current_exception());
-    }
-  }).detach();
+  try {
+    std::thread([group = Inner, listed = std::move(listed)]() mutable {
+      try {
+        listed.set_value(group->ListVoices());
+      } catch (...) {
+        listed.set_exception(std::current_exception());
+      }
+    }).detach();
+  } catch (const std::system_error&) {
+    // No thread to list on: the promise is gone with it, and the group is taken as having no voices.
+  }
 }
 
 BackgroundListedVoices::~BackgroundListedVoices() {
