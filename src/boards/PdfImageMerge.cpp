@@ -269,15 +269,21 @@ bool ReadObjects(Reader& reader, uint64_t table, Document& doc) {
   return true;
 }
 
-// The image's dictionary with references through the merges so far and without its length, which
-// names a different object for each copy.
-std::string ComparableHead(const Object& image, const Document& doc) {
-  const std::string_view text = image.ImageHead;
+// The tokens of an image's dictionary, up to the first thing that is not one.
+std::vector<Token> HeadTokens(std::string_view text) {
   Lexer lexer(text, true);
   std::vector<Token> tokens;
   Token token;
   while (lexer.Next(token) == Step::Token)
     tokens.push_back(token);
+  return tokens;
+}
+
+// The image's dictionary with references through the merges so far and without its length, which
+// names a different object for each copy.
+std::string ComparableHead(const Object& image, const Document& doc) {
+  const std::string_view text = image.ImageHead;
+  const std::vector<Token> tokens = HeadTokens(text);
   const auto length = FindKey(text, tokens, "/Length");
   std::string out;
   for (std::size_t i = 0; i < tokens.size(); ++i) {
@@ -302,11 +308,7 @@ std::optional<uint64_t> StreamLength(const Object& image,
                                      int64_t& lengthObject) {
   lengthObject = 0;
   const std::string_view text = image.ImageHead;
-  Lexer lexer(text, true);
-  std::vector<Token> tokens;
-  Token token;
-  while (lexer.Next(token) == Step::Token)
-    tokens.push_back(token);
+  const std::vector<Token> tokens = HeadTokens(text);
   const auto length = FindKey(text, tokens, "/Length");
   if (!length) return std::nullopt;
   std::optional<int64_t> value;

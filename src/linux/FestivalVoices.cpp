@@ -406,14 +406,18 @@ bool FestivalVoices::WaitUntilLoaded() {
   return runtime.State == Load::Ready;
 }
 
+VoiceEngine* FestivalVoices::ReadyFallback() {
+  if (!Fallback) return nullptr;
+  if (FallbackVoice >= 0) Fallback->ChooseVoice(FallbackVoice);
+  Fallback->SetRate(Rate);
+  FallbackUsed = true;
+  return Fallback;
+}
+
 void FestivalVoices::Speak(const std::string& utf8Text) {
   if (utf8Text.empty()) return;
   if (!Ready()) {
-    if (!Fallback) return;
-    if (FallbackVoice >= 0) Fallback->ChooseVoice(FallbackVoice);
-    Fallback->SetRate(Rate);
-    Fallback->Speak(utf8Text);
-    FallbackUsed = true;
+    if (VoiceEngine* fallback = ReadyFallback()) fallback->Speak(utf8Text);
     return;
   }
   // A chosen text makes any prompt stale: it is heard now, not after the prompt.
@@ -435,11 +439,7 @@ bool FestivalVoices::IsSpeaking() {
 void FestivalVoices::SpeakPrompt(const std::string& utf8Text) {
   if (utf8Text.empty()) return;
   if (!Ready()) {
-    if (!Fallback) return;
-    if (FallbackVoice >= 0) Fallback->ChooseVoice(FallbackVoice);
-    Fallback->SetRate(Rate);
-    Fallback->SpeakPrompt(utf8Text);
-    FallbackUsed = true;
+    if (VoiceEngine* fallback = ReadyFallback()) fallback->SpeakPrompt(utf8Text);
     return;
   }
   const uint64_t serial = State->CutPrompts();

@@ -59,6 +59,10 @@ public:
   struct Shared; // what queued texts need, kept alive by them after these voices are gone
 
 private:
+  /// The fallback voice set to this one's voice and rate, for a text said before Ona is ready; null
+  /// when there is none.
+  VoiceEngine* ReadyFallback();
+
   bool Installed = false;
   bool LoadingPosted = false;
   std::string DataFolder;
