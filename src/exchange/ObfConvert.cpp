@@ -42,6 +42,23 @@ uint64_t ContentHash(const std::string& bytes) {
   return hash;
 }
 
+// The extension of a file name, lower-cased, with its dot; empty when it has none.
+std::string ExtensionOf(const std::string& name) {
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string::npos || name.find('/', dot) != std::string::npos) return {};
+  return Lower(name.substr(dot));
+}
+
+// Sounds this player cannot play, kept under their own names for whoever converts them.
+constexpr std::array<std::string_view, 9> KeptSoundExtensions = {".mp3", ".ogg",  ".oga", ".opus", ".m4a",
+                                                                 ".aac", ".flac", ".wma", ".mid"};
+
+// A read text the player plays as a file rather than speaks.
+bool IsSoundName(const std::string& text) {
+  const std::string extension = ExtensionOf(text);
+  return extension == ".wav";
+}
+
 bool IsWave(const std::string& bytes) {
   return bytes.size() >= 12 && bytes.compare(0, 4, "RIFF") == 0 && bytes.compare(8, 4, "WAVE") == 0;
 }
@@ -192,7 +209,14 @@ void SetConverter::FillCell(const LoadedBoard& loaded, const ObfButton& button, 
   // An emoji in the label is no word to show or to say: it may become the picture instead.
   const SplitLabel label = SplitEmoji(Localised(board, button.Label));
   cell.Caption = Fit(label.Words);
-  if (button.ExtRead)
+  // A sound named by our own read text must be one of the set's: the player plays it from the board's
+  // folder, and a path that climbs out of the set would reach any sound of this computer.
+  const bool readOutside = button.ExtRead && IsSoundName(*button.ExtRead) &&
+                           !CleanSetPath(FolderPart(loaded.FileName) + *button.ExtRead);
+  if (readOutside)
+    out.Notes.push_back(ButtonName(loaded, button) + ": sound \"" + *button.ExtRead +
+                        "\" lies outside the set and was left out; the cell speaks its text");
+  if (button.ExtRead && !readOutside)
     cell.Read = Fit(*button.ExtRead);
   else if (button.Vocalization)
     cell.Read = Fit(SplitEmoji(Localised(board, *button.Vocalization)).Words);
@@ -219,7 +243,7 @@ void SetConverter::FillCell(const LoadedBoard& loaded, const ObfButton& button, 
     }
   }
   const std::string sound = Sound(loaded, button, out);
-  if (!sound.empty() && !button.ExtRead) cell.Read = sound;
+  if (!sound.empty() && (!button.ExtRead || readOutside)) cell.Read = sound;
   cell.SpecialFunction = SpecialFunction(loaded, button, out);
   // A set from elsewhere never brings a program to start or keys for other programs, whichever field
   // carried the command; the report names each so that whoever exported the set can keep them.
@@ -230,6 +254,10 @@ void SetConverter::FillCell(const LoadedBoard& loaded, const ObfButton& button, 
                         "other programs); import with --keep-commands to keep it");
     ++out.DroppedCommands;
     cell.SpecialFunction.clear();
+  } else if (ReachesOutside(cell.SpecialFunction)) {
+    out.Notes.push_back(ButtonName(loaded, button) + ": command \"" +
+                        Windows1252ToUtf8(cell.SpecialFunction) +
+                        "\" kept as asked; it runs only after someone trusts the folder of these boards");
   }
   cell.Link = Link(loaded, button, out);
 }
@@ -265,14 +293,19 @@ bool SetConverter::ResourceBytes(const LoadedBoard& loaded, const ObfResource& r
 }
 
 std::string SetConverter::StoreFile(const std::string& preferredName, const std::string& fallbackStem,
-                                    const std::string& extension, const std::string& bytes,
-                                    ConvertedSet& out) {
+                                    const std::string& extension, const std::string& bytes, ConvertedSet& out,
+                                    const std::vector<std::string_view>& ownExtensions) {
   const std::string key = std::to_string(ContentHash(bytes)) + ":" + std::to_string(bytes.size()) + extension;
   if (const auto stored = StoredByContent.find(key); stored != StoredByContent.end()) return stored->second;
-  // Our own exported boards carry each file's original name, which keeps links and pictures as they were.
+  // Our own exported boards carry each file's original name, which keeps links and pictures as they were;
+  // only with an extension that says what the file is, so that a "sound" never becomes a board that opens
+  // (with commands nobody checked) or a note beside the boards.
+  const std::string ownExtension = ExtensionOf(preferredName);
+  const bool ownKind = ownExtension == extension || std::find(ownExtensions.begin(), ownExtensions.end(),
+                                                              ownExtension) != ownExtensions.end();
   std::string name;
   if (const std::optional<std::string> clean = CleanSetPath(preferredName);
-      clean && !preferredName.empty() && !UsedNames.count(Lower(*clean)))
+      clean && ownKind && !UsedNames.count(Lower(*clean)))
     name = *clean;
   else
     name = UniqueName(fallbackStem + extension, UsedNames);
@@ -325,7 +358,9 @@ std::string SetConverter::Picture(const LoadedBoard& loaded, const ObfButton& bu
     format = "png";
   }
   const std::string stem = FolderPart(loaded.FileName) + SafeFileStem("img_" + image->Id);
-  const std::string stored = StoreFile(OwnName(loaded, image->OriginalName), stem, "." + format, bytes, out);
+  const std::string stored =
+      StoreFile(OwnName(loaded, image->OriginalName), stem, "." + format, bytes, out,
+                format == "jpg" ? std::vector<std::string_view>{".jpeg"} : std::vector<std::string_view>{});
   return StoredName(loaded, button.ExtPicture.value_or(image->OriginalName), stored);
 }
 
@@ -364,7 +399,9 @@ std::string SetConverter::Sound(const LoadedBoard& loaded, const ObfButton& butt
     std::string extension = ".sound";
     if (const std::size_t slash = mediaType.find('/'); slash != std::string::npos)
       extension = "." + SafeFileStem(mediaType.substr(slash + 1));
-    const std::string name = StoreFile(OwnName(loaded, sound->OriginalName), stem, extension, bytes, out);
+    const std::string name =
+        StoreFile(OwnName(loaded, sound->OriginalName), stem, extension, bytes, out,
+                  std::vector<std::string_view>(KeptSoundExtensions.begin(), KeptSoundExtensions.end()));
     out.Notes.push_back(ButtonName(loaded, button) + ": sound kept as \"" + name +
                         "\", but only .wav sounds play here; the cell speaks its text");
     return {};
@@ -419,8 +456,11 @@ const SetBoard* SetConverter::FindTarget(const LoadedBoard& from, const ObfLoadB
 std::string SetConverter::Link(const LoadedBoard& loaded, const ObfButton& button, ConvertedSet& out) {
   if (!button.LoadBoard) {
     // Our own link to a board that was already missing when the set was made stays as it was.
-    if (button.ExtLink && CleanSetPath(FolderPart(loaded.FileName) + WithoutHashes(*button.ExtLink)))
+    if (!button.ExtLink) return {};
+    if (CleanSetPath(FolderPart(loaded.FileName) + WithoutHashes(*button.ExtLink)))
       return Fit(*button.ExtLink);
+    out.Notes.push_back(ButtonName(loaded, button) + ": links to a board outside the set (" +
+                        *button.ExtLink + "); the link was left out");
     return {};
   }
   const SetBoard* target = FindTarget(loaded, *button.LoadBoard);

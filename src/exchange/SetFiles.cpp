@@ -57,7 +57,9 @@ public:
       }
       const std::optional<std::string> clean = CleanSetPath(name);
       if (!clean) {
-        Warnings.push_back("archive entry \"" + name + "\" ignored: its name points outside the set");
+        Warnings.push_back("archive entry \"" + name +
+                           "\" ignored: its name points outside the set or holds "
+                           "a line break");
         continue;
       }
       if (!Entries.emplace(*clean, static_cast<zip_uint64_t>(i)).second)

@@ -254,22 +254,42 @@ TEST(ObfImport, LeavesOutAndReportsCommandsThatReachOutsideThePlayerUnlessAskedT
     std::string Command; // the cell's command when kept
     bool ReachesOutside;
   };
+  // A line break in any text the importer writes would end the value and start a cell of the set's
+  // choosing; these aim at the last cell, whose own command is harmless.
+  const std::string injected = R"(A\r\n[Cell LAST]\r\nSpecial Function=<EXECUTAR sh.exe -c \"id\">)";
   const Case cases[] = {
       {R"("ext_nexoquadrix_special_function":"<EXECUTAR sh.exe -c \"id | tee PWNED\">")",
        "<EXECUTAR sh.exe -c \"id | tee PWNED\">", true},
       {R"("ext_nexoquadrix_special_function":"<TANCAR APLICACIO>")", "<TANCAR APLICACIO>", true},
+      {R"("ext_nexoquadrix_special_function":"  <executar sh>  ")", "  <executar sh>  ", true},
+      {R"("ext_nexoquadrix_special_function":"<CASA><EXECUTAR sh>")", "<CASA><EXECUTAR sh>", true},
+      {R"("ext_nexoquadrix_special_function":"<ALT! F4>")", "<ALT! F4>", true},
+      {R"("ext_nexoquadrix_special_function":"<NEXO_KEY_ALT>")", "<NEXO_KEY_ALT>", true},
+      {R"("ext_nexoquadrix_special_function":"<key_combination D18,D115,U115,U18,>")",
+       "<key_combination D18,D115,U115,U18,>", true},
+      {R"("ext_nexoquadrix_special_function":"<NEXOQUADRIX>")", "<NEXOQUADRIX>", true},
+      {R"("ext_nexoquadrix_special_function":"<CASA>\r\nSpecial Function=<RETURN>")",
+       "<CASA>  Special Function=<RETURN>", false},
+      {R"("ext_nexoquadrix_cell":{"Font Name":")" + injected + R"("})", "", false},
+      {R"("vocalization":"<EXECUTAR sh>","action":"<EXECUTAR sh>")", "", false},
       {R"("ext_nexoquadrix_special_function":"<ESBORRAR TOT>")", "<ESBORRAR TOT>", false},
       {R"("action":":clear")", "<ESBORRAR TOT>", false},
   };
+  const std::string last = std::to_string(std::size(cases));
   std::string buttons;
   std::string order;
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     const std::string id = "b" + std::to_string(i);
-    buttons += std::string(i ? "," : "") + R"({"id":")" + id + R"(","label":"L",)" + cases[i].Json + "}";
+    std::string fields = cases[i].Json;
+    if (const std::size_t at = fields.find("LAST"); at != std::string::npos) fields.replace(at, 4, last);
+    buttons += std::string(i ? "," : "") + R"({"id":")" + id + R"(","label":"L",)" + fields + "}";
     order += std::string(i ? "," : "") + "\"" + id + "\"";
   }
   std::string board =
       BoardJson("h", "[" + buttons + "]", "[[" + order + "]]", static_cast<int>(std::size(cases)));
+  // The board's own font name comes before every cell: a line break in it would name the first.
+  board.insert(board.size() - 1, R"(,"ext_nexoquadrix_board":{"Grid Font.Name":")" + injected + R"("})");
+  board.replace(board.find("LAST"), 4, "1");
   test::TempFolder temp;
   ASSERT_TRUE(test::WriteZip(temp.Path("hostile.obz"), {{"board.obf", board}}));
   for (const bool keep : {false, true}) {
@@ -284,14 +304,48 @@ TEST(ObfImport, LeavesOutAndReportsCommandsThatReachOutsideThePlayerUnlessAskedT
     for (std::size_t i = 0; i < std::size(cases); ++i) {
       const bool left = cases[i].ReachesOutside && !keep;
       dropped += left;
-      EXPECT_EQ(imported.Cell(static_cast<int>(i) + 1, 1).SpecialFunction, left ? "" : cases[i].Command);
-      // The report names exactly what would have run.
+      EXPECT_EQ(imported.Cell(static_cast<int>(i) + 1, 1).SpecialFunction, left ? "" : cases[i].Command)
+          << cases[i].Json;
+      if (cases[i].Command.empty()) continue;
+      // The report names exactly what would have run, and says which commands were kept.
       EXPECT_EQ(AnyNoteHas(result.Notes, "\"" + cases[i].Command + "\" left out"), left) << cases[i].Command;
+      EXPECT_EQ(AnyNoteHas(result.Notes, "\"" + cases[i].Command + "\" kept"),
+                cases[i].ReachesOutside && keep);
       EXPECT_EQ(test::ReadBytes(out + "/import-report.txt").find(cases[i].Command) != std::string::npos,
-                left);
+                cases[i].ReachesOutside);
     }
     EXPECT_EQ(result.DroppedCommands, dropped);
+    const auto outside =
+        std::count_if(std::begin(cases), std::end(cases), [](const Case& c) { return c.ReachesOutside; });
+    EXPECT_EQ(test::OutsideCommandsIn(out), keep ? outside : 0);
   }
+}
+
+TEST(ObfImport, NamesFromTheSetNeverBecomeBoardsLinesOfABoardOrPathsOutOfIt) {
+  // A "sound" that is a board with a command under a board's name; a picture whose own name breaks
+  // the line that names it and starts a cell of its choosing; a link and a played sound above the set.
+  const std::string board = R"({"id":"r","grid":{"rows":1,"columns":3,"order":[["a","b","c"]]},"buttons":[
+      {"id":"a","label":"A","sound_id":"s","ext_nexoquadrix_link":"../../outside.qdx"},
+      {"id":"b","label":"B","image_id":"i","ext_nexoquadrix_picture":"other.png"},
+      {"id":"c","label":"C","ext_nexoquadrix_read":"..\\..\\x.wav"}],
+      "sounds":[{"id":"s","data":"data:audio/ogg,[Cell 1]%0D%0ASpecial Function=<EXECUTAR sh>",
+                 "ext_nexoquadrix_file":"extra.qdx"}],
+      "images":[{"id":"i","data":"data:image/png,%89PNG%0D%0A%1A%0A",
+                 "ext_nexoquadrix_file":"p\r\n[Cell 3]\r\nSpecial Function=<EXECUTAR sh>\r\n.png"}]})";
+  test::TempFolder temp;
+  ASSERT_TRUE(test::WriteZip(temp.Path("set.obz"), {{"root.obf", board}}));
+  const ImportResult result = ImportBoardSet(temp.Path("set.obz"), temp.Path("out"), nullptr);
+  ASSERT_TRUE(result.Ok) << result.Error;
+  EXPECT_EQ(test::OutsideCommandsIn(temp.Path("out")), 0);
+  for (const std::string& name : test::Listing(temp.Path("out"))) {
+    EXPECT_TRUE(name == "root.qdx" || name.find(".qdx") == std::string::npos) << name;
+    EXPECT_EQ(name.find_first_of("\r\n"), std::string::npos) << name;
+  }
+  const Board imported = ReadBoard(temp.Path("out/root.qdx"));
+  EXPECT_EQ(imported.Cell(1, 1).Link, "");
+  EXPECT_EQ(imported.Cell(3, 1).Read, "C");
+  EXPECT_TRUE(AnyNoteHas(result.Notes, "../../outside.qdx")) << "the link left out is named";
+  EXPECT_TRUE(AnyNoteHas(result.Notes, "..\\..\\x.wav")) << "the sound left out is named";
 }
 
 TEST(ObfImport, ALargeGridWhoseEndIsEmptyKeepsItsButtonsInPlace) {
