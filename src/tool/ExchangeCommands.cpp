@@ -18,15 +18,29 @@ void PrintNotes(const std::vector<std::string>& notes) {
 } // namespace
 
 int RunImport(const Arguments& args) {
+  const char* const usage = "import [--keep-commands] SET.obz|BOARD.obf DIR";
   exchange::ImportOptions options;
   Arguments paths;
   for (const std::string& arg : args) {
+    if (arg == "--help" || arg == "-h") {
+      std::printf("usage: nexoquadrix-tool %s\n"
+                  "Converts an Open Board Format set or board into boards in DIR (new or empty).\n"
+                  "Commands that reach outside the player (start programs, open documents, send keys\n"
+                  "to other programs, close their windows, start the editor) are left out and named\n"
+                  "in DIR/%s.\n"
+                  "  --keep-commands  keep them, for a set you exported yourself; they still run only\n"
+                  "                   after someone trusts DIR (the player asks, or: trust DIR)\n",
+                  usage, std::string(exchange::ImportReportFile).c_str());
+      return 0;
+    }
     if (arg == "--keep-commands")
       options.KeepCommands = true;
+    else if (arg.size() > 1 && arg[0] == '-')
+      return Usage("unknown option " + arg + "; " + usage); // a mistyped option is no file name
     else
       paths.push_back(arg);
   }
-  if (paths.size() != 2) return Usage("import [--keep-commands] SET.obz|BOARD.obf DIR");
+  if (paths.size() != 2) return Usage(usage);
   const std::unique_ptr<exchange::PictureConverter> pictures = MakePictureConverter();
   const exchange::ImportResult result = exchange::ImportBoardSet(paths[0], paths[1], pictures.get(), options);
   if (!result.Ok) {
