@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <array>
 
+#include "actions/CellCommands.h"
+#include "actions/ExecutarCommand.h"
 #include "actions/OutsideCommands.h"
 #include "exchange/ExchangeLimits.h"
 #include "exchange/LabelEmoji.h"
 #include "exchange/QdxFormat.h"
 #include "exchange/TextFit.h"
 #include "text/Encoding.h"
+#include "text/TextUtilities.h"
 
 namespace nq::exchange {
 namespace {
@@ -53,6 +56,12 @@ std::string ExtensionOf(const std::string& name) {
 constexpr std::array<std::string_view, 9> KeptSoundExtensions = {".mp3", ".ogg",  ".oga", ".opus", ".m4a",
                                                                  ".aac", ".flac", ".wma", ".mid"};
 
+// What a command that reaches outside would do, for the report (UTF-8).
+std::string OutsideEffect(const std::string& command, const std::string& boardFile) {
+  if (ContainsIgnoringCase(ExecutarToken, command)) return "iniciaría un programa o abriría un documento";
+  return Windows1252ToUtf8(CellCommands::DescribeOutside(command, nullptr, Utf8ToWindows1252(boardFile)));
+}
+
 // A read text the player plays as a file rather than speaks.
 bool IsSoundName(const std::string& text) {
   const std::string extension = ExtensionOf(text);
@@ -72,7 +81,7 @@ std::string WithoutHashes(std::string link) {
 }
 
 std::string ButtonName(const LoadedBoard& loaded, const ObfButton& button) {
-  return loaded.Path + ": button \"" + button.Id + "\"" +
+  return loaded.Path + ": botón \"" + button.Id + "\"" +
          (button.Label.empty() ? "" : " (" + button.Label + ")");
 }
 
@@ -121,14 +130,15 @@ void SetConverter::Finish(ConvertedSet& out) {
     std::string list;
     for (const std::string& c : MissingCharacters)
       list += (list.empty() ? "" : " ") + c;
-    out.Notes.push_back("characters without a Windows-1252 form, replaced by a near letter or \"?\": " +
-                        list);
+    out.Notes.push_back(
+        "caracteres sin forma en Windows-1252, cambiados por una letra parecida o por \"?\": " + list);
   }
   if (SawBackground)
-    out.Notes.push_back("background colours are not shown by this player; cell frames took the border "
-                        "colour, else the background colour");
+    out.Notes.push_back(
+        "este programa no muestra colores de fondo: el marco de cada casilla ha tomado el color "
+        "del borde, o si no el del fondo");
   for (const std::string& key : UnknownOptions)
-    out.Notes.push_back("unknown option \"" + key + "\" left out");
+    out.Notes.push_back("opción desconocida \"" + key + "\": no se ha usado");
 }
 
 bool SetConverter::ConvertBoard(const LoadedBoard& loaded, ConvertedSet& out, std::string& error) {
@@ -176,8 +186,8 @@ bool SetConverter::ConvertBoard(const LoadedBoard& loaded, ConvertedSet& out, st
       if (!id || static_cast<int>(r) >= rows || static_cast<int>(c) >= columns) continue;
       const auto found = byId.find(*id);
       if (found == byId.end()) {
-        out.Notes.push_back(loaded.Path + ": the grid names button \"" + *id +
-                            "\", which the board does not have");
+        out.Notes.push_back(loaded.Path + ": la cuadrícula nombra el botón \"" + *id +
+                            "\", que el tablero no tiene");
         continue;
       }
       placed.insert(*id);
@@ -187,7 +197,7 @@ bool SetConverter::ConvertBoard(const LoadedBoard& loaded, ConvertedSet& out, st
   const std::size_t unplaced = source.Buttons.size() - placed.size();
   if (unplaced > 0)
     out.Notes.push_back(loaded.Path + ": " + std::to_string(unplaced) +
-                        " button(s) have no place in the grid and were left out");
+                        " botón(es) sin sitio en la cuadrícula, no importados");
   out.Files[loaded.FileName] = WriteQdx(board);
   return true;
 }
@@ -214,8 +224,8 @@ void SetConverter::FillCell(const LoadedBoard& loaded, const ObfButton& button, 
   const bool readOutside = button.ExtRead && IsSoundName(*button.ExtRead) &&
                            !CleanSetPath(FolderPart(loaded.FileName) + *button.ExtRead);
   if (readOutside)
-    out.Notes.push_back(ButtonName(loaded, button) + ": sound \"" + *button.ExtRead +
-                        "\" lies outside the set and was left out; the cell speaks its text");
+    out.Notes.push_back(ButtonName(loaded, button) + ": el sonido \"" + *button.ExtRead +
+                        "\" está fuera del conjunto y no se ha usado; la casilla dice su texto");
   if (button.ExtRead && !readOutside)
     cell.Read = Fit(*button.ExtRead);
   else if (button.Vocalization)
@@ -229,7 +239,7 @@ void SetConverter::FillCell(const LoadedBoard& loaded, const ObfButton& button, 
     if (std::optional<int32_t> colour = ParseColour(colourText))
       cell.FrameCellColour = *colour;
     else
-      out.Notes.push_back(ButtonName(loaded, button) + ": colour \"" + colourText + "\" not understood");
+      out.Notes.push_back(ButtonName(loaded, button) + ": color \"" + colourText + "\" no reconocido");
   }
   if (!button.BackgroundColor.empty()) SawBackground = true;
   ApplyCellOptionValues(button.ExtCell, cell, UnknownOptions);
@@ -238,8 +248,8 @@ void SetConverter::FillCell(const LoadedBoard& loaded, const ObfButton& button, 
     if (cell.Picture.empty()) {
       cell.Picture = EmojiPicture(loaded, button, label, out);
     } else {
-      out.Notes.push_back(ButtonName(loaded, button) + ": the emoji " + label.Emoji +
-                          " was left out of the caption; the button keeps its own picture");
+      out.Notes.push_back(ButtonName(loaded, button) + ": el emoji " + label.Emoji +
+                          " no se ha puesto en el texto; el botón conserva su propia imagen");
     }
   }
   const std::string sound = Sound(loaded, button, out);
@@ -248,16 +258,19 @@ void SetConverter::FillCell(const LoadedBoard& loaded, const ObfButton& button, 
   // A set from elsewhere never brings a program to start or keys for other programs, whichever field
   // carried the command; the report names each so that whoever exported the set can keep them.
   if (!KeepCommands && ReachesOutside(cell.SpecialFunction)) {
-    out.Notes.push_back(ButtonName(loaded, button) + ": command \"" +
-                        Windows1252ToUtf8(cell.SpecialFunction) +
-                        "\" left out, because it reaches outside the player (programs, documents or keys for "
-                        "other programs); import with --keep-commands to keep it");
+    out.Notes.push_back(
+        ButtonName(loaded, button) + ": se ha quitado la orden \"" + Windows1252ToUtf8(cell.SpecialFunction) +
+        "\" (" + OutsideEffect(cell.SpecialFunction, loaded.FileName) +
+        "), porque un conjunto de otro sitio no ejecuta nada en este ordenador; si lo exportó "
+        "usted, impórtelo con --keep-commands");
     ++out.DroppedCommands;
     cell.SpecialFunction.clear();
   } else if (ReachesOutside(cell.SpecialFunction)) {
-    out.Notes.push_back(ButtonName(loaded, button) + ": command \"" +
-                        Windows1252ToUtf8(cell.SpecialFunction) +
-                        "\" kept as asked; it runs only after someone trusts the folder of these boards");
+    out.Notes.push_back(ButtonName(loaded, button) + ": se ha conservado la orden \"" +
+                        Windows1252ToUtf8(cell.SpecialFunction) + "\" (" +
+                        OutsideEffect(cell.SpecialFunction, loaded.FileName) +
+                        "), como se pidió; solo se ejecuta después de que alguien confíe en la carpeta de "
+                        "estos tableros");
   }
   cell.Link = Link(loaded, button, out);
 }
@@ -265,7 +278,8 @@ void SetConverter::FillCell(const LoadedBoard& loaded, const ObfButton& button, 
 bool SetConverter::ResourceBytes(const LoadedBoard& loaded, const ObfResource& resource,
                                  const std::string& kind, std::string& bytes, std::string& mediaType,
                                  ConvertedSet& out) {
-  const std::string what = loaded.Path + ": " + kind + " \"" + resource.Id + "\"";
+  const std::string what =
+      loaded.Path + ": " + (kind == "image" ? "imagen" : "sonido") + " \"" + resource.Id + "\"";
   mediaType = resource.ContentType;
   // The format's order of preference: inline data, then a file of the set, then a URL.
   if (!resource.Data.empty()) {
@@ -275,19 +289,20 @@ bool SetConverter::ResourceBytes(const LoadedBoard& loaded, const ObfResource& r
       if (!type.empty()) mediaType = type;
       return true;
     }
-    out.Notes.push_back(what + ": its inline data is malformed");
+    out.Notes.push_back(what + ": sus datos incluidos están dañados");
   }
   if (!resource.Path.empty()) {
     std::string error;
     const std::optional<std::string> clean = CleanSetPath(resource.Path);
     if (clean && Files.Read(*clean, bytes, error)) return true;
     out.Notes.push_back(what + ": " +
-                        (clean ? error : "path \"" + resource.Path + "\" points outside the set"));
+                        (clean ? error : "la ruta \"" + resource.Path + "\" sale del conjunto"));
   }
   if (!resource.Url.empty()) {
-    out.Notes.push_back(what + ": only on the web (" + resource.Url + "); it was not fetched");
+    out.Notes.push_back(what + ": solo está en la web (" + resource.Url + "); no se ha descargado");
   } else if (!resource.SymbolSet.empty()) {
-    out.Notes.push_back(what + ": from the symbol set \"" + resource.SymbolSet + "\", which is not here");
+    out.Notes.push_back(what + ": es del conjunto de símbolos \"" + resource.SymbolSet +
+                        "\", que no está aquí");
   }
   return false;
 }
@@ -335,8 +350,8 @@ std::string SetConverter::Picture(const LoadedBoard& loaded, const ObfButton& bu
   const auto image = std::find_if(loaded.Source.Images.begin(), loaded.Source.Images.end(),
                                   [&](const ObfResource& r) { return r.Id == button.ImageId; });
   if (image == loaded.Source.Images.end()) {
-    out.Notes.push_back(ButtonName(loaded, button) + ": image \"" + button.ImageId +
-                        "\" is not in the board");
+    out.Notes.push_back(ButtonName(loaded, button) + ": la imagen \"" + button.ImageId +
+                        "\" no está en el tablero");
     return {};
   }
   std::string bytes;
@@ -349,9 +364,9 @@ std::string SetConverter::Picture(const LoadedBoard& loaded, const ObfButton& bu
     std::optional<std::string> png =
         Pictures ? Pictures->ToPng(bytes, mediaType, ConvertedPictureSide) : std::nullopt;
     if (!png) {
-      out.Notes.push_back(loaded.Path + ": image \"" + image->Id + "\" (" +
-                          (mediaType.empty() ? "unknown type" : mediaType) +
-                          ") could not be converted to a picture this player shows");
+      out.Notes.push_back(loaded.Path + ": la imagen \"" + image->Id + "\" (" +
+                          (mediaType.empty() ? "tipo desconocido" : mediaType) +
+                          ") no se ha podido convertir en una imagen que este programa muestre");
       return {};
     }
     bytes = std::move(*png);
@@ -370,11 +385,12 @@ std::string SetConverter::EmojiPicture(const LoadedBoard& loaded, const ObfButto
   std::optional<std::string> png =
       Pictures ? Pictures->EmojiToPng(emoji, ConvertedPictureSide) : std::nullopt;
   if (!png) {
-    out.Notes.push_back(ButtonName(loaded, button) + ": the emoji " + emoji +
-                        " was left out of the caption; no picture for it could be drawn here");
+    out.Notes.push_back(ButtonName(loaded, button) + ": el emoji " + emoji +
+                        " no se ha puesto en el texto; aquí no se ha podido dibujar");
     return {};
   }
-  out.Notes.push_back(ButtonName(loaded, button) + ": the emoji " + emoji + " became the cell's picture");
+  out.Notes.push_back(ButtonName(loaded, button) + ": el emoji " + emoji +
+                      " es ahora la imagen de la casilla");
   // Named after the words of the label, as a picture chosen for a caption is.
   const std::string stem =
       FolderPart(loaded.FileName) + SafeFileStem(label.Words.empty() ? "emoji" : label.Words);
@@ -386,8 +402,8 @@ std::string SetConverter::Sound(const LoadedBoard& loaded, const ObfButton& butt
   const auto sound = std::find_if(loaded.Source.Sounds.begin(), loaded.Source.Sounds.end(),
                                   [&](const ObfResource& r) { return r.Id == button.SoundId; });
   if (sound == loaded.Source.Sounds.end()) {
-    out.Notes.push_back(ButtonName(loaded, button) + ": sound \"" + button.SoundId +
-                        "\" is not in the board");
+    out.Notes.push_back(ButtonName(loaded, button) + ": el sonido \"" + button.SoundId +
+                        "\" no está en el tablero");
     return {};
   }
   std::string bytes;
@@ -402,8 +418,8 @@ std::string SetConverter::Sound(const LoadedBoard& loaded, const ObfButton& butt
     const std::string name =
         StoreFile(OwnName(loaded, sound->OriginalName), stem, extension, bytes, out,
                   std::vector<std::string_view>(KeptSoundExtensions.begin(), KeptSoundExtensions.end()));
-    out.Notes.push_back(ButtonName(loaded, button) + ": sound kept as \"" + name +
-                        "\", but only .wav sounds play here; the cell speaks its text");
+    out.Notes.push_back(ButtonName(loaded, button) + ": sonido guardado como \"" + name +
+                        "\", pero aquí solo suenan los .wav; la casilla dice su texto");
     return {};
   }
   return StoredName(loaded, sound->OriginalName,
@@ -420,10 +436,11 @@ std::string SetConverter::SpecialFunction(const LoadedBoard& loaded, const ObfBu
     if (known != ActionTokens.end() && token.empty()) {
       token = known->second;
     } else if (known != ActionTokens.end()) {
-      out.Notes.push_back(ButtonName(loaded, button) + ": action \"" + action +
-                          "\" left out; a cell here runs one command");
+      out.Notes.push_back(ButtonName(loaded, button) + ": acción \"" + action +
+                          "\" no usada; una casilla ejecuta una sola orden");
     } else {
-      out.Notes.push_back(ButtonName(loaded, button) + ": action \"" + action + "\" has no equivalent here");
+      out.Notes.push_back(ButtonName(loaded, button) + ": la acción \"" + action +
+                          "\" no tiene equivalente aquí");
     }
   }
   return token;
@@ -459,8 +476,8 @@ std::string SetConverter::Link(const LoadedBoard& loaded, const ObfButton& butto
     if (!button.ExtLink) return {};
     if (CleanSetPath(FolderPart(loaded.FileName) + WithoutHashes(*button.ExtLink)))
       return Fit(*button.ExtLink);
-    out.Notes.push_back(ButtonName(loaded, button) + ": links to a board outside the set (" +
-                        *button.ExtLink + "); the link was left out");
+    out.Notes.push_back(ButtonName(loaded, button) + ": enlace a un tablero de fuera del conjunto (" +
+                        *button.ExtLink + "); no se ha conservado");
     return {};
   }
   const SetBoard* target = FindTarget(loaded, *button.LoadBoard);
@@ -469,8 +486,8 @@ std::string SetConverter::Link(const LoadedBoard& loaded, const ObfButton& butto
     const std::string where = !link.Url.empty()       ? link.Url
                               : !link.DataUrl.empty() ? link.DataUrl
                                                       : link.Path + link.Id;
-    out.Notes.push_back(ButtonName(loaded, button) + ": links to a board outside the set (" + where +
-                        "); the link was left out");
+    out.Notes.push_back(ButtonName(loaded, button) + ": enlace a un tablero de fuera del conjunto (" + where +
+                        "); no se ha conservado");
     return {};
   }
   const std::string relative = RelativeLink(loaded.FileName, target->FileName);

@@ -218,7 +218,7 @@ ObfBoard ReadBoard(const Json& root, const std::string& where, std::vector<std::
   ObfBoard board;
   if (std::optional<std::string> format = OptionalText(root, "format", where);
       format && format->rfind("open-board-", 0) != 0)
-    warnings.push_back(where + ": unknown format \"" + *format + "\"; read as an open board");
+    warnings.push_back(where + ": formato desconocido \"" + *format + "\"; leído como Open Board");
   board.Id = RequiredId(root, where + ": the board");
   board.Name = TextOrEmpty(root, "name", where);
   board.Url = TextOrEmpty(root, "url", where);

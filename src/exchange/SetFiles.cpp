@@ -52,18 +52,18 @@ public:
       if (zip_file_get_external_attributes(Archive, static_cast<zip_uint64_t>(i), 0, &system, &attributes) ==
               0 &&
           system == ZIP_OPSYS_UNIX && ((attributes >> 16) & S_IFMT) == S_IFLNK) {
-        Warnings.push_back("archive entry \"" + name + "\" ignored: it is a link");
+        Warnings.push_back("entrada \"" + name + "\" del archivo no usada: es un enlace");
         continue;
       }
       const std::optional<std::string> clean = CleanSetPath(name);
       if (!clean) {
-        Warnings.push_back("archive entry \"" + name +
-                           "\" ignored: its name points outside the set or holds "
-                           "a line break");
+        Warnings.push_back("entrada \"" + name +
+                           "\" del archivo no usada: su nombre sale del conjunto o tiene un "
+                           "salto de línea");
         continue;
       }
       if (!Entries.emplace(*clean, static_cast<zip_uint64_t>(i)).second)
-        Warnings.push_back("archive entry \"" + name + "\" ignored: the archive holds it twice");
+        Warnings.push_back("entrada \"" + name + "\" del archivo no usada: el archivo la tiene dos veces");
     }
     return true;
   }
