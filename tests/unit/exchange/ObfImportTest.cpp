@@ -405,7 +405,7 @@ TEST(ObfImport, ALoneBoardReadsNoHiddenFileBesideIt) {
       "sounds":[{"id":"key","path":".ssh/id_rsa"},{"id":"ok","path":"./ok.wav"}]})");
   const ImportResult result = ImportBoardSet(temp.Path("b.obf"), temp.Path("out"), nullptr);
   ASSERT_TRUE(result.Ok) << result.Error;
-  EXPECT_TRUE(AnyNoteHas(result.Notes, "\".ssh/id_rsa\" is not beside the board"));
+  EXPECT_TRUE(AnyNoteHas(result.Notes, "\".ssh/id_rsa\" no está junto al tablero"));
   EXPECT_EQ(test::Listing(temp.Path("out")),
             (std::vector<std::string>{"b.qdx", "import-report.txt", "root-board.txt", "snd_ok.wav"}));
   EXPECT_EQ(ReadBoard(temp.Path("out/b.qdx")).Cell(2, 1).Read, "snd_ok.wav");
@@ -420,7 +420,7 @@ TEST(ObfImport, AZipBombIsRefusedBeforeItIsUnpacked) {
   EXPECT_LT(std::filesystem::file_size(temp.Path("bomb.obz")), 1u << 20);
   const ImportResult result = ImportBoardSet(temp.Path("bomb.obz"), temp.Path("out"), nullptr);
   ASSERT_TRUE(result.Ok) << result.Error;
-  EXPECT_TRUE(AnyNoteHas(result.Notes, "\"big.png\" unpacks to 65 MB, more than the 64 MB accepted"));
+  EXPECT_TRUE(AnyNoteHas(result.Notes, "\"big.png\" ocupa 65 MB descomprimido, más de los 64 MB"));
   EXPECT_EQ(test::Listing(temp.Path("out")),
             (std::vector<std::string>{"import-report.txt", "root-board.txt", "root.qdx"}));
 }
