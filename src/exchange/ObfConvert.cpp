@@ -272,6 +272,9 @@ void SetConverter::FillCell(const LoadedBoard& loaded, const ObfButton& button, 
                         "), como se pidió; solo se ejecuta después de que alguien confíe en la carpeta de "
                         "estos tableros");
   }
+  if (!button.Url.empty())
+    out.Notes.push_back(ButtonName(loaded, button) + ": no se ha conservado la página \"" + button.Url +
+                        "\" que abría, porque un tablero de aquí no abre páginas ni documentos por sí solo");
   cell.Link = Link(loaded, button, out);
 }
 

@@ -160,6 +160,10 @@ ObfButton ReadButton(const Json& entry, const std::string& where) {
   button.BackgroundColor = TextOrEmpty(entry, "background_color", what);
   button.BorderColor = TextOrEmpty(entry, "border_color", what);
   button.Actions = ReadActions(entry, what);
+  // Read only to be reported: a board here never opens a web page by itself. Any other type is ignored,
+  // as before, rather than refusing the set.
+  if (const auto url = entry.find("url"); url != entry.end() && url->is_string())
+    button.Url = url->get<std::string>();
   if (const Json* load = OptionalObject(entry, "load_board", what)) {
     ObfLoadBoard link;
     link.Id = OptionalId(*load, "id", what + " load_board");

@@ -328,11 +328,12 @@ TEST(ObfImport, LeavesOutAndReportsCommandsThatReachOutsideThePlayerUnlessAskedT
 
 TEST(ObfImport, NamesFromTheSetNeverBecomeBoardsLinesOfABoardOrPathsOutOfIt) {
   // A "sound" that is a board with a command under a board's name; a picture whose own name breaks
-  // the line that names it and starts a cell of its choosing; a link and a played sound above the set.
-  const std::string board = R"({"id":"r","grid":{"rows":1,"columns":3,"order":[["a","b","c"]]},"buttons":[
+  // the line that names it and starts a cell of its choosing; a link and a played sound above the set;
+  // a web address the button would open.
+  const std::string board = R"({"id":"r","grid":{"rows":1,"columns":4,"order":[["a","b","c","d"]]},"buttons":[
       {"id":"a","label":"A","sound_id":"s","ext_nexoquadrix_link":"../../outside.qdx"},
       {"id":"b","label":"B","image_id":"i","ext_nexoquadrix_picture":"other.png"},
-      {"id":"c","label":"C","ext_nexoquadrix_read":"..\\..\\x.wav"}],
+      {"id":"c","label":"C","ext_nexoquadrix_read":"..\\..\\x.wav"},{"id":"d","label":"D","url":"file:///bin/sh"}],
       "sounds":[{"id":"s","data":"data:audio/ogg,[Cell 1]%0D%0ASpecial Function=<EXECUTAR sh>",
                  "ext_nexoquadrix_file":"extra.qdx"}],
       "images":[{"id":"i","data":"data:image/png,%89PNG%0D%0A%1A%0A",
@@ -351,6 +352,8 @@ TEST(ObfImport, NamesFromTheSetNeverBecomeBoardsLinesOfABoardOrPathsOutOfIt) {
   EXPECT_EQ(imported.Cell(3, 1).Read, "C");
   EXPECT_TRUE(AnyNoteHas(result.Notes, "../../outside.qdx")) << "the link left out is named";
   EXPECT_TRUE(AnyNoteHas(result.Notes, "..\\..\\x.wav")) << "the sound left out is named";
+  EXPECT_EQ(imported.Cell(4, 1).SpecialFunction + imported.Cell(4, 1).Link, "");
+  EXPECT_TRUE(AnyNoteHas(result.Notes, "file:///bin/sh")) << "the page left out is named";
 }
 
 TEST(ObfImport, ALargeGridWhoseEndIsEmptyKeepsItsButtonsInPlace) {
