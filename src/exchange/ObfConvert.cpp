@@ -415,9 +415,15 @@ std::string SetConverter::Sound(const LoadedBoard& loaded, const ObfButton& butt
   const std::string stem = FolderPart(loaded.FileName) + SafeFileStem("snd_" + sound->Id);
   if (!IsWave(bytes)) {
     // Kept beside the boards for whoever converts it; the cell speaks its text meanwhile.
+    // Named by its type only when that names a sound: a type "audio/qdx" must not make a board.
     std::string extension = ".sound";
-    if (const std::size_t slash = mediaType.find('/'); slash != std::string::npos)
-      extension = "." + SafeFileStem(mediaType.substr(slash + 1));
+    if (const std::size_t slash = mediaType.find('/'); slash != std::string::npos) {
+      const std::string subtype = Lower(mediaType.substr(slash + 1));
+      const std::string named = subtype == "mpeg" ? ".mp3" : "." + subtype;
+      if (std::find(KeptSoundExtensions.begin(), KeptSoundExtensions.end(), named) !=
+          KeptSoundExtensions.end())
+        extension = named;
+    }
     const std::string name =
         StoreFile(OwnName(loaded, sound->OriginalName), stem, extension, bytes, out,
                   std::vector<std::string_view>(KeptSoundExtensions.begin(), KeptSoundExtensions.end()));

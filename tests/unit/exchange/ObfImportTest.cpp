@@ -327,15 +327,16 @@ TEST(ObfImport, LeavesOutAndReportsCommandsThatReachOutsideThePlayerUnlessAskedT
 }
 
 TEST(ObfImport, NamesFromTheSetNeverBecomeBoardsLinesOfABoardOrPathsOutOfIt) {
-  // A "sound" that is a board with a command under a board's name; a picture whose own name breaks
-  // the line that names it and starts a cell of its choosing; a link and a played sound above the set;
-  // a web address the button would open.
+  // "Sounds" that are boards with a command, under a board's name or a type that makes one; a picture
+  // whose own name breaks the line that names it and starts a cell of its choosing; a link and a played
+  // sound above the set; a web address the button would open.
   const std::string board = R"({"id":"r","grid":{"rows":1,"columns":4,"order":[["a","b","c","d"]]},"buttons":[
       {"id":"a","label":"A","sound_id":"s","ext_nexoquadrix_link":"../../outside.qdx"},
       {"id":"b","label":"B","image_id":"i","ext_nexoquadrix_picture":"other.png"},
-      {"id":"c","label":"C","ext_nexoquadrix_read":"..\\..\\x.wav"},{"id":"d","label":"D","url":"file:///bin/sh"}],
+      {"id":"c","label":"C","ext_nexoquadrix_read":"..\\..\\x.wav"},{"id":"d","label":"D","url":"file:///bin/sh","sound_id":"t"}],
       "sounds":[{"id":"s","data":"data:audio/ogg,[Cell 1]%0D%0ASpecial Function=<EXECUTAR sh>",
-                 "ext_nexoquadrix_file":"extra.qdx"}],
+                 "ext_nexoquadrix_file":"extra.qdx"},
+                {"id":"t","data":"data:audio/qdx,[Cell 1]%0D%0ASpecial Function=<EXECUTAR sh>"}],
       "images":[{"id":"i","data":"data:image/png,%89PNG%0D%0A%1A%0A",
                  "ext_nexoquadrix_file":"p\r\n[Cell 3]\r\nSpecial Function=<EXECUTAR sh>\r\n.png"}]})";
   test::TempFolder temp;
