@@ -271,6 +271,7 @@ void SetConverter::FillCell(const LoadedBoard& loaded, const ObfButton& button, 
                         OutsideEffect(cell.SpecialFunction, loaded.FileName) +
                         "), como se pidió; solo se ejecuta después de que alguien confíe en la carpeta de "
                         "estos tableros");
+    ++out.KeptCommands;
   }
   if (!button.Url.empty())
     out.Notes.push_back(ButtonName(loaded, button) + ": no se ha conservado la página \"" + button.Url +

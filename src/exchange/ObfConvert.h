@@ -40,6 +40,7 @@ struct ConvertedSet {
   std::map<std::string, std::string> Files; // output name (UTF-8, "/") -> bytes
   std::vector<std::string> Notes;
   int DroppedCommands = 0; // commands left out because they reach outside the player
+  int KeptCommands = 0;    // such commands kept because the converter was asked to
 };
 
 class SetConverter {

@@ -393,6 +393,7 @@ ImportResult Import(const std::string& sourceUtf8, const std::string& folderUtf8
   result.RootBoard = loader.Boards.front().FileName;
   result.Boards = static_cast<int>(loader.Boards.size());
   result.DroppedCommands = converted.DroppedCommands;
+  result.KeptCommands = converted.KeptCommands;
   result.Ok = true;
   return result;
 }

@@ -50,9 +50,22 @@ int RunImport(const Arguments& args) {
   PrintNotes(result.Notes);
   std::printf("imported %d board(s) into %s; the first board is %s\n", result.Boards, paths[1].c_str(),
               result.RootBoard.c_str());
+  const std::string report = paths[1] + "/" + std::string(exchange::ImportReportFile);
   if (result.DroppedCommands > 0)
-    std::printf("%d command(s) that reach outside the player were left out; see %s/%s\n",
-                result.DroppedCommands, paths[1].c_str(), std::string(exchange::ImportReportFile).c_str());
+    std::printf("%d command(s) that reach outside the player were left out; see %s\n", result.DroppedCommands,
+                report.c_str());
+  if (result.KeptCommands > 0) {
+    std::printf("%d command(s) that reach outside the player were kept (listed in %s)\n", result.KeptCommands,
+                report.c_str());
+    // Kept commands are meant to wait for a person's yes; a folder already trusted would not ask.
+    if (const std::string trusted = TrustingFolder(paths[1]); !trusted.empty())
+      std::fprintf(stderr,
+                   "warning: %s lies in the trusted folder %s: these commands will run without asking\n",
+                   paths[1].c_str(), trusted.c_str());
+    else
+      std::printf("they run only after someone trusts %s (the player asks, or: nexoquadrix-tool trust)\n",
+                  paths[1].c_str());
+  }
   return 0;
 }
 

@@ -77,8 +77,19 @@ PY
 "$tool" import "$work/hostile.obz" "$work/tool" > "$work/tool.log" 2>&1 || { cat "$work/tool.log"; fail "the tool refused the set"; }
 "$tool" check "$work/tool" | grep -q 'reaches outside' && fail "the tool kept a command"
 grep -qF "$command" "$work/tool/import-report.txt" || fail "the tool's report does not name the command"
-"$tool" import --keep-commands "$work/hostile.obz" "$work/kept" > /dev/null 2>&1 || fail "the tool refused the set to keep"
+# Kept commands are listed and still wait for a person's yes: the tool trusts nothing by itself, and
+# says so when the folder chosen lies in one already trusted.
+mkdir -p "$work/trusted"
+NEXOQUADRIX_CONFIG_DIR="$work/config" "$tool" import --keep-commands "$work/hostile.obz" "$work/kept" \
+  > "$work/kept.log" 2>&1 || { cat "$work/kept.log"; fail "the tool refused the set to keep"; }
 grep -qF 'EXECUTAR sh.exe' "$work/kept/board.qdx" || fail "--keep-commands did not keep the command"
+grep -qF "$command" "$work/kept/import-report.txt" || fail "the report does not list the kept command"
+grep -q warning "$work/kept.log" && fail "a warning for a folder nobody trusts: $(cat "$work/kept.log")"
+[ -z "$(NEXOQUADRIX_CONFIG_DIR="$work/config" "$tool" trusted)" ] || fail "--keep-commands trusted a folder"
+NEXOQUADRIX_CONFIG_DIR="$work/config" "$tool" trust "$work/trusted" > /dev/null || fail "trust failed"
+NEXOQUADRIX_CONFIG_DIR="$work/config" "$tool" import --keep-commands "$work/hostile.obz" "$work/trusted/set" \
+  2>&1 | grep -q "^warning: .*trusted folder" || fail "no warning that kept commands land in a trusted folder"
+NEXOQUADRIX_CONFIG_DIR="$work/config" "$tool" untrust "$work/trusted" > /dev/null || fail "untrust failed"
 
 mkdir -p "$work/run"
 cd "$work/run" || fail "no run folder"

@@ -323,6 +323,7 @@ TEST(ObfImport, LeavesOutAndReportsCommandsThatReachOutsideThePlayerUnlessAskedT
     const auto outside =
         std::count_if(std::begin(cases), std::end(cases), [](const Case& c) { return c.ReachesOutside; });
     EXPECT_EQ(test::OutsideCommandsIn(out), keep ? outside : 0);
+    EXPECT_EQ(result.KeptCommands, keep ? outside : 0);
   }
 }
 
