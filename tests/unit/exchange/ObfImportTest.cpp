@@ -268,6 +268,8 @@ TEST(ObfImport, LeavesOutAndReportsCommandsThatReachOutsideThePlayerUnlessAskedT
       {R"("ext_nexoquadrix_special_function":"<key_combination D18,D115,U115,U18,>")",
        "<key_combination D18,D115,U115,U18,>", true},
       {R"("ext_nexoquadrix_special_function":"<NEXOQUADRIX>")", "<NEXOQUADRIX>", true},
+      // Letters without a Windows-1252 form become near ones: the command is judged as written.
+      {R"("ext_nexoquadrix_special_function":"<\u0112XECUTAR sh>")", "<EXECUTAR sh>", true},
       {R"("ext_nexoquadrix_special_function":"<CASA>\r\nSpecial Function=<RETURN>")",
        "<CASA>  Special Function=<RETURN>", false},
       {R"("ext_nexoquadrix_cell":{"Font Name":")" + injected + R"("})", "", false},
