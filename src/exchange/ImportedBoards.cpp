@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 
 #include "exchange/TextFit.h"
 #include "platform/Dialogs.h"
@@ -14,11 +15,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// FNV-1a over the whole file, read in blocks; a different content gets a different folder.
+// Raised when imports change what they let through: a set imported by an earlier version (whose
+// boards could carry commands in a line break of a name) is imported again instead of reused.
+constexpr std::string_view ImportVersion = "2";
+
+// FNV-1a over the import version and the whole file, read in blocks; a different content gets a
+// different folder.
 std::optional<std::string> ContentDigest(const std::string& fileUtf8) {
   std::ifstream in(fileUtf8, std::ios::binary);
   if (!in) return std::nullopt;
   uint64_t hash = 1469598103934665603ull;
+  for (const char c : ImportVersion)
+    hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
   std::string block(1 << 16, '\0');
   while (in) {
     in.read(block.data(), static_cast<std::streamsize>(block.size()));

@@ -53,6 +53,7 @@ struct ObfButton {
   std::string BorderColor;
   std::vector<std::string> Actions; // "action" first, then the members of "actions" not already listed
   std::optional<ObfLoadBoard> LoadBoard;
+  std::string Url; // a web page the button opens elsewhere
   // Our own cell fields: the exact texts and the options the standard fields cannot carry.
   std::optional<std::string> ExtRead;
   std::optional<std::string> ExtSpecialFunction;

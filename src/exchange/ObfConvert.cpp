@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <array>
 
+#include "actions/CellCommands.h"
+#include "actions/ExecutarCommand.h"
 #include "actions/OutsideCommands.h"
 #include "exchange/ExchangeLimits.h"
 #include "exchange/LabelEmoji.h"
 #include "exchange/QdxFormat.h"
 #include "exchange/TextFit.h"
 #include "text/Encoding.h"
+#include "text/TextUtilities.h"
 
 namespace nq::exchange {
 namespace {
@@ -42,6 +45,29 @@ uint64_t ContentHash(const std::string& bytes) {
   return hash;
 }
 
+// The extension of a file name, lower-cased, with its dot; empty when it has none.
+std::string ExtensionOf(const std::string& name) {
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string::npos || name.find('/', dot) != std::string::npos) return {};
+  return Lower(name.substr(dot));
+}
+
+// Sounds this player cannot play, kept under their own names for whoever converts them.
+constexpr std::array<std::string_view, 9> KeptSoundExtensions = {".mp3", ".ogg",  ".oga", ".opus", ".m4a",
+                                                                 ".aac", ".flac", ".wma", ".mid"};
+
+// What a command that reaches outside would do, for the report (UTF-8).
+std::string OutsideEffect(const std::string& command, const std::string& boardFile) {
+  if (ContainsIgnoringCase(ExecutarToken, command)) return "iniciaría un programa o abriría un documento";
+  return Windows1252ToUtf8(CellCommands::DescribeOutside(command, nullptr, Utf8ToWindows1252(boardFile)));
+}
+
+// A read text the player plays as a file rather than speaks.
+bool IsSoundName(const std::string& text) {
+  const std::string extension = ExtensionOf(text);
+  return extension == ".wav";
+}
+
 bool IsWave(const std::string& bytes) {
   return bytes.size() >= 12 && bytes.compare(0, 4, "RIFF") == 0 && bytes.compare(8, 4, "WAVE") == 0;
 }
@@ -55,7 +81,7 @@ std::string WithoutHashes(std::string link) {
 }
 
 std::string ButtonName(const LoadedBoard& loaded, const ObfButton& button) {
-  return loaded.Path + ": button \"" + button.Id + "\"" +
+  return loaded.Path + ": botón \"" + button.Id + "\"" +
          (button.Label.empty() ? "" : " (" + button.Label + ")");
 }
 
@@ -104,14 +130,15 @@ void SetConverter::Finish(ConvertedSet& out) {
     std::string list;
     for (const std::string& c : MissingCharacters)
       list += (list.empty() ? "" : " ") + c;
-    out.Notes.push_back("characters without a Windows-1252 form, replaced by a near letter or \"?\": " +
-                        list);
+    out.Notes.push_back(
+        "caracteres sin forma en Windows-1252, cambiados por una letra parecida o por \"?\": " + list);
   }
   if (SawBackground)
-    out.Notes.push_back("background colours are not shown by this player; cell frames took the border "
-                        "colour, else the background colour");
+    out.Notes.push_back(
+        "este programa no muestra colores de fondo: el marco de cada casilla ha tomado el color "
+        "del borde, o si no el del fondo");
   for (const std::string& key : UnknownOptions)
-    out.Notes.push_back("unknown option \"" + key + "\" left out");
+    out.Notes.push_back("opción desconocida \"" + key + "\": no se ha usado");
 }
 
 bool SetConverter::ConvertBoard(const LoadedBoard& loaded, ConvertedSet& out, std::string& error) {
@@ -159,8 +186,8 @@ bool SetConverter::ConvertBoard(const LoadedBoard& loaded, ConvertedSet& out, st
       if (!id || static_cast<int>(r) >= rows || static_cast<int>(c) >= columns) continue;
       const auto found = byId.find(*id);
       if (found == byId.end()) {
-        out.Notes.push_back(loaded.Path + ": the grid names button \"" + *id +
-                            "\", which the board does not have");
+        out.Notes.push_back(loaded.Path + ": la cuadrícula nombra el botón \"" + *id +
+                            "\", que el tablero no tiene");
         continue;
       }
       placed.insert(*id);
@@ -170,7 +197,7 @@ bool SetConverter::ConvertBoard(const LoadedBoard& loaded, ConvertedSet& out, st
   const std::size_t unplaced = source.Buttons.size() - placed.size();
   if (unplaced > 0)
     out.Notes.push_back(loaded.Path + ": " + std::to_string(unplaced) +
-                        " button(s) have no place in the grid and were left out");
+                        " botón(es) sin sitio en la cuadrícula, no importados");
   out.Files[loaded.FileName] = WriteQdx(board);
   return true;
 }
@@ -192,7 +219,14 @@ void SetConverter::FillCell(const LoadedBoard& loaded, const ObfButton& button, 
   // An emoji in the label is no word to show or to say: it may become the picture instead.
   const SplitLabel label = SplitEmoji(Localised(board, button.Label));
   cell.Caption = Fit(label.Words);
-  if (button.ExtRead)
+  // A sound named by our own read text must be one of the set's: the player plays it from the board's
+  // folder, and a path that climbs out of the set would reach any sound of this computer.
+  const bool readOutside = button.ExtRead && IsSoundName(*button.ExtRead) &&
+                           !CleanSetPath(FolderPart(loaded.FileName) + *button.ExtRead);
+  if (readOutside)
+    out.Notes.push_back(ButtonName(loaded, button) + ": el sonido \"" + *button.ExtRead +
+                        "\" está fuera del conjunto y no se ha usado; la casilla dice su texto");
+  if (button.ExtRead && !readOutside)
     cell.Read = Fit(*button.ExtRead);
   else if (button.Vocalization)
     cell.Read = Fit(SplitEmoji(Localised(board, *button.Vocalization)).Words);
@@ -205,7 +239,7 @@ void SetConverter::FillCell(const LoadedBoard& loaded, const ObfButton& button, 
     if (std::optional<int32_t> colour = ParseColour(colourText))
       cell.FrameCellColour = *colour;
     else
-      out.Notes.push_back(ButtonName(loaded, button) + ": colour \"" + colourText + "\" not understood");
+      out.Notes.push_back(ButtonName(loaded, button) + ": color \"" + colourText + "\" no reconocido");
   }
   if (!button.BackgroundColor.empty()) SawBackground = true;
   ApplyCellOptionValues(button.ExtCell, cell, UnknownOptions);
@@ -214,30 +248,42 @@ void SetConverter::FillCell(const LoadedBoard& loaded, const ObfButton& button, 
     if (cell.Picture.empty()) {
       cell.Picture = EmojiPicture(loaded, button, label, out);
     } else {
-      out.Notes.push_back(ButtonName(loaded, button) + ": the emoji " + label.Emoji +
-                          " was left out of the caption; the button keeps its own picture");
+      out.Notes.push_back(ButtonName(loaded, button) + ": el emoji " + label.Emoji +
+                          " no se ha puesto en el texto; el botón conserva su propia imagen");
     }
   }
   const std::string sound = Sound(loaded, button, out);
-  if (!sound.empty() && !button.ExtRead) cell.Read = sound;
+  if (!sound.empty() && (!button.ExtRead || readOutside)) cell.Read = sound;
   cell.SpecialFunction = SpecialFunction(loaded, button, out);
   // A set from elsewhere never brings a program to start or keys for other programs, whichever field
   // carried the command; the report names each so that whoever exported the set can keep them.
   if (!KeepCommands && ReachesOutside(cell.SpecialFunction)) {
-    out.Notes.push_back(ButtonName(loaded, button) + ": command \"" +
-                        Windows1252ToUtf8(cell.SpecialFunction) +
-                        "\" left out, because it reaches outside the player (programs, documents or keys for "
-                        "other programs); import with --keep-commands to keep it");
+    out.Notes.push_back(
+        ButtonName(loaded, button) + ": se ha quitado la orden \"" + Windows1252ToUtf8(cell.SpecialFunction) +
+        "\" (" + OutsideEffect(cell.SpecialFunction, loaded.FileName) +
+        "), porque un conjunto de otro sitio no ejecuta nada en este ordenador; si lo exportó "
+        "usted, impórtelo con --keep-commands");
     ++out.DroppedCommands;
     cell.SpecialFunction.clear();
+  } else if (ReachesOutside(cell.SpecialFunction)) {
+    out.Notes.push_back(ButtonName(loaded, button) + ": se ha conservado la orden \"" +
+                        Windows1252ToUtf8(cell.SpecialFunction) + "\" (" +
+                        OutsideEffect(cell.SpecialFunction, loaded.FileName) +
+                        "), como se pidió; solo se ejecuta después de que alguien confíe en la carpeta de "
+                        "estos tableros");
+    ++out.KeptCommands;
   }
+  if (!button.Url.empty())
+    out.Notes.push_back(ButtonName(loaded, button) + ": no se ha conservado la página \"" + button.Url +
+                        "\" que abría, porque un tablero de aquí no abre páginas ni documentos por sí solo");
   cell.Link = Link(loaded, button, out);
 }
 
 bool SetConverter::ResourceBytes(const LoadedBoard& loaded, const ObfResource& resource,
                                  const std::string& kind, std::string& bytes, std::string& mediaType,
                                  ConvertedSet& out) {
-  const std::string what = loaded.Path + ": " + kind + " \"" + resource.Id + "\"";
+  const std::string what =
+      loaded.Path + ": " + (kind == "image" ? "imagen" : "sonido") + " \"" + resource.Id + "\"";
   mediaType = resource.ContentType;
   // The format's order of preference: inline data, then a file of the set, then a URL.
   if (!resource.Data.empty()) {
@@ -247,32 +293,38 @@ bool SetConverter::ResourceBytes(const LoadedBoard& loaded, const ObfResource& r
       if (!type.empty()) mediaType = type;
       return true;
     }
-    out.Notes.push_back(what + ": its inline data is malformed");
+    out.Notes.push_back(what + ": sus datos incluidos están dañados");
   }
   if (!resource.Path.empty()) {
     std::string error;
     const std::optional<std::string> clean = CleanSetPath(resource.Path);
     if (clean && Files.Read(*clean, bytes, error)) return true;
     out.Notes.push_back(what + ": " +
-                        (clean ? error : "path \"" + resource.Path + "\" points outside the set"));
+                        (clean ? error : "la ruta \"" + resource.Path + "\" sale del conjunto"));
   }
   if (!resource.Url.empty()) {
-    out.Notes.push_back(what + ": only on the web (" + resource.Url + "); it was not fetched");
+    out.Notes.push_back(what + ": solo está en la web (" + resource.Url + "); no se ha descargado");
   } else if (!resource.SymbolSet.empty()) {
-    out.Notes.push_back(what + ": from the symbol set \"" + resource.SymbolSet + "\", which is not here");
+    out.Notes.push_back(what + ": es del conjunto de símbolos \"" + resource.SymbolSet +
+                        "\", que no está aquí");
   }
   return false;
 }
 
 std::string SetConverter::StoreFile(const std::string& preferredName, const std::string& fallbackStem,
-                                    const std::string& extension, const std::string& bytes,
-                                    ConvertedSet& out) {
+                                    const std::string& extension, const std::string& bytes, ConvertedSet& out,
+                                    const std::vector<std::string_view>& ownExtensions) {
   const std::string key = std::to_string(ContentHash(bytes)) + ":" + std::to_string(bytes.size()) + extension;
   if (const auto stored = StoredByContent.find(key); stored != StoredByContent.end()) return stored->second;
-  // Our own exported boards carry each file's original name, which keeps links and pictures as they were.
+  // Our own exported boards carry each file's original name, which keeps links and pictures as they were;
+  // only with an extension that says what the file is, so that a "sound" never becomes a board that opens
+  // (with commands nobody checked) or a note beside the boards.
+  const std::string ownExtension = ExtensionOf(preferredName);
+  const bool ownKind = ownExtension == extension || std::find(ownExtensions.begin(), ownExtensions.end(),
+                                                              ownExtension) != ownExtensions.end();
   std::string name;
   if (const std::optional<std::string> clean = CleanSetPath(preferredName);
-      clean && !preferredName.empty() && !UsedNames.count(Lower(*clean)))
+      clean && ownKind && !UsedNames.count(Lower(*clean)))
     name = *clean;
   else
     name = UniqueName(fallbackStem + extension, UsedNames);
@@ -302,8 +354,8 @@ std::string SetConverter::Picture(const LoadedBoard& loaded, const ObfButton& bu
   const auto image = std::find_if(loaded.Source.Images.begin(), loaded.Source.Images.end(),
                                   [&](const ObfResource& r) { return r.Id == button.ImageId; });
   if (image == loaded.Source.Images.end()) {
-    out.Notes.push_back(ButtonName(loaded, button) + ": image \"" + button.ImageId +
-                        "\" is not in the board");
+    out.Notes.push_back(ButtonName(loaded, button) + ": la imagen \"" + button.ImageId +
+                        "\" no está en el tablero");
     return {};
   }
   std::string bytes;
@@ -316,16 +368,18 @@ std::string SetConverter::Picture(const LoadedBoard& loaded, const ObfButton& bu
     std::optional<std::string> png =
         Pictures ? Pictures->ToPng(bytes, mediaType, ConvertedPictureSide) : std::nullopt;
     if (!png) {
-      out.Notes.push_back(loaded.Path + ": image \"" + image->Id + "\" (" +
-                          (mediaType.empty() ? "unknown type" : mediaType) +
-                          ") could not be converted to a picture this player shows");
+      out.Notes.push_back(loaded.Path + ": la imagen \"" + image->Id + "\" (" +
+                          (mediaType.empty() ? "tipo desconocido" : mediaType) +
+                          ") no se ha podido convertir en una imagen que este programa muestre");
       return {};
     }
     bytes = std::move(*png);
     format = "png";
   }
   const std::string stem = FolderPart(loaded.FileName) + SafeFileStem("img_" + image->Id);
-  const std::string stored = StoreFile(OwnName(loaded, image->OriginalName), stem, "." + format, bytes, out);
+  const std::string stored =
+      StoreFile(OwnName(loaded, image->OriginalName), stem, "." + format, bytes, out,
+                format == "jpg" ? std::vector<std::string_view>{".jpeg"} : std::vector<std::string_view>{});
   return StoredName(loaded, button.ExtPicture.value_or(image->OriginalName), stored);
 }
 
@@ -335,11 +389,12 @@ std::string SetConverter::EmojiPicture(const LoadedBoard& loaded, const ObfButto
   std::optional<std::string> png =
       Pictures ? Pictures->EmojiToPng(emoji, ConvertedPictureSide) : std::nullopt;
   if (!png) {
-    out.Notes.push_back(ButtonName(loaded, button) + ": the emoji " + emoji +
-                        " was left out of the caption; no picture for it could be drawn here");
+    out.Notes.push_back(ButtonName(loaded, button) + ": el emoji " + emoji +
+                        " no se ha puesto en el texto; aquí no se ha podido dibujar");
     return {};
   }
-  out.Notes.push_back(ButtonName(loaded, button) + ": the emoji " + emoji + " became the cell's picture");
+  out.Notes.push_back(ButtonName(loaded, button) + ": el emoji " + emoji +
+                      " es ahora la imagen de la casilla");
   // Named after the words of the label, as a picture chosen for a caption is.
   const std::string stem =
       FolderPart(loaded.FileName) + SafeFileStem(label.Words.empty() ? "emoji" : label.Words);
@@ -351,8 +406,8 @@ std::string SetConverter::Sound(const LoadedBoard& loaded, const ObfButton& butt
   const auto sound = std::find_if(loaded.Source.Sounds.begin(), loaded.Source.Sounds.end(),
                                   [&](const ObfResource& r) { return r.Id == button.SoundId; });
   if (sound == loaded.Source.Sounds.end()) {
-    out.Notes.push_back(ButtonName(loaded, button) + ": sound \"" + button.SoundId +
-                        "\" is not in the board");
+    out.Notes.push_back(ButtonName(loaded, button) + ": el sonido \"" + button.SoundId +
+                        "\" no está en el tablero");
     return {};
   }
   std::string bytes;
@@ -361,12 +416,20 @@ std::string SetConverter::Sound(const LoadedBoard& loaded, const ObfButton& butt
   const std::string stem = FolderPart(loaded.FileName) + SafeFileStem("snd_" + sound->Id);
   if (!IsWave(bytes)) {
     // Kept beside the boards for whoever converts it; the cell speaks its text meanwhile.
+    // Named by its type only when that names a sound: a type "audio/qdx" must not make a board.
     std::string extension = ".sound";
-    if (const std::size_t slash = mediaType.find('/'); slash != std::string::npos)
-      extension = "." + SafeFileStem(mediaType.substr(slash + 1));
-    const std::string name = StoreFile(OwnName(loaded, sound->OriginalName), stem, extension, bytes, out);
-    out.Notes.push_back(ButtonName(loaded, button) + ": sound kept as \"" + name +
-                        "\", but only .wav sounds play here; the cell speaks its text");
+    if (const std::size_t slash = mediaType.find('/'); slash != std::string::npos) {
+      const std::string subtype = Lower(mediaType.substr(slash + 1));
+      const std::string named = subtype == "mpeg" ? ".mp3" : "." + subtype;
+      if (std::find(KeptSoundExtensions.begin(), KeptSoundExtensions.end(), named) !=
+          KeptSoundExtensions.end())
+        extension = named;
+    }
+    const std::string name =
+        StoreFile(OwnName(loaded, sound->OriginalName), stem, extension, bytes, out,
+                  std::vector<std::string_view>(KeptSoundExtensions.begin(), KeptSoundExtensions.end()));
+    out.Notes.push_back(ButtonName(loaded, button) + ": sonido guardado como \"" + name +
+                        "\", pero aquí solo suenan los .wav; la casilla dice su texto");
     return {};
   }
   return StoredName(loaded, sound->OriginalName,
@@ -383,10 +446,11 @@ std::string SetConverter::SpecialFunction(const LoadedBoard& loaded, const ObfBu
     if (known != ActionTokens.end() && token.empty()) {
       token = known->second;
     } else if (known != ActionTokens.end()) {
-      out.Notes.push_back(ButtonName(loaded, button) + ": action \"" + action +
-                          "\" left out; a cell here runs one command");
+      out.Notes.push_back(ButtonName(loaded, button) + ": acción \"" + action +
+                          "\" no usada; una casilla ejecuta una sola orden");
     } else {
-      out.Notes.push_back(ButtonName(loaded, button) + ": action \"" + action + "\" has no equivalent here");
+      out.Notes.push_back(ButtonName(loaded, button) + ": la acción \"" + action +
+                          "\" no tiene equivalente aquí");
     }
   }
   return token;
@@ -419,8 +483,11 @@ const SetBoard* SetConverter::FindTarget(const LoadedBoard& from, const ObfLoadB
 std::string SetConverter::Link(const LoadedBoard& loaded, const ObfButton& button, ConvertedSet& out) {
   if (!button.LoadBoard) {
     // Our own link to a board that was already missing when the set was made stays as it was.
-    if (button.ExtLink && CleanSetPath(FolderPart(loaded.FileName) + WithoutHashes(*button.ExtLink)))
+    if (!button.ExtLink) return {};
+    if (CleanSetPath(FolderPart(loaded.FileName) + WithoutHashes(*button.ExtLink)))
       return Fit(*button.ExtLink);
+    out.Notes.push_back(ButtonName(loaded, button) + ": enlace a un tablero de fuera del conjunto (" +
+                        *button.ExtLink + "); no se ha conservado");
     return {};
   }
   const SetBoard* target = FindTarget(loaded, *button.LoadBoard);
@@ -429,8 +496,8 @@ std::string SetConverter::Link(const LoadedBoard& loaded, const ObfButton& butto
     const std::string where = !link.Url.empty()       ? link.Url
                               : !link.DataUrl.empty() ? link.DataUrl
                                                       : link.Path + link.Id;
-    out.Notes.push_back(ButtonName(loaded, button) + ": links to a board outside the set (" + where +
-                        "); the link was left out");
+    out.Notes.push_back(ButtonName(loaded, button) + ": enlace a un tablero de fuera del conjunto (" + where +
+                        "); no se ha conservado");
     return {};
   }
   const std::string relative = RelativeLink(loaded.FileName, target->FileName);

@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "boards/Board.h"
@@ -39,6 +40,7 @@ struct ConvertedSet {
   std::map<std::string, std::string> Files; // output name (UTF-8, "/") -> bytes
   std::vector<std::string> Notes;
   int DroppedCommands = 0; // commands left out because they reach outside the player
+  int KeptCommands = 0;    // such commands kept because the converter was asked to
 };
 
 class SetConverter {
@@ -63,8 +65,11 @@ private:
                            ConvertedSet& out);
   bool ResourceBytes(const LoadedBoard& loaded, const ObfResource& resource, const std::string& kind,
                      std::string& bytes, std::string& mediaType, ConvertedSet& out);
+  /// Stores the bytes under the preferred name when it is safe and ends in `extension` or one of
+  /// `ownExtensions`, else under a new name from the stem; the same bytes are stored once.
   std::string StoreFile(const std::string& preferredName, const std::string& fallbackStem,
-                        const std::string& extension, const std::string& bytes, ConvertedSet& out);
+                        const std::string& extension, const std::string& bytes, ConvertedSet& out,
+                        const std::vector<std::string_view>& ownExtensions = {});
   std::string OwnName(const LoadedBoard& loaded, const std::string& original) const;
   std::string StoredName(const LoadedBoard& loaded, const std::string& original, const std::string& stored);
   std::string SpecialFunction(const LoadedBoard& loaded, const ObfButton& button, ConvertedSet& out);

@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -377,8 +378,12 @@ ImportResult Import(const std::string& sourceUtf8, const std::string& folderUtf8
   // Beside the boards, for whoever opens the folder later: which board comes first, and what was lost.
   converted.Files[std::string(RootBoardListFile)] = loader.Boards.front().FileName + "\n";
   std::string report;
-  for (const std::string& note : notes)
+  for (std::string& note : notes) {
+    // One note a line: names from the set may hold line breaks that would forge lines of the report.
+    std::replace_if(
+        note.begin(), note.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }, ' ');
     report += note + "\n";
+  }
   if (!report.empty()) converted.Files[std::string(ImportReportFile)] = report;
   if (!output.Write(converted.Files, failure.Error) || !output.Publish(failure.Error)) {
     failure.Problem = ImportProblem::NotWritable;
@@ -388,6 +393,7 @@ ImportResult Import(const std::string& sourceUtf8, const std::string& folderUtf8
   result.RootBoard = loader.Boards.front().FileName;
   result.Boards = static_cast<int>(loader.Boards.size());
   result.DroppedCommands = converted.DroppedCommands;
+  result.KeptCommands = converted.KeptCommands;
   result.Ok = true;
   return result;
 }

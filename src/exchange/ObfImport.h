@@ -54,6 +54,7 @@ struct ImportResult {
   std::string RootBoard;          // the root board's file name inside the folder (UTF-8)
   int Boards = 0;
   int DroppedCommands = 0; // commands left out because they reach outside the player
+  int KeptCommands = 0;    // such commands kept because the options asked to
 };
 
 struct ImportOptions {

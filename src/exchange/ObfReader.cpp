@@ -160,6 +160,10 @@ ObfButton ReadButton(const Json& entry, const std::string& where) {
   button.BackgroundColor = TextOrEmpty(entry, "background_color", what);
   button.BorderColor = TextOrEmpty(entry, "border_color", what);
   button.Actions = ReadActions(entry, what);
+  // Read only to be reported: a board here never opens a web page by itself. Any other type is ignored,
+  // as before, rather than refusing the set.
+  if (const auto url = entry.find("url"); url != entry.end() && url->is_string())
+    button.Url = url->get<std::string>();
   if (const Json* load = OptionalObject(entry, "load_board", what)) {
     ObfLoadBoard link;
     link.Id = OptionalId(*load, "id", what + " load_board");
@@ -218,7 +222,7 @@ ObfBoard ReadBoard(const Json& root, const std::string& where, std::vector<std::
   ObfBoard board;
   if (std::optional<std::string> format = OptionalText(root, "format", where);
       format && format->rfind("open-board-", 0) != 0)
-    warnings.push_back(where + ": unknown format \"" + *format + "\"; read as an open board");
+    warnings.push_back(where + ": formato desconocido \"" + *format + "\"; leído como Open Board");
   board.Id = RequiredId(root, where + ": the board");
   board.Name = TextOrEmpty(root, "name", where);
   board.Url = TextOrEmpty(root, "url", where);

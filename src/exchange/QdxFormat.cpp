@@ -19,10 +19,17 @@ void Number(std::string& out, const std::string& key, int64_t value) {
   out += key + "=" + std::to_string(value) + LineEnd;
 }
 
-// Quoted, so leading blanks and a value that is itself in quotes read back unchanged.
+// Quoted, so leading blanks and a value that is itself in quotes read back unchanged. A line break
+// would end the value and start lines of the set's choosing (a section, a command), so every control
+// character becomes a blank whichever field it came in.
 void Text(std::string& out, const std::string& key, const std::string& value) {
   out += key + "=";
-  if (!value.empty()) out += "\"" + value + "\"";
+  if (!value.empty()) {
+    out += '"';
+    for (const char c : value)
+      out += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? ' ' : c;
+    out += '"';
+  }
   out += LineEnd;
 }
 

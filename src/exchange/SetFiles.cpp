@@ -52,16 +52,18 @@ public:
       if (zip_file_get_external_attributes(Archive, static_cast<zip_uint64_t>(i), 0, &system, &attributes) ==
               0 &&
           system == ZIP_OPSYS_UNIX && ((attributes >> 16) & S_IFMT) == S_IFLNK) {
-        Warnings.push_back("archive entry \"" + name + "\" ignored: it is a link");
+        Warnings.push_back("entrada \"" + name + "\" del archivo no usada: es un enlace");
         continue;
       }
       const std::optional<std::string> clean = CleanSetPath(name);
       if (!clean) {
-        Warnings.push_back("archive entry \"" + name + "\" ignored: its name points outside the set");
+        Warnings.push_back("entrada \"" + name +
+                           "\" del archivo no usada: su nombre sale del conjunto o tiene un "
+                           "salto de línea");
         continue;
       }
       if (!Entries.emplace(*clean, static_cast<zip_uint64_t>(i)).second)
-        Warnings.push_back("archive entry \"" + name + "\" ignored: the archive holds it twice");
+        Warnings.push_back("entrada \"" + name + "\" del archivo no usada: el archivo la tiene dos veces");
     }
     return true;
   }
@@ -79,30 +81,31 @@ public:
   bool Read(const std::string& path, std::string& bytes, std::string& error) override {
     const auto found = Entries.find(path);
     if (found == Entries.end()) {
-      error = "\"" + path + "\" is not in the archive";
+      error = "\"" + path + "\" no está en el archivo";
       return false;
     }
     zip_stat_t stat;
     zip_stat_init(&stat);
     if (zip_stat_index(Archive, found->second, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE)) {
-      error = "\"" + path + "\" cannot be read from the archive";
+      error = "\"" + path + "\" no se puede leer del archivo";
       return false;
     }
     // Sizes are checked before anything is unpacked, so a few kilobytes cannot claim gigabytes of memory.
     if (stat.size > MaxEntryBytes) {
-      error = "\"" + path + "\" unpacks to " + Megabytes(stat.size) + ", more than the " +
-              Megabytes(MaxEntryBytes) + " accepted for one file (a damaged or hostile archive)";
+      error = "\"" + path + "\" ocupa " + Megabytes(stat.size) + " descomprimido, más de los " +
+              Megabytes(MaxEntryBytes) + " aceptados para un archivo (un archivo dañado u hostil)";
       return false;
     }
     // A board is read twice (found, then converted); each file counts once.
     const bool counted = Counted.count(found->second) != 0;
     if (!counted && Unpacked + stat.size > MaxSetBytes) {
-      error = "the set unpacks to more than " + Megabytes(MaxSetBytes) + " (a damaged or hostile archive)";
+      error = "el conjunto ocupa más de " + Megabytes(MaxSetBytes) +
+              " descomprimido (un archivo dañado u hostil)";
       return false;
     }
     zip_file_t* file = zip_fopen_index(Archive, found->second, 0);
     if (!file) {
-      error = "\"" + path + "\" cannot be unpacked (" + zip_strerror(Archive) + ")";
+      error = "\"" + path + "\" no se puede descomprimir (" + zip_strerror(Archive) + ")";
       return false;
     }
     bytes.assign(static_cast<std::size_t>(stat.size), '\0');
@@ -112,7 +115,7 @@ public:
     const zip_int64_t more = got == static_cast<zip_int64_t>(stat.size) ? zip_fread(file, &extra, 1) : 0;
     zip_fclose(file);
     if (got != static_cast<zip_int64_t>(stat.size) || more != 0) {
-      error = "\"" + path + "\" is damaged in the archive";
+      error = "\"" + path + "\" está dañado en el archivo";
       bytes.clear();
       return false;
     }
@@ -143,19 +146,19 @@ public:
   bool Read(const std::string& path, std::string& bytes, std::string& error) override {
     const std::optional<fs::path> file = Inside(path);
     if (!file) {
-      error = "\"" + path + "\" is not beside the board";
+      error = "\"" + path + "\" no está junto al tablero";
       return false;
     }
     std::error_code ec;
     const uintmax_t size = fs::file_size(*file, ec);
     if (ec || size > MaxEntryBytes) {
-      error = "\"" + path + "\" is larger than " + Megabytes(MaxEntryBytes);
+      error = "\"" + path + "\" ocupa más de " + Megabytes(MaxEntryBytes);
       return false;
     }
     std::ifstream in(*file, std::ios::binary);
     bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     if (!in && !in.eof()) {
-      error = "\"" + path + "\" cannot be read";
+      error = "\"" + path + "\" no se puede leer";
       return false;
     }
     return true;

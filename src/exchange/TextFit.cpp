@@ -185,7 +185,10 @@ std::optional<std::string> CleanSetPath(std::string_view path) {
     std::size_t end = text.find('/', start);
     if (end == std::string::npos) end = text.size();
     const std::string part = text.substr(start, end - start);
-    if (part.find('\0') != std::string::npos) return std::nullopt;
+    // A control character (a line break in a picture's name) has no place in a file name or a board line.
+    if (std::any_of(part.begin(), part.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
+      return std::nullopt;
     if (part == "..") {
       // Climbing is fine while it stays inside the set ("sub/../a.png"); above its top it is refused.
       if (parts.empty()) return std::nullopt;

@@ -24,7 +24,7 @@ std::optional<int32_t> ParseColour(std::string_view text);
 std::string ColourText(int32_t colour);
 
 /// A path inside a set, cleaned: "\" read as "/", "." and empty parts dropped; nothing when it is
-/// absolute, names a drive, or climbs out with "..".
+/// absolute, names a drive, climbs out with ".." or holds a control character.
 std::optional<std::string> CleanSetPath(std::string_view path);
 
 /// A file name made of ASCII letters, digits, "-" and "_" only (others become "_"), never empty.

@@ -24,4 +24,7 @@ int RunTrust(const Arguments& args);
 int RunUntrust(const Arguments& args);
 int RunTrusted(const Arguments& args);
 
+/// The folder of the player's settings that trusts `folder` (itself or one above it); empty when none.
+std::string TrustingFolder(const std::string& folder);
+
 } // namespace nq::tool

@@ -90,6 +90,15 @@ int RunUntrust(const Arguments& args) {
   }
 }
 
+std::string TrustingFolder(const std::string& folder) {
+  const std::string canonical = CanonicalFolder(folder);
+  if (canonical.empty()) return {};
+  const SettingsStore settings = OpenSettings(ChooseSettings({}));
+  for (const std::string& trusted : ReadTrustedFolders(settings))
+    if (FolderWithin(canonical, trusted)) return trusted;
+  return {};
+}
+
 int RunTrusted(const Arguments& args) {
   const SettingsChoice choice = ChooseSettings(args);
   if (!choice.Rest.empty()) return Usage("usage: trusted [--settings FILE]");

@@ -63,20 +63,33 @@ start_player
 [ "$(stat -c %Y "$imported/home.qdx")" = "$(date -d 2000-01-01 +%s)" ] || fail "the imported board was written again"
 stop_player
 
-# A set from elsewhere whose only cell would run a shell that writes a marker file.
+# A set from elsewhere whose only cell would run a shell that writes a marker file; its font name
+# tries to start a cell of its own with a line break.
 command='<EXECUTAR sh.exe -c "id | tee PWNED">'
 python3 - "$work/hostile.obz" "$command" <<'PY'
 import json, sys, zipfile
 board = {"format": "open-board-0.1", "id": "h", "grid": {"rows": 1, "columns": 1, "order": [["a"]]},
-         "buttons": [{"id": "a", "label": "Hola", "ext_nexoquadrix_special_function": sys.argv[2]}]}
+         "buttons": [{"id": "a", "label": "Hola", "ext_nexoquadrix_special_function": sys.argv[2]}],
+         "ext_nexoquadrix_board": {"Grid Font.Name": "Arial\r\n[Cell 1]\r\nSpecial Function=" + sys.argv[2]}}
 with zipfile.ZipFile(sys.argv[1], "w") as z:
     z.writestr("board.obf", json.dumps(board))
 PY
 "$tool" import "$work/hostile.obz" "$work/tool" > "$work/tool.log" 2>&1 || { cat "$work/tool.log"; fail "the tool refused the set"; }
-grep -q EXECUTAR "$work/tool/board.qdx" && fail "the tool kept the command"
+"$tool" check "$work/tool" | grep -q 'reaches outside' && fail "the tool kept a command"
 grep -qF "$command" "$work/tool/import-report.txt" || fail "the tool's report does not name the command"
-"$tool" import --keep-commands "$work/hostile.obz" "$work/kept" > /dev/null 2>&1 || fail "the tool refused the set to keep"
+# Kept commands are listed and still wait for a person's yes: the tool trusts nothing by itself, and
+# says so when the folder chosen lies in one already trusted.
+mkdir -p "$work/trusted"
+NEXOQUADRIX_CONFIG_DIR="$work/config" "$tool" import --keep-commands "$work/hostile.obz" "$work/kept" \
+  > "$work/kept.log" 2>&1 || { cat "$work/kept.log"; fail "the tool refused the set to keep"; }
 grep -qF 'EXECUTAR sh.exe' "$work/kept/board.qdx" || fail "--keep-commands did not keep the command"
+grep -qF "$command" "$work/kept/import-report.txt" || fail "the report does not list the kept command"
+grep -q warning "$work/kept.log" && fail "a warning for a folder nobody trusts: $(cat "$work/kept.log")"
+[ -z "$(NEXOQUADRIX_CONFIG_DIR="$work/config" "$tool" trusted)" ] || fail "--keep-commands trusted a folder"
+NEXOQUADRIX_CONFIG_DIR="$work/config" "$tool" trust "$work/trusted" > /dev/null || fail "trust failed"
+NEXOQUADRIX_CONFIG_DIR="$work/config" "$tool" import --keep-commands "$work/hostile.obz" "$work/trusted/set" \
+  2>&1 | grep -q "^warning: .*trusted folder" || fail "no warning that kept commands land in a trusted folder"
+NEXOQUADRIX_CONFIG_DIR="$work/config" "$tool" untrust "$work/trusted" > /dev/null || fail "untrust failed"
 
 mkdir -p "$work/run"
 cd "$work/run" || fail "no run folder"
@@ -95,7 +108,7 @@ done
 hostile=$(grep -l 'board.qdx' "$work/data/nexoquadrix/imported/"hostile-*/root-board.txt 2>/dev/null | head -n 1)
 [ -n "$hostile" ] || fail "the hostile set was not imported"
 hostile=$(dirname "$hostile")
-grep -q EXECUTAR "$hostile/board.qdx" && fail "the player kept the command"
+"$tool" check "$hostile" | grep -q 'reaches outside' && fail "the player kept a command"
 grep -qF "$command" "$hostile/import-report.txt" || fail "the player's report does not name the command"
 sleep 1
 # The 1 x 1 board's only cell, below the menu and button bars.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "actions/OutsideCommands.h"
 #include "boards/BoardFile.h"
 #include "exchange/ObfImport.h"
 #include "support/FakeDialogs.h"
@@ -41,6 +42,21 @@ inline std::vector<std::string> Listing(const std::string& folder) {
     names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
+}
+
+/// Cells of every board under the folder, read as the player reads them, whose command reaches
+/// outside the player.
+inline int OutsideCommandsIn(const std::string& folder) {
+  int count = 0;
+  for (const auto& file : std::filesystem::recursive_directory_iterator(folder)) {
+    if (file.path().extension() != ".qdx") continue;
+    const Board board = ReadBoard(file.path().string());
+    for (int n = 1; n <= board.CellCount(); ++n) {
+      const CellPosition at = CellNumberToPosition(n, board.Columns);
+      count += ReachesOutside(board.Cell(at.Column, at.Row).SpecialFunction);
+    }
+  }
+  return count;
 }
 
 inline bool AnyNoteHas(const std::vector<std::string>& notes, const std::string& text) {

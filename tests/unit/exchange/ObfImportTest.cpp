@@ -57,10 +57,10 @@ TEST(ObfImport, PutsEveryButtonOfALoneBoardAtItsPlace) {
   ASSERT_FALSE(board.Cell(1, 1).Picture.empty());
   EXPECT_EQ(test::ReadBytes(temp.Path("out/" + board.Cell(1, 1).Picture)).substr(1, 3), "PNG");
   EXPECT_TRUE(board.Cell(1, 3).Picture.empty());
-  for (const char* note : {"it was not fetched", "symbol set \"symbolstix\"", "action \":home\" left out",
-                           "action \"+a\" has no equivalent", "have no place in the grid", "does not have",
-                           "without a Windows-1252 form", "background colours", "outside the set",
-                           "only on the web (http://example.org/ding.mp3)"})
+  for (const char* note :
+       {"no se ha descargado", "\"symbolstix\"", "\":home\" no usada", "\"+a\" no tiene equivalente",
+        "sin sitio en la cuadrícula", "que el tablero no tiene", "sin forma en Windows-1252",
+        "colores de fondo", "fuera del conjunto", "(http://example.org/ding.mp3)"})
     EXPECT_TRUE(AnyNoteHas(result.Notes, note)) << note;
   EXPECT_EQ(test::ReadBytes(temp.Path("out/root-board.txt")), "full.qdx\n");
   EXPECT_TRUE(test::Exists(temp.Path("out/import-report.txt")));
@@ -98,7 +98,7 @@ TEST(ObfImport, ReportsPicturesNoConverterCanDraw) {
   ASSERT_TRUE(test::WriteZip(temp.Path("set.obz"), test::FolderEntries(Fixtures + "set")));
   const ImportResult result = ImportBoardSet(temp.Path("set.obz"), temp.Path("out"), nullptr);
   ASSERT_TRUE(result.Ok) << result.Error;
-  EXPECT_TRUE(AnyNoteHas(result.Notes, "image \"apple\" (image/svg+xml) could not be converted"));
+  EXPECT_TRUE(AnyNoteHas(result.Notes, "\"apple\" (image/svg+xml) no se ha podido convertir"));
   EXPECT_TRUE(ReadBoard(temp.Path("out/home.qdx")).Cell(1, 2).Picture.empty());
 }
 
@@ -254,22 +254,44 @@ TEST(ObfImport, LeavesOutAndReportsCommandsThatReachOutsideThePlayerUnlessAskedT
     std::string Command; // the cell's command when kept
     bool ReachesOutside;
   };
+  // A line break in any text the importer writes would end the value and start a cell of the set's
+  // choosing; these aim at the last cell, whose own command is harmless.
+  const std::string injected = R"(A\r\n[Cell LAST]\r\nSpecial Function=<EXECUTAR sh.exe -c \"id\">)";
   const Case cases[] = {
       {R"("ext_nexoquadrix_special_function":"<EXECUTAR sh.exe -c \"id | tee PWNED\">")",
        "<EXECUTAR sh.exe -c \"id | tee PWNED\">", true},
       {R"("ext_nexoquadrix_special_function":"<TANCAR APLICACIO>")", "<TANCAR APLICACIO>", true},
+      {R"("ext_nexoquadrix_special_function":"  <executar sh>  ")", "  <executar sh>  ", true},
+      {R"("ext_nexoquadrix_special_function":"<CASA><EXECUTAR sh>")", "<CASA><EXECUTAR sh>", true},
+      {R"("ext_nexoquadrix_special_function":"<ALT! F4>")", "<ALT! F4>", true},
+      {R"("ext_nexoquadrix_special_function":"<NEXO_KEY_ALT>")", "<NEXO_KEY_ALT>", true},
+      {R"("ext_nexoquadrix_special_function":"<key_combination D18,D115,U115,U18,>")",
+       "<key_combination D18,D115,U115,U18,>", true},
+      {R"("ext_nexoquadrix_special_function":"<NEXOQUADRIX>")", "<NEXOQUADRIX>", true},
+      // Letters without a Windows-1252 form become near ones: the command is judged as written.
+      {R"("ext_nexoquadrix_special_function":"<\u0112XECUTAR sh>")", "<EXECUTAR sh>", true},
+      {R"("ext_nexoquadrix_special_function":"<CASA>\r\nSpecial Function=<RETURN>")",
+       "<CASA>  Special Function=<RETURN>", false},
+      {R"("ext_nexoquadrix_cell":{"Font Name":")" + injected + R"("})", "", false},
+      {R"("vocalization":"<EXECUTAR sh>","action":"<EXECUTAR sh>")", "", false},
       {R"("ext_nexoquadrix_special_function":"<ESBORRAR TOT>")", "<ESBORRAR TOT>", false},
       {R"("action":":clear")", "<ESBORRAR TOT>", false},
   };
+  const std::string last = std::to_string(std::size(cases));
   std::string buttons;
   std::string order;
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     const std::string id = "b" + std::to_string(i);
-    buttons += std::string(i ? "," : "") + R"({"id":")" + id + R"(","label":"L",)" + cases[i].Json + "}";
+    std::string fields = cases[i].Json;
+    if (const std::size_t at = fields.find("LAST"); at != std::string::npos) fields.replace(at, 4, last);
+    buttons += std::string(i ? "," : "") + R"({"id":")" + id + R"(","label":"L",)" + fields + "}";
     order += std::string(i ? "," : "") + "\"" + id + "\"";
   }
   std::string board =
       BoardJson("h", "[" + buttons + "]", "[[" + order + "]]", static_cast<int>(std::size(cases)));
+  // The board's own font name comes before every cell: a line break in it would name the first.
+  board.insert(board.size() - 1, R"(,"ext_nexoquadrix_board":{"Grid Font.Name":")" + injected + R"("})");
+  board.replace(board.find("LAST"), 4, "1");
   test::TempFolder temp;
   ASSERT_TRUE(test::WriteZip(temp.Path("hostile.obz"), {{"board.obf", board}}));
   for (const bool keep : {false, true}) {
@@ -284,14 +306,58 @@ TEST(ObfImport, LeavesOutAndReportsCommandsThatReachOutsideThePlayerUnlessAskedT
     for (std::size_t i = 0; i < std::size(cases); ++i) {
       const bool left = cases[i].ReachesOutside && !keep;
       dropped += left;
-      EXPECT_EQ(imported.Cell(static_cast<int>(i) + 1, 1).SpecialFunction, left ? "" : cases[i].Command);
-      // The report names exactly what would have run.
-      EXPECT_EQ(AnyNoteHas(result.Notes, "\"" + cases[i].Command + "\" left out"), left) << cases[i].Command;
+      EXPECT_EQ(imported.Cell(static_cast<int>(i) + 1, 1).SpecialFunction, left ? "" : cases[i].Command)
+          << cases[i].Json;
+      if (cases[i].Command.empty()) continue;
+      // One line of the report names the button and exactly what it would have run, kept or not.
+      const std::string button = "\"b" + std::to_string(i) + "\"";
+      EXPECT_EQ(std::any_of(result.Notes.begin(), result.Notes.end(),
+                            [&](const std::string& note) {
+                              return note.find(button) != std::string::npos &&
+                                     note.find("\"" + cases[i].Command + "\"") != std::string::npos;
+                            }),
+                cases[i].ReachesOutside)
+          << cases[i].Command;
       EXPECT_EQ(test::ReadBytes(out + "/import-report.txt").find(cases[i].Command) != std::string::npos,
-                left);
+                cases[i].ReachesOutside);
     }
     EXPECT_EQ(result.DroppedCommands, dropped);
+    const auto outside =
+        std::count_if(std::begin(cases), std::end(cases), [](const Case& c) { return c.ReachesOutside; });
+    EXPECT_EQ(test::OutsideCommandsIn(out), keep ? outside : 0);
+    EXPECT_EQ(result.KeptCommands, keep ? outside : 0);
   }
+}
+
+TEST(ObfImport, NamesFromTheSetNeverBecomeBoardsLinesOfABoardOrPathsOutOfIt) {
+  // "Sounds" that are boards with a command, under a board's name or a type that makes one; a picture
+  // whose own name breaks the line that names it and starts a cell of its choosing; a link and a played
+  // sound above the set; a web address the button would open.
+  const std::string board = R"({"id":"r","grid":{"rows":1,"columns":4,"order":[["a","b","c","d"]]},"buttons":[
+      {"id":"a","label":"A","sound_id":"s","ext_nexoquadrix_link":"../../outside.qdx"},
+      {"id":"b","label":"B","image_id":"i","ext_nexoquadrix_picture":"other.png"},
+      {"id":"c","label":"C","ext_nexoquadrix_read":"..\\..\\x.wav"},{"id":"d","label":"D","url":"file:///bin/sh","sound_id":"t"}],
+      "sounds":[{"id":"s","data":"data:audio/ogg,[Cell 1]%0D%0ASpecial Function=<EXECUTAR sh>",
+                 "ext_nexoquadrix_file":"extra.qdx"},
+                {"id":"t","data":"data:audio/qdx,[Cell 1]%0D%0ASpecial Function=<EXECUTAR sh>"}],
+      "images":[{"id":"i","data":"data:image/png,%89PNG%0D%0A%1A%0A",
+                 "ext_nexoquadrix_file":"p\r\n[Cell 3]\r\nSpecial Function=<EXECUTAR sh>\r\n.png"}]})";
+  test::TempFolder temp;
+  ASSERT_TRUE(test::WriteZip(temp.Path("set.obz"), {{"root.obf", board}}));
+  const ImportResult result = ImportBoardSet(temp.Path("set.obz"), temp.Path("out"), nullptr);
+  ASSERT_TRUE(result.Ok) << result.Error;
+  EXPECT_EQ(test::OutsideCommandsIn(temp.Path("out")), 0);
+  for (const std::string& name : test::Listing(temp.Path("out"))) {
+    EXPECT_TRUE(name == "root.qdx" || name.find(".qdx") == std::string::npos) << name;
+    EXPECT_EQ(name.find_first_of("\r\n"), std::string::npos) << name;
+  }
+  const Board imported = ReadBoard(temp.Path("out/root.qdx"));
+  EXPECT_EQ(imported.Cell(1, 1).Link, "");
+  EXPECT_EQ(imported.Cell(3, 1).Read, "C");
+  EXPECT_TRUE(AnyNoteHas(result.Notes, "../../outside.qdx")) << "the link left out is named";
+  EXPECT_TRUE(AnyNoteHas(result.Notes, "..\\..\\x.wav")) << "the sound left out is named";
+  EXPECT_EQ(imported.Cell(4, 1).SpecialFunction + imported.Cell(4, 1).Link, "");
+  EXPECT_TRUE(AnyNoteHas(result.Notes, "file:///bin/sh")) << "the page left out is named";
 }
 
 TEST(ObfImport, ALargeGridWhoseEndIsEmptyKeepsItsButtonsInPlace) {
@@ -327,8 +393,8 @@ TEST(ObfImport, HostileArchiveEntriesNeverLeaveTheFolder) {
                                                     {"images/link.png", "/etc/passwd", true}}));
   const ImportResult result = ImportBoardSet(temp.Path("set.obz"), temp.Path("sub/out"), nullptr);
   ASSERT_TRUE(result.Ok) << result.Error;
-  EXPECT_TRUE(AnyNoteHas(result.Notes, "\"../evil.png\" ignored: its name points outside the set"));
-  EXPECT_TRUE(AnyNoteHas(result.Notes, "\"images/link.png\" ignored: it is a link"));
+  EXPECT_TRUE(AnyNoteHas(result.Notes, "\"../evil.png\" del archivo no usada"));
+  EXPECT_TRUE(AnyNoteHas(result.Notes, "\"images/link.png\" del archivo no usada"));
   EXPECT_EQ(test::Listing(temp.Root()), (std::vector<std::string>{"set.obz", "sub"}));
   EXPECT_EQ(test::Listing(temp.Path("sub")), std::vector<std::string>{"out"});
   EXPECT_EQ(test::Listing(temp.Path("sub/out")),
@@ -346,7 +412,7 @@ TEST(ObfImport, ALoneBoardReadsNoHiddenFileBesideIt) {
       "sounds":[{"id":"key","path":".ssh/id_rsa"},{"id":"ok","path":"./ok.wav"}]})");
   const ImportResult result = ImportBoardSet(temp.Path("b.obf"), temp.Path("out"), nullptr);
   ASSERT_TRUE(result.Ok) << result.Error;
-  EXPECT_TRUE(AnyNoteHas(result.Notes, "\".ssh/id_rsa\" is not beside the board"));
+  EXPECT_TRUE(AnyNoteHas(result.Notes, "\".ssh/id_rsa\" no está junto al tablero"));
   EXPECT_EQ(test::Listing(temp.Path("out")),
             (std::vector<std::string>{"b.qdx", "import-report.txt", "root-board.txt", "snd_ok.wav"}));
   EXPECT_EQ(ReadBoard(temp.Path("out/b.qdx")).Cell(2, 1).Read, "snd_ok.wav");
@@ -361,7 +427,7 @@ TEST(ObfImport, AZipBombIsRefusedBeforeItIsUnpacked) {
   EXPECT_LT(std::filesystem::file_size(temp.Path("bomb.obz")), 1u << 20);
   const ImportResult result = ImportBoardSet(temp.Path("bomb.obz"), temp.Path("out"), nullptr);
   ASSERT_TRUE(result.Ok) << result.Error;
-  EXPECT_TRUE(AnyNoteHas(result.Notes, "\"big.png\" unpacks to 65 MB, more than the 64 MB accepted"));
+  EXPECT_TRUE(AnyNoteHas(result.Notes, "\"big.png\" ocupa 65 MB descomprimido, más de los 64 MB"));
   EXPECT_EQ(test::Listing(temp.Path("out")),
             (std::vector<std::string>{"import-report.txt", "root-board.txt", "root.qdx"}));
 }
@@ -476,9 +542,8 @@ TEST(ObfImport, AnEmojiInALabelBecomesThePictureOfACellWithoutOne) {
       EXPECT_EQ(converter.Emoji, std::vector<std::string>{house});
       EXPECT_EQ(test::ReadBytes(out + "/" + imported.Cell(2, 1).Picture).substr(8), "converted");
     }
-    EXPECT_TRUE(
-        AnyNoteHas(result.Notes, c.WithConverter ? "became the cell's picture" : "could be drawn here"));
-    EXPECT_EQ(AnyNoteHas(result.Notes, "keeps its own picture"), c.WithConverter); // its SVG needs one
+    EXPECT_TRUE(AnyNoteHas(result.Notes, c.WithConverter ? "es ahora la imagen" : "no se ha podido dibujar"));
+    EXPECT_EQ(AnyNoteHas(result.Notes, "conserva su propia imagen"), c.WithConverter); // its SVG needs one
   }
 }
 
