@@ -26,6 +26,9 @@ struct Symbol {
   // Name and keywords ("|" between them) in each language; a user's picture has them in all three.
   std::array<std::string, 3> Names;
   std::array<std::string, 3> Keywords;
+  // Languages whose name and keywords are only the English ones of the pictograms' data file: they
+  // are still found, after every symbol named in the language searched.
+  std::array<bool, 3> Untranslated{};
 
   const std::string& Name(Language language) const { return Names[static_cast<size_t>(language)]; }
   bool operator==(const Symbol&) const = default;
@@ -39,7 +42,9 @@ enum class MatchKind : uint8_t {
   NameStem,
   KeywordStem,
   NamePrefix,
-  KeywordPrefix
+  KeywordPrefix,
+  StemPrefix, // a longer word of the same root ("cantar": "cantante")
+  Untranslated
 };
 
 struct SearchResult {
@@ -56,7 +61,8 @@ public:
   const std::vector<Symbol>& Symbols() const { return All; }
 
   /// At most limit symbols for the query in the language, best first: more of the query's words met,
-  /// then the better kind of match, then shorter names. A query of stop words only finds nothing.
+  /// then the rarer words met, then the better kind of match, a symbol before its skin-tone variants,
+  /// then shorter names. Stop words are left out of a query that has other words.
   std::vector<SearchResult> Search(std::string_view query, Language language, size_t limit) const;
 
 private:
@@ -74,12 +80,16 @@ private:
     WordTable Stems;
     std::vector<std::string> FoldedNames; // a symbol's whole name, folded, for the best rank
   };
+  // The symbols met by one word of a query, with the best kind of match of each.
+  void Meet(const LanguageTables& tables, Language language, const std::string& lower, Stemmers& stemmers,
+            std::vector<uint8_t>& best) const;
 
   static void Finish(std::vector<std::pair<std::string, Hit>>& entries, WordTable& table);
   void Build(Language language, Stemmers& stemmers);
 
   std::vector<Symbol> All;
   std::array<LanguageTables, 3> Tables;
+  std::vector<bool> Variants; // a skin-tone variant of another symbol
 };
 
 /// The folded words of a name, joined by single blanks: how two names are compared as a whole.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <system_error>
@@ -118,20 +119,111 @@ bool IsPictograph(std::string_view text) {
 
 using CldrLanguage = std::map<std::string, CldrNames>;
 
+// Adds the keywords of list that keywords lacks.
+void MergeKeywords(std::string& keywords, std::string_view list) {
+  std::vector<std::string_view> known;
+  for (std::string_view rest = keywords; !rest.empty();) {
+    const size_t bar = rest.find('|');
+    known.push_back(rest.substr(0, bar));
+    rest = bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1);
+  }
+  std::string added;
+  for (std::string_view rest = list; !rest.empty();) {
+    const size_t bar = rest.find('|');
+    const std::string_view keyword = rest.substr(0, bar);
+    if (std::find(known.begin(), known.end(), keyword) == known.end())
+      added += (added.empty() ? "" : "|") + std::string(keyword);
+    rest = bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1);
+  }
+  if (!added.empty()) keywords += (keywords.empty() ? "" : "|") + added;
+}
+
 // The annotations of one language, with the derived ones (sequences, skin tones) added where the
-// plain file has none.
+// plain file has none, and the keywords of the language's regional file (Latin American Spanish
+// knows "gracias" and "contento" for emoji Spain's file leaves without them).
 CldrLanguage ReadLanguage(const std::string& cldrFolder, std::string_view code) {
   CldrLanguage names;
   if (cldrFolder.empty()) return names;
+  const fs::path common = fs::path(cldrFolder) / "common";
   const std::string file = std::string(code) + ".xml";
-  names = ReadCldrAnnotations(ReadFile(fs::path(cldrFolder) / "common" / "annotations" / file));
-  for (auto& [key, value] :
-       ReadCldrAnnotations(ReadFile(fs::path(cldrFolder) / "common" / "annotationsDerived" / file)))
+  names = ReadCldrAnnotations(ReadFile(common / "annotations" / file));
+  for (auto& [key, value] : ReadCldrAnnotations(ReadFile(common / "annotationsDerived" / file)))
     names.emplace(key, std::move(value));
+  if (const std::string regional = RegionalAnnotations(code); !regional.empty())
+    for (const auto& [key, value] : ReadCldrAnnotations(ReadFile(common / "annotations" / regional))) {
+      const auto found = names.find(key);
+      if (found != names.end()) MergeKeywords(found->second.Keywords, value.Keywords);
+    }
   return names;
 }
 
 constexpr std::string_view LanguageCodes[] = {"ca", "es", "en"};
+constexpr size_t English = 2;
+
+bool IsSkinTone(char32_t cp) {
+  return cp >= 0x1F3FB && cp <= 0x1F3FF;
+}
+
+void AddKeywords(std::string& list, std::string_view more) {
+  if (more.empty()) return;
+  if (!list.empty()) list += '|';
+  list += more;
+}
+
+// A person with skin tones CLDR does not list yet, named as CLDR names the others: "noi: pell fosca",
+// from the name of the emoji without its tones and the names of the tones.
+std::optional<CldrNames> WithSkinTones(const CldrLanguage& names, std::string_view key) {
+  std::string base;
+  std::vector<std::string> tones;
+  size_t at = 0;
+  while (at < key.size()) {
+    const size_t from = at;
+    const char32_t cp = NextCodePoint(key, at);
+    if (!IsSkinTone(cp)) {
+      base.append(key.substr(from, at - from));
+      continue;
+    }
+    const auto tone = names.find(std::string(key.substr(from, at - from)));
+    if (tone == names.end() || tone->second.Name.empty()) return std::nullopt;
+    if (std::find(tones.begin(), tones.end(), tone->second.Name) == tones.end())
+      tones.push_back(tone->second.Name);
+  }
+  const auto found = names.find(base);
+  if (tones.empty() || found == names.end() || found->second.Name.empty()) return std::nullopt;
+  CldrNames toned{found->second.Name + ":", found->second.Keywords};
+  for (size_t k = 0; k < tones.size(); ++k) {
+    toned.Name += (k ? ", " : " ") + tones[k];
+    AddKeywords(toned.Keywords, tones[k]);
+  }
+  return toned;
+}
+
+// The names of the emoji a sequence joins ("🫙‍🟥": "pot|quadrat vermell"), those CLDR names.
+std::string PartNames(const CldrLanguage& names, std::string_view key) {
+  std::vector<std::string> parts;
+  std::string part;
+  const auto flush = [&] {
+    const auto found = names.find(part);
+    if (found != names.end() && !found->second.Name.empty() &&
+        std::find(parts.begin(), parts.end(), found->second.Name) == parts.end())
+      parts.push_back(found->second.Name);
+    part.clear();
+  };
+  size_t at = 0;
+  while (at < key.size()) {
+    const size_t from = at;
+    const char32_t cp = NextCodePoint(key, at);
+    if (cp == 0x200D)
+      flush();
+    else if (!IsSkinTone(cp))
+      part.append(key.substr(from, at - from));
+  }
+  flush();
+  std::string list;
+  for (const std::string& name : parts)
+    AddKeywords(list, name);
+  return list;
+}
 
 bool IsPictureFile(const fs::path& path) {
   std::string extension = path.extension().string();
@@ -158,6 +250,10 @@ std::map<std::string, std::string> ReadKeywordFile(const fs::path& folder) {
 }
 
 } // namespace
+
+std::string RegionalAnnotations(std::string_view languageCode) {
+  return languageCode == "es" ? "es_419.xml" : "";
+}
 
 std::string WithoutVariationSelectors(std::string_view utf8) {
   std::string out(utf8);
@@ -220,10 +316,18 @@ std::vector<Symbol> ReadBuiltInSymbols(const BuiltInFiles& files) {
           if (found != cldr[k].end() && !found->second.Name.empty()) {
             symbol.Names[k] = found->second.Name;
             symbol.Keywords[k] = found->second.Keywords;
+          } else if (const std::optional<CldrNames> toned = WithSkinTones(cldr[k], key)) {
+            symbol.Names[k] = toned->Name;
+            symbol.Keywords[k] = toned->Keywords;
           } else {
-            // The pictograms beyond Unicode keep the names of their own data file.
+            // The pictograms beyond Unicode keep the names of their own data file, with the names of
+            // the emoji they are made of where there are any ("jar with red content": jar, red square).
             symbol.Names[k] = item.value("annotation", "");
             symbol.Keywords[k] = ownKeywords;
+            if (k != English) {
+              symbol.Untranslated[k] = true;
+              AddKeywords(symbol.Keywords[k], PartNames(cldr[k], key));
+            }
           }
         }
         drawn.insert(key);
@@ -239,10 +343,11 @@ std::vector<Symbol> ReadBuiltInSymbols(const BuiltInFiles& files) {
     symbol.Text = key;
     for (size_t k = 0; k < 3; ++k) {
       const auto found = cldr[k].find(key);
-      const CldrNames& names =
-          found != cldr[k].end() && !found->second.Name.empty() ? found->second : english;
+      const bool named = found != cldr[k].end() && !found->second.Name.empty();
+      const CldrNames& names = named ? found->second : english;
       symbol.Names[k] = names.Name;
       symbol.Keywords[k] = names.Keywords;
+      symbol.Untranslated[k] = !named && k != English;
     }
     symbols.push_back(std::move(symbol));
   }

@@ -94,12 +94,35 @@ std::string FoldWord(std::string_view lowerUtf8) {
   return out;
 }
 
-bool IsStopWord(std::string_view word) {
-  static constexpr std::string_view Words[] = {"a",    "al", "amb", "and",  "con", "d",    "de",  "del",
-                                               "dels", "el", "els", "en",   "i",   "l",    "la",  "las",
-                                               "les",  "lo", "los", "n",    "of",  "per",  "por", "s",
-                                               "the",  "un", "una", "unes", "uno", "unos", "uns", "y"};
-  return std::find(std::begin(Words), std::end(Words), word) != std::end(Words);
+bool IsStopWord(Language language, std::string_view word) {
+  // Articles, prepositions and conjunctions; the elided and unstressed pronouns ("m'agrada", "me
+  // gusta"); and the few verbs a request begins with ("vull", "tengo", "fa fred"), which name no
+  // picture of their own.
+  static constexpr std::string_view Catalan[] = {
+      "a",   "al", "als",  "amb",  "d",  "de",  "del",  "dels", "el",  "els",  "em",   "en",
+      "ens", "es", "et",   "fa",   "ha", "he",  "hi",   "ho",   "i",   "l",    "la",   "les",
+      "li",  "m",  "me",   "n",    "o",  "pel", "pels", "per",  "que", "s",    "se",   "soc",
+      "t",   "te", "tens", "tinc", "un", "una", "unes", "uns",  "us",  "vols", "vull", "estic"};
+  static constexpr std::string_view Spanish[] = {
+      "a",    "al",    "con",    "de",   "del", "el",   "en",     "es",      "esta", "estoy",
+      "hace", "hay",   "la",     "las",  "le",  "les",  "lo",     "los",     "me",   "mi",
+      "mis",  "nos",   "o",      "para", "por", "que",  "quiero", "quieres", "se",   "soy",
+      "te",   "tengo", "tienes", "un",   "una", "unas", "uno",    "unos",    "y"};
+  static constexpr std::string_view English[] = {"a",  "am", "an",  "and", "for",  "have",
+                                                 "i",  "in", "is",  "it",  "me",   "my",
+                                                 "of", "on", "the", "to",  "want", "with"};
+  const auto has = [word](const auto& words) {
+    return std::find(std::begin(words), std::end(words), word) != std::end(words);
+  };
+  switch (language) {
+  case Language::Ca:
+    return has(Catalan);
+  case Language::Es:
+    return has(Spanish);
+  case Language::En:
+    return has(English);
+  }
+  return false;
 }
 
 Stemmers::Stemmers() {
