@@ -218,6 +218,9 @@ void SetConverter::FillCell(const LoadedBoard& loaded, const ObfButton& button, 
                           " was left out of the caption; the button keeps its own picture");
     }
   }
+  if (!label.Others.empty())
+    out.Notes.push_back(ButtonName(loaded, button) + ": the emoji " + label.Others +
+                        " also left the caption; a cell has one picture");
   const std::string sound = Sound(loaded, button, out);
   if (!sound.empty() && !button.ExtRead) cell.Read = sound;
   cell.SpecialFunction = SpecialFunction(loaded, button, out);

@@ -431,6 +431,43 @@ TEST(LabelEmoji, SeparatesTheWordsFromTheEmoji) {
   }
 }
 
+TEST(LabelEmoji, KeycapsOlderSymbolsAndStraySelectorsLeaveNoQuestionMark) {
+  struct Case {
+    const char* Label;
+    const char* Words;
+    const char* Emoji;
+    const char* Others;
+  } cases[] = {
+      {"1\uFE0F\u20E3 un", "un", "1\uFE0F\u20E3", ""},       // 1️⃣
+      {"dos 2\u20E3", "dos", "2\u20E3", ""},                 // a keycap without its selector
+      {"#\uFE0F\u20E3", "", "#\uFE0F\u20E3", ""},            // #️⃣ alone
+      {"3 pomes", "3 pomes", "", ""},                        // a digit is a word
+      {"1\uFE0F pomes", "1 pomes", "", ""},                  // a digit with a stray selector too
+      {"Marca\u2122", "Marca\u2122", "", ""},                // ™ of a name is text...
+      {"\u00A9\uFE0F drets", "drets", "\u00A9\uFE0F", ""},   // ...and © with the selector an emoji
+      {"\u2194\uFE0F ample", "ample", "\u2194\uFE0F", ""},   // ↔️
+      {"\u231A rellotge", "rellotge", "\u231A", ""},         // ⌚
+      {"\u25B6\uFE0F jugar", "jugar", "\u25B6\uFE0F", ""},   // ▶️
+      {"\u3030\uFE0F ona", "ona", "\u3030\uFE0F", ""},       // 〰️
+      {"\u203C\uFE0F compte", "compte", "\u203C\uFE0F", ""}, // ‼️
+      {"\u2600 sol", "sol", "\u2600", ""},                   // ☀ in text presentation
+      {"hola\uFE0F", "hola", "", ""},                        // a selector after no emoji
+      {"a\u200D b\U0001F3FD", "a b", "\U0001F3FD", ""},      // a stray joiner; a skin tone alone
+      {"\U0001F34E poma \U0001F34C pl\u00E0tan \U0001F350", "poma pl\u00E0tan", "\U0001F34E",
+       "\U0001F34C \U0001F350"},
+      {"\U0001F3F4\U000E0065\U000E0073\U000E0063\U000E0074\U000E007F Catalunya", "Catalunya",
+       "\U0001F3F4\U000E0065\U000E0073\U000E0063\U000E0074\U000E007F", ""}, // a flag of tags
+      {"\U0001F469\u200D\u2695\uFE0F\U0001F44B\U0001F3FD", "", "\U0001F469\u200D\u2695\uFE0F",
+       "\U0001F44B\U0001F3FD"}, // 👩‍⚕️👋🏽: two emoji without a blank
+  };
+  for (const Case& c : cases) {
+    const SplitLabel split = SplitEmoji(c.Label);
+    EXPECT_EQ(split.Words, c.Words) << c.Label;
+    EXPECT_EQ(split.Emoji, c.Emoji) << c.Label;
+    EXPECT_EQ(split.Others, c.Others) << c.Label;
+  }
+}
+
 // Draws SVG pictures and emoji as small PNGs, as the tool's converter does with the symbol library.
 class EmojiConverter : public test::SvgOnlyConverter {
 public:
