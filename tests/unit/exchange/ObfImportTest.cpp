@@ -475,8 +475,53 @@ public:
     Emoji.push_back(utf8);
     return std::string("\x89PNG\r\n\x1A\nemoji", 13);
   }
+  // Knows one emoji, in Catalan only.
+  std::string EmojiName(const std::string& utf8, const std::string& locale) override {
+    return utf8 == "\U0001F44D" && locale == "ca" ? "polze cap amunt" : "";
+  }
   std::vector<std::string> Emoji;
 };
+
+TEST(ObfImport, ALabelOfOnlyAnEmojiShowsThePictureAloneAndSaysItsName) {
+  const std::string thumb = "\U0001F44D", apple = "\U0001F34E";
+  const auto boardIn = [&](const std::string& locale) {
+    return R"({"format":"open-board-0.1","id":"e","locale":")" + locale +
+           R"(","grid":{"rows":1,"columns":4,"order":[["a","b","c","d"]]},"buttons":[)" + //
+           R"({"id":"a","label":")" + thumb + R"("},)" +                                  //
+           R"({"id":"b","label":")" + thumb + R"(","vocalization":"s\u00ed"},)" +         //
+           R"({"id":"c","label":")" + apple + R"("},)" +                                  //
+           R"({"id":"d","label":")" + apple + R"( poma )" + thumb + R"("}]})";
+  };
+  test::TempFolder temp;
+  struct Case {
+    const char* Locale;
+    const char* ThumbSays;
+  } cases[] = {{"ca", "polze cap amunt"}, {"es", ""}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Locale);
+    const std::string out = temp.Path(c.Locale);
+    test::WriteBytes(temp.Path("board.obf"), boardIn(c.Locale));
+    EmojiConverter converter;
+    const ImportResult result = ImportBoardSet(temp.Path("board.obf"), out, &converter);
+    ASSERT_TRUE(result.Ok) << result.Error;
+    const Board imported = ReadBoard(out + "/board.qdx");
+    // The board showed the emoji alone: so does the cell, with the picture and no caption.
+    for (int column : {1, 2, 3}) {
+      EXPECT_EQ(imported.Cell(column, 1).Caption, "") << column;
+      EXPECT_FALSE(imported.Cell(column, 1).Picture.empty()) << column;
+    }
+    EXPECT_EQ(imported.Cell(1, 1).Read, c.ThumbSays);
+    EXPECT_EQ(imported.Cell(2, 1).Read, "s\xED"); // its own words to say win
+    EXPECT_EQ(imported.Cell(3, 1).Read, "");
+    EXPECT_EQ(imported.Cell(4, 1).Caption, "poma");
+    EXPECT_EQ(imported.Cell(4, 1).Read, "poma");
+    // A cell that says nothing, and an emoji that left the caption without a picture, are reported.
+    EXPECT_TRUE(AnyNoteHas(result.Notes, "button \"c\" (" + apple + "): the label was only the emoji"));
+    EXPECT_EQ(AnyNoteHas(result.Notes, "button \"a\" (" + thumb + "): the label was only the emoji"),
+              std::string(c.ThumbSays).empty());
+    EXPECT_TRUE(AnyNoteHas(result.Notes, "the emoji " + thumb + " also left the caption"));
+  }
+}
 
 TEST(ObfImport, AnEmojiInALabelBecomesThePictureOfACellWithoutOne) {
   const std::string house = "\xF0\x9F\x8F\xA0";
