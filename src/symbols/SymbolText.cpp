@@ -16,6 +16,10 @@ bool IsLetterOrDigit(char32_t cp) {
   return (cp >= 0x370 && cp <= 0x1FFF) || (cp >= 0x3040 && cp <= 0x9FFF);
 }
 
+bool IsCombiningMark(char32_t cp) {
+  return cp >= 0x300 && cp <= 0x36F;
+}
+
 char32_t Lower(char32_t cp) {
   if (cp >= 'A' && cp <= 'Z') return cp + 32;
   if (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7) return cp + 32;
@@ -56,6 +60,12 @@ std::vector<std::string> SplitWords(std::string_view utf8) {
       AppendUtf8(word, Lower(cp));
       continue;
     }
+    // An accent written as a mark of its own after the letter ("n" + U+0303), as file names copied
+    // from some systems are: it belongs to the word.
+    if (IsCombiningMark(cp) && !word.empty()) {
+      AppendUtf8(word, cp);
+      continue;
+    }
     // "col·legi": the middle dot joins the two l's of one Catalan word.
     if (cp == 0xB7 && !word.empty() && i < utf8.size()) {
       size_t peek = i;
@@ -79,7 +89,7 @@ std::string FoldWord(std::string_view lowerUtf8) {
     const char32_t cp = NextCodePoint(lowerUtf8, i);
     if (cp >= 0xC0 && cp <= 0xFF)
       out += FoldLatin1(cp);
-    else if (cp == 0xB7)
+    else if (cp == 0xB7 || IsCombiningMark(cp))
       continue;
     else if (cp >= 0x100 && cp <= 0x17F) {
       // Latin Extended-A in blocks of letters with the same base: enough for names of places.

@@ -256,6 +256,7 @@ TEST(SymbolWords, FoldAccentsCaseAndCatalanMiddleDot) {
   } cases[] = {
       {"Niñas d’aigua", {"ninas", "d", "aigua"}},
       {"COL·LEGI", {"collegi"}},
+      {"Nin\u0303as pa\u0301jaro", {"ninas", "pajaro"}}, // accents as marks of their own
       {"Çà-et-là", {"ca", "et", "la"}},
       {"dau·", {"dau"}},
       {"\xff\xfe broken", {"broken"}},
