@@ -163,6 +163,17 @@ bool IsPictureFile(const fs::path& path) {
          extension == ".gif" || extension == ".svg";
 }
 
+// "GatNegre" -> "Gat Negre": file names written without blanks keep their words apart by capitals.
+std::string SplitCamelCase(std::string_view name) {
+  std::string out;
+  for (size_t i = 0; i < name.size(); ++i) {
+    const bool upper = std::isupper(static_cast<unsigned char>(name[i]));
+    if (upper && i > 0 && std::islower(static_cast<unsigned char>(name[i - 1]))) out += ' ';
+    out += name[i];
+  }
+  return out;
+}
+
 // "file<TAB>words" lines of a folder's keyword file, by file name.
 std::map<std::string, std::string> ReadKeywordFile(const fs::path& folder) {
   std::map<std::string, std::string> words;
@@ -275,7 +286,10 @@ std::vector<Symbol> ReadPictureFolder(const std::string& folder) {
       known = keywordFiles.emplace(path.parent_path(), ReadKeywordFile(path.parent_path())).first;
     const auto extra = known->second.find(path.filename().string());
     if (extra != known->second.end()) keywords += (keywords.empty() ? "" : "|") + extra->second;
-    symbol.Names.fill(path.stem().string());
+    const std::string stem = path.stem().string();
+    if (const std::string split = SplitCamelCase(stem); split != stem)
+      keywords += (keywords.empty() ? "" : "|") + split;
+    symbol.Names.fill(stem);
     symbol.Keywords.fill(keywords);
     symbols.push_back(std::move(symbol));
   }

@@ -277,6 +277,7 @@ TEST(PictureFolders, NamesKeywordFilesAndChanges) {
   WriteBytes(root.Path("pics/animals/gos_petit.png"), "x");
   WriteBytes(root.Path("pics/animals/notes.txt"), "not a picture");
   WriteBytes(root.Path("pics/menjar/Poma-Vermella.JPG"), "x");
+  WriteBytes(root.Path("pics/menjar/GotDeLlet.svg"), "x");
   WriteBytes(root.Path("pics/animals/keywords.txt"), "gos_petit.png\tperro can\r\n");
   LibraryFiles files;
   files.UserFolders = {root.Path("pics")};
@@ -284,7 +285,7 @@ TEST(PictureFolders, NamesKeywordFilesAndChanges) {
 
   SymbolLibrary library(files);
   std::shared_ptr<const SymbolIndex> index = library.Wait();
-  ASSERT_EQ(index->Symbols().size(), 2u);
+  ASSERT_EQ(index->Symbols().size(), 3u);
   struct Case {
     const char* Query;
     const char* File;
@@ -292,7 +293,8 @@ TEST(PictureFolders, NamesKeywordFilesAndChanges) {
                {"perro", "gos_petit.png"},
                {"animals", "gos_petit.png"},
                {"poma vermella", "Poma-Vermella.JPG"},
-               {"menjar", "Poma-Vermella.JPG"}};
+               {"menjar vermella", "Poma-Vermella.JPG"},
+               {"llet", "GotDeLlet.svg"}};
   for (const Case& c : cases) {
     const std::vector<SearchResult> results = index->Search(c.Query, Language::Es, 5);
     ASSERT_FALSE(results.empty()) << c.Query;
