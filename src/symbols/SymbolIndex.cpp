@@ -16,6 +16,11 @@ MatchKind AsPrefix(MatchKind kind) {
   return kind == MatchKind::NameWord ? MatchKind::NamePrefix : MatchKind::KeywordPrefix;
 }
 
+bool IsNameKind(uint8_t kind) {
+  const auto match = static_cast<MatchKind>(kind);
+  return match == MatchKind::NameWord || match == MatchKind::NameStem || match == MatchKind::NamePrefix;
+}
+
 // Whether an emoji carries a skin tone (U+1F3FB to U+1F3FF): a variant of the same symbol without it.
 bool HasSkinTone(std::string_view text) {
   size_t at = 0;
@@ -108,10 +113,15 @@ void SymbolIndex::Build(Language language, Stemmers& stemmers) {
 }
 
 void SymbolIndex::Meet(const LanguageTables& tables, Language language, const std::string& lower,
-                       Stemmers& stemmers, std::vector<uint8_t>& best) const {
+                       Stemmers& stemmers, std::vector<uint8_t>& best, std::vector<uint8_t>& sides) const {
   std::fill(best.begin(), best.end(), NoMatch);
+  std::fill(sides.begin(), sides.end(), 0);
   const auto note = [&](uint32_t number, MatchKind kind) {
     best[number] = std::min(best[number], static_cast<uint8_t>(kind));
+    if (kind == MatchKind::NameWord || kind == MatchKind::NameStem || kind == MatchKind::NamePrefix)
+      sides[number] |= 1;
+    else if (kind == MatchKind::Keyword || kind == MatchKind::KeywordStem || kind == MatchKind::KeywordPrefix)
+      sides[number] |= 2;
   };
   const std::string folded = FoldWord(lower);
   const auto& exactWords = tables.Exact.Words;
@@ -149,16 +159,18 @@ std::vector<SearchResult> SymbolIndex::Search(std::string_view query, Language l
   // matches.
   struct Score {
     uint16_t Words = 0;
+    uint16_t Twice = 0; // words met by the name and by the keywords
     uint8_t Worst = 0;
     uint32_t Sum = 0;
     double Rarity = 0;
   };
   std::vector<Score> scores(All.size());
   std::vector<uint8_t> best(All.size());
+  std::vector<uint8_t> sides(All.size());
   std::vector<uint32_t> met;
   Stemmers stemmers;
   for (const std::string& lower : words) {
-    Meet(tables, language, lower, stemmers, best);
+    Meet(tables, language, lower, stemmers, best, sides);
     met.clear();
     for (uint32_t number = 0; number < All.size(); ++number)
       if (best[number] != NoMatch) met.push_back(number);
@@ -170,6 +182,7 @@ std::vector<SearchResult> SymbolIndex::Search(std::string_view query, Language l
       ++score.Words;
       score.Worst = std::max(score.Worst, best[number]);
       score.Sum += best[number];
+      if (sides[number] == 3) ++score.Twice;
       score.Rarity += rarity;
     }
   }
@@ -191,10 +204,16 @@ std::vector<SearchResult> SymbolIndex::Search(std::string_view query, Language l
     // Five skin tones of one person come after the other symbols the word meets as well.
     if (Variants[a] != Variants[b]) return !Variants[a];
     if (x.Sum != y.Sum) return x.Sum < y.Sum;
-    // Between two stems of the query ("niñas": "niña", "niño"), the name closer to what was typed.
-    const size_t sharedA = SharedPrefix(tables.FoldedNames[a], phrase),
-                 sharedB = SharedPrefix(tables.FoldedNames[b], phrase);
-    if (sharedA != sharedB) return sharedA > sharedB;
+    // Met by keywords ("música"): the musical note, whose name says it too in another form, before
+    // the banjo, whose keywords only do. A name that holds the word itself needs no such help.
+    if (!IsNameKind(x.Worst) && !IsNameKind(y.Worst) && x.Twice != y.Twice) return x.Twice > y.Twice;
+    // Between two stems of the query in names ("niñas": "niña", "niño"), the name closer to what was
+    // typed; a name that only its keywords tie to the query says nothing by its first letters.
+    if (IsNameKind(x.Worst) && IsNameKind(y.Worst)) {
+      const size_t sharedA = SharedPrefix(tables.FoldedNames[a], phrase),
+                   sharedB = SharedPrefix(tables.FoldedNames[b], phrase);
+      if (sharedA != sharedB) return sharedA > sharedB;
+    }
     const size_t lengthA = tables.FoldedNames[a].size(), lengthB = tables.FoldedNames[b].size();
     if (lengthA != lengthB) return lengthA < lengthB;
     return a < b;

@@ -62,7 +62,9 @@ public:
 
   /// At most limit symbols for the query in the language, best first: more of the query's words met,
   /// then the rarer words met, then the better kind of match, a symbol before its skin-tone variants,
-  /// then shorter names. Stop words are left out of a query that has other words.
+  /// one whose name meets the words as well as its keywords before one met by keywords alone, then
+  /// shorter names. Stop words
+  /// are left out of a query that has other words.
   std::vector<SearchResult> Search(std::string_view query, Language language, size_t limit) const;
 
 private:
@@ -80,9 +82,10 @@ private:
     WordTable Stems;
     std::vector<std::string> FoldedNames; // a symbol's whole name, folded, for the best rank
   };
-  // The symbols met by one word of a query, with the best kind of match of each.
+  // The symbols met by one word of a query, with the best kind of match of each, and whether the
+  // name (bit 1) and the keywords (bit 2) met it.
   void Meet(const LanguageTables& tables, Language language, const std::string& lower, Stemmers& stemmers,
-            std::vector<uint8_t>& best) const;
+            std::vector<uint8_t>& best, std::vector<uint8_t>& sides) const;
 
   static void Finish(std::vector<std::pair<std::string, Hit>>& entries, WordTable& table);
   void Build(Language language, Stemmers& stemmers);

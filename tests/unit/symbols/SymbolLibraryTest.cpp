@@ -187,6 +187,13 @@ TEST(SymbolRanking, TheRarerWordOfTheQueryLeads) {
   EXPECT_EQ(First(index, "lavarse las manos", Language::Es), "jabón");
 }
 
+TEST(SymbolRanking, AmongKeywordMatchesTheNameThatAlsoSaysTheWordLeads) {
+  // Neither the shortest name nor the one that begins like the query: the note is music itself.
+  const SymbolIndex index({Named("banjo", "cuerda|música"), Named("micrófono", "música|cantar"),
+                           Named("nota musical", "música|nota")});
+  EXPECT_EQ(First(index, "música", Language::Es), "nota musical");
+}
+
 TEST(SymbolRanking, SkinTonesAfterTheOtherSymbolsOfTheWord) {
   const SymbolIndex index({Named("noi: pell fosca", "nen", "👦🏾"),
                            Named("noi: pell clara", "nen", "👦🏻"),
