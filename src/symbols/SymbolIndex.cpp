@@ -113,7 +113,8 @@ void SymbolIndex::Build(Language language, Stemmers& stemmers) {
 }
 
 void SymbolIndex::Meet(const LanguageTables& tables, Language language, const std::string& lower,
-                       Stemmers& stemmers, std::vector<uint8_t>& best, std::vector<uint8_t>& sides) const {
+                       Stemmers& stemmers, bool onlyLonger, std::vector<uint8_t>& best,
+                       std::vector<uint8_t>& sides) const {
   std::fill(best.begin(), best.end(), NoMatch);
   std::fill(sides.begin(), sides.end(), 0);
   const auto note = [&](uint32_t number, MatchKind kind) {
@@ -128,9 +129,11 @@ void SymbolIndex::Meet(const LanguageTables& tables, Language language, const st
   for (auto at = std::lower_bound(exactWords.begin(), exactWords.end(), folded);
        at != exactWords.end() && at->starts_with(folded); ++at) {
     const bool whole = at->size() == folded.size();
+    if (whole && onlyLonger) continue;
     for (const Hit& hit : tables.Exact.Hits[at - exactWords.begin()])
       note(hit.SymbolNumber, whole ? hit.Kind : AsPrefix(hit.Kind));
   }
+  if (onlyLonger) return;
   // The same stem, or (for a stem long enough to mean something) a longer word of the same root: an
   // infinitive meets the noun of its doer or its gerund, which the stemmer leaves whole.
   const std::string stem = stemmers.Stem(language, lower);
@@ -146,14 +149,22 @@ void SymbolIndex::Meet(const LanguageTables& tables, Language language, const st
 }
 
 std::vector<SearchResult> SymbolIndex::Search(std::string_view query, Language language, size_t limit) const {
-  const LanguageTables& tables = Tables[static_cast<size_t>(language)];
   std::vector<std::string> words = SplitWords(query);
-  // Stop words are dropped from a query that has other words; alone ("para", "no") they are searched.
+  if (words.empty() || limit == 0) return {};
+  // Stop words are dropped from a query that has other words.
   std::vector<std::string> meaningful;
   for (const std::string& lower : words)
     if (!IsStopWord(language, FoldWord(lower))) meaningful.push_back(lower);
-  if (!meaningful.empty()) words = std::move(meaningful);
-  if (words.empty() || limit == 0) return {};
+  if (!meaningful.empty()) return Ranked(query, meaningful, language, limit, false);
+  // Alone, they are first the beginning of a word being typed ("a" of "aigua", "para" of "parada"),
+  // not the little word inside names ("home a la sauna"); the word itself when nothing begins so.
+  std::vector<SearchResult> results = Ranked(query, words, language, limit, true);
+  return results.empty() ? Ranked(query, words, language, limit, false) : results;
+}
+
+std::vector<SearchResult> SymbolIndex::Ranked(std::string_view query, const std::vector<std::string>& words,
+                                              Language language, size_t limit, bool onlyLonger) const {
+  const LanguageTables& tables = Tables[static_cast<size_t>(language)];
 
   // Per symbol: how many query words it meets, how rare they are, the weakest and the sum of the best
   // matches.
@@ -170,7 +181,7 @@ std::vector<SearchResult> SymbolIndex::Search(std::string_view query, Language l
   std::vector<uint32_t> met;
   Stemmers stemmers;
   for (const std::string& lower : words) {
-    Meet(tables, language, lower, stemmers, best, sides);
+    Meet(tables, language, lower, stemmers, onlyLonger, best, sides);
     met.clear();
     for (uint32_t number = 0; number < All.size(); ++number)
       if (best[number] != NoMatch) met.push_back(number);

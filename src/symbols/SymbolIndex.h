@@ -82,10 +82,13 @@ private:
     WordTable Stems;
     std::vector<std::string> FoldedNames; // a symbol's whole name, folded, for the best rank
   };
-  // The symbols met by one word of a query, with the best kind of match of each, and whether the
-  // name (bit 1) and the keywords (bit 2) met it.
+  // The search for the query's words (lower case), without its stop words unless it has no others.
+  std::vector<SearchResult> Ranked(std::string_view query, const std::vector<std::string>& words,
+                                   Language language, size_t limit, bool onlyLonger) const;
+  // The symbols met by one word of a query (onlyLonger: by longer words it begins), with the best
+  // kind of match of each, and whether the name (bit 1) and the keywords (bit 2) met it.
   void Meet(const LanguageTables& tables, Language language, const std::string& lower, Stemmers& stemmers,
-            std::vector<uint8_t>& best, std::vector<uint8_t>& sides) const;
+            bool onlyLonger, std::vector<uint8_t>& best, std::vector<uint8_t>& sides) const;
 
   static void Finish(std::vector<std::pair<std::string, Hit>>& entries, WordTable& table);
   void Build(Language language, Stemmers& stemmers);

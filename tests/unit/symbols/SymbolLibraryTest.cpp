@@ -164,7 +164,8 @@ std::string First(const SymbolIndex& index, const std::string& query, Language l
 
 TEST(SymbolRanking, StopWordsCountOnlyWhenAlone) {
   const SymbolIndex index({Named("mans obertes", ""), Named("parada", "para"), Named("elefante", ""),
-                           Named("mona", "me"), Named("metro", "")});
+                           Named("mona", "me"), Named("metro", ""), Named("home a la sauna", ""),
+                           Named("aigua", "")});
   struct Case {
     const char* Query;
     Language In;
@@ -173,8 +174,10 @@ TEST(SymbolRanking, StopWordsCountOnlyWhenAlone) {
       {"me duele", Language::Es, "(nothing)"}, // "me" does not bring the metro when "duele" meets nothing
       {"m'agrada", Language::Ca, "(nothing)"}, // nor "m" the hands
       {"la mona", Language::Es, "mona"},
-      {"para", Language::Es, "parada"}, // a stop word alone is what the author means
-      {"el", Language::Es, "elefante"}, // or the beginning of a word being typed
+      {"para", Language::Es, "parada"}, // a stop word alone is the beginning of a word being typed,
+      {"el", Language::Es, "elefante"}, // never the little word inside a name
+      {"a", Language::Ca, "aigua"},
+      {"la", Language::Es, "home a la sauna"}, // the word itself when no longer word begins so
   };
   for (const Case& c : cases)
     EXPECT_EQ(First(index, c.Query, c.In), c.First) << c.Query;
