@@ -109,6 +109,11 @@ SymbolPanel::SymbolPanel(const EditorTexts& texts, QWidget* parent) : QWidget(pa
   Note = new QLabel(this);
   Note->setWordWrap(true);
   layout->addWidget(Note);
+  // The built-in pictograms' licence asks for their credit where they are offered.
+  auto* credit = new QLabel(QStringLiteral("OpenMoji (openmoji.org) \u00B7 CC BY-SA 4.0"), this);
+  credit->setObjectName("symbolCredit");
+  credit->setEnabled(false);
+  layout->addWidget(credit);
 
   Waiting.setSingleShot(true);
   Waiting.setInterval(250);

@@ -8,9 +8,10 @@
 namespace nq::exchange {
 
 struct SplitLabel {
-  std::string Words; // the label without its emoji (blanks where they stood made single), UTF-8
-  std::string Emoji; // the first emoji of the label (with its joiners and modifiers); empty if none
-  int Count = 0;     // how many emoji the label held
+  std::string Words;  // the label without its emoji (blanks where they stood made single), UTF-8
+  std::string Emoji;  // the first emoji of the label (with its joiners and modifiers); empty if none
+  std::string Others; // the label's other emoji, a blank between each, for the import's report
+  int Count = 0;      // how many emoji the label held
 };
 
 /// Separates a UTF-8 label into its words and its emoji.

@@ -252,6 +252,17 @@ void SetConverter::FillCell(const LoadedBoard& loaded, const ObfButton& button, 
                           " no se ha puesto en el texto; el botón conserva su propia imagen");
     }
   }
+  if (!label.Others.empty())
+    out.Notes.push_back(ButtonName(loaded, button) + ": the emoji " + label.Others +
+                        " also left the caption; a cell has one picture");
+  // A label that was only an emoji shows the picture alone, as the board did, and says the emoji's
+  // name, as a voice reading the label would have.
+  if (label.Words.empty() && !label.Emoji.empty() && !button.ExtRead && !button.Vocalization && Pictures) {
+    cell.Read = Fit(Pictures->EmojiName(label.Emoji, board.Locale));
+    if (cell.Read.empty())
+      out.Notes.push_back(ButtonName(loaded, button) + ": the label was only the emoji " + label.Emoji +
+                          "; the cell shows it and says nothing until it is given words");
+  }
   const std::string sound = Sound(loaded, button, out);
   if (!sound.empty() && (!button.ExtRead || readOutside)) cell.Read = sound;
   cell.SpecialFunction = SpecialFunction(loaded, button, out);

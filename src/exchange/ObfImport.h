@@ -26,6 +26,9 @@ public:
   virtual std::optional<std::string> EmojiToPng(const std::string& /*utf8*/, int /*side*/) {
     return std::nullopt;
   }
+  /// The emoji's name in the language of a board's locale ("ca", "es-ES"), UTF-8, for a cell whose
+  /// label was only the emoji to say; empty when unknown.
+  virtual std::string EmojiName(const std::string& /*utf8*/, const std::string& /*locale*/) { return {}; }
 };
 
 // Written into every imported folder: the root board's file name, and the notes of the import.

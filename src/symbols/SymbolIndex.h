@@ -26,6 +26,9 @@ struct Symbol {
   // Name and keywords ("|" between them) in each language; a user's picture has them in all three.
   std::array<std::string, 3> Names;
   std::array<std::string, 3> Keywords;
+  // Languages whose name and keywords are only the English ones of the pictograms' data file: they
+  // are still found, after every symbol named in the language searched.
+  std::array<bool, 3> Untranslated{};
 
   const std::string& Name(Language language) const { return Names[static_cast<size_t>(language)]; }
   bool operator==(const Symbol&) const = default;
@@ -39,7 +42,9 @@ enum class MatchKind : uint8_t {
   NameStem,
   KeywordStem,
   NamePrefix,
-  KeywordPrefix
+  KeywordPrefix,
+  StemPrefix, // a longer word of the same root ("cantar": "cantante")
+  Untranslated
 };
 
 struct SearchResult {
@@ -56,7 +61,10 @@ public:
   const std::vector<Symbol>& Symbols() const { return All; }
 
   /// At most limit symbols for the query in the language, best first: more of the query's words met,
-  /// then the better kind of match, then shorter names. A query of stop words only finds nothing.
+  /// then the rarer words met, then the better kind of match, a symbol before its skin-tone variants,
+  /// one whose name meets the words as well as its keywords before one met by keywords alone, then
+  /// shorter names. Stop words
+  /// are left out of a query that has other words.
   std::vector<SearchResult> Search(std::string_view query, Language language, size_t limit) const;
 
 private:
@@ -74,12 +82,20 @@ private:
     WordTable Stems;
     std::vector<std::string> FoldedNames; // a symbol's whole name, folded, for the best rank
   };
+  // The search for the query's words (lower case), without its stop words unless it has no others.
+  std::vector<SearchResult> Ranked(std::string_view query, const std::vector<std::string>& words,
+                                   Language language, size_t limit, bool onlyLonger) const;
+  // The symbols met by one word of a query (onlyLonger: by longer words it begins), with the best
+  // kind of match of each, and whether the name (bit 1) and the keywords (bit 2) met it.
+  void Meet(const LanguageTables& tables, Language language, const std::string& lower, Stemmers& stemmers,
+            bool onlyLonger, std::vector<uint8_t>& best, std::vector<uint8_t>& sides) const;
 
   static void Finish(std::vector<std::pair<std::string, Hit>>& entries, WordTable& table);
   void Build(Language language, Stemmers& stemmers);
 
   std::vector<Symbol> All;
   std::array<LanguageTables, 3> Tables;
+  std::vector<bool> Variants; // a skin-tone variant of another symbol
 };
 
 /// The folded words of a name, joined by single blanks: how two names are compared as a whole.

@@ -11,7 +11,7 @@ namespace nq::symbols {
 namespace fs = std::filesystem;
 namespace {
 
-constexpr std::string_view Magic = "NQSYMBOLS1\n";
+constexpr std::string_view Magic = "NQSYMBOLS2\n";
 
 uint64_t Fnv1a(uint64_t hash, std::string_view text) {
   for (unsigned char c : text) {
@@ -72,11 +72,15 @@ uint64_t SourcesSignature(const LibraryFiles& files) {
   if (!builtIn.PictogramFolder.empty())
     hash =
         Fnv1a(hash, FileStampText((fs::path(builtIn.PictogramFolder) / "data" / "openmoji.json").string()));
-  if (!builtIn.CldrFolder.empty())
+  if (!builtIn.CldrFolder.empty()) {
+    const fs::path common = fs::path(builtIn.CldrFolder) / "common";
     for (const char* kind : {"annotations", "annotationsDerived"})
       for (const char* language : {"ca.xml", "es.xml", "en.xml"})
-        hash =
-            Fnv1a(hash, FileStampText((fs::path(builtIn.CldrFolder) / "common" / kind / language).string()));
+        hash = Fnv1a(hash, FileStampText((common / kind / language).string()));
+    for (const char* language : {"ca", "es", "en"})
+      if (const std::string regional = RegionalAnnotations(language); !regional.empty())
+        hash = Fnv1a(hash, FileStampText((common / "annotations" / regional).string()));
+  }
   for (const std::string& folder : files.UserFolders)
     hash = Fnv1a(hash, FolderSignature(folder) + "\x1f");
   return hash;
@@ -88,6 +92,7 @@ bool SaveIndexFile(const std::string& path, uint64_t signature, const std::vecto
   PutNumber(out, symbols.size(), 4);
   for (const Symbol& symbol : symbols) {
     PutNumber(out, static_cast<uint64_t>(symbol.Source), 1);
+    PutNumber(out, (symbol.Untranslated[0] ? 1 : 0) | (symbol.Untranslated[1] ? 2 : 0), 1);
     PutText(out, symbol.Text);
     PutText(out, symbol.Picture);
     for (size_t k = 0; k < 3; ++k) {
@@ -110,14 +115,17 @@ std::optional<std::vector<Symbol>> LoadIndexFile(const std::string& path, uint64
   uint64_t saved = 0, count = 0;
   if (!reader.Number(saved, 8) || saved != signature || !reader.Number(count, 4)) return std::nullopt;
   std::vector<Symbol> symbols;
-  // Each symbol takes at least 33 bytes, so a damaged count cannot make a huge reservation.
-  symbols.reserve(std::min<uint64_t>(count, bytes.size() / 33));
+  // Each symbol takes at least 34 bytes, so a damaged count cannot make a huge reservation.
+  symbols.reserve(std::min<uint64_t>(count, bytes.size() / 34));
   for (uint64_t k = 0; k < count; ++k) {
     Symbol symbol;
     uint64_t source = 0;
     if (!reader.Number(source, 1) || source > static_cast<uint64_t>(SymbolSource::UserFolder))
       return std::nullopt;
     symbol.Source = static_cast<SymbolSource>(source);
+    uint64_t untranslated = 0;
+    if (!reader.Number(untranslated, 1) || untranslated > 3) return std::nullopt;
+    symbol.Untranslated = {(untranslated & 1) != 0, (untranslated & 2) != 0, false};
     if (!reader.Text(symbol.Text) || !reader.Text(symbol.Picture)) return std::nullopt;
     for (size_t n = 0; n < 3; ++n)
       if (!reader.Text(symbol.Names[n]) || !reader.Text(symbol.Keywords[n])) return std::nullopt;

@@ -36,8 +36,7 @@ LibraryFiles DefaultLibraryFiles(const std::string& programFolder, std::vector<s
       break;
     }
   }
-  const std::string cldr = Variable("NEXOQUADRIX_CLDR_DIR");
-  files.BuiltIn.CldrFolder = cldr.empty() ? "/usr/share/unicode/cldr" : cldr;
+  files.BuiltIn.CldrFolder = DefaultCldrFolder();
   std::string cache = Variable("XDG_CACHE_HOME");
   if (cache.empty() && !Variable("HOME").empty()) cache = Variable("HOME") + "/.cache";
   if (!cache.empty()) files.CacheFile = cache + "/nexoquadrix/symbols.index";

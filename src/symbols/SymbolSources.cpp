@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <system_error>
@@ -20,71 +21,6 @@ std::string ReadFile(const fs::path& path) {
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
-}
-
-// Replaces the XML entities CLDR uses (&amp; &lt; &gt; &quot; &apos; and numeric ones).
-std::string DecodeEntities(std::string_view text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '&') {
-      out += text[i];
-      continue;
-    }
-    const size_t end = text.find(';', i);
-    if (end == std::string_view::npos || end - i > 10) {
-      out += '&';
-      continue;
-    }
-    const std::string_view name = text.substr(i + 1, end - i - 1);
-    if (name == "amp")
-      out += '&';
-    else if (name == "lt")
-      out += '<';
-    else if (name == "gt")
-      out += '>';
-    else if (name == "quot")
-      out += '"';
-    else if (name == "apos")
-      out += '\'';
-    else if (name.size() > 1 && name[0] == '#') {
-      const bool hex = name[1] == 'x' || name[1] == 'X';
-      uint32_t cp = 0;
-      for (char c : name.substr(hex ? 2 : 1)) {
-        const int digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
-                          : hex && std::isxdigit(static_cast<unsigned char>(c))
-                              ? (std::tolower(static_cast<unsigned char>(c)) - 'a' + 10)
-                              : -1;
-        if (digit < 0 || cp > 0x10FFFF) break;
-        cp = cp * (hex ? 16 : 10) + static_cast<uint32_t>(digit);
-      }
-      if (cp <= 0x10FFFF) AppendUtf8(out, cp);
-    } else {
-      out += '&';
-      continue;
-    }
-    i = end;
-  }
-  return out;
-}
-
-// "a | b | c" -> "a|b|c".
-std::string KeywordList(std::string_view text) {
-  std::string out;
-  while (!text.empty()) {
-    const size_t bar = text.find('|');
-    std::string_view item = text.substr(0, bar);
-    while (!item.empty() && item.front() == ' ')
-      item.remove_prefix(1);
-    while (!item.empty() && item.back() == ' ')
-      item.remove_suffix(1);
-    if (!item.empty()) {
-      if (!out.empty()) out += '|';
-      out += item;
-    }
-    if (bar == std::string_view::npos) break;
-    text.remove_prefix(bar + 1);
-  }
-  return out;
 }
 
 // "1F468-200D-1F373" -> the emoji's characters; empty for a malformed code.
@@ -118,20 +54,106 @@ bool IsPictograph(std::string_view text) {
 
 using CldrLanguage = std::map<std::string, CldrNames>;
 
+// Adds the keywords of list that keywords lacks.
+void MergeKeywords(std::string& keywords, std::string_view list) {
+  std::vector<std::string_view> known;
+  for (std::string_view rest = keywords; !rest.empty();) {
+    const size_t bar = rest.find('|');
+    known.push_back(rest.substr(0, bar));
+    rest = bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1);
+  }
+  std::string added;
+  for (std::string_view rest = list; !rest.empty();) {
+    const size_t bar = rest.find('|');
+    const std::string_view keyword = rest.substr(0, bar);
+    if (std::find(known.begin(), known.end(), keyword) == known.end())
+      added += (added.empty() ? "" : "|") + std::string(keyword);
+    rest = bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1);
+  }
+  if (!added.empty()) keywords += (keywords.empty() ? "" : "|") + added;
+}
+
 // The annotations of one language, with the derived ones (sequences, skin tones) added where the
-// plain file has none.
+// plain file has none, and the keywords of the language's regional file (Latin American Spanish
+// knows "gracias" and "contento" for emoji Spain's file leaves without them).
 CldrLanguage ReadLanguage(const std::string& cldrFolder, std::string_view code) {
-  CldrLanguage names;
-  if (cldrFolder.empty()) return names;
-  const std::string file = std::string(code) + ".xml";
-  names = ReadCldrAnnotations(ReadFile(fs::path(cldrFolder) / "common" / "annotations" / file));
-  for (auto& [key, value] :
-       ReadCldrAnnotations(ReadFile(fs::path(cldrFolder) / "common" / "annotationsDerived" / file)))
-    names.emplace(key, std::move(value));
+  CldrLanguage names = ReadCldrLanguage(cldrFolder, code);
+  if (const std::string regional = RegionalAnnotations(code); !cldrFolder.empty() && !regional.empty())
+    for (const auto& [key, value] :
+         ReadCldrAnnotations(ReadFile(fs::path(cldrFolder) / "common" / "annotations" / regional))) {
+      const auto found = names.find(key);
+      if (found != names.end()) MergeKeywords(found->second.Keywords, value.Keywords);
+    }
   return names;
 }
 
 constexpr std::string_view LanguageCodes[] = {"ca", "es", "en"};
+constexpr size_t English = 2;
+
+bool IsSkinTone(char32_t cp) {
+  return cp >= 0x1F3FB && cp <= 0x1F3FF;
+}
+
+void AddKeywords(std::string& list, std::string_view more) {
+  if (more.empty()) return;
+  if (!list.empty()) list += '|';
+  list += more;
+}
+
+// A person with skin tones CLDR does not list yet, named as CLDR names the others: "noi: pell fosca",
+// from the name of the emoji without its tones and the names of the tones.
+std::optional<CldrNames> WithSkinTones(const CldrLanguage& names, std::string_view key) {
+  std::string base;
+  std::vector<std::string> tones;
+  size_t at = 0;
+  while (at < key.size()) {
+    const size_t from = at;
+    const char32_t cp = NextCodePoint(key, at);
+    if (!IsSkinTone(cp)) {
+      base.append(key.substr(from, at - from));
+      continue;
+    }
+    const auto tone = names.find(std::string(key.substr(from, at - from)));
+    if (tone == names.end() || tone->second.Name.empty()) return std::nullopt;
+    if (std::find(tones.begin(), tones.end(), tone->second.Name) == tones.end())
+      tones.push_back(tone->second.Name);
+  }
+  const auto found = names.find(base);
+  if (tones.empty() || found == names.end() || found->second.Name.empty()) return std::nullopt;
+  CldrNames toned{found->second.Name + ":", found->second.Keywords};
+  for (size_t k = 0; k < tones.size(); ++k) {
+    toned.Name += (k ? ", " : " ") + tones[k];
+    AddKeywords(toned.Keywords, tones[k]);
+  }
+  return toned;
+}
+
+// The names of the emoji a sequence joins ("🫙‍🟥": "pot|quadrat vermell"), those CLDR names.
+std::string PartNames(const CldrLanguage& names, std::string_view key) {
+  std::vector<std::string> parts;
+  std::string part;
+  const auto flush = [&] {
+    const auto found = names.find(part);
+    if (found != names.end() && !found->second.Name.empty() &&
+        std::find(parts.begin(), parts.end(), found->second.Name) == parts.end())
+      parts.push_back(found->second.Name);
+    part.clear();
+  };
+  size_t at = 0;
+  while (at < key.size()) {
+    const size_t from = at;
+    const char32_t cp = NextCodePoint(key, at);
+    if (cp == 0x200D)
+      flush();
+    else if (!IsSkinTone(cp))
+      part.append(key.substr(from, at - from));
+  }
+  flush();
+  std::string list;
+  for (const std::string& name : parts)
+    AddKeywords(list, name);
+  return list;
+}
 
 bool IsPictureFile(const fs::path& path) {
   std::string extension = path.extension().string();
@@ -139,6 +161,17 @@ bool IsPictureFile(const fs::path& path) {
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return extension == ".png" || extension == ".jpg" || extension == ".jpeg" || extension == ".bmp" ||
          extension == ".gif" || extension == ".svg";
+}
+
+// "GatNegre" -> "Gat Negre": file names written without blanks keep their words apart by capitals.
+std::string SplitCamelCase(std::string_view name) {
+  std::string out;
+  for (size_t i = 0; i < name.size(); ++i) {
+    const bool upper = std::isupper(static_cast<unsigned char>(name[i]));
+    if (upper && i > 0 && std::islower(static_cast<unsigned char>(name[i - 1]))) out += ' ';
+    out += name[i];
+  }
+  return out;
 }
 
 // "file<TAB>words" lines of a folder's keyword file, by file name.
@@ -159,36 +192,8 @@ std::map<std::string, std::string> ReadKeywordFile(const fs::path& folder) {
 
 } // namespace
 
-std::string WithoutVariationSelectors(std::string_view utf8) {
-  std::string out(utf8);
-  static constexpr std::string_view Selector = "\xEF\xB8\x8F"; // U+FE0F
-  for (size_t at = out.find(Selector); at != std::string::npos; at = out.find(Selector, at))
-    out.erase(at, Selector.size());
-  return out;
-}
-
-std::map<std::string, CldrNames> ReadCldrAnnotations(std::string_view xml) {
-  std::map<std::string, CldrNames> names;
-  static constexpr std::string_view Open = "<annotation cp=\"";
-  for (size_t at = xml.find(Open); at != std::string_view::npos; at = xml.find(Open, at)) {
-    at += Open.size();
-    const size_t quote = xml.find('"', at);
-    const size_t close = xml.find('>', at);
-    const size_t end = xml.find("</annotation>", at);
-    if (quote == std::string_view::npos || close == std::string_view::npos || end == std::string_view::npos ||
-        quote > close || close > end)
-      continue;
-    const std::string key = WithoutVariationSelectors(DecodeEntities(xml.substr(at, quote - at)));
-    const bool tts = xml.substr(quote, close - quote).find("type=\"tts\"") != std::string_view::npos;
-    const std::string value = DecodeEntities(xml.substr(close + 1, end - close - 1));
-    CldrNames& entry = names[key];
-    if (tts)
-      entry.Name = value;
-    else
-      entry.Keywords = KeywordList(value);
-    at = end;
-  }
-  return names;
+std::string RegionalAnnotations(std::string_view languageCode) {
+  return languageCode == "es" ? "es_419.xml" : "";
 }
 
 std::vector<Symbol> ReadBuiltInSymbols(const BuiltInFiles& files) {
@@ -220,10 +225,18 @@ std::vector<Symbol> ReadBuiltInSymbols(const BuiltInFiles& files) {
           if (found != cldr[k].end() && !found->second.Name.empty()) {
             symbol.Names[k] = found->second.Name;
             symbol.Keywords[k] = found->second.Keywords;
+          } else if (const std::optional<CldrNames> toned = WithSkinTones(cldr[k], key)) {
+            symbol.Names[k] = toned->Name;
+            symbol.Keywords[k] = toned->Keywords;
           } else {
-            // The pictograms beyond Unicode keep the names of their own data file.
+            // The pictograms beyond Unicode keep the names of their own data file, with the names of
+            // the emoji they are made of where there are any ("jar with red content": jar, red square).
             symbol.Names[k] = item.value("annotation", "");
             symbol.Keywords[k] = ownKeywords;
+            if (k != English) {
+              symbol.Untranslated[k] = true;
+              AddKeywords(symbol.Keywords[k], PartNames(cldr[k], key));
+            }
           }
         }
         drawn.insert(key);
@@ -239,10 +252,11 @@ std::vector<Symbol> ReadBuiltInSymbols(const BuiltInFiles& files) {
     symbol.Text = key;
     for (size_t k = 0; k < 3; ++k) {
       const auto found = cldr[k].find(key);
-      const CldrNames& names =
-          found != cldr[k].end() && !found->second.Name.empty() ? found->second : english;
+      const bool named = found != cldr[k].end() && !found->second.Name.empty();
+      const CldrNames& names = named ? found->second : english;
       symbol.Names[k] = names.Name;
       symbol.Keywords[k] = names.Keywords;
+      symbol.Untranslated[k] = !named && k != English;
     }
     symbols.push_back(std::move(symbol));
   }
@@ -272,7 +286,10 @@ std::vector<Symbol> ReadPictureFolder(const std::string& folder) {
       known = keywordFiles.emplace(path.parent_path(), ReadKeywordFile(path.parent_path())).first;
     const auto extra = known->second.find(path.filename().string());
     if (extra != known->second.end()) keywords += (keywords.empty() ? "" : "|") + extra->second;
-    symbol.Names.fill(path.stem().string());
+    const std::string stem = path.stem().string();
+    if (const std::string split = SplitCamelCase(stem); split != stem)
+      keywords += (keywords.empty() ? "" : "|") + split;
+    symbol.Names.fill(stem);
     symbol.Keywords.fill(keywords);
     symbols.push_back(std::move(symbol));
   }

@@ -8,20 +8,13 @@
 #include <vector>
 
 #include "symbols/SymbolIndex.h"
+#include "text/CldrAnnotations.h"
 
 namespace nq::symbols {
 
-struct CldrNames {
-  std::string Name;     // the short name ("type=tts")
-  std::string Keywords; // "a|b|c"
-};
-
-/// The annotations of one CLDR XML file, by emoji text without variation selectors (U+FE0F).
-/// Malformed lines are skipped.
-std::map<std::string, CldrNames> ReadCldrAnnotations(std::string_view xml);
-
-/// The emoji text without variation selectors, the key by which CLDR and the pictograms meet.
-std::string WithoutVariationSelectors(std::string_view utf8);
+/// The file of regional annotations whose keywords the language's own file gains ("es_419.xml" for
+/// "es"); empty when there is none.
+std::string RegionalAnnotations(std::string_view languageCode);
 
 struct BuiltInFiles {
   std::string PictogramFolder; // holds data/openmoji.json and color/svg/<HEX>.svg; may be empty

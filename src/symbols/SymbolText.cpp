@@ -16,6 +16,10 @@ bool IsLetterOrDigit(char32_t cp) {
   return (cp >= 0x370 && cp <= 0x1FFF) || (cp >= 0x3040 && cp <= 0x9FFF);
 }
 
+bool IsCombiningMark(char32_t cp) {
+  return cp >= 0x300 && cp <= 0x36F;
+}
+
 char32_t Lower(char32_t cp) {
   if (cp >= 'A' && cp <= 'Z') return cp + 32;
   if (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7) return cp + 32;
@@ -56,6 +60,12 @@ std::vector<std::string> SplitWords(std::string_view utf8) {
       AppendUtf8(word, Lower(cp));
       continue;
     }
+    // An accent written as a mark of its own after the letter ("n" + U+0303), as file names copied
+    // from some systems are: it belongs to the word.
+    if (IsCombiningMark(cp) && !word.empty()) {
+      AppendUtf8(word, cp);
+      continue;
+    }
     // "col·legi": the middle dot joins the two l's of one Catalan word.
     if (cp == 0xB7 && !word.empty() && i < utf8.size()) {
       size_t peek = i;
@@ -79,7 +89,7 @@ std::string FoldWord(std::string_view lowerUtf8) {
     const char32_t cp = NextCodePoint(lowerUtf8, i);
     if (cp >= 0xC0 && cp <= 0xFF)
       out += FoldLatin1(cp);
-    else if (cp == 0xB7)
+    else if (cp == 0xB7 || IsCombiningMark(cp))
       continue;
     else if (cp >= 0x100 && cp <= 0x17F) {
       // Latin Extended-A in blocks of letters with the same base: enough for names of places.
@@ -94,12 +104,35 @@ std::string FoldWord(std::string_view lowerUtf8) {
   return out;
 }
 
-bool IsStopWord(std::string_view word) {
-  static constexpr std::string_view Words[] = {"a",    "al", "amb", "and",  "con", "d",    "de",  "del",
-                                               "dels", "el", "els", "en",   "i",   "l",    "la",  "las",
-                                               "les",  "lo", "los", "n",    "of",  "per",  "por", "s",
-                                               "the",  "un", "una", "unes", "uno", "unos", "uns", "y"};
-  return std::find(std::begin(Words), std::end(Words), word) != std::end(Words);
+bool IsStopWord(Language language, std::string_view word) {
+  // Articles, prepositions and conjunctions; the elided and unstressed pronouns ("m'agrada", "me
+  // gusta"); and the few verbs a request begins with ("vull", "tengo", "fa fred"), which name no
+  // picture of their own.
+  static constexpr std::string_view Catalan[] = {
+      "a",   "al", "als",  "amb",  "d",  "de",  "del",  "dels", "el",  "els",  "em",   "en",
+      "ens", "es", "et",   "fa",   "ha", "he",  "hi",   "ho",   "i",   "l",    "la",   "les",
+      "li",  "m",  "me",   "n",    "o",  "pel", "pels", "per",  "que", "s",    "se",   "soc",
+      "t",   "te", "tens", "tinc", "un", "una", "unes", "uns",  "us",  "vols", "vull", "estic"};
+  static constexpr std::string_view Spanish[] = {
+      "a",    "al",    "con",    "de",   "del", "el",   "en",     "es",      "esta", "estoy",
+      "hace", "hay",   "la",     "las",  "le",  "les",  "lo",     "los",     "me",   "mi",
+      "mis",  "nos",   "o",      "para", "por", "que",  "quiero", "quieres", "se",   "soy",
+      "te",   "tengo", "tienes", "un",   "una", "unas", "uno",    "unos",    "y"};
+  static constexpr std::string_view English[] = {"a",  "am", "an",  "and", "for",  "have",
+                                                 "i",  "in", "is",  "it",  "me",   "my",
+                                                 "of", "on", "the", "to",  "want", "with"};
+  const auto has = [word](const auto& words) {
+    return std::find(std::begin(words), std::end(words), word) != std::end(words);
+  };
+  switch (language) {
+  case Language::Ca:
+    return has(Catalan);
+  case Language::Es:
+    return has(Spanish);
+  case Language::En:
+    return has(English);
+  }
+  return false;
 }
 
 Stemmers::Stemmers() {

@@ -24,8 +24,9 @@ std::vector<std::string> SplitWords(std::string_view utf8);
 /// "collegi"); letters outside the Latin alphabets are kept as they are.
 std::string FoldWord(std::string_view lowerUtf8);
 
-/// Articles and prepositions that carry no meaning of their own in a search ("de", "la", "the").
-bool IsStopWord(std::string_view foldedWord);
+/// A folded word that carries no meaning of its own in a search of several words ("de", "la", "the",
+/// "m" of "m'agrada", "tengo" of "tengo sed").
+bool IsStopWord(Language language, std::string_view foldedWord);
 
 /// Snowball stemmers for the three languages. One object serves one thread at a time.
 class Stemmers {

@@ -31,10 +31,14 @@ public:
       Library = std::make_unique<symbols::SymbolLibrary>(symbols::DefaultLibraryFiles(ProgramFolder(), {}));
       Index = Library->Wait();
       for (const symbols::Symbol& symbol : Index->Symbols())
-        if (!symbol.Text.empty()) ByText.emplace(symbols::WithoutVariationSelectors(symbol.Text), &symbol);
+        if (!symbol.Text.empty()) ByText.emplace(WithoutVariationSelectors(symbol.Text), &symbol);
     }
-    const auto found = ByText.find(symbols::WithoutVariationSelectors(utf8));
+    const auto found = ByText.find(WithoutVariationSelectors(utf8));
     return found != ByText.end() ? Draw(*found->second, side) : DrawSymbolPicture({}, utf8, side);
+  }
+
+  std::string EmojiName(const std::string& utf8, const std::string& locale) override {
+    return Converter.EmojiName(utf8, locale);
   }
 
   // Started on the first picture that needs it, so sets without such pictures never start Qt.

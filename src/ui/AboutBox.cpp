@@ -18,10 +18,20 @@ AboutBox::AboutBox(QWidget* owner, const QString& title, const QString& version)
   auto* text = new QLabel(version, this);
   text->setAlignment(Qt::AlignCenter);
   layout->addWidget(text);
+  // The pictograms installed with the program (the editor's symbols, pictures of boards made with
+  // them) ask for this credit wherever they are shown.
+  auto* credit =
+      new QLabel(QStringLiteral("All emojis designed by OpenMoji (openmoji.org) \u2013 the open-source "
+                                "emoji and icon project. License: CC BY-SA 4.0"),
+                 this);
+  credit->setObjectName("pictogramCredit");
+  credit->setWordWrap(true);
+  credit->setAlignment(Qt::AlignCenter);
+  layout->addWidget(credit);
   Ok = new QPushButton(QStringLiteral("OK"), this);
   connect(Ok, &QPushButton::clicked, this, &QDialog::accept);
   layout->addWidget(Ok, 0, Qt::AlignCenter);
-  resize(360, 180);
+  resize(360, 220);
   SplashTimer.setSingleShot(true);
   SplashTimer.setInterval(2000);
   connect(&SplashTimer, &QTimer::timeout, this, [this] { EndSplash(); });

@@ -1,5 +1,7 @@
 #include "ui/QtPictureConverter.h"
 
+#include <cctype>
+
 #include "ui/EmojiPicture.h"
 
 #include <QBuffer>
@@ -48,6 +50,20 @@ std::optional<std::string> QtPictureConverter::ToPng(const std::string& bytes, c
 
 std::optional<std::string> QtPictureConverter::EmojiToPng(const std::string& utf8, int side) {
   return DrawEmojiPng(utf8, side);
+}
+
+std::string QtPictureConverter::EmojiName(const std::string& utf8, const std::string& locale) {
+  // "es-ES", "pt_BR": the language's own annotations, which the regional ones only complete.
+  std::string language = locale.substr(0, locale.find_first_of("-_"));
+  for (char& c : language)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (language.empty()) return {};
+  std::lock_guard<std::mutex> guard(Lock);
+  auto known = Names.find(language);
+  if (known == Names.end())
+    known = Names.emplace(language, ReadCldrLanguage(DefaultCldrFolder(), language)).first;
+  const auto found = known->second.find(WithoutVariationSelectors(utf8));
+  return found != known->second.end() ? found->second.Name : std::string();
 }
 
 } // namespace nq

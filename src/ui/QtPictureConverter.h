@@ -1,7 +1,11 @@
 #pragma once
 // Draws pictures the player cannot decode itself (SVG through Qt Svg; GIF, WebP and the other
 // formats Qt's image plug-ins read) into PNG for imported boards.
+#include <map>
+#include <mutex>
+
 #include "exchange/ObfImport.h"
+#include "text/CldrAnnotations.h"
 
 namespace nq {
 
@@ -11,6 +15,12 @@ public:
                                    int side) override;
   /// The emoji as the colour emoji font draws it (the player has no symbol library of its own).
   std::optional<std::string> EmojiToPng(const std::string& utf8, int side) override;
+  /// The emoji's name from the Unicode CLDR annotations of the locale's language.
+  std::string EmojiName(const std::string& utf8, const std::string& locale) override;
+
+private:
+  std::mutex Lock;                                               // an import runs on a thread of its own
+  std::map<std::string, std::map<std::string, CldrNames>> Names; // by language, read once each
 };
 
 } // namespace nq

@@ -54,5 +54,20 @@ TEST(QtPictureConverter, RefusesWhatIsNoPicture) {
     EXPECT_FALSE(converter.ToPng(bytes, "image/svg+xml", 64));
 }
 
+// The emoji of imported labels, as the player draws them with the colour emoji font.
+TEST(QtPictureConverter, DrawsKeycapsWithTheirSelectorAndRefusesFlagsTheFontLacks) {
+  QtPictureConverter converter;
+  const std::optional<std::string> bare = converter.EmojiToPng("1\u20E3", 64);
+  const std::optional<std::string> selected = converter.EmojiToPng("1\uFE0F\u20E3", 64);
+  if (!bare) GTEST_SKIP() << "no colour emoji font here";
+  ASSERT_TRUE(selected);
+  EXPECT_EQ(Decoded(*selected), Decoded(*bare));                 // not a plain digit beside an empty key
+  EXPECT_TRUE(converter.EmojiToPng("\U0001F1EA\U0001F1F8", 64)); // a country's flag
+  // Scotland's flag is in the font; no flag of a region of Spain is, and none is drawn as "?".
+  EXPECT_TRUE(
+      converter.EmojiToPng("\U0001F3F4\U000E0067\U000E0062\U000E0073\U000E0063\U000E0074\U000E007F", 64));
+  EXPECT_FALSE(converter.EmojiToPng("\U0001F3F4\U000E0065\U000E0073\U000E0063\U000E0074\U000E007F", 64));
+}
+
 } // namespace
 } // namespace nq

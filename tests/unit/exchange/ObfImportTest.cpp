@@ -497,6 +497,43 @@ TEST(LabelEmoji, SeparatesTheWordsFromTheEmoji) {
   }
 }
 
+TEST(LabelEmoji, KeycapsOlderSymbolsAndStraySelectorsLeaveNoQuestionMark) {
+  struct Case {
+    const char* Label;
+    const char* Words;
+    const char* Emoji;
+    const char* Others;
+  } cases[] = {
+      {"1\uFE0F\u20E3 un", "un", "1\uFE0F\u20E3", ""},       // 1️⃣
+      {"dos 2\u20E3", "dos", "2\u20E3", ""},                 // a keycap without its selector
+      {"#\uFE0F\u20E3", "", "#\uFE0F\u20E3", ""},            // #️⃣ alone
+      {"3 pomes", "3 pomes", "", ""},                        // a digit is a word
+      {"1\uFE0F pomes", "1 pomes", "", ""},                  // a digit with a stray selector too
+      {"Marca\u2122", "Marca\u2122", "", ""},                // ™ of a name is text...
+      {"\u00A9\uFE0F drets", "drets", "\u00A9\uFE0F", ""},   // ...and © with the selector an emoji
+      {"\u2194\uFE0F ample", "ample", "\u2194\uFE0F", ""},   // ↔️
+      {"\u231A rellotge", "rellotge", "\u231A", ""},         // ⌚
+      {"\u25B6\uFE0F jugar", "jugar", "\u25B6\uFE0F", ""},   // ▶️
+      {"\u3030\uFE0F ona", "ona", "\u3030\uFE0F", ""},       // 〰️
+      {"\u203C\uFE0F compte", "compte", "\u203C\uFE0F", ""}, // ‼️
+      {"\u2600 sol", "sol", "\u2600", ""},                   // ☀ in text presentation
+      {"hola\uFE0F", "hola", "", ""},                        // a selector after no emoji
+      {"a\u200D b\U0001F3FD", "a b", "\U0001F3FD", ""},      // a stray joiner; a skin tone alone
+      {"\U0001F34E poma \U0001F34C pl\u00E0tan \U0001F350", "poma pl\u00E0tan", "\U0001F34E",
+       "\U0001F34C \U0001F350"},
+      {"\U0001F3F4\U000E0065\U000E0073\U000E0063\U000E0074\U000E007F Catalunya", "Catalunya",
+       "\U0001F3F4\U000E0065\U000E0073\U000E0063\U000E0074\U000E007F", ""}, // a flag of tags
+      {"\U0001F469\u200D\u2695\uFE0F\U0001F44B\U0001F3FD", "", "\U0001F469\u200D\u2695\uFE0F",
+       "\U0001F44B\U0001F3FD"}, // 👩‍⚕️👋🏽: two emoji without a blank
+  };
+  for (const Case& c : cases) {
+    const SplitLabel split = SplitEmoji(c.Label);
+    EXPECT_EQ(split.Words, c.Words) << c.Label;
+    EXPECT_EQ(split.Emoji, c.Emoji) << c.Label;
+    EXPECT_EQ(split.Others, c.Others) << c.Label;
+  }
+}
+
 // Draws SVG pictures and emoji as small PNGs, as the tool's converter does with the symbol library.
 class EmojiConverter : public test::SvgOnlyConverter {
 public:
@@ -504,8 +541,53 @@ public:
     Emoji.push_back(utf8);
     return std::string("\x89PNG\r\n\x1A\nemoji", 13);
   }
+  // Knows one emoji, in Catalan only.
+  std::string EmojiName(const std::string& utf8, const std::string& locale) override {
+    return utf8 == "\U0001F44D" && locale == "ca" ? "polze cap amunt" : "";
+  }
   std::vector<std::string> Emoji;
 };
+
+TEST(ObfImport, ALabelOfOnlyAnEmojiShowsThePictureAloneAndSaysItsName) {
+  const std::string thumb = "\U0001F44D", apple = "\U0001F34E";
+  const auto boardIn = [&](const std::string& locale) {
+    return R"({"format":"open-board-0.1","id":"e","locale":")" + locale +
+           R"(","grid":{"rows":1,"columns":4,"order":[["a","b","c","d"]]},"buttons":[)" + //
+           R"({"id":"a","label":")" + thumb + R"("},)" +                                  //
+           R"({"id":"b","label":")" + thumb + R"(","vocalization":"s\u00ed"},)" +         //
+           R"({"id":"c","label":")" + apple + R"("},)" +                                  //
+           R"({"id":"d","label":")" + apple + R"( poma )" + thumb + R"("}]})";
+  };
+  test::TempFolder temp;
+  struct Case {
+    const char* Locale;
+    const char* ThumbSays;
+  } cases[] = {{"ca", "polze cap amunt"}, {"es", ""}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Locale);
+    const std::string out = temp.Path(c.Locale);
+    test::WriteBytes(temp.Path("board.obf"), boardIn(c.Locale));
+    EmojiConverter converter;
+    const ImportResult result = ImportBoardSet(temp.Path("board.obf"), out, &converter);
+    ASSERT_TRUE(result.Ok) << result.Error;
+    const Board imported = ReadBoard(out + "/board.qdx");
+    // The board showed the emoji alone: so does the cell, with the picture and no caption.
+    for (int column : {1, 2, 3}) {
+      EXPECT_EQ(imported.Cell(column, 1).Caption, "") << column;
+      EXPECT_FALSE(imported.Cell(column, 1).Picture.empty()) << column;
+    }
+    EXPECT_EQ(imported.Cell(1, 1).Read, c.ThumbSays);
+    EXPECT_EQ(imported.Cell(2, 1).Read, "s\xED"); // its own words to say win
+    EXPECT_EQ(imported.Cell(3, 1).Read, "");
+    EXPECT_EQ(imported.Cell(4, 1).Caption, "poma");
+    EXPECT_EQ(imported.Cell(4, 1).Read, "poma");
+    // A cell that says nothing, and an emoji that left the caption without a picture, are reported.
+    EXPECT_TRUE(AnyNoteHas(result.Notes, "button \"c\" (" + apple + "): the label was only the emoji"));
+    EXPECT_EQ(AnyNoteHas(result.Notes, "button \"a\" (" + thumb + "): the label was only the emoji"),
+              std::string(c.ThumbSays).empty());
+    EXPECT_TRUE(AnyNoteHas(result.Notes, "the emoji " + thumb + " also left the caption"));
+  }
+}
 
 TEST(ObfImport, AnEmojiInALabelBecomesThePictureOfACellWithoutOne) {
   const std::string house = "\xF0\x9F\x8F\xA0";

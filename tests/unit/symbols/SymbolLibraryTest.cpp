@@ -37,13 +37,16 @@ protected:
                   {"emoji":"👧","hexcode":"1F467","annotation":"girl","tags":""},
                   {"emoji":"👦","hexcode":"1F466","annotation":"boy","tags":""},
                   {"emoji":"","hexcode":"E001","annotation":"donkey","tags":"","openmoji_tags":"burro"},
-                  {"emoji":"x","hexcode":"1F9FF","annotation":"no picture","tags":""}])");
-    for (const char* hex : {"1F408", "1F3E0", "1F467", "1F466", "E001"})
+                  {"emoji":"x","hexcode":"1F9FF","annotation":"no picture","tags":""},
+                  {"emoji":"","hexcode":"1F467-1F3FE","annotation":"girl: medium-dark skin tone"},
+                  {"emoji":"","hexcode":"1F408-200D-2B1B","annotation":"black cat","tags":""}])");
+    for (const char* hex : {"1F408", "1F3E0", "1F467", "1F466", "E001", "1F467-1F3FE", "1F408-200D-2B1B"})
       WriteBytes(pictograms + "/color/svg/" + hex + ".svg", "<svg/>");
     const std::string annotations = Root.Path("cldr/common/annotations");
     fs::create_directories(annotations);
     fs::create_directories(Root.Path("cldr/common/annotationsDerived"));
     WriteBytes(annotations + "/ca.xml", Annotations({{"🐈", "gat", "animal | gat | mascota"},
+                                                     {"⬛", "quadrat negre", "negre | quadrat"},
                                                      {"🏠", "casa", "casa | edifici | llar"},
                                                      {"🐉", "drac", "drac | conte"},
                                                      {"A", "lletra a", "a"}}));
@@ -51,7 +54,10 @@ protected:
                                                      {"🏠", "casa", "casa | hogar"},
                                                      {"👧", "niña", "chica | niña"},
                                                      {"👦", "niño", "chico | niño"},
+                                                     {"🏾", "tono de piel oscuro medio", "piel"},
                                                      {"🐉", "dragón", "dragón"}}));
+    // Latin American Spanish: keywords Spain's file lacks, and a name of its own that is not taken.
+    WriteBytes(annotations + "/es_419.xml", Annotations({{"🏠", "hogar dulce", "casa | vivienda"}}));
     WriteBytes(annotations + "/en.xml", Annotations({{"🐈", "cat", "cat | pet"},
                                                      {"🏠", "house", "home | house"},
                                                      {"🐉", "dragon", "dragon | fairy tale"},
@@ -106,13 +112,129 @@ TEST_F(BuiltInSample, ListsPictogramsAndOnlyThePictographsTheFontAloneDraws) {
   EXPECT_EQ(find("letter a"), symbols.end());   // a letter is no symbol
   EXPECT_EQ(find("no picture"), symbols.end()); // a pictogram whose SVG is missing
   EXPECT_EQ(find("girl")->Names[0], "girl");    // no Catalan name: the pictogram's own
+  EXPECT_EQ(find("girl")->Untranslated, (std::array<bool, 3>{true, false, false}));
+  EXPECT_EQ(find("cat")->Untranslated, (std::array<bool, 3>{}));
+  EXPECT_EQ(find("dragon")->Untranslated, (std::array<bool, 3>{}));
 }
 
-TEST_F(BuiltInSample, StopWordsAloneFindNothing) {
+TEST_F(BuiltInSample, NamesWhatCldrLacksFromTheEmojiItIsMadeOf) {
+  const std::vector<Symbol> symbols = ReadAllSymbols(Files);
+  const auto byText = [&](const std::string& text) {
+    const auto found =
+        std::find_if(symbols.begin(), symbols.end(), [&](const Symbol& s) { return s.Text == text; });
+    return found == symbols.end() ? Symbol{} : *found;
+  };
+  // A skin tone CLDR does not list for this person: the person's name and the tone's, as CLDR does.
+  const Symbol toned = byText("👧🏾");
+  EXPECT_EQ(toned.Names[1], "niña: tono de piel oscuro medio");
+  EXPECT_FALSE(toned.Untranslated[1]);
+  EXPECT_EQ(toned.Names[0], "girl: medium-dark skin tone"); // neither CLDR names the girl in Catalan
+  EXPECT_TRUE(toned.Untranslated[0]);
+  // A sequence beyond CLDR keeps its English name and is found by the names of its parts.
+  const Symbol blackCat = byText("🐈\u200D⬛");
+  EXPECT_EQ(blackCat.Names[0], "black cat");
+  EXPECT_TRUE(blackCat.Untranslated[0]);
+  const SymbolIndex index{std::vector<Symbol>(symbols)};
+  const std::vector<std::string> found = Found(index, "quadrat negre", Language::Ca);
+  ASSERT_FALSE(found.empty());
+  EXPECT_EQ(found.front(), "black cat");
+  // The regional file adds its keywords, never its names.
+  EXPECT_EQ(Found(index, "vivienda", Language::Es), std::vector<std::string>{"casa"});
+}
+
+TEST_F(BuiltInSample, NothingFoundForNoWordsOrUnknownOnes) {
   const SymbolIndex index(ReadAllSymbols(Files));
-  EXPECT_TRUE(index.Search("de la", Language::Es, 10).empty());
   EXPECT_TRUE(index.Search("", Language::Ca, 10).empty());
+  EXPECT_TRUE(index.Search(" ·, ", Language::Ca, 10).empty());
   EXPECT_TRUE(index.Search("xyzzy", Language::Ca, 10).empty());
+}
+
+Symbol Named(const std::string& name, const std::string& keywords, const std::string& text = "") {
+  Symbol symbol;
+  symbol.Text = text;
+  symbol.Names.fill(name);
+  symbol.Keywords.fill(keywords);
+  return symbol;
+}
+
+std::string First(const SymbolIndex& index, const std::string& query, Language language) {
+  const std::vector<SearchResult> results = index.Search(query, language, 10);
+  return results.empty() ? "(nothing)" : results.front().Item->Names[static_cast<size_t>(language)];
+}
+
+TEST(SymbolRanking, StopWordsCountOnlyWhenAlone) {
+  const SymbolIndex index({Named("mans obertes", ""), Named("parada", "para"), Named("elefante", ""),
+                           Named("mona", "me"), Named("metro", ""), Named("home a la sauna", ""),
+                           Named("aigua", "")});
+  struct Case {
+    const char* Query;
+    Language In;
+    const char* First;
+  } cases[] = {
+      {"me duele", Language::Es, "(nothing)"}, // "me" does not bring the metro when "duele" meets nothing
+      {"m'agrada", Language::Ca, "(nothing)"}, // nor "m" the hands
+      {"la mona", Language::Es, "mona"},
+      {"para", Language::Es, "parada"}, // a stop word alone is the beginning of a word being typed,
+      {"el", Language::Es, "elefante"}, // never the little word inside a name
+      {"a", Language::Ca, "aigua"},
+      {"la", Language::Es, "home a la sauna"}, // the word itself when no longer word begins so
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(First(index, c.Query, c.In), c.First) << c.Query;
+}
+
+TEST(SymbolRanking, TheRarerWordOfTheQueryLeads) {
+  // "manos" meets many symbols, "lavarse" only the soap: the soap is what is meant.
+  const SymbolIndex index({Named("manos abiertas", ""), Named("manos en oración", ""),
+                           Named("manos aplaudiendo", ""), Named("jabón", "lavarse | pastilla")});
+  EXPECT_EQ(First(index, "lavarse las manos", Language::Es), "jabón");
+}
+
+TEST(SymbolRanking, AmongKeywordMatchesTheNameThatAlsoSaysTheWordLeads) {
+  // Neither the shortest name nor the one that begins like the query: the note is music itself.
+  const SymbolIndex index({Named("banjo", "cuerda|música"), Named("micrófono", "música|cantar"),
+                           Named("nota musical", "música|nota")});
+  EXPECT_EQ(First(index, "música", Language::Es), "nota musical");
+}
+
+TEST(SymbolRanking, SkinTonesAfterTheOtherSymbolsOfTheWord) {
+  const SymbolIndex index({Named("noi: pell fosca", "nen", "👦🏾"),
+                           Named("noi: pell clara", "nen", "👦🏻"),
+                           Named("criatura petita", "nen", "🧒"), Named("noi", "nen", "👦")});
+  std::vector<std::string> names;
+  for (const SearchResult& result : index.Search("nen", Language::Ca, 10))
+    names.push_back(result.Item->Names[0]);
+  ASSERT_EQ(names.size(), 4u);
+  EXPECT_EQ(names[0], "noi");
+  EXPECT_EQ(names[1], "criatura petita"); // before the variants, though its name is the longest
+}
+
+TEST(SymbolRanking, UntranslatedNamesAfterEveryNativeMatch) {
+  Symbol jar = Named("jar with red content", "jar|pot");
+  jar.Untranslated = {true, true, false};
+  const SymbolIndex index({jar, Named("cara contenta", "content|feliç"), Named("contenidor", "")});
+  struct Case {
+    const char* Query;
+    Language In;
+    const char* First;
+  } cases[] = {
+      {"content", Language::Ca, "cara contenta"}, // the English word, though whole, comes last
+      {"cont", Language::Ca, "cara contenta"},
+      {"content", Language::En, "jar with red content"},
+      {"jar", Language::Ca, "jar with red content"}, // still found when nothing else is
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(First(index, c.Query, c.In), c.First) << c.Query;
+  const std::vector<SearchResult> all = index.Search("content", Language::Ca, 10);
+  ASSERT_FALSE(all.empty());
+  EXPECT_EQ(all.back().Item->Names[0], "jar with red content");
+  EXPECT_EQ(all.back().Match, MatchKind::Untranslated);
+}
+
+TEST(SymbolRanking, AnInfinitiveFindsTheWordsOfItsRoot) {
+  const SymbolIndex index({Named("cantante", "estrella"), Named("cuenta", "")});
+  EXPECT_EQ(First(index, "cantar", Language::Es), "cantante");
+  EXPECT_EQ(index.Search("cantar", Language::Es, 10).size(), 1u);
 }
 
 TEST(SymbolRanking, WholeNameBeforeWordBeforeKeywordBeforeStemBeforePrefix) {
@@ -144,6 +266,7 @@ TEST(SymbolWords, FoldAccentsCaseAndCatalanMiddleDot) {
   } cases[] = {
       {"Niñas d’aigua", {"ninas", "d", "aigua"}},
       {"COL·LEGI", {"collegi"}},
+      {"Nin\u0303as pa\u0301jaro", {"ninas", "pajaro"}}, // accents as marks of their own
       {"Çà-et-là", {"ca", "et", "la"}},
       {"dau·", {"dau"}},
       {"\xff\xfe broken", {"broken"}},
@@ -164,6 +287,7 @@ TEST(PictureFolders, NamesKeywordFilesAndChanges) {
   WriteBytes(root.Path("pics/animals/gos_petit.png"), "x");
   WriteBytes(root.Path("pics/animals/notes.txt"), "not a picture");
   WriteBytes(root.Path("pics/menjar/Poma-Vermella.JPG"), "x");
+  WriteBytes(root.Path("pics/menjar/GotDeLlet.svg"), "x");
   WriteBytes(root.Path("pics/animals/keywords.txt"), "gos_petit.png\tperro can\r\n");
   LibraryFiles files;
   files.UserFolders = {root.Path("pics")};
@@ -171,7 +295,7 @@ TEST(PictureFolders, NamesKeywordFilesAndChanges) {
 
   SymbolLibrary library(files);
   std::shared_ptr<const SymbolIndex> index = library.Wait();
-  ASSERT_EQ(index->Symbols().size(), 2u);
+  ASSERT_EQ(index->Symbols().size(), 3u);
   struct Case {
     const char* Query;
     const char* File;
@@ -179,7 +303,8 @@ TEST(PictureFolders, NamesKeywordFilesAndChanges) {
                {"perro", "gos_petit.png"},
                {"animals", "gos_petit.png"},
                {"poma vermella", "Poma-Vermella.JPG"},
-               {"menjar", "Poma-Vermella.JPG"}};
+               {"menjar vermella", "Poma-Vermella.JPG"},
+               {"llet", "GotDeLlet.svg"}};
   for (const Case& c : cases) {
     const std::vector<SearchResult> results = index->Search(c.Query, Language::Es, 5);
     ASSERT_FALSE(results.empty()) << c.Query;
@@ -202,6 +327,7 @@ TEST(SavedIndex, ReadsBackOnlyAnIntactFileOfTheSameSources) {
   symbol.Picture = "/p/1F408.svg";
   symbol.Names = {"gat", "gato", "cat"};
   symbol.Keywords = {"animal|gat", "gato", "pet"};
+  symbol.Untranslated = {false, true, false};
   const std::string path = root.Path("a/b/symbols.index");
   ASSERT_TRUE(SaveIndexFile(path, 42, {symbol, Symbol{}}));
   const auto back = LoadIndexFile(path, 42);
