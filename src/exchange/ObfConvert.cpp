@@ -253,15 +253,15 @@ void SetConverter::FillCell(const LoadedBoard& loaded, const ObfButton& button, 
     }
   }
   if (!label.Others.empty())
-    out.Notes.push_back(ButtonName(loaded, button) + ": the emoji " + label.Others +
-                        " also left the caption; a cell has one picture");
+    out.Notes.push_back(ButtonName(loaded, button) + ": el emoji " + label.Others +
+                        " tampoco se ha puesto en el texto; una celda tiene una sola imagen");
   // A label that was only an emoji shows the picture alone, as the board did, and says the emoji's
   // name, as a voice reading the label would have.
   if (label.Words.empty() && !label.Emoji.empty() && !button.ExtRead && !button.Vocalization && Pictures) {
     cell.Read = Fit(Pictures->EmojiName(label.Emoji, board.Locale));
     if (cell.Read.empty())
-      out.Notes.push_back(ButtonName(loaded, button) + ": the label was only the emoji " + label.Emoji +
-                          "; the cell shows it and says nothing until it is given words");
+      out.Notes.push_back(ButtonName(loaded, button) + ": el texto era solo el emoji " + label.Emoji +
+                          "; la celda lo muestra y no dice nada hasta que se le den palabras");
   }
   const std::string sound = Sound(loaded, button, out);
   if (!sound.empty() && (!button.ExtRead || readOutside)) cell.Read = sound;

@@ -34,7 +34,7 @@ check_imported() { # FOLDER WHO
   qdx=$(ls "$folder"/*.qdx | head -n 1)
   [ -f "$qdx" ] || fail "$who: no board imported"
   grep -aq '?' "$qdx" && fail "$who: a caption holds a \"?\": $(grep -a '?' "$qdx" | head -n 3)"
-  grep -aq 'near letter' "$folder/import-report.txt" && fail "$who: characters were replaced: $(cat "$folder/import-report.txt")"
+  grep -aq 'letra parecida' "$folder/import-report.txt" && fail "$who: characters were replaced: $(cat "$folder/import-report.txt")"
   local pictures
   pictures=$(grep -ac '^Picture="[^"]' "$qdx")
   [ "$pictures" = 14 ] || fail "$who: $pictures cells with a picture, expected 14"
@@ -43,7 +43,7 @@ check_imported() { # FOLDER WHO
   done < <(sed -n 's/^Picture="\([^"]*\)".*/\1/p' "$qdx" | tr -d '\r')
   grep -aq '^Read="polze cap amunt"' "$qdx" || fail "$who: the label of only an emoji does not say its name"
   grep -aq '^Caption="Marca' "$qdx" || fail "$who: the trademark sign of a word was taken for an emoji"
-  grep -q 'also left the caption' "$folder/import-report.txt" || fail "$who: the second emoji of a label is not reported"
+  grep -q 'tampoco se ha puesto en el texto' "$folder/import-report.txt" || fail "$who: the second emoji of a label is not reported"
   echo "$who: $pictures pictures, no \"?\""
 }
 
