@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "boards/PathResolver.h"
+#include "settings/TrustedFolders.h"
 #include "text/Encoding.h"
 #include "text/TextUtilities.h"
 
@@ -72,20 +73,27 @@ bool IsWindowsFullPath(const std::string& path) {
   return path.find(':') != std::string::npos || path.starts_with('\\');
 }
 
-// The real path, symbolic links followed; empty when the file does not exist.
-std::string RealPath(const std::string& utf8Path) {
-  char* real = ::realpath(utf8Path.c_str(), nullptr);
-  if (real == nullptr) return {};
-  std::string result(real);
-  std::free(real);
-  return result;
-}
-
-bool OwnedAndClosed(const std::string& path) {
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) return false;
-  const bool owner = info.st_uid == ::geteuid() || info.st_uid == 0;
-  return owner && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+// The folders a name passes through as written, from the board's folder down (or from the root for a
+// name outside it): a link or a folder on the way that others could have put there would choose what
+// the name reaches, however safe that is itself.
+bool NamedWayClosed(const std::string& utf8Path, const std::string& utf8BoardFolder) {
+  struct stat entry {};
+  if (::lstat(utf8Path.c_str(), &entry) != 0) return false;
+  if (S_ISLNK(entry.st_mode) && entry.st_uid != ::geteuid() && entry.st_uid != 0) return false;
+  std::string board = utf8BoardFolder;
+  while (board.size() > 1 && board.back() == '/')
+    board.pop_back();
+  const bool inside = !board.empty() && utf8Path.starts_with(board + "/");
+  std::string folder = utf8Path;
+  for (;;) {
+    const size_t cut = folder.rfind('/');
+    if (cut == std::string::npos) break;
+    folder = cut == 0 ? "/" : folder.substr(0, cut);
+    // Links followed: what is checked is the folder that really holds the next name.
+    if (!ClosedToOthers(folder)) return false;
+    if (folder == "/" || (inside && folder == board)) break;
+  }
+  return true;
 }
 
 LaunchPlan Refuse(const std::string& utf8Path) {
@@ -189,9 +197,36 @@ std::optional<std::string> FindProgramOnSearchPath(const std::string& nameCp1252
   return FindOnSearchPath(nameCp1252, searchPath);
 }
 
+std::string RealPath(const std::string& utf8Path) {
+  char* real = ::realpath(utf8Path.c_str(), nullptr);
+  if (real == nullptr) return {};
+  std::string result(real);
+  std::free(real);
+  return result;
+}
+
+bool ClosedToOthers(const std::string& utf8Path) {
+  struct stat info {};
+  if (::stat(utf8Path.c_str(), &info) != 0) return false;
+  const bool owner = info.st_uid == ::geteuid() || info.st_uid == 0;
+  return owner && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+bool FoldersClosedToOthers(const std::string& canonicalFolder, const std::string& canonicalTop) {
+  if (!FolderWithin(canonicalFolder, canonicalTop)) return false;
+  std::string folder = canonicalFolder;
+  for (;;) {
+    if (!ClosedToOthers(folder)) return false;
+    if (folder == canonicalTop || folder == "/") return true;
+    const size_t cut = folder.rfind('/');
+    if (cut == std::string::npos) return false;
+    folder = cut == 0 ? "/" : folder.substr(0, cut);
+  }
+}
+
 bool SafeFromOthers(const std::string& utf8Path, const std::string& utf8BoardFolder) {
   const std::string file = RealPath(utf8Path);
-  if (file.empty() || !OwnedAndClosed(file)) return false;
+  if (file.empty() || !ClosedToOthers(file) || !NamedWayClosed(utf8Path, utf8BoardFolder)) return false;
   const std::string board = utf8BoardFolder.empty() ? std::string() : RealPath(utf8BoardFolder);
   // Inside the board's folder the walk ends there; a file outside it answers for the whole way up.
   const bool inside = !board.empty() && (board == "/" || file.starts_with(board + "/"));
@@ -199,7 +234,7 @@ bool SafeFromOthers(const std::string& utf8Path, const std::string& utf8BoardFol
   while (folder != "/" && !(inside && folder == board)) {
     const size_t cut = folder.rfind('/');
     folder = cut == 0 || cut == std::string::npos ? "/" : folder.substr(0, cut);
-    if (!OwnedAndClosed(folder)) return false;
+    if (!ClosedToOthers(folder)) return false;
   }
   return true;
 }

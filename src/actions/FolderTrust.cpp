@@ -1,5 +1,7 @@
 #include "actions/FolderTrust.h"
 
+#include "actions/ExecutarCommand.h"
+
 #include "platform/Dialogs.h"
 #include "settings/SettingsStore.h"
 #include "settings/TrustedFolders.h"
@@ -16,15 +18,23 @@ void FolderTrust::AddOwnFolder(const std::string& utf8Folder) {
 bool FolderTrust::Trusted(const std::string& canonicalFolder) const {
   if (canonicalFolder.empty()) return false;
   // Resolved at each question: the user's copy of the demo boards may be made after the start.
+  std::vector<std::string> trusted;
   for (const std::string& own : Own)
-    if (FolderWithin(canonicalFolder, CanonicalFolder(own))) return true;
-  return IsTrustedByUser(Settings, canonicalFolder);
+    trusted.push_back(CanonicalFolder(own));
+  for (const std::string& folder : ReadTrustedFolders(Settings))
+    if (!TooBroadToTrust(folder)) trusted.push_back(folder);
+  for (const std::string& top : trusted)
+    if (FolderWithin(canonicalFolder, top) && FoldersClosedToOthers(canonicalFolder, top)) return true;
+  return false;
 }
 
-bool FolderTrust::MayReachOutside(const std::string& boardFolder, const std::string& whatRuns) {
+bool FolderTrust::MayReachOutside(const std::string& boardFolder, const std::string& boardFile,
+                                  const std::string& whatRuns) {
   const std::string folder = CanonicalFolder(Windows1252ToUtf8(boardFolder));
   if (folder.empty()) return false;
-  if (Trusted(folder) || AllowedThisTime.contains(folder)) return true;
+  // A board file others may rewrite carries their commands, whatever its folder.
+  const bool fileClosed = boardFile.empty() || ClosedToOthers(Windows1252ToUtf8(boardFile));
+  if ((fileClosed && Trusted(folder)) || AllowedThisTime.contains(folder)) return true;
   // A second command while the box is up (a sound switch, a timer) is no answer to it.
   if (Refused.contains(folder) || Asking) return false;
   Asking = true;
@@ -33,8 +43,11 @@ bool FolderTrust::MayReachOutside(const std::string& boardFolder, const std::str
   Asking = false;
   switch (answer) {
   case TrustAnswer::Always:
-    if (AddTrustedFolder(Settings, folder) != TrustChange::Done && !IsTrustedByUser(Settings, folder))
-      AllowedThisTime.insert(folder); // the settings could not be written: it holds until the end
+    // A folder that others can write, or one too broad to store, is allowed for this run only; so is
+    // one whose settings could not be written.
+    if (!fileClosed || !FoldersClosedToOthers(folder, folder) ||
+        (AddTrustedFolder(Settings, folder) != TrustChange::Done && !IsTrustedByUser(Settings, folder)))
+      AllowedThisTime.insert(folder);
     return true;
   case TrustAnswer::ThisTime:
     AllowedThisTime.insert(folder);

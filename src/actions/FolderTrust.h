@@ -16,8 +16,10 @@ class SettingsStore;
 class OutsideCommandGate {
 public:
   virtual ~OutsideCommandGate() = default;
-  /// True when a board in boardFolder (Windows-1252) may run what is described (Windows-1252).
-  virtual bool MayReachOutside(const std::string& boardFolder, const std::string& whatRuns) = 0;
+  /// True when the board boardFile in boardFolder (both Windows-1252) may run what is described
+  /// (Windows-1252).
+  virtual bool MayReachOutside(const std::string& boardFolder, const std::string& boardFile,
+                               const std::string& whatRuns) = 0;
 };
 
 class FolderTrust final : public OutsideCommandGate {
@@ -27,10 +29,13 @@ public:
   /// A folder of the player's own (UTF-8, need not exist yet): trusted with everything inside it, never
   /// stored.
   void AddOwnFolder(const std::string& utf8Folder);
-  /// True when the canonical folder is the player's own or trusted by the user (no question).
+  /// True when the canonical folder is the player's own or trusted by the user (no question), and it and
+  /// every folder up to the trusted one are closed to others: a board someone else could put there is
+  /// not one the user trusted.
   bool Trusted(const std::string& canonicalFolder) const;
 
-  bool MayReachOutside(const std::string& boardFolder, const std::string& whatRuns) override;
+  bool MayReachOutside(const std::string& boardFolder, const std::string& boardFile,
+                       const std::string& whatRuns) override;
 
   /// The user's trusted folders for the options box: shows them and removes the ones chosen.
   void ReviewTrustedFolders();

@@ -66,6 +66,12 @@ int RunTrust(const Arguments& args) {
   case TrustChange::TooLong:
     std::fprintf(stderr, "trust: the path of %s is too long to be stored\n", choice.Rest[0].c_str());
     return 1;
+  case TrustChange::TooBroad:
+    std::fprintf(stderr,
+                 "trust: %s holds the home folder or is the root; trust the folder of the boards "
+                 "themselves\n",
+                 folder.c_str());
+    return 1;
   case TrustChange::NotWritten:
     break;
   }

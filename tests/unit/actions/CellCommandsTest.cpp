@@ -421,6 +421,21 @@ TEST(CellCommandsTest, TheQuestionShowsTheProgramAndEachArgumentAsTheyWillRun) {
   EXPECT_TRUE(h.Player.Asked.empty());
 }
 
+// A link beside the board called like a harmless program is shown as the file it really starts.
+TEST(CellCommandsTest, TheQuestionShowsWhatALinkReallyStarts) {
+  ScriptFolder board;
+  board.Write("escriu", true);
+  std::filesystem::create_symlink(board.Dir + "escriu", board.Dir + "calc");
+  Harness h;
+  h.Player.Folder = board.Dir;
+  h.Run("<EXECUTAR calc.exe>");
+  h.Run("<EXECUTAR escriu.exe>");
+  ASSERT_EQ(h.Player.Asked.size(), 2U);
+  const std::string real = std::filesystem::canonical(board.Dir + "escriu").string();
+  EXPECT_NE(h.Player.Asked[0].find(real), std::string::npos) << h.Player.Asked[0];
+  EXPECT_EQ(h.Player.Asked[1].find(real), h.Player.Asked[1].rfind(real)) << h.Player.Asked[1];
+}
+
 TEST(CellCommandsTest, AProgramOthersCanChangeIsRefusedWithOneMessagePerBoard) {
   ScriptFolder board;
   board.Write("escriu", true);

@@ -227,6 +227,40 @@ TEST_F(ExecutarPlanTest, FollowsLinksToTheFileTheyName) {
   EXPECT_FALSE(SafeFromOthers(Root + "missing", Root));
 }
 
+// A link is only as safe as the folder it lies in: one planted in a board folder others can write
+// chooses what the board's name reaches, even a system program that then gets the board's arguments.
+TEST_F(ExecutarPlanTest, ALinkCountsOnlyInAFolderClosedToOthers) {
+  struct Case {
+    const char* Name;
+    mode_t FolderMode;
+    const char* Text;
+    const char* Found;
+    bool Starts;
+  };
+  const std::vector<Case> cases = {
+      {"link to a system program, closed folder", 0755, "<EXECUTAR shell.exe -c x>", "links/shell", true},
+      {"link to a system program, sticky open folder", 01777, "<EXECUTAR shell.exe -c x>", "links/shell",
+       false},
+      {"linked folder of system programs, closed folder", 0755, "<EXECUTAR system\\sh.exe -c x>",
+       "links/system/sh", true},
+      {"linked folder of system programs, open folder", 0777, "<EXECUTAR system\\sh.exe -c x>",
+       "links/system/sh", false},
+  };
+  std::filesystem::create_directories(Root + "links");
+  std::filesystem::create_symlink("/bin/sh", Root + "links/shell");
+  std::filesystem::create_symlink("/bin", Root + "links/system");
+  for (const Case& c : cases) {
+    ASSERT_EQ(chmod((Root + "links").c_str(), c.FolderMode), 0) << c.Name;
+    EXPECT_EQ(Plan(c.Text, "links/"), c.Starts ? Start(c.Found, {"-c", "x"}) : Refused(c.Found)) << c.Name;
+  }
+  ASSERT_EQ(chmod((Root + "links").c_str(), 0755), 0);
+  if (geteuid() != 0) return;
+  // A link only another user can have made, in a folder that is closed now.
+  std::filesystem::create_symlink("/bin/sh", Root + "links/theirs");
+  ASSERT_EQ(lchown((Root + "links/theirs").c_str(), 65534, 65534), 0);
+  EXPECT_EQ(Plan("<EXECUTAR theirs.exe>", "links/"), Refused("links/theirs"));
+}
+
 // The player's working folder and relative PATH entries are wherever it happens to run: never searched,
 // even when the working folder holds the program.
 TEST_F(ExecutarPlanTest, NeverLooksInTheWorkingFolderOrRelativePathEntries) {

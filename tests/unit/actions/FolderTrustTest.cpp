@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 
@@ -38,17 +42,17 @@ protected:
 TEST_F(FolderTrustTest, EachAnswerHoldsAsLongAsItShould) {
   auto trust = Start();
   // The player's own folders never ask; no board on screen is never trusted.
-  EXPECT_TRUE(trust->MayReachOutside(Folder("own/sub"), "x"));
-  EXPECT_FALSE(trust->MayReachOutside("", "x"));
-  EXPECT_FALSE(trust->MayReachOutside(Folder("missing"), "x"));
+  EXPECT_TRUE(trust->MayReachOutside(Folder("own/sub"), "", "x"));
+  EXPECT_FALSE(trust->MayReachOutside("", "", "x"));
+  EXPECT_FALSE(trust->MayReachOutside(Folder("missing"), "", "x"));
   EXPECT_TRUE(Box.TrustQuestions.empty());
   // "No" and "Solo esta vez" hold until the end of this run, and each folder is its own question.
-  EXPECT_FALSE(trust->MayReachOutside(Folder("boards"), "Programa: /bin/x"));
+  EXPECT_FALSE(trust->MayReachOutside(Folder("boards"), "", "Programa: /bin/x"));
   Box.Trust = TrustAnswer::ThisTime;
-  EXPECT_FALSE(trust->MayReachOutside(Folder("boards"), "again"));
-  EXPECT_TRUE(trust->MayReachOutside(Folder("boards2"), "y"));
+  EXPECT_FALSE(trust->MayReachOutside(Folder("boards"), "", "again"));
+  EXPECT_TRUE(trust->MayReachOutside(Folder("boards2"), "", "y"));
   Box.Trust = TrustAnswer::No;
-  EXPECT_TRUE(trust->MayReachOutside(Folder("boards2"), "y"));
+  EXPECT_TRUE(trust->MayReachOutside(Folder("boards2"), "", "y"));
   ASSERT_EQ(Box.TrustQuestions.size(), 2U);
   EXPECT_EQ(Box.TrustQuestions[0], CanonicalFolder(Temp.Path("boards")) + " | Programa: /bin/x");
   EXPECT_EQ(ScanningStops, 2);
@@ -56,11 +60,11 @@ TEST_F(FolderTrustTest, EachAnswerHoldsAsLongAsItShould) {
   // The next run asks again; "Permitir siempre" is stored and covers the folders inside.
   trust = Start();
   Box.Trust = TrustAnswer::Always;
-  EXPECT_TRUE(trust->MayReachOutside(Folder("boards"), "x"));
+  EXPECT_TRUE(trust->MayReachOutside(Folder("boards"), "", "x"));
   trust = Start();
   Box.Trust = TrustAnswer::No;
-  EXPECT_TRUE(trust->MayReachOutside(Folder("boards/sub"), "x"));
-  EXPECT_FALSE(trust->MayReachOutside(Folder("boards2"), "x"));
+  EXPECT_TRUE(trust->MayReachOutside(Folder("boards/sub"), "", "x"));
+  EXPECT_FALSE(trust->MayReachOutside(Folder("boards2"), "", "x"));
   EXPECT_EQ(Box.TrustQuestions.size(), 1U);
 }
 
@@ -72,10 +76,57 @@ TEST_F(FolderTrustTest, ACommandWhileTheQuestionIsOpenIsNoAnswer) {
   Box.WhileAskingTrust = [&] {
     if (nested) return;
     nested = true;
-    inner = trust->MayReachOutside(Folder("boards"), "second");
+    inner = trust->MayReachOutside(Folder("boards"), "", "second");
   };
-  EXPECT_TRUE(trust->MayReachOutside(Folder("boards"), "first"));
+  EXPECT_TRUE(trust->MayReachOutside(Folder("boards"), "", "first"));
   EXPECT_FALSE(inner);
+  EXPECT_EQ(Box.TrustQuestions.size(), 1U);
+}
+
+// Trust is in the boards the user or the system put in a folder: a board others could have put or
+// rewritten there is asked about like any other, and "always" is stored only for a board folder and
+// board file closed to others.
+TEST_F(FolderTrustTest, AFolderOrBoardOthersCanWriteIsNotTrusted) {
+  struct Case {
+    const char* Name;
+    const char* ChmodPath; // in the trusted folder "boards"
+    mode_t Mode;
+    bool Trusted;
+    bool StoredOnAlways;
+  };
+  const std::vector<Case> cases = {
+      {"all closed", "sub", 0755, true, false},
+      {"the board's folder is open", "sub", 0777, false, false},
+      {"the board's folder is sticky", "sub", 01777, false, false},
+      {"the trusted folder is group-writable", ".", 0775, false, true},
+      {"the board file is open", "sub/board.qdx", 0666, false, false},
+      {"the board file is closed", "sub/board.qdx", 0644, true, false},
+  };
+  ASSERT_EQ(AddTrustedFolder(Settings, Temp.Path("boards")), TrustChange::Done);
+  const std::string board = Temp.Write("boards/sub/board.qdx", "[Quadrix]\r\n");
+  const std::string sub = CanonicalFolder(Temp.Path("boards/sub"));
+  for (const Case& c : cases) {
+    RemoveTrustedFolder(Settings, sub);
+    ASSERT_EQ(chmod(Temp.Path("boards").c_str(), 0755), 0);
+    ASSERT_EQ(chmod(sub.c_str(), 0755), 0);
+    ASSERT_EQ(chmod(board.c_str(), 0644), 0);
+    ASSERT_EQ(chmod(Temp.Path(std::string("boards/") + c.ChmodPath).c_str(), c.Mode), 0) << c.Name;
+    auto trust = Start();
+    Box.Trust = TrustAnswer::Always;
+    EXPECT_TRUE(trust->MayReachOutside(Folder("boards/sub"), board, "x")) << c.Name;
+    EXPECT_EQ(Box.TrustQuestions.empty(), c.Trusted) << c.Name;
+    const std::vector<std::string> stored = ReadTrustedFolders(Settings);
+    EXPECT_EQ(std::find(stored.begin(), stored.end(), sub) != stored.end(), c.StoredOnAlways) << c.Name;
+  }
+  if (geteuid() != 0) return;
+  // A trusted folder that someone else's folder replaced (its parent was open to them).
+  RemoveTrustedFolder(Settings, sub);
+  ASSERT_EQ(chmod(Temp.Path("boards").c_str(), 0755), 0);
+  ASSERT_EQ(chmod(sub.c_str(), 0755), 0);
+  ASSERT_EQ(chown(sub.c_str(), 65534, 65534), 0);
+  auto trust = Start();
+  Box.Trust = TrustAnswer::No;
+  EXPECT_FALSE(trust->MayReachOutside(Folder("boards/sub"), board, "x"));
   EXPECT_EQ(Box.TrustQuestions.size(), 1U);
 }
 
