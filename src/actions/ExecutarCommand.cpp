@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include <filesystem>
+#include <vector>
 
 #include "boards/PathResolver.h"
 #include "settings/TrustedFolders.h"
@@ -73,27 +74,49 @@ bool IsWindowsFullPath(const std::string& path) {
   return path.find(':') != std::string::npos || path.starts_with('\\');
 }
 
-// The folders a name passes through as written, from the board's folder down (or from the root for a
-// name outside it): a link or a folder on the way that others could have put there would choose what
-// the name reaches, however safe that is itself.
+// The folders a name is looked up in as written, from the board's folder down (or from the root for a
+// full name), the way the system walks it: a link or a folder on the way that others could have put
+// there would choose what the name reaches, however safe that is itself. ".." names no entry anyone
+// could put, so it only moves up.
 bool NamedWayClosed(const std::string& utf8Path, const std::string& utf8BoardFolder) {
-  struct stat entry {};
-  if (::lstat(utf8Path.c_str(), &entry) != 0) return false;
-  if (S_ISLNK(entry.st_mode) && entry.st_uid != ::geteuid() && entry.st_uid != 0) return false;
   std::string board = utf8BoardFolder;
   while (board.size() > 1 && board.back() == '/')
     board.pop_back();
-  const bool inside = !board.empty() && utf8Path.starts_with(board + "/");
-  std::string folder = utf8Path;
-  for (;;) {
-    const size_t cut = folder.rfind('/');
-    if (cut == std::string::npos) break;
-    folder = cut == 0 ? "/" : folder.substr(0, cut);
-    // Links followed: what is checked is the folder that really holds the next name.
-    if (!ClosedToOthers(folder)) return false;
-    if (folder == "/" || (inside && folder == board)) break;
+  std::string folder;
+  std::string rest;
+  if (!board.empty() && board != "/" && utf8Path.starts_with(board + "/")) {
+    folder = RealPath(board);
+    rest = utf8Path.substr(board.size() + 1);
+  } else if (utf8Path.starts_with('/')) {
+    folder = "/";
+    rest = utf8Path.substr(1);
   }
-  return true;
+  std::vector<std::string> names;
+  for (size_t start = 0; start <= rest.size();) {
+    size_t end = rest.find('/', start);
+    if (end == std::string::npos) end = rest.size();
+    if (const std::string name = rest.substr(start, end - start); !name.empty() && name != ".")
+      names.push_back(name);
+    start = end + 1;
+  }
+  if (folder.empty() || names.empty()) return false;
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (names[i] == "..") {
+      const size_t cut = folder.rfind('/');
+      folder = cut == 0 || cut == std::string::npos ? "/" : folder.substr(0, cut);
+      continue;
+    }
+    if (!ClosedToOthers(folder)) return false;
+    const std::string next = (folder == "/" ? "" : folder) + "/" + names[i];
+    if (i + 1 == names.size()) {
+      struct stat entry {};
+      if (::lstat(next.c_str(), &entry) != 0) return false;
+      return !S_ISLNK(entry.st_mode) || entry.st_uid == ::geteuid() || entry.st_uid == 0;
+    }
+    folder = RealPath(next);
+    if (folder.empty()) return false;
+  }
+  return false; // the name ends in "..": a folder, never a program or document
 }
 
 LaunchPlan Refuse(const std::string& utf8Path) {

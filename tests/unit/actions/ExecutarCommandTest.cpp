@@ -254,6 +254,9 @@ TEST_F(ExecutarPlanTest, ALinkCountsOnlyInAFolderClosedToOthers) {
     EXPECT_EQ(Plan(c.Text, "links/"), c.Starts ? Start(c.Found, {"-c", "x"}) : Refused(c.Found)) << c.Name;
   }
   ASSERT_EQ(chmod((Root + "links").c_str(), 0755), 0);
+  // Climbing out of the board's folder with ".." looks up no name in the open folders it passes.
+  EXPECT_EQ(Plan("<EXECUTAR ..\\..\\..\\..\\..\\..\\..\\..\\bin\\sh.exe>", "links/").Kind,
+            LaunchKind::Program);
   if (geteuid() != 0) return;
   // A link only another user can have made, in a folder that is closed now.
   std::filesystem::create_symlink("/bin/sh", Root + "links/theirs");
