@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Boards from a folder nobody trusted yet: the real player asks before a cell starts a program, and
-# each answer holds as long as it should; a program planted in a folder others can write is refused
-# with a message; a Windows full path never reaches the board's folder; the working folder and
-# relative PATH entries are never searched. Run inside tests/e2e/session.sh.
+# each answer holds as long as it should; a program or link planted in a folder others can write is
+# refused with a message, and a board planted there is asked about even inside a trusted folder; a
+# Windows full path never reaches the board's folder; the working folder and relative PATH entries
+# are never searched. Run inside tests/e2e/session.sh.
 # Usage: trust_e2e.sh PLAYER
 set -u
 player=$1
@@ -160,4 +161,27 @@ for _ in $(seq 1 30); do [ "$(runs path)" = 1 ] && break; sleep 0.1; done
 [ "$(runs board-folder)" = 0 ] || fail "a Windows full path started the file in the board's folder"
 stop_player
 echo "Windows full path: $(grep '^path' "$work/marker")"
+
+# 6. Inside a trusted folder, a board in a subfolder anyone can write is not the user's: it is asked
+# about. A link to the shell planted in a trusted folder anyone can write is refused like a program.
+mkdir -p "$work/safe/drop"
+chmod 777 "$work/safe/drop"
+board "$work/safe/drop/tauler.qdx" "<EXECUTAR /bin/sh.exe -c \"echo dropped | tee -a $work/marker\">"
+ln -s /bin/sh "$work/open/calc"
+board "$work/open/enlace.qdx" "<EXECUTAR calc.exe -c \"echo linked | tee -a $work/marker\">"
+start_player "$work/safe/drop/tauler.qdx"
+cell 1 1
+box=$(question)
+[ -n "$box" ] || fail "a board planted in an open subfolder of a trusted folder ran without asking"
+answer "$box" Escape
+[ "$(runs dropped)" = 0 ] || fail "the planted board's command ran"
+stop_player
+start_player "$work/open/enlace.qdx"
+cell 1 1
+message=$(wait_for_window_titled 'NexoQuadrix')
+[ -n "$message" ] || fail "no message about the link planted in an open folder"
+answer "$message" Return
+[ "$(runs linked)" = 0 ] || fail "the link planted in an open folder started the shell"
+stop_player
+echo "planted board asked about, planted link refused"
 echo "PASS"
