@@ -324,7 +324,13 @@ std::string CellCommands::DescribeOutside(const std::string& text, const LaunchP
                      Visible(Utf8ToWindows1252(plan->Arguments[i])) + "\xBB";
     return description;
   }
-  if (plan != nullptr && plan->Kind == LaunchKind::Document) return "Documento: " + ShownPath(plan->Target);
+  if (plan != nullptr && plan->Kind == LaunchKind::Document) {
+    std::string description = "Documento: " + ShownPath(plan->Target);
+    // Some desktops start what a launcher file names instead of showing it.
+    if (LowerAscii(plan->Target).ends_with(".desktop"))
+      description += "\nEs un lanzador: el escritorio puede arrancar el programa que nombra.";
+    return description;
+  }
   const Row* row = FindRow(text, FoldAccents(text));
   const Action what = row != nullptr ? row->What : Action::None;
   if (what == Action::Companion || what == Action::Edit)
