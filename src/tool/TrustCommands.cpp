@@ -68,8 +68,8 @@ int RunTrust(const Arguments& args) {
     return 1;
   case TrustChange::TooBroad:
     std::fprintf(stderr,
-                 "trust: %s holds the home folder or is the root; trust the folder of the boards "
-                 "themselves\n",
+                 "trust: %s is the root, the home folder or a folder that holds it; trust the folder of the "
+                 "boards themselves\n",
                  folder.c_str());
     return 1;
   case TrustChange::NotWritten:
@@ -106,7 +106,7 @@ int RunTrusted(const Arguments& args) {
   for (const std::string& folder : ReadTrustedFolders(settings)) {
     // An entry written by hand that the player ignores must not pass for a trusted folder.
     if (TooBroadToTrust(folder))
-      std::printf("%s (ignored: it holds the home folder or is the root)\n", folder.c_str());
+      std::printf("%s (ignored: the root, the home folder or a folder that holds it)\n", folder.c_str());
     else
       std::printf("%s\n", folder.c_str());
   }
