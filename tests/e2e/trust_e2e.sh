@@ -13,7 +13,7 @@ trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; [ -n "${NQ_KEEP:-}"
 fail() { echo "FAIL: $*"; [ -f "$work/player.log" ] && tail -n 20 "$work/player.log"; exit 1; }
 . "$(dirname "$0")/lib.sh"
 
-mkdir -p "$work/config" "$work/fresh" "$work/open" "$work/safe" "$work/bin" "$work/run/rel"
+mkdir -p "$work/config" "$work/fresh" "$work/fresh2" "$work/open" "$work/safe" "$work/bin" "$work/run/rel"
 printf '[tts]\r\nNumero sintetitzador=0\r\nGrup sintetitzador=SAPI\r\nNom sintetitzador=SAPI - Catalan (ca)\r\n[Menu Options]\r\nMenuSpeak.Checked=NO\r\n' > "$work/config/nexoquadrix.ini"
 : > "$work/config/Quadrix.ini"
 chmod 1777 "$work/open"
@@ -24,6 +24,7 @@ program() { # FILE NAME
   chmod 755 "$1"
 }
 program "$work/fresh/marca" fresh
+program "$work/fresh2/marca" stray
 program "$work/open/marca" planted
 program "$work/safe/firefox" board-folder
 program "$work/bin/firefox" path
@@ -45,6 +46,7 @@ board() { # FILE CELL-COMMAND...
 }
 board "$work/fresh/tauler.qdx" '<EXECUTAR marca.exe uno>' '<EXECUTAR otro.exe>'
 board "$work/open/tauler.qdx" '<EXECUTAR marca.exe>'
+board "$work/fresh2/tauler.qdx" '<EXECUTAR marca.exe>'
 board "$work/safe/tauler.qdx" '<EXECUTAR C:\Program Files\Mozilla Firefox\firefox.exe http://x>'
 
 start_player() { # BOARD
@@ -184,4 +186,18 @@ answer "$message" Return
 [ "$(runs linked)" = 0 ] || fail "the link planted in an open folder started the shell"
 stop_player
 echo "planted board asked about, planted link refused"
+
+# 7. A switch press meant for the board lands on the box: Return and Space answer No, like Escape.
+for key in Return space; do
+  start_player "$work/fresh2/tauler.qdx"
+  cell 1 1
+  box=$(question)
+  [ -n "$box" ] || fail "a board of a fresh folder did not ask ($key)"
+  answer "$box" "$key"
+  [ -z "$(xdotool search --onlyvisible --name '^Carpeta de tableros$' 2>/dev/null)" ] ||
+    fail "$key did not answer the question"
+  [ "$(runs stray)" = 0 ] || fail "$key let the program run"
+  stop_player
+done
+echo "Return and Space answer No"
 echo "PASS"
