@@ -15,8 +15,9 @@ void FolderTrust::AddOwnFolder(const std::string& utf8Folder) {
   if (!utf8Folder.empty()) Own.push_back(utf8Folder);
 }
 
-bool FolderTrust::Trusted(const std::string& canonicalFolder) const {
-  if (canonicalFolder.empty()) return false;
+std::vector<std::string> FolderTrust::TrustingFolders(const std::string& canonicalFolder) const {
+  std::vector<std::string> holding;
+  if (canonicalFolder.empty()) return holding;
   // Resolved at each question: the user's copy of the demo boards may be made after the start.
   std::vector<std::string> trusted;
   for (const std::string& own : Own)
@@ -24,7 +25,13 @@ bool FolderTrust::Trusted(const std::string& canonicalFolder) const {
   for (const std::string& folder : ReadTrustedFolders(Settings))
     if (!TooBroadToTrust(folder)) trusted.push_back(folder);
   for (const std::string& top : trusted)
-    if (FolderWithin(canonicalFolder, top) && FoldersClosedToOthers(canonicalFolder, top)) return true;
+    if (FolderWithin(canonicalFolder, top)) holding.push_back(top);
+  return holding;
+}
+
+bool FolderTrust::Trusted(const std::string& canonicalFolder) const {
+  for (const std::string& top : TrustingFolders(canonicalFolder))
+    if (FoldersClosedToOthers(canonicalFolder, top)) return true;
   return false;
 }
 
@@ -39,7 +46,10 @@ bool FolderTrust::MayReachOutside(const std::string& boardFolder, const std::str
   if (Refused.contains(folder) || Asking) return false;
   Asking = true;
   if (BeforeAsking) BeforeAsking();
-  const TrustAnswer answer = Messages.AskFolderTrust(Utf8ToWindows1252(folder), whatRuns);
+  // A trusted folder asking again needs its reason, or the question looks like a fault.
+  const std::string question =
+      TrustingFolders(folder).empty() ? whatRuns : std::string(OpenToOthersNote) + "\n\n" + whatRuns;
+  const TrustAnswer answer = Messages.AskFolderTrust(Utf8ToWindows1252(folder), question);
   Asking = false;
   switch (answer) {
   case TrustAnswer::Always:
@@ -62,8 +72,10 @@ bool FolderTrust::MayReachOutside(const std::string& boardFolder, const std::str
 void FolderTrust::ReviewTrustedFolders() {
   const std::vector<std::string> folders = ReadTrustedFolders(Settings);
   std::vector<std::string> shown;
+  // An entry written by hand that is never trusted must not pass for a trusted folder.
   for (const std::string& folder : folders)
-    shown.push_back(Utf8ToWindows1252(folder));
+    shown.push_back(Utf8ToWindows1252(folder) +
+                    (TooBroadToTrust(folder) ? " (no cuenta: es la carpeta personal o la contiene)" : ""));
   for (const std::string& removed : Messages.ReviewTrustedFolders(shown)) {
     for (size_t i = 0; i < shown.size(); ++i)
       if (shown[i] == removed) RemoveTrustedFolder(Settings, folders[i]);

@@ -6,6 +6,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace nq {
@@ -21,6 +22,11 @@ public:
   virtual bool MayReachOutside(const std::string& boardFolder, const std::string& boardFile,
                                const std::string& whatRuns) = 0;
 };
+
+// Shown above what would run when a trusted folder is asked about after all.
+inline constexpr std::string_view OpenToOthersNote =
+    "Esta carpeta es de confianza, pero otros usuarios pueden cambiar este tablero o alguna de sus "
+    "carpetas.";
 
 class FolderTrust final : public OutsideCommandGate {
 public:
@@ -44,6 +50,9 @@ public:
   std::function<void()> BeforeAsking;
 
 private:
+  // The player's own and the user's trusted folders that hold the canonical folder.
+  std::vector<std::string> TrustingFolders(const std::string& canonicalFolder) const;
+
   SettingsStore& Settings;
   Dialogs& Messages;
   std::vector<std::string> Own;

@@ -115,6 +115,10 @@ TEST_F(FolderTrustTest, AFolderOrBoardOthersCanWriteIsNotTrusted) {
     Box.Trust = TrustAnswer::Always;
     EXPECT_TRUE(trust->MayReachOutside(Folder("boards/sub"), board, "x")) << c.Name;
     EXPECT_EQ(Box.TrustQuestions.empty(), c.Trusted) << c.Name;
+    // The question says why a trusted folder asks after all.
+    if (!c.Trusted) {
+      EXPECT_NE(Box.TrustQuestions.at(0), sub + " | x") << c.Name;
+    }
     const std::vector<std::string> stored = ReadTrustedFolders(Settings);
     EXPECT_EQ(std::find(stored.begin(), stored.end(), sub) != stored.end(), c.StoredOnAlways) << c.Name;
   }
@@ -135,6 +139,15 @@ TEST_F(FolderTrustTest, TheOptionsBoxRemovesTheFoldersChosen) {
   ASSERT_EQ(AddTrustedFolder(Settings, Temp.Path("boards")), TrustChange::Done);
   ASSERT_EQ(AddTrustedFolder(Settings, Temp.Path("boards2")), TrustChange::Done);
   Box.FoldersToRemove = {CanonicalFolder(Temp.Path("boards2"))};
+  trust->ReviewTrustedFolders();
+  EXPECT_EQ(ReadTrustedFolders(Settings), std::vector<std::string>{CanonicalFolder(Temp.Path("boards"))});
+  // A root folder written by hand is shown as not counting, and can be removed like any other.
+  Settings.WriteSettingText(SectionTrustedFolders, "Folder9", "/");
+  Box.FoldersToRemove.clear();
+  trust->ReviewTrustedFolders();
+  ASSERT_EQ(Box.ReviewedFolders.size(), 2U);
+  EXPECT_NE(Box.ReviewedFolders[1], "/");
+  Box.FoldersToRemove = {Box.ReviewedFolders[1]};
   trust->ReviewTrustedFolders();
   EXPECT_EQ(ReadTrustedFolders(Settings), std::vector<std::string>{CanonicalFolder(Temp.Path("boards"))});
 }
