@@ -61,5 +61,7 @@ grep -q 'a/t.qdx: cell 5: reaches outside: nothing here' <<< "$out" || fail "a m
 grep -q "open/t.qdx: cell 1: reaches outside: would not start, others can change" <<< "$out" ||
   { echo "$out"; fail "the planted program is not reported as refused"; }
 grep -q '2 boards checked, 0 problems, 5 commands reach outside the player' <<< "$out" || fail "summary: $out"
+grep -q 'open/t.qdx: others can change' <<< "$out" || { echo "$out"; fail "a board others can change is not said so"; }
+grep -q 'a/t.qdx: others can change' <<< "$out" && fail "a closed board is said to be open to others"
 echo "check lists what a set would run"
 echo PASS
