@@ -1,5 +1,7 @@
 #include "actions/ExecutarCommand.h"
 
+#include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -72,6 +74,19 @@ std::optional<std::string> FindOnSearchPath(const std::string& baseCp1252, const
 // folder of some Windows machine, which this board's folder is not.
 bool IsWindowsFullPath(const std::string& path) {
   return path.find(':') != std::string::npos || path.starts_with('\\');
+}
+
+// The group the system makes for each user alone (named after the user, its primary group, with no
+// other members): where new files get group write by default, that write is still the owner's own.
+bool PrivateGroup(uid_t owner, gid_t group) {
+  const passwd* user = ::getpwuid(owner);
+  if (user == nullptr || user->pw_gid != group) return false;
+  const std::string name = user->pw_name;
+  const ::group* entry = ::getgrgid(group);
+  if (entry == nullptr || name != entry->gr_name) return false;
+  for (char** member = entry->gr_mem; member != nullptr && *member != nullptr; ++member)
+    if (name != *member) return false;
+  return true;
 }
 
 // The folders a name is looked up in as written, from the board's folder down (or from the root for a
@@ -232,7 +247,8 @@ bool ClosedToOthers(const std::string& utf8Path) {
   struct stat info {};
   if (::stat(utf8Path.c_str(), &info) != 0) return false;
   const bool owner = info.st_uid == ::geteuid() || info.st_uid == 0;
-  return owner && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+  if (!owner || (info.st_mode & S_IWOTH) != 0) return false;
+  return (info.st_mode & S_IWGRP) == 0 || PrivateGroup(info.st_uid, info.st_gid);
 }
 
 bool FoldersClosedToOthers(const std::string& canonicalFolder, const std::string& canonicalTop) {

@@ -61,7 +61,7 @@ std::optional<std::string> FindProgramOnSearchPath(const std::string& nameCp1252
 bool SafeFromOthers(const std::string& utf8Path, const std::string& utf8BoardFolder);
 
 /// True when the file or folder (UTF-8, links followed) is owned by this user or root and writable by
-/// no one else.
+/// no one else (group write counts only for a group other than the owner's private one).
 bool ClosedToOthers(const std::string& utf8Path);
 
 /// True when canonicalFolder lies in canonicalTop (or is it) and it and every folder up to
