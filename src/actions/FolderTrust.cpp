@@ -1,5 +1,7 @@
 #include "actions/FolderTrust.h"
 
+#include <filesystem>
+
 #include "actions/ExecutarCommand.h"
 
 #include "platform/Dialogs.h"
@@ -39,8 +41,11 @@ bool FolderTrust::MayReachOutside(const std::string& boardFolder, const std::str
                                   const std::string& whatRuns) {
   const std::string folder = CanonicalFolder(Windows1252ToUtf8(boardFolder));
   if (folder.empty()) return false;
-  // A board file others may rewrite carries their commands, whatever its folder.
-  const bool fileClosed = boardFile.empty() || ClosedToOthers(Windows1252ToUtf8(boardFile));
+  // A board file others may rewrite carries their commands, whatever its folder. (A cell that also
+  // links names the linked board, as written, which need not be found: the folder answers then.)
+  const std::string file = Windows1252ToUtf8(boardFile);
+  std::error_code error;
+  const bool fileClosed = file.empty() || !std::filesystem::exists(file, error) || ClosedToOthers(file);
   if ((fileClosed && Trusted(folder)) || AllowedThisTime.contains(folder)) return true;
   // A second command while the box is up (a sound switch, a timer) is no answer to it.
   if (Refused.contains(folder) || Asking) return false;

@@ -129,6 +129,11 @@ TEST_F(FolderTrustTest, AFolderOrBoardOthersCanWriteIsNotTrusted) {
     const std::vector<std::string> stored = ReadTrustedFolders(Settings);
     EXPECT_EQ(std::find(stored.begin(), stored.end(), sub) != stored.end(), c.StoredOnAlways) << c.Name;
   }
+  // A cell that also links names the linked board as written, which may not be found as such.
+  ASSERT_EQ(chmod(board.c_str(), 0644), 0);
+  auto linking = Start();
+  EXPECT_TRUE(linking->MayReachOutside(Folder("boards/sub"), Temp.Path("boards/sub/Otro\\Tauler.qdx"), "x"));
+  EXPECT_TRUE(Box.TrustQuestions.empty());
   if (geteuid() != 0) return;
   // A trusted folder that someone else's folder replaced (its parent was open to them).
   RemoveTrustedFolder(Settings, sub);
