@@ -217,8 +217,8 @@ void CellCommands::RunSpecialFunction(const std::string& text) {
 }
 
 bool CellCommands::MayReachOutside(const std::string& text, const LaunchPlan* plan) {
-  return Gate != nullptr &&
-         Gate->MayReachOutside(Host.BoardFolder(), DescribeOutside(text, plan, Host.CurrentBoardFile()));
+  return Gate != nullptr && Gate->MayReachOutside(Host.BoardFolder(), Host.CurrentBoardFile(),
+                                                  DescribeOutside(text, plan, Host.CurrentBoardFile()));
 }
 
 void CellCommands::RunRow(const Row& row, const std::string& folded) {
@@ -304,19 +304,33 @@ std::string Visible(const std::string& cp1252) {
   return shown;
 }
 
+// A path as named and, when a link or ".." makes it another file, the file it really is: a link
+// called "calc" beside the board may be the shell.
+std::string ShownPath(const std::string& utf8Path) {
+  std::string shown = Visible(Utf8ToWindows1252(utf8Path));
+  if (const std::string real = RealPath(utf8Path); !real.empty() && real != utf8Path)
+    shown += " (en realidad: " + Visible(Utf8ToWindows1252(real)) + ")";
+  return shown;
+}
+
 } // namespace
 
 std::string CellCommands::DescribeOutside(const std::string& text, const LaunchPlan* plan,
                                           const std::string& boardFile) {
   if (plan != nullptr && plan->Kind == LaunchKind::Program) {
-    std::string description = "Programa: " + Visible(Utf8ToWindows1252(plan->Target));
+    std::string description = "Programa: " + ShownPath(plan->Target);
     for (size_t i = 0; i < plan->Arguments.size(); ++i)
       description += "\nArgumento " + std::to_string(i + 1) + ": \xAB" +
                      Visible(Utf8ToWindows1252(plan->Arguments[i])) + "\xBB";
     return description;
   }
-  if (plan != nullptr && plan->Kind == LaunchKind::Document)
-    return "Documento: " + Visible(Utf8ToWindows1252(plan->Target));
+  if (plan != nullptr && plan->Kind == LaunchKind::Document) {
+    std::string description = "Documento: " + ShownPath(plan->Target);
+    // Some desktops start what a launcher file names instead of showing it.
+    if (LowerAscii(plan->Target).ends_with(".desktop"))
+      description += "\nEs un lanzador: el escritorio puede arrancar el programa que nombra.";
+    return description;
+  }
   const Row* row = FindRow(text, FoldAccents(text));
   const Action what = row != nullptr ? row->What : Action::None;
   if (what == Action::Companion || what == Action::Edit)

@@ -1,13 +1,17 @@
 #include "actions/ExecutarCommand.h"
 
+#include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 
 #include <filesystem>
+#include <vector>
 
 #include "boards/PathResolver.h"
+#include "settings/TrustedFolders.h"
 #include "text/Encoding.h"
 #include "text/TextUtilities.h"
 
@@ -72,20 +76,62 @@ bool IsWindowsFullPath(const std::string& path) {
   return path.find(':') != std::string::npos || path.starts_with('\\');
 }
 
-// The real path, symbolic links followed; empty when the file does not exist.
-std::string RealPath(const std::string& utf8Path) {
-  char* real = ::realpath(utf8Path.c_str(), nullptr);
-  if (real == nullptr) return {};
-  std::string result(real);
-  std::free(real);
-  return result;
+// The group the system makes for each user alone (named after the user, its primary group, with no
+// other members): where new files get group write by default, that write is still the owner's own.
+bool PrivateGroup(uid_t owner, gid_t group) {
+  const passwd* user = ::getpwuid(owner);
+  if (user == nullptr || user->pw_gid != group) return false;
+  const std::string name = user->pw_name;
+  const ::group* entry = ::getgrgid(group);
+  if (entry == nullptr || name != entry->gr_name) return false;
+  for (char** member = entry->gr_mem; member != nullptr && *member != nullptr; ++member)
+    if (name != *member) return false;
+  return true;
 }
 
-bool OwnedAndClosed(const std::string& path) {
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) return false;
-  const bool owner = info.st_uid == ::geteuid() || info.st_uid == 0;
-  return owner && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+// The folders a name is looked up in as written, from the board's folder down (or from the root for a
+// full name), the way the system walks it: a link or a folder on the way that others could have put
+// there would choose what the name reaches, however safe that is itself. ".." names no entry anyone
+// could put, so it only moves up.
+bool NamedWayClosed(const std::string& utf8Path, const std::string& utf8BoardFolder) {
+  std::string board = utf8BoardFolder;
+  while (board.size() > 1 && board.back() == '/')
+    board.pop_back();
+  std::string folder;
+  std::string rest;
+  if (!board.empty() && board != "/" && utf8Path.starts_with(board + "/")) {
+    folder = RealPath(board);
+    rest = utf8Path.substr(board.size() + 1);
+  } else if (utf8Path.starts_with('/')) {
+    folder = "/";
+    rest = utf8Path.substr(1);
+  }
+  std::vector<std::string> names;
+  for (size_t start = 0; start <= rest.size();) {
+    size_t end = rest.find('/', start);
+    if (end == std::string::npos) end = rest.size();
+    if (const std::string name = rest.substr(start, end - start); !name.empty() && name != ".")
+      names.push_back(name);
+    start = end + 1;
+  }
+  if (folder.empty() || names.empty()) return false;
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (names[i] == "..") {
+      const size_t cut = folder.rfind('/');
+      folder = cut == 0 || cut == std::string::npos ? "/" : folder.substr(0, cut);
+      continue;
+    }
+    if (!ClosedToOthers(folder)) return false;
+    const std::string next = (folder == "/" ? "" : folder) + "/" + names[i];
+    if (i + 1 == names.size()) {
+      struct stat entry {};
+      if (::lstat(next.c_str(), &entry) != 0) return false;
+      return !S_ISLNK(entry.st_mode) || entry.st_uid == ::geteuid() || entry.st_uid == 0;
+    }
+    folder = RealPath(next);
+    if (folder.empty()) return false;
+  }
+  return false; // the name ends in "..": a folder, never a program or document
 }
 
 LaunchPlan Refuse(const std::string& utf8Path) {
@@ -189,9 +235,37 @@ std::optional<std::string> FindProgramOnSearchPath(const std::string& nameCp1252
   return FindOnSearchPath(nameCp1252, searchPath);
 }
 
+std::string RealPath(const std::string& utf8Path) {
+  char* real = ::realpath(utf8Path.c_str(), nullptr);
+  if (real == nullptr) return {};
+  std::string result(real);
+  std::free(real);
+  return result;
+}
+
+bool ClosedToOthers(const std::string& utf8Path) {
+  struct stat info {};
+  if (::stat(utf8Path.c_str(), &info) != 0) return false;
+  const bool owner = info.st_uid == ::geteuid() || info.st_uid == 0;
+  if (!owner || (info.st_mode & S_IWOTH) != 0) return false;
+  return (info.st_mode & S_IWGRP) == 0 || PrivateGroup(info.st_uid, info.st_gid);
+}
+
+bool FoldersClosedToOthers(const std::string& canonicalFolder, const std::string& canonicalTop) {
+  if (!FolderWithin(canonicalFolder, canonicalTop)) return false;
+  std::string folder = canonicalFolder;
+  for (;;) {
+    if (!ClosedToOthers(folder)) return false;
+    if (folder == canonicalTop || folder == "/") return true;
+    const size_t cut = folder.rfind('/');
+    if (cut == std::string::npos) return false;
+    folder = cut == 0 ? "/" : folder.substr(0, cut);
+  }
+}
+
 bool SafeFromOthers(const std::string& utf8Path, const std::string& utf8BoardFolder) {
   const std::string file = RealPath(utf8Path);
-  if (file.empty() || !OwnedAndClosed(file)) return false;
+  if (file.empty() || !ClosedToOthers(file) || !NamedWayClosed(utf8Path, utf8BoardFolder)) return false;
   const std::string board = utf8BoardFolder.empty() ? std::string() : RealPath(utf8BoardFolder);
   // Inside the board's folder the walk ends there; a file outside it answers for the whole way up.
   const bool inside = !board.empty() && (board == "/" || file.starts_with(board + "/"));
@@ -199,7 +273,7 @@ bool SafeFromOthers(const std::string& utf8Path, const std::string& utf8BoardFol
   while (folder != "/" && !(inside && folder == board)) {
     const size_t cut = folder.rfind('/');
     folder = cut == 0 || cut == std::string::npos ? "/" : folder.substr(0, cut);
-    if (!OwnedAndClosed(folder)) return false;
+    if (!ClosedToOthers(folder)) return false;
   }
   return true;
 }

@@ -56,7 +56,19 @@ std::optional<std::string> FindProgramOnSearchPath(const std::string& nameCp1252
 
 /// True when the file (UTF-8, symbolic links followed) and every folder above it are owned by this user
 /// or root and writable by no one else: up to boardFolder (UTF-8) when the file lies inside it, else up
-/// to the root. False when the file does not exist.
+/// to the root; the same for every folder the path passes through as written, and a link on the way
+/// is this user's or root's. False when the file does not exist.
 bool SafeFromOthers(const std::string& utf8Path, const std::string& utf8BoardFolder);
+
+/// True when the file or folder (UTF-8, links followed) is owned by this user or root and writable by
+/// no one else (group write counts only for a group other than the owner's private one).
+bool ClosedToOthers(const std::string& utf8Path);
+
+/// True when canonicalFolder lies in canonicalTop (or is it) and it and every folder up to
+/// canonicalTop are ClosedToOthers.
+bool FoldersClosedToOthers(const std::string& canonicalFolder, const std::string& canonicalTop);
+
+/// The path with every link, "." and ".." resolved; empty when it does not exist.
+std::string RealPath(const std::string& utf8Path);
 
 } // namespace nq

@@ -3,42 +3,101 @@
 #include <fcntl.h>
 #include <linux/close_range.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QDesktopServices>
-#include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QUrl>
 #include <cerrno>
 #include <ctime>
+#include <optional>
+
+#include "actions/ExecutarCommand.h"
 
 namespace nq {
 namespace {
 
 constexpr int OpenerAnswerMs = 1500;
 
+// In a child just forked: a session of its own, and the null device for its input and output, so
+// what it starts neither writes into the player nor dies with it; nor does it keep any other file of
+// the player open, or the player's blocked and ignored signals. Only calls safe after a fork.
+void LeaveThePlayer() {
+  setsid();
+  const int null = open("/dev/null", O_RDWR);
+  for (int fd = 0; fd < 3 && null >= 0; ++fd)
+    dup2(null, fd);
+  close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
+  struct sigaction standard {};
+  standard.sa_handler = SIG_DFL;
+  for (const int signal : {SIGPIPE, SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGCHLD})
+    sigaction(signal, &standard, nullptr);
+  sigset_t none;
+  sigemptyset(&none);
+  sigprocmask(SIG_SETMASK, &none, nullptr);
+}
+
 } // namespace
 
 bool QtLauncher::StartProgram(const std::string& utf8Program, const std::vector<std::string>& utf8Arguments) {
-  QStringList arguments;
-  for (const std::string& argument : utf8Arguments)
-    arguments << QString::fromStdString(argument);
   // An argument list, never a shell: board texts must not be able to run shell syntax.
-  return QProcess::startDetached(QString::fromStdString(utf8Program), arguments);
+  return StartDetached(utf8Program, utf8Arguments);
 }
 
 bool QtLauncher::OpenDocument(const std::string& utf8PathOrUrl) {
   const QString target = QString::fromStdString(utf8PathOrUrl);
-  const QUrl url = target.contains("://") ? QUrl(target) : QUrl::fromLocalFile(target);
-  const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
-  if (opener.isEmpty()) return QDesktopServices::openUrl(url);
-  const OpenerStart answer = StartOpener(
-      QFile::encodeName(opener).toStdString(), url.toString(QUrl::FullyEncoded).toStdString(), OpenerAnswerMs,
-      [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20); });
+  // A full path is a file even when a folder of it is called "x:" and holds "//".
+  const QUrl url =
+      target.startsWith('/') || !target.contains("://") ? QUrl::fromLocalFile(target) : QUrl(target);
+  // The opener is looked for as programs named by boards are: only in full folders of the search path,
+  // never in the working folder, and with no other way round when it is missing.
+  const std::optional<std::string> opener =
+      FindProgramOnSearchPath("xdg-open", qEnvironmentVariable("PATH").toStdString());
+  if (!opener) return false;
+  const OpenerStart answer =
+      StartOpener(*opener, url.toString(QUrl::FullyEncoded).toStdString(), OpenerAnswerMs,
+                  [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20); });
   return answer != OpenerStart::Failed;
+}
+
+bool StartDetached(const std::string& program, const std::vector<std::string>& arguments) {
+  // Everything the child needs is made before the fork: after it, only plain system calls.
+  std::vector<std::string> words{program};
+  words.insert(words.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& word : words)
+    argv.push_back(word.data());
+  argv.push_back(nullptr);
+  // Closed by a successful exec; an errno arrives on it when the exec fails.
+  int report[2];
+  if (pipe2(report, O_CLOEXEC) != 0) return false;
+  const pid_t goBetween = fork();
+  if (goBetween == 0) {
+    LeaveThePlayer();
+    const pid_t child = fork();
+    if (child == 0) {
+      execv(argv[0], argv.data());
+      const int error = errno;
+      [[maybe_unused]] const ssize_t written = write(report[1], &error, sizeof error);
+      _exit(127);
+    }
+    // The program is not the player's child: nobody has to wait for it.
+    _exit(child > 0 ? 0 : 1);
+  }
+  close(report[1]);
+  int status = 0;
+  bool started = goBetween > 0;
+  while (started && waitpid(goBetween, &status, 0) < 0)
+    if (errno != EINTR) started = false;
+  started = started && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  int error = 0;
+  ssize_t got = 0;
+  do
+    got = read(report[0], &error, sizeof error);
+  while (got < 0 && errno == EINTR);
+  close(report[0]);
+  return started && got == 0;
 }
 
 OpenerStart StartOpener(const std::string& opener, const std::string& argument, int answerMs,
@@ -56,14 +115,7 @@ OpenerStart StartOpener(const std::string& opener, const std::string& argument, 
     return OpenerStart::Failed;
   }
   if (goBetween == 0) {
-    // A session of its own, and the null device for its input and output: the viewer it starts
-    // neither writes into the player nor dies with it.
-    setsid();
-    const int null = open("/dev/null", O_RDWR);
-    for (int fd = 0; fd < 3 && null >= 0; ++fd)
-      dup2(null, fd);
-    // Nor does it keep any other file of the player open.
-    close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
+    LeaveThePlayer();
     const pid_t child = fork();
     if (child == 0) {
       execv(argv[0], argv);

@@ -1,6 +1,7 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/Launcher.h"
 
@@ -18,6 +19,10 @@ enum class OpenerStart : unsigned char {
 /// exit status, calling whileWaiting every few milliseconds meanwhile.
 OpenerStart StartOpener(const std::string& opener, const std::string& argument, int answerMs,
                         const std::function<void()>& whileWaiting);
+
+/// Starts program (a full path) with the arguments, never through a shell, the way StartOpener starts
+/// the opener, without waiting for it; false when it could not be started.
+bool StartDetached(const std::string& program, const std::vector<std::string>& arguments);
 
 class QtLauncher : public Launcher {
 public:

@@ -1,6 +1,8 @@
 #include "settings/TrustedFolders.h"
 
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 
@@ -50,9 +52,21 @@ std::vector<std::string> ReadTrustedFolders(const SettingsStore& settings) {
   return folders;
 }
 
+bool TooBroadToTrust(std::string_view canonicalFolder) {
+  if (canonicalFolder.empty() || canonicalFolder == "/") return true;
+  std::vector<std::string> homes;
+  if (const char* home = std::getenv("HOME"); home != nullptr) homes.push_back(CanonicalFolder(home));
+  if (const passwd* account = ::getpwuid(::geteuid()); account != nullptr && account->pw_dir != nullptr)
+    homes.push_back(CanonicalFolder(account->pw_dir));
+  for (const std::string& home : homes)
+    if (FolderWithin(home, canonicalFolder)) return true;
+  return false;
+}
+
 TrustChange AddTrustedFolder(SettingsStore& settings, const std::string& utf8Folder) {
   const std::string folder = CanonicalFolder(utf8Folder);
   if (folder.empty()) return TrustChange::NotAFolder;
+  if (TooBroadToTrust(folder)) return TrustChange::TooBroad;
   // A longer value would be read back cut, naming another folder.
   // (The writer may add a pair of quotes so blanks at either end survive.)
   if (folder.size() + 2 > MaxProfileText) return TrustChange::TooLong;
@@ -84,7 +98,7 @@ TrustChange RemoveTrustedFolder(SettingsStore& settings, const std::string& utf8
 
 bool IsTrustedByUser(const SettingsStore& settings, std::string_view canonicalFolder) {
   for (const std::string& trusted : ReadTrustedFolders(settings))
-    if (FolderWithin(canonicalFolder, trusted)) return true;
+    if (!TooBroadToTrust(trusted) && FolderWithin(canonicalFolder, trusted)) return true;
   return false;
 }
 

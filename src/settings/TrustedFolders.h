@@ -25,7 +25,12 @@ bool FolderWithin(std::string_view folder, std::string_view trusted);
 /// The stored folders, in the order they were added.
 std::vector<std::string> ReadTrustedFolders(const SettingsStore& settings);
 
-enum class TrustChange { Done, Unchanged, NotAFolder, TooLong, NotWritten };
+enum class TrustChange { Done, Unchanged, NotAFolder, TooLong, TooBroad, NotWritten };
+
+/// True for a canonical folder that holds the user's home folder (or is it, or is the root): trusting
+/// it would trust every download and every folder others share with the user. Never trusted, even
+/// when the settings file names it.
+bool TooBroadToTrust(std::string_view canonicalFolder);
 
 /// Adds the canonical form of the folder; Unchanged when it is already there.
 TrustChange AddTrustedFolder(SettingsStore& settings, const std::string& utf8Folder);

@@ -104,10 +104,17 @@ int RunCheck(const Arguments& args) {
       std::printf("%s: %s\n", board.string().c_str(), authoring::DescribeProblem(problem).c_str());
       ++problems;
     }
-    for (const std::string& command : OutsideCommands(board)) {
+    const std::vector<std::string> commands = OutsideCommands(board);
+    for (const std::string& command : commands) {
       std::printf("%s: %s\n", board.string().c_str(), command.c_str());
       ++outside;
     }
+    // Trusting the folder would not cover such a board: the player asks about it every time.
+    if (!commands.empty() &&
+        (!ClosedToOthers(board.string()) || !ClosedToOthers(board.parent_path().string())))
+      std::printf("%s: others can change this board or its folder: its commands are asked about even in "
+                  "a trusted folder\n",
+                  board.string().c_str());
   }
   std::printf("%zu boards checked, %zu problems, %zu commands reach outside the player\n", boards.size(),
               problems, outside);

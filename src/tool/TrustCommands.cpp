@@ -66,6 +66,12 @@ int RunTrust(const Arguments& args) {
   case TrustChange::TooLong:
     std::fprintf(stderr, "trust: the path of %s is too long to be stored\n", choice.Rest[0].c_str());
     return 1;
+  case TrustChange::TooBroad:
+    std::fprintf(stderr,
+                 "trust: %s is the root, the home folder or a folder that holds it; trust the folder of the "
+                 "boards themselves\n",
+                 folder.c_str());
+    return 1;
   case TrustChange::NotWritten:
     break;
   }
@@ -77,15 +83,18 @@ int RunUntrust(const Arguments& args) {
   const SettingsChoice choice = ChooseSettings(args);
   if (choice.Rest.size() != 1) return Usage("usage: untrust [--settings FILE] FOLDER");
   SettingsStore settings = OpenSettings(choice);
+  // Named as it is stored: "." or a relative name says little in a script's log.
+  const std::string canonical = CanonicalFolder(choice.Rest[0]);
+  const std::string& named = canonical.empty() ? choice.Rest[0] : canonical;
   switch (RemoveTrustedFolder(settings, choice.Rest[0])) {
   case TrustChange::Done:
-    std::printf("no longer trusted: %s\n", choice.Rest[0].c_str());
+    std::printf("no longer trusted: %s\n", named.c_str());
     return 0;
   case TrustChange::NotWritten:
     std::fprintf(stderr, "untrust: could not write %s\n", choice.File.c_str());
     return 1;
   default:
-    std::fprintf(stderr, "untrust: %s was not trusted\n", choice.Rest[0].c_str());
+    std::fprintf(stderr, "untrust: %s was not trusted\n", named.c_str());
     return 1;
   }
 }
@@ -103,8 +112,13 @@ int RunTrusted(const Arguments& args) {
   const SettingsChoice choice = ChooseSettings(args);
   if (!choice.Rest.empty()) return Usage("usage: trusted [--settings FILE]");
   const SettingsStore settings = OpenSettings(choice);
-  for (const std::string& folder : ReadTrustedFolders(settings))
-    std::printf("%s\n", folder.c_str());
+  for (const std::string& folder : ReadTrustedFolders(settings)) {
+    // An entry written by hand that the player ignores must not pass for a trusted folder.
+    if (TooBroadToTrust(folder))
+      std::printf("%s (ignored: the root, the home folder or a folder that holds it)\n", folder.c_str());
+    else
+      std::printf("%s\n", folder.c_str());
+  }
   return 0;
 }
 

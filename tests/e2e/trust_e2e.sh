@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Boards from a folder nobody trusted yet: the real player asks before a cell starts a program, and
-# each answer holds as long as it should; a program planted in a folder others can write is refused
-# with a message; a Windows full path never reaches the board's folder; the working folder and
-# relative PATH entries are never searched. Run inside tests/e2e/session.sh.
+# each answer holds as long as it should; a program or link planted in a folder others can write is
+# refused with a message, and a board planted there is asked about even inside a trusted folder; a
+# Windows full path never reaches the board's folder; the working folder and relative PATH entries
+# are never searched. Run inside tests/e2e/session.sh.
 # Usage: trust_e2e.sh PLAYER
 set -u
 player=$1
@@ -12,7 +13,7 @@ trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; [ -n "${NQ_KEEP:-}"
 fail() { echo "FAIL: $*"; [ -f "$work/player.log" ] && tail -n 20 "$work/player.log"; exit 1; }
 . "$(dirname "$0")/lib.sh"
 
-mkdir -p "$work/config" "$work/fresh" "$work/open" "$work/safe" "$work/bin" "$work/run/rel"
+mkdir -p "$work/config" "$work/fresh" "$work/fresh2" "$work/open" "$work/safe" "$work/bin" "$work/run/rel"
 printf '[tts]\r\nNumero sintetitzador=0\r\nGrup sintetitzador=SAPI\r\nNom sintetitzador=SAPI - Catalan (ca)\r\n[Menu Options]\r\nMenuSpeak.Checked=NO\r\n' > "$work/config/nexoquadrix.ini"
 : > "$work/config/Quadrix.ini"
 chmod 1777 "$work/open"
@@ -23,6 +24,7 @@ program() { # FILE NAME
   chmod 755 "$1"
 }
 program "$work/fresh/marca" fresh
+program "$work/fresh2/marca" stray
 program "$work/open/marca" planted
 program "$work/safe/firefox" board-folder
 program "$work/bin/firefox" path
@@ -44,6 +46,7 @@ board() { # FILE CELL-COMMAND...
 }
 board "$work/fresh/tauler.qdx" '<EXECUTAR marca.exe uno>' '<EXECUTAR otro.exe>'
 board "$work/open/tauler.qdx" '<EXECUTAR marca.exe>'
+board "$work/fresh2/tauler.qdx" '<EXECUTAR marca.exe>'
 board "$work/safe/tauler.qdx" '<EXECUTAR C:\Program Files\Mozilla Firefox\firefox.exe http://x>'
 
 start_player() { # BOARD
@@ -160,4 +163,41 @@ for _ in $(seq 1 30); do [ "$(runs path)" = 1 ] && break; sleep 0.1; done
 [ "$(runs board-folder)" = 0 ] || fail "a Windows full path started the file in the board's folder"
 stop_player
 echo "Windows full path: $(grep '^path' "$work/marker")"
+
+# 6. Inside a trusted folder, a board in a subfolder anyone can write is not the user's: it is asked
+# about. A link to the shell planted in a trusted folder anyone can write is refused like a program.
+mkdir -p "$work/safe/drop"
+chmod 777 "$work/safe/drop"
+board "$work/safe/drop/tauler.qdx" "<EXECUTAR /bin/sh.exe -c \"echo dropped | tee -a $work/marker\">"
+ln -s /bin/sh "$work/open/calc"
+board "$work/open/enlace.qdx" "<EXECUTAR calc.exe -c \"echo linked | tee -a $work/marker\">"
+start_player "$work/safe/drop/tauler.qdx"
+cell 1 1
+box=$(question)
+[ -n "$box" ] || fail "a board planted in an open subfolder of a trusted folder ran without asking"
+answer "$box" Escape
+[ "$(runs dropped)" = 0 ] || fail "the planted board's command ran"
+stop_player
+start_player "$work/open/enlace.qdx"
+cell 1 1
+message=$(wait_for_window_titled 'NexoQuadrix')
+[ -n "$message" ] || fail "no message about the link planted in an open folder"
+answer "$message" Return
+[ "$(runs linked)" = 0 ] || fail "the link planted in an open folder started the shell"
+stop_player
+echo "planted board asked about, planted link refused"
+
+# 7. A switch press meant for the board lands on the box: Return and Space answer No, like Escape.
+for key in Return space; do
+  start_player "$work/fresh2/tauler.qdx"
+  cell 1 1
+  box=$(question)
+  [ -n "$box" ] || fail "a board of a fresh folder did not ask ($key)"
+  answer "$box" "$key"
+  [ -z "$(xdotool search --onlyvisible --name '^Carpeta de tableros$' 2>/dev/null)" ] ||
+    fail "$key did not answer the question"
+  [ "$(runs stray)" = 0 ] || fail "$key let the program run"
+  stop_player
+done
+echo "Return and Space answer No"
 echo "PASS"

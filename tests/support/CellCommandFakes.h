@@ -100,7 +100,7 @@ public:
     return std::nullopt;
   }
 
-  bool MayReachOutside(const std::string&, const std::string& whatRuns) override {
+  bool MayReachOutside(const std::string&, const std::string&, const std::string& whatRuns) override {
     Asked.push_back(whatRuns);
     return Trusted;
   }

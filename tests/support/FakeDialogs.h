@@ -36,7 +36,8 @@ public:
   std::vector<std::string> Messages; // the texts of the boxes, in order
   std::vector<ShownBox> Boxes;
   std::vector<FileQuestion> FileQuestions;
-  std::vector<std::string> TrustQuestions; // "folder | what runs"
+  std::vector<std::string> TrustQuestions;  // "folder | what runs"
+  std::vector<std::string> ReviewedFolders; // the list the last options box showed
 
   void ShowMessage(const std::string& text, MessageIcon icon, const std::string& caption) override {
     Messages.push_back(text);
@@ -54,7 +55,8 @@ public:
     if (WhileAskingTrust) WhileAskingTrust();
     return Trust;
   }
-  std::vector<std::string> ReviewTrustedFolders(const std::vector<std::string>&) override {
+  std::vector<std::string> ReviewTrustedFolders(const std::vector<std::string>& folders) override {
+    ReviewedFolders = folders;
     return FoldersToRemove;
   }
 };

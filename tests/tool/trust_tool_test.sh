@@ -23,6 +23,17 @@ grep -qF "$real" "$work/config/nexoquadrix.ini" || fail "not stored in the playe
 "$tool" trust --settings "$work/other.ini" "$work/sets" > /dev/null || fail "trust --settings failed"
 [ "$("$tool" trusted --settings "$work/other.ini")" = "$(readlink -f "$work/sets")" ] || fail "--settings ignored"
 [ -z "$("$tool" trusted)" ] || fail "--settings wrote the default settings file"
+# Relative names are stored and reported canonically.
+[ "$(cd "$work/sets" && "$tool" trust ./a/../a)" = "trusted: $real" ] || fail "a relative name was not made canonical"
+[ "$(cd "$work/sets" && "$tool" untrust a)" = "no longer trusted: $real" ] || fail "untrust did not name the canonical folder"
+# The root, the home folder and what holds it would trust every download: refused, and ignored when
+# written by hand.
+for broad in / "$HOME" "$(dirname "$(readlink -f "$HOME")")"; do
+  "$tool" trust "$broad" > /dev/null 2>&1 && fail "trust accepted $broad"
+done
+[ -z "$("$tool" trusted)" ] || fail "a refused folder was stored"
+printf '[Trusted Folders]\r\nFolder1=/\r\n' > "$work/hand.ini"
+grep -q '^/ (ignored' <<< "$("$tool" trusted --settings "$work/hand.ini")" || fail "a stored root is not shown as ignored"
 echo "trust, untrust, trusted: canonical folders in the player's settings"
 
 printf '#!/bin/sh\n' > "$work/sets/a/escriu"
@@ -50,5 +61,7 @@ grep -q 'a/t.qdx: cell 5: reaches outside: nothing here' <<< "$out" || fail "a m
 grep -q "open/t.qdx: cell 1: reaches outside: would not start, others can change" <<< "$out" ||
   { echo "$out"; fail "the planted program is not reported as refused"; }
 grep -q '2 boards checked, 0 problems, 5 commands reach outside the player' <<< "$out" || fail "summary: $out"
+grep -q 'open/t.qdx: others can change' <<< "$out" || { echo "$out"; fail "a board others can change is not said so"; }
+grep -q 'a/t.qdx: others can change' <<< "$out" && fail "a closed board is said to be open to others"
 echo "check lists what a set would run"
 echo PASS

@@ -1,5 +1,7 @@
 // Boxes and dialogs belong to the main window and stay above it; the splash never covers the voice window.
+#include <QAbstractButton>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -55,6 +57,51 @@ TEST_F(DialogsTest, MessageBoxesAreOwnedByTheMainWindowAndAboveIt) {
   EXPECT_TRUE(shown.Seen);
   EXPECT_EQ(shown.Owner, &Window);
   EXPECT_TRUE(shown.AboveOthers);
+}
+
+// The question about a folder belongs to the window, shows the folder and what would run as they are,
+// and a key a switch sends at once (Return, Space, Escape) answers No.
+TEST_F(DialogsTest, TheTrustQuestionIsOwnedShowsEverythingAndAStrayKeyRefuses) {
+  QtDialogs dialogs([this] { return &Window; }, "NexoQuadrix");
+  const std::string folder = "/srv/tableros <b>x</b>";
+  const std::string whatRuns = "Programa: /bin/sh\nArgumento 1: \xAB-c\xBB";
+  for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Space, Qt::Key_Escape}) {
+    ShownBox shown;
+    QString text;
+    int enabledAnswers = -1;
+    bool closedByKey = false;
+    bool refusing = false;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      shown.Seen = box->isVisible();
+      shown.Owner = box->parentWidget();
+      shown.AboveOthers = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+      // Shown as written: a folder or argument with markup must not change how the box reads.
+      text = box->textFormat() == Qt::PlainText ? box->text() : QString();
+      enabledAnswers = 0;
+      for (QAbstractButton* button : box->buttons())
+        enabledAnswers += button->isEnabled() ? 1 : 0;
+      QWidget* target = box->focusWidget() ? box->focusWidget() : box;
+      QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, key == Qt::Key_Space ? " " : "");
+      QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, key == Qt::Key_Space ? " " : "");
+      QApplication::sendEvent(target, &press);
+      QApplication::sendEvent(target, &release);
+      closedByKey = !box->isVisible();
+      refusing =
+          box->clickedButton() != nullptr && box->buttonRole(box->clickedButton()) == QMessageBox::RejectRole;
+      // Whatever the key did, the box must not stay open for the test.
+      QTimer::singleShot(200, box, [box] { box->done(0); });
+    });
+    EXPECT_EQ(dialogs.AskFolderTrust(folder, whatRuns), TrustAnswer::No) << key;
+    EXPECT_TRUE(shown.Seen);
+    EXPECT_EQ(shown.Owner, &Window);
+    EXPECT_TRUE(shown.AboveOthers);
+    EXPECT_TRUE(text.contains(QString::fromLatin1(folder.c_str()))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QString::fromLatin1(whatRuns.c_str()))) << text.toStdString();
+    EXPECT_EQ(enabledAnswers, 1) << "only No can be chosen at once";
+    EXPECT_TRUE(closedByKey && refusing) << key;
+  }
 }
 
 TEST_F(DialogsTest, VoiceWindowOnAFirstStartIsNotCoveredByTheSplash) {

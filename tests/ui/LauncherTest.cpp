@@ -1,4 +1,5 @@
 // Opening a document says whether a program took it, so the player can tell the user when none did.
+#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -6,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sstream>
+#include <vector>
 
 #include "linux/QtLauncher.h"
 #include "support/TempFolder.h"
@@ -75,6 +78,63 @@ TEST(LauncherTest, TheOpenerIsDetachedAndWritesToTheNullDevice) {
   }
   EXPECT_NE(line, "PPid:\t" + std::to_string(getpid())) << "the opener is still the player's child";
   kill(static_cast<pid_t>(pid), SIGKILL);
+}
+
+// The opener is found only in full folders of the search path: an "xdg-open" in the working folder,
+// reached through an empty, "." or relative entry, is someone else's program.
+TEST(LauncherTest, TheOpenerIsNeverTakenFromTheWorkingFolderOrARelativeEntry) {
+  const test::TempFolder temp;
+  const std::filesystem::path folder = temp.Root();
+  std::filesystem::create_directories(folder / "rel");
+  for (const char* planted : {"xdg-open", "rel/xdg-open"}) {
+    std::ofstream(folder / planted) << "#!/bin/sh\ntouch " << (folder / "planted-ran").string() << "\n";
+    std::filesystem::permissions(folder / planted, std::filesystem::perms::owner_all);
+  }
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(folder);
+  const QByteArray path = qgetenv("PATH");
+  for (const char* searchPath : {"", ":", ".", "rel", "rel:.::/nowhere"}) {
+    qputenv("PATH", searchPath);
+    QtLauncher launcher;
+    EXPECT_FALSE(launcher.OpenDocument("/nowhere/a.txt")) << "PATH=" << searchPath;
+  }
+  qputenv("PATH", path);
+  std::filesystem::current_path(before);
+  EXPECT_FALSE(std::filesystem::exists(folder / "planted-ran"));
+}
+
+// A program a board starts gets nothing of the player: none of its open files, a session of its own,
+// and it is not the player's child.
+TEST(LauncherTest, AProgramStartedForABoardKeepsNoFileOfThePlayer) {
+  const test::TempFolder temp;
+  const std::filesystem::path folder = temp.Root();
+  const std::filesystem::path secret = folder / "secret.txt";
+  std::ofstream(secret) << "private";
+  const int inherited = ::open(secret.c_str(), O_RDONLY); // without close-on-exec, as libraries leave some
+  ASSERT_GE(inherited, 0);
+  const std::string script = "cd '" + folder.string() + "'; readlink /proc/$$/fd/* > fds.tmp; " +
+                             "ps -o sid=,ppid= -p $$ >> fds.tmp; mv fds.tmp fds.txt";
+  QtLauncher launcher;
+  EXPECT_TRUE(launcher.StartProgram("/bin/sh", {"-c", script}));
+  ::close(inherited);
+  for (int i = 0; i < 100 && !std::filesystem::exists(folder / "fds.txt"); ++i)
+    usleep(50 * 1000);
+  std::ifstream seen(folder / "fds.txt");
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(seen, line);)
+    lines.push_back(line);
+  ASSERT_GE(lines.size(), 2U);
+  long session = 0, parent = 0;
+  std::istringstream(lines.back()) >> session >> parent;
+  lines.pop_back();
+  // (The shell's own redirection and saved descriptors are in the list too.)
+  for (const std::string& line : lines)
+    EXPECT_NE(line, secret.string()) << "the program keeps a file of the player open";
+  EXPECT_NE(session, static_cast<long>(getsid(0)));
+  EXPECT_NE(parent, static_cast<long>(getpid())) << "the program is the player's child";
+  // A program that cannot start says so, so the player can try another or tell the user.
+  EXPECT_FALSE(launcher.StartProgram((folder / "missing").string(), {}));
+  EXPECT_FALSE(launcher.StartProgram(secret.string(), {})); // not executable
 }
 
 } // namespace

@@ -421,6 +421,35 @@ TEST(CellCommandsTest, TheQuestionShowsTheProgramAndEachArgumentAsTheyWillRun) {
   EXPECT_TRUE(h.Player.Asked.empty());
 }
 
+// A link beside the board called like a harmless program is shown as the file it really starts.
+TEST(CellCommandsTest, TheQuestionShowsWhatALinkReallyStarts) {
+  ScriptFolder board;
+  board.Write("escriu", true);
+  std::filesystem::create_symlink(board.Dir + "escriu", board.Dir + "calc");
+  Harness h;
+  h.Player.Folder = board.Dir;
+  h.Run("<EXECUTAR calc.exe>");
+  h.Run("<EXECUTAR escriu.exe>");
+  ASSERT_EQ(h.Player.Asked.size(), 2U);
+  const std::string real = std::filesystem::canonical(board.Dir + "escriu").string();
+  EXPECT_NE(h.Player.Asked[0].find(real), std::string::npos) << h.Player.Asked[0];
+  EXPECT_EQ(h.Player.Asked[1].find(real), h.Player.Asked[1].rfind(real)) << h.Player.Asked[1];
+}
+
+// A desktop launcher opened as a document may start what it names: the question says so.
+TEST(CellCommandsTest, TheQuestionSaysALauncherMayStartAProgram) {
+  ScriptFolder board;
+  board.Write("Nota.txt", false);
+  board.Write("Nota.DESKTOP", false);
+  Harness h;
+  h.Player.Folder = board.Dir;
+  h.Run("<EXECUTAR Nota.txt>");
+  h.Run("<EXECUTAR Nota.DESKTOP>");
+  ASSERT_EQ(h.Player.Asked.size(), 2U);
+  EXPECT_EQ(std::count(h.Player.Asked[0].begin(), h.Player.Asked[0].end(), '\n'), 0);
+  EXPECT_EQ(std::count(h.Player.Asked[1].begin(), h.Player.Asked[1].end(), '\n'), 1) << h.Player.Asked[1];
+}
+
 TEST(CellCommandsTest, AProgramOthersCanChangeIsRefusedWithOneMessagePerBoard) {
   ScriptFolder board;
   board.Write("escriu", true);

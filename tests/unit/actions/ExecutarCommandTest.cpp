@@ -167,25 +167,33 @@ TEST_F(ExecutarPlanTest, RefusesFilesOthersCanChange) {
     std::string ChmodPath; // relative to the board folder "own/"; "." is the folder itself
     mode_t Mode;
     bool Starts;
+    bool SharedGroup = false; // the group is one others are in, not the owner's private one
   };
   const std::vector<Case> cases = {
       {"plain", "run", 0755, true},
-      {"group may write", "run", 0775, false},
+      {"a shared group may write", "run", 0775, false, true},
+      {"the owner's private group may write", "run", 0775, true},
       {"others may write", "run", 0757, false},
       {"no execute for others, still closed", "run", 0700, true},
       {"folder inside is open", "tools", 0777, false},
       {"folder inside is sticky and open", "tools", 01777, false},
-      {"folder inside is group-writable", "tools", 0775, false},
+      {"folder inside is writable by a shared group", "tools", 0775, false, true},
+      {"folder inside is writable by the private group", "tools", 0775, true},
       {"the board folder is open", ".", 0777, false},
       {"the board folder is sticky", ".", 01777, false},
   };
   for (const Case& c : cases) {
+    // Only root can give a file to any group, and root's own group is private to it.
+    const bool groupCase = (c.Mode & S_IWGRP) != 0 && (c.Mode & S_IWOTH) == 0;
+    if (groupCase && geteuid() != 0) continue;
     const std::string folder = Root + "own/";
     std::filesystem::remove_all(folder);
     Program("own/run");
     Program("own/tools/run");
     Document("own/tools/doc.txt");
     ASSERT_EQ(chmod((folder + c.ChmodPath).c_str(), c.Mode), 0) << c.Name;
+    ASSERT_EQ(chown((folder + c.ChmodPath).c_str(), static_cast<uid_t>(-1), c.SharedGroup ? 100 : 0), 0)
+        << c.Name;
     const bool inTools = c.ChmodPath == "tools";
     const std::string text = inTools ? "<EXECUTAR tools\\run.exe -x>" : "<EXECUTAR run.exe -x>";
     const std::string file = inTools ? "own/tools/run" : "own/run";
@@ -225,6 +233,43 @@ TEST_F(ExecutarPlanTest, FollowsLinksToTheFileTheyName) {
   EXPECT_EQ(Plan("<EXECUTAR shell.exe>"), Start("boards/shell"));
   EXPECT_TRUE(SafeFromOthers("/bin/sh", ""));
   EXPECT_FALSE(SafeFromOthers(Root + "missing", Root));
+}
+
+// A link is only as safe as the folder it lies in: one planted in a board folder others can write
+// chooses what the board's name reaches, even a system program that then gets the board's arguments.
+TEST_F(ExecutarPlanTest, ALinkCountsOnlyInAFolderClosedToOthers) {
+  struct Case {
+    const char* Name;
+    mode_t FolderMode;
+    const char* Text;
+    const char* Found;
+    bool Starts;
+  };
+  const std::vector<Case> cases = {
+      {"link to a system program, closed folder", 0755, "<EXECUTAR shell.exe -c x>", "links/shell", true},
+      {"link to a system program, sticky open folder", 01777, "<EXECUTAR shell.exe -c x>", "links/shell",
+       false},
+      {"linked folder of system programs, closed folder", 0755, "<EXECUTAR system\\sh.exe -c x>",
+       "links/system/sh", true},
+      {"linked folder of system programs, open folder", 0777, "<EXECUTAR system\\sh.exe -c x>",
+       "links/system/sh", false},
+  };
+  std::filesystem::create_directories(Root + "links");
+  std::filesystem::create_symlink("/bin/sh", Root + "links/shell");
+  std::filesystem::create_symlink("/bin", Root + "links/system");
+  for (const Case& c : cases) {
+    ASSERT_EQ(chmod((Root + "links").c_str(), c.FolderMode), 0) << c.Name;
+    EXPECT_EQ(Plan(c.Text, "links/"), c.Starts ? Start(c.Found, {"-c", "x"}) : Refused(c.Found)) << c.Name;
+  }
+  ASSERT_EQ(chmod((Root + "links").c_str(), 0755), 0);
+  // Climbing out of the board's folder with ".." looks up no name in the open folders it passes.
+  EXPECT_EQ(Plan("<EXECUTAR ..\\..\\..\\..\\..\\..\\..\\..\\bin\\sh.exe>", "links/").Kind,
+            LaunchKind::Program);
+  if (geteuid() != 0) return;
+  // A link only another user can have made, in a folder that is closed now.
+  std::filesystem::create_symlink("/bin/sh", Root + "links/theirs");
+  ASSERT_EQ(lchown((Root + "links/theirs").c_str(), 65534, 65534), 0);
+  EXPECT_EQ(Plan("<EXECUTAR theirs.exe>", "links/"), Refused("links/theirs"));
 }
 
 // The player's working folder and relative PATH entries are wherever it happens to run: never searched,

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "settings/SettingsStore.h"
@@ -61,6 +62,25 @@ TEST_F(TrustedFoldersTest, HandWrittenEntriesCountOnlyAsFullPaths) {
   EXPECT_EQ(ReadTrustedFolders(Settings), (std::vector<std::string>{"/srv/sets", "/last"}));
   EXPECT_TRUE(IsTrustedByUser(Settings, "/srv/sets/x"));
   EXPECT_FALSE(IsTrustedByUser(Settings, "/beyond"));
+}
+
+// Trusting the root or a folder that holds the home folder would trust every download and every share:
+// refused when asked for, and ignored when a settings file names it anyway.
+TEST_F(TrustedFoldersTest, NeverTrustsTheRootOrAFolderThatHoldsTheHomeFolder) {
+  const std::string home = CanonicalFolder(std::getenv("HOME") != nullptr ? std::getenv("HOME") : "/");
+  ASSERT_FALSE(home.empty());
+  const std::string parent = std::filesystem::path(home).parent_path().string();
+  for (const std::string& broad : {std::string("/"), std::string("/."), home, home + "/", parent}) {
+    EXPECT_EQ(AddTrustedFolder(Settings, broad), TrustChange::TooBroad) << broad;
+    EXPECT_TRUE(TooBroadToTrust(CanonicalFolder(broad))) << broad;
+  }
+  EXPECT_TRUE(ReadTrustedFolders(Settings).empty());
+  EXPECT_FALSE(TooBroadToTrust(CanonicalFolder(Temp.Path("sets/a"))));
+  WriteBytes(Temp.Path("nexoquadrix.ini"), "[Trusted Folders]\r\nFolder1=/\r\nFolder2=" + home + "\r\n");
+  EXPECT_FALSE(IsTrustedByUser(Settings, CanonicalFolder(Temp.Path("sets/a"))));
+  EXPECT_FALSE(IsTrustedByUser(Settings, home));
+  // Still listed, so they can be seen and removed.
+  EXPECT_EQ(ReadTrustedFolders(Settings).size(), 2U);
 }
 
 } // namespace
