@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "authoring/BoardKeys.h"
+#include "authoring/BoardText.h"
 #include "settings/AtomicFile.h"
 
 namespace nq::authoring {
@@ -205,11 +206,17 @@ SaveStatus BoardDocument::Save() {
 SaveStatus BoardDocument::SaveAs(const std::string& pathUtf8) {
   if (pathUtf8.empty()) return SaveStatus::NoPath;
   const std::string previous = PathUtf8;
+  const std::string previousFolder = Folder();
   std::error_code error;
   PathUtf8 = fs::absolute(pathUtf8, error).string();
   if (error) PathUtf8 = pathUtf8;
   const SaveStatus status = Save();
-  if (status != SaveStatus::Saved) PathUtf8 = previous;
+  if (status != SaveStatus::Saved) {
+    PathUtf8 = previous;
+    return status;
+  }
+  // The board names its pictures and sounds relative to its folder: they go with it.
+  CopyCellFiles(Current, previousFolder, Folder());
   return status;
 }
 

@@ -69,7 +69,8 @@ public:
   std::string Bytes() const;
   /// Writes the board atomically to its path; afterwards those bytes are the new base.
   SaveStatus Save();
-  /// Writes to another path, which becomes the document's path.
+  /// Writes to another path, which becomes the document's path; the pictures and sounds its cells
+  /// name are copied into the new folder when they are not there yet.
   SaveStatus SaveAs(const std::string& pathUtf8);
 
   /// Where the autosave copy of a board lives: beside it, under a name that is not a board.

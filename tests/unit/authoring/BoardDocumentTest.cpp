@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 
 #include "authoring/BoardDocument.h"
@@ -421,6 +422,31 @@ TEST(BoardDocument, AnAutosaveCopyRestoresTheEditsOverTheBoardOnDisk) {
   ASSERT_EQ(restored->Save(), SaveStatus::Saved);
   EXPECT_FALSE(test::Exists(BoardDocument::AutosavePath(path)));
   EXPECT_FALSE(BoardDocument::Restore(path, "not a board"));
+}
+
+TEST(BoardDocument, SavedIntoAnotherFolderTheBoardTakesItsPicturesAndSoundsAlong) {
+  TempFolder folder;
+  std::filesystem::create_directories(folder.Path("a/pictures"));
+  std::filesystem::create_directories(folder.Path("b"));
+  WriteBytes(folder.Path("a/pictures/gos.png"), "gos");
+  WriteBytes(folder.Path("a/gat.png"), "gat");
+  WriteBytes(folder.Path("a/hola.wav"), "so");
+  WriteBytes(folder.Path("fora.png"), "fora");
+  const std::string path = folder.Path("a/t.qdx");
+  WriteBytes(path, "[Quadrix]\r\nName=Quadrix\r\nautor=Vellumor\r\n[Grid]\r\nColumns=2\r\nRows=2\r\n"
+                   "[Cell 1]\r\nPicture=pictures\\gos.png\r\n[Cell 2]\r\nPicture=GAT.png\r\nRead=Hola.WAV\r\n"
+                   "[Cell 3]\r\nPicture=..\\fora.png\r\n[Cell 4]\r\nPicture=falta.png\r\n");
+  BoardDocument document = OpenOrFail(path);
+  ASSERT_EQ(document.SaveAs(folder.Path("b/t.qdx")), SaveStatus::Saved);
+  EXPECT_EQ(ReadBytes(folder.Path("b/pictures/gos.png")), "gos");
+  // Named as the board names them, so they are found without a case-blind search.
+  EXPECT_EQ(ReadBytes(folder.Path("b/GAT.png")), "gat");
+  EXPECT_EQ(ReadBytes(folder.Path("b/Hola.WAV")), "so");
+  // Names that leave the folder, and files that were missing already, are not made up.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path("b")),
+                          std::filesystem::directory_iterator()),
+            4);
+  EXPECT_EQ(ReadBytes(folder.Path("a/t.qdx")), ReadBytes(folder.Path("b/t.qdx")));
 }
 
 } // namespace
