@@ -190,6 +190,13 @@ bool BoardDocument::Modified() const {
   return PathUtf8.empty() || WriteEveryKey || Bytes() != Base.Content();
 }
 
+bool BoardDocument::ChangedOnDisk() const {
+  if (PathUtf8.empty() || WriteEveryKey) return false;
+  std::string bytes;
+  FileStamp stamp;
+  return ReadWholeFile(PathUtf8, bytes, stamp) == ReadResult::Read && bytes != Base.Content();
+}
+
 SaveStatus BoardDocument::Save() {
   if (PathUtf8.empty()) return SaveStatus::NoPath;
   const std::string bytes = Bytes();

@@ -88,6 +88,22 @@ const QHash<QString, Translation>& Table() {
       {"Save changes to %1?", {"Voleu desar els canvis de %1?", "¿Guardar los cambios de %1?"}},
       {"The board could not be saved:\n%1",
        {"No s'ha pogut desar el plafó:\n%1", "No se pudo guardar el plafón:\n%1"}},
+      {"The folder may be read-only or the disk full. The file is as it was and your changes are still "
+       "here: save them elsewhere with \"Save as\".",
+       {"Potser la carpeta és només de lectura o el disc és ple. El fitxer és com era i els vostres canvis "
+        "encara són aquí: deseu-los en un altre lloc amb \"Desa com\".",
+        "Quizá la carpeta es de solo lectura o el disco está lleno. El archivo está como estaba y sus "
+        "cambios siguen aquí: guárdelos en otro lugar con \"Guardar como\"."}},
+      {"%1 was changed by another program after it was opened here (the player keeps its window's place "
+       "and its options in the board). Save your version over it? Those other changes would be lost.",
+       {"Un altre programa ha canviat %1 després d'obrir-lo aquí (el reproductor guarda al plafó el lloc "
+        "de la seva finestra i les seves opcions). Voleu desar-hi la vostra versió? Aquells altres canvis "
+        "es perdrien.",
+        "Otro programa cambió %1 después de abrirlo aquí (el reproductor guarda en el plafón el lugar de "
+        "su ventana y sus opciones). ¿Guardar su versión encima? Esos otros cambios se perderían."}},
+      {"%1 is already open in another editor window. Go on there, or close it there first.",
+       {"%1 ja és obert en una altra finestra de l'editor. Continueu-hi, o tanqueu-lo allà primer.",
+        "%1 ya está abierto en otra ventana del editor. Siga allí, o ciérrelo allí primero."}},
       {"These characters cannot be kept in a board: %1\nBoards store Catalan and Spanish letters; please "
        "write them differently.",
        {"Aquests caràcters no es poden guardar en un plafó: %1\nEls plafons guarden les lletres del català i "

@@ -15,6 +15,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
+#include <QLockFile>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -53,6 +54,9 @@ namespace {
 using authoring::BoardDocument;
 
 constexpr int MaxRecent = 8;
+
+const char* const SaveFailedNote = "The folder may be read-only or the disk full. The file is as it was and "
+                                   "your changes are still here: save them elsewhere with \"Save as\".";
 
 QString Utf8(const std::string& text) {
   return QString::fromStdString(text);
@@ -321,6 +325,7 @@ void EditorWindow::LoadQtTexts() {
 }
 
 void EditorWindow::StartUntitled(int columns, int rows) {
+  BoardLock.reset();
   Doc = BoardDocument::Create(columns, rows);
   TheCanvas->Select({{1, 1}});
   DocumentChanged();
@@ -333,6 +338,8 @@ bool EditorWindow::OpenBoard(const QString& path) {
     QMessageBox::warning(this, "NexoQuadrix", refusal.empty() ? path : ToQString(refusal));
     return false;
   }
+  std::unique_ptr<QLockFile> lock;
+  if (!LockBoard(Utf8(opened->Path()), lock)) return false;
   const QString autosave = Utf8(BoardDocument::AutosavePath(opened->Path()));
   if (QFileInfo::exists(autosave)) {
     const auto answer = QMessageBox::question(
@@ -350,6 +357,7 @@ bool EditorWindow::OpenBoard(const QString& path) {
     }
   }
   Doc = std::move(opened);
+  BoardLock = std::move(lock);
   RememberRecent(Utf8(Doc->Path()));
   TheCanvas->Select({{1, 1}});
   DocumentChanged();
@@ -367,7 +375,8 @@ void EditorWindow::DocumentChanged() {
   SelectionChanged();
   UpdateTitleAndActions();
   CheckTimer.start();
-  if (!Doc->Path().empty()) AutosaveTimer.start();
+  // Counted from the first change not yet copied: an author who never pauses is still covered.
+  if (!Doc->Path().empty() && !AutosaveTimer.isActive()) AutosaveTimer.start();
 }
 
 void EditorWindow::SelectionChanged() {
@@ -490,6 +499,7 @@ void EditorWindow::FillRecentMenu() {
 }
 
 bool EditorWindow::MaybeSave() {
+  if (Doc) Panel->CommitPending();
   if (!Doc || !Doc->Modified()) return true;
   // A new board nobody touched is no work to lose.
   if (Doc->Path().empty() && !Doc->CanUndo()) return true;
@@ -505,10 +515,21 @@ bool EditorWindow::MaybeSave() {
 }
 
 bool EditorWindow::Save() {
+  Panel->CommitPending();
   if (Doc->Path().empty()) return SaveAs();
+  if (Doc->ChangedOnDisk() &&
+      QMessageBox::warning(
+          this, "NexoQuadrix",
+          Texts("%1 was changed by another program after it was opened here (the player keeps its "
+                "window's place and its options in the board). Save your version over it? Those other "
+                "changes would be lost.")
+              .arg(QFileInfo(Utf8(Doc->Path())).fileName()),
+          QMessageBox::Save | QMessageBox::Cancel, QMessageBox::Cancel) != QMessageBox::Save)
+    return false;
   if (Doc->Save() != authoring::SaveStatus::Saved) {
     QMessageBox::warning(this, "NexoQuadrix",
-                         Texts("The board could not be saved:\n%1").arg(Utf8(Doc->Path())));
+                         Texts("The board could not be saved:\n%1").arg(Utf8(Doc->Path())) + "\n\n" +
+                             Texts(SaveFailedNote));
     return false;
   }
   Status->setText(Texts("Saved"));
@@ -518,6 +539,7 @@ bool EditorWindow::Save() {
 }
 
 bool EditorWindow::SaveAs() {
+  Panel->CommitPending();
   const QString start = Doc->Path().empty() ? QDir::homePath() : Utf8(Doc->Path());
   QString path =
       QFileDialog::getSaveFileName(this, Texts("Save &as...").remove('&'), start, Texts("Boards (*.qdx)"));
@@ -527,10 +549,16 @@ bool EditorWindow::SaveAs() {
     ShowRefused(QFileInfo(path).fileName());
     return false;
   }
+  std::unique_ptr<QLockFile> lock;
+  if (!LockBoard(path, lock)) return false;
   if (Doc->SaveAs(LocalPath(path)) != authoring::SaveStatus::Saved) {
-    QMessageBox::warning(this, "NexoQuadrix", Texts("The board could not be saved:\n%1").arg(path));
+    QMessageBox::warning(this, "NexoQuadrix",
+                         Texts("The board could not be saved:\n%1").arg(path) + "\n\n" +
+                             Texts(SaveFailedNote));
+    if (!BoardLock) BoardLock = std::move(lock); // the same board as before
     return false;
   }
+  BoardLock = std::move(lock);
   RememberRecent(Utf8(Doc->Path()));
   DocumentChanged();
   return true;
@@ -542,11 +570,15 @@ void EditorWindow::NewBoard() {
   const std::optional<NewBoardChoice> choice = AskNewBoard(this, Texts, folder);
   if (!choice) return;
   BoardDocument made = BoardDocument::Create(choice->Columns, choice->Rows);
+  std::unique_ptr<QLockFile> lock;
+  if (!LockBoard(choice->Path, lock)) return;
   if (made.SaveAs(LocalPath(choice->Path)) != authoring::SaveStatus::Saved) {
     QMessageBox::warning(this, "NexoQuadrix", Texts("The board could not be saved:\n%1").arg(choice->Path));
+    if (!BoardLock) BoardLock = std::move(lock);
     return;
   }
   Doc = std::move(made);
+  BoardLock = std::move(lock);
   RememberRecent(Utf8(Doc->Path()));
   TheCanvas->Select({{1, 1}});
   DocumentChanged();
@@ -581,6 +613,7 @@ void EditorWindow::TryInPlayer() {
 }
 
 void EditorWindow::Undo() {
+  if (Doc) Panel->CommitPending();
   std::vector<CellPosition> touched;
   if (!Doc || !Doc->Undo(&touched)) return;
   DocumentChanged();
@@ -588,6 +621,7 @@ void EditorWindow::Undo() {
 }
 
 void EditorWindow::Redo() {
+  if (Doc) Panel->CommitPending();
   std::vector<CellPosition> touched;
   if (!Doc || !Doc->Redo(&touched)) return;
   DocumentChanged();
@@ -690,6 +724,30 @@ void EditorWindow::BoardOptions() {
 
 void EditorWindow::ApplyFields(const authoring::CellFields& fields, const QString& label) {
   Edit(label, [&](Board& b) { authoring::SetCellFields(b, TheCanvas->Selection(), fields); });
+}
+
+bool EditorWindow::LockBoard(const QString& path, std::unique_ptr<QLockFile>& held) {
+  const QFileInfo board(path);
+  const QString lockPath = board.absoluteDir().filePath("." + board.fileName() + ".lock");
+  if (BoardLock && Doc && QFileInfo(Utf8(Doc->Path())) == board) {
+    held = std::move(BoardLock); // this window has it already
+    return true;
+  }
+  auto lock = std::make_unique<QLockFile>(lockPath);
+  // Only a living editor holds it: a lock left by one that crashed is taken over.
+  lock->setStaleLockTime(0);
+  if (!lock->tryLock(0)) {
+    if (lock->error() == QLockFile::LockFailedError) {
+      QMessageBox::warning(this, "NexoQuadrix",
+                           Texts("%1 is already open in another editor window. Go on there, or close it "
+                                 "there first.")
+                               .arg(board.fileName()));
+      return false;
+    }
+    lock.reset(); // a folder we cannot write to: nobody can save there either
+  }
+  held = std::move(lock);
+  return true;
 }
 
 bool EditorWindow::HasFolder() {

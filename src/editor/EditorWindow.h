@@ -16,6 +16,7 @@ class QAction;
 class QActionGroup;
 class QLabel;
 class QListWidget;
+class QLockFile;
 class QDockWidget;
 class QMenu;
 class QTranslator;
@@ -53,6 +54,8 @@ public:
 
   /// When set, closing the editor offers to start the player again on the board.
   void SetReturnToPlayer(bool offer) { ReturnToPlayer = offer; }
+  /// How long after the first unsaved change the autosave copy is written.
+  void SetAutosaveDelay(int milliseconds) { AutosaveTimer.setInterval(milliseconds); }
 
   const authoring::BoardDocument& Document() const { return *Doc; }
   BoardCanvas& Canvas() { return *TheCanvas; }
@@ -114,11 +117,15 @@ private:
   void ShowRefused(const QString& characters);
   void ShowShortcuts();
   bool HasFolder();
+  /// Holds the board against a second editor window, in `held` until the caller keeps it (nothing
+  /// when this window holds it already); false (and a note) when another window has it.
+  bool LockBoard(const QString& path, std::unique_ptr<QLockFile>& held);
   QString PlayerProgram() const;
   bool StartPlayer(const QString& board);
 
   EditorTexts Texts;
   std::optional<authoring::BoardDocument> Doc;
+  std::unique_ptr<QLockFile> BoardLock; // while a board is open here, no other editor opens it
   BoardCanvas* TheCanvas = nullptr;
   CellPanel* Panel = nullptr;
   QDockWidget* PanelDock = nullptr;

@@ -3,6 +3,8 @@
 // cannot hold are refused, and pictures travel with pasted cells.
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -11,7 +13,9 @@
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "authoring/BoardKeys.h"
 #include "editor/BoardCanvas.h"
@@ -37,7 +41,7 @@ const char* const Board2x2 =
     "[Cell 4]\r\nCaption=Adeu\r\nFont Size=20\r\nFont fsBold=1\r\n";
 
 class EditorWindowTest : public ::testing::Test {
-protected:
+public:
   void SetUp() override {
     // Recent boards and the language go to Qt's test settings, never the user's own.
     QStandardPaths::setTestModeEnabled(true);
@@ -166,6 +170,129 @@ TEST_F(EditorWindowTest, ClosingWithChangesAsksAndKeepsAnAutosaveOnlyUntilSaved)
   Trigger(window, "save");
   EXPECT_FALSE(test::Exists(authoring::BoardDocument::AutosavePath(Folder.Path("taula.qdx"))));
   EXPECT_TRUE(window.close());
+}
+
+// Runs the event loop (timers included) for a while.
+void RunEvents(int milliseconds) {
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < milliseconds)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+// A caption typed and not yet confirmed with Return is part of the work: every way of saving or
+// leaving takes it.
+TEST_F(EditorWindowTest, TextTypedButNotConfirmedIsNeverPassedOver) {
+  struct Case {
+    const char* Name;
+    std::function<void(EditorWindowTest&, EditorWindow&)> Leave;
+    bool Asked;
+  };
+  const std::vector<Case> cases = {
+      {"save", [](EditorWindowTest& t, EditorWindow& w) { t.Trigger(w, "save"); }, false},
+      {"close, saving",
+       [](EditorWindowTest& t, EditorWindow& w) {
+         t.AnswerNextBox(QMessageBox::Save);
+         EXPECT_TRUE(w.close());
+       },
+       true},
+      {"quit, saving",
+       [](EditorWindowTest& t, EditorWindow& w) {
+         t.AnswerNextBox(QMessageBox::Save);
+         t.Trigger(w, "quit");
+       },
+       true},
+  };
+  for (const Case& c : cases) {
+    WriteBytes(Folder.Path("taula.qdx"), Board2x2);
+    BoxTexts.clear();
+    EditorWindow window(authoring::Language::English, nullptr);
+    ASSERT_TRUE(window.OpenBoard(QString::fromStdString(Folder.Path("taula.qdx"))));
+    window.Canvas().Select({{2, 1}});
+    auto* caption = window.findChild<QLineEdit*>("caption");
+    caption->setFocus();
+    caption->setText("Bon dia");
+    caption->setModified(true);
+    c.Leave(*this, window);
+    EXPECT_EQ(BoxTexts.size(), c.Asked ? 1u : 0u) << c.Name;
+    std::string refusal;
+    const auto saved = authoring::BoardDocument::Open(Folder.Path("taula.qdx"), refusal);
+    ASSERT_TRUE(saved) << c.Name;
+    EXPECT_EQ(saved->Model().Cell(2, 1).Caption, "Bon dia") << c.Name;
+  }
+}
+
+TEST_F(EditorWindowTest, TheAutosaveCopyIsWrittenWhileTheAuthorKeepsEditing) {
+  EditorWindow window(authoring::Language::English, nullptr);
+  window.SetAutosaveDelay(300);
+  ASSERT_TRUE(window.OpenBoard(QString::fromStdString(Folder.Path("taula.qdx"))));
+  const std::string copy = authoring::BoardDocument::AutosavePath(Folder.Path("taula.qdx"));
+  // A change every 100 ms, never a pause as long as the delay.
+  for (int i = 0; i < 10; ++i) {
+    window.Edit("edit", [i](Board& b) { b.Cell(1, 2).Caption = "w" + std::to_string(i); });
+    RunEvents(100);
+  }
+  ASSERT_TRUE(test::Exists(copy));
+  std::optional<authoring::BoardDocument> restored =
+      authoring::BoardDocument::Restore(Folder.Path("taula.qdx"), ReadBytes(copy));
+  ASSERT_TRUE(restored);
+  EXPECT_EQ(restored->Model().Cell(1, 2).Caption.rfind("w", 0), 0u);
+}
+
+TEST_F(EditorWindowTest, ABoardChangedByAnotherProgramIsNotOverwrittenWithoutAsking) {
+  EditorWindow window(authoring::Language::English, nullptr);
+  ASSERT_TRUE(window.OpenBoard(QString::fromStdString(Folder.Path("taula.qdx"))));
+  window.Edit("edit", [](Board& b) { b.Cell(1, 2).Caption = "meu"; });
+  const std::string theirs = std::string(Board2x2) + "[Cell 9]\r\nCaption=seu\r\n";
+  WriteBytes(Folder.Path("taula.qdx"), theirs);
+  AnswerNextBox(QMessageBox::Cancel);
+  Trigger(window, "save");
+  ASSERT_EQ(BoxTexts.size(), 1u);
+  EXPECT_NE(BoxTexts.back().find("taula.qdx"), std::string::npos);
+  EXPECT_EQ(ReadBytes(Folder.Path("taula.qdx")), theirs);
+  EXPECT_TRUE(window.Document().Modified());
+  AnswerNextBox(QMessageBox::Save);
+  Trigger(window, "save");
+  EXPECT_EQ(window.Document().Model().Cell(1, 2).Caption, "meu");
+  EXPECT_NE(ReadBytes(Folder.Path("taula.qdx")).find("Caption=meu"), std::string::npos);
+  // Saved by us, it is ours again: no question the next time.
+  window.Edit("edit", [](Board& b) { b.Cell(1, 2).Caption = "altra"; });
+  Trigger(window, "save");
+  EXPECT_EQ(BoxTexts.size(), 2u);
+}
+
+TEST_F(EditorWindowTest, ASecondEditorWindowDoesNotOpenABoardOpenInTheFirst) {
+  const QString board = QString::fromStdString(Folder.Path("taula.qdx"));
+  {
+    EditorWindow first(authoring::Language::English, nullptr);
+    ASSERT_TRUE(first.OpenBoard(board));
+    // Opening its own board again is no conflict.
+    ASSERT_TRUE(first.OpenBoard(board));
+    EditorWindow second(authoring::Language::English, nullptr);
+    AnswerNextBox(QMessageBox::Ok);
+    EXPECT_FALSE(second.OpenBoard(board));
+    ASSERT_EQ(BoxTexts.size(), 1u);
+    EXPECT_NE(BoxTexts.front().find("taula.qdx"), std::string::npos);
+  }
+  // Once the first is gone the board opens, also after an editor that died without unlocking.
+  WriteBytes(Folder.Path(".taula.qdx.lock"), "999999\neditor\n\n");
+  EditorWindow third(authoring::Language::English, nullptr);
+  EXPECT_TRUE(third.OpenBoard(board));
+}
+
+TEST_F(EditorWindowTest, ASaveThatFailsSaysSoAndKeepsBothTheFileAndTheChanges) {
+  EditorWindow window(authoring::Language::English, nullptr);
+  ASSERT_TRUE(window.OpenBoard(QString::fromStdString(Folder.Path("taula.qdx"))));
+  window.Edit("edit", [](Board& b) { b.Cell(1, 2).Caption = "nou"; });
+  chmod(Folder.Root().c_str(), 0500);
+  AnswerNextBox(QMessageBox::Ok);
+  Trigger(window, "save");
+  chmod(Folder.Root().c_str(), 0700);
+  ASSERT_EQ(BoxTexts.size(), 1u);
+  EXPECT_NE(BoxTexts.front().find("Save as"), std::string::npos);
+  EXPECT_EQ(ReadBytes(Folder.Path("taula.qdx")), Board2x2);
+  EXPECT_TRUE(window.Document().Modified());
+  EXPECT_EQ(window.Document().Model().Cell(1, 2).Caption, "nou");
 }
 
 TEST_F(EditorWindowTest, PastedCellsBringTheirPicturesToAnotherBoard) {
