@@ -736,8 +736,10 @@ bool EditorWindow::LockBoard(const QString& path, std::unique_ptr<QLockFile>& he
   auto lock = std::make_unique<QLockFile>(lockPath);
   // Only a living editor holds it: a lock left by one that crashed is taken over.
   lock->setStaleLockTime(0);
+  OpenElsewhere = false;
   if (!lock->tryLock(0)) {
     if (lock->error() == QLockFile::LockFailedError) {
+      OpenElsewhere = true;
       QMessageBox::warning(this, "NexoQuadrix",
                            Texts("%1 is already open in another editor window. Go on there, or close it "
                                  "there first.")

@@ -40,6 +40,8 @@ public:
 
   /// Opens the board (offering its autosave copy when one was left behind); false when refused.
   bool OpenBoard(const QString& path);
+  /// True when the last board refused was open in another editor window.
+  bool RefusedAsOpenElsewhere() const { return OpenElsewhere; }
   /// Starts with a new unsaved board.
   void StartUntitled(int columns, int rows);
   /// The symbol library the cell panel searches, and the program settings file that keeps the user's
@@ -126,6 +128,7 @@ private:
   EditorTexts Texts;
   std::optional<authoring::BoardDocument> Doc;
   std::unique_ptr<QLockFile> BoardLock; // while a board is open here, no other editor opens it
+  bool OpenElsewhere = false;
   BoardCanvas* TheCanvas = nullptr;
   CellPanel* Panel = nullptr;
   QDockWidget* PanelDock = nullptr;
