@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QLineEdit>
@@ -19,6 +20,7 @@
 
 #include "authoring/BoardKeys.h"
 #include "editor/BoardCanvas.h"
+#include "editor/EditorDialogs.h"
 #include "editor/EditorWindow.h"
 #include "support/WindowedPlayer.h"
 #include "text/Encoding.h"
@@ -293,6 +295,36 @@ TEST_F(EditorWindowTest, ASaveThatFailsSaysSoAndKeepsBothTheFileAndTheChanges) {
   EXPECT_EQ(ReadBytes(Folder.Path("taula.qdx")), Board2x2);
   EXPECT_TRUE(window.Document().Modified());
   EXPECT_EQ(window.Document().Model().Cell(1, 2).Caption, "nou");
+}
+
+// Values a board made elsewhere may hold that the options dialog cannot show: OK without touching
+// them keeps them as they are.
+TEST_F(EditorWindowTest, TheOptionsDialogKeepsWhatItCannotShow) {
+  const std::vector<std::pair<const char*, std::function<void(authoring::BoardHeader&)>>> cases = {
+      {"placement beyond the nine", [](authoring::BoardHeader& h) { h.Position = 12; }},
+      {"negative placement", [](authoring::BoardHeader& h) { h.Position = -1; }},
+      {"tiny window",
+       [](authoring::BoardHeader& h) {
+         h.WindowWidth = 40;
+         h.WindowHeight = 0;
+       }},
+      {"far away window", [](authoring::BoardHeader& h) { h.WindowLeft = -20000; }},
+      {"huge font", [](authoring::BoardHeader& h) { h.GridFont.Size = 900; }},
+  };
+  EditorTexts texts(authoring::Language::Catalan);
+  QWidget parent;
+  for (const auto& [name, odd] : cases) {
+    authoring::BoardHeader header = authoring::HeaderOf(authoring::BoardDocument::Create(3, 2).Model());
+    odd(header);
+    QTimer::singleShot(0, [] {
+      if (QWidget* dialog = QApplication::activeModalWidget())
+        if (auto* buttons = dialog->findChild<QDialogButtonBox*>())
+          buttons->button(QDialogButtonBox::Ok)->click();
+    });
+    const std::optional<authoring::BoardHeader> chosen = AskBoardOptions(&parent, texts, header);
+    ASSERT_TRUE(chosen) << name;
+    EXPECT_EQ(*chosen, header) << name;
+  }
 }
 
 TEST_F(EditorWindowTest, PastedCellsBringTheirPicturesToAnotherBoard) {
