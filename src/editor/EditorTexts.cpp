@@ -85,6 +85,21 @@ const QHash<QString, Translation>& Table() {
       {"Pictures (*.png *.jpg *.jpeg *.bmp)",
        {"Imatges (*.png *.jpg *.jpeg *.bmp)", "Imágenes (*.png *.jpg *.jpeg *.bmp)"}},
       {"Sounds (*.wav)", {"Sons (*.wav)", "Sonidos (*.wav)"}},
+      {"The file does not exist: %1", {"No existeix el fitxer: %1", "No existe el archivo: %1"}},
+      {"%1 is not a board file (.qdx).",
+       {"%1 no és un fitxer de plafó (.qdx).", "%1 no es un archivo de plafón (.qdx)."}},
+      {"%1 was saved as UTF-8 by another program, and the player cannot read it that way. Save it again as "
+       "ANSI (Windows-1252) text.",
+       {"Un altre programa ha desat %1 en UTF-8, i el reproductor no el pot llegir així. Deseu-lo de nou "
+        "com a text ANSI (Windows-1252).",
+        "Otro programa guardó %1 en UTF-8, y el reproductor no puede leerlo así. Guárdelo de nuevo como "
+        "texto ANSI (Windows-1252)."}},
+      {"%1 is not a NexoQuadrix board: its [Quadrix] section does not say Name=Quadrix and autor=Vellumor.",
+       {"%1 no és un plafó de NexoQuadrix: la seva secció [Quadrix] no diu Name=Quadrix i autor=Vellumor.",
+        "%1 no es un plafón de NexoQuadrix: su sección [Quadrix] no dice Name=Quadrix y autor=Vellumor."}},
+      {"%1 has a grid of %2 columns and %3 rows; a board has 1 to 21 of each.",
+       {"%1 té una graella de %2 columnes i %3 files; un plafó en té d'1 a 21 de cada.",
+        "%1 tiene una cuadrícula de %2 columnas y %3 filas; un plafón tiene de 1 a 21 de cada."}},
       {"Save changes to %1?", {"Voleu desar els canvis de %1?", "¿Guardar los cambios de %1?"}},
       {"The board could not be saved:\n%1",
        {"No s'ha pogut desar el plafó:\n%1", "No se pudo guardar el plafón:\n%1"}},

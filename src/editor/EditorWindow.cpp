@@ -335,7 +335,7 @@ bool EditorWindow::OpenBoard(const QString& path) {
   std::string refusal;
   std::optional<BoardDocument> opened = BoardDocument::Open(LocalPath(path), refusal);
   if (!opened) {
-    QMessageBox::warning(this, "NexoQuadrix", refusal.empty() ? path : ToQString(refusal));
+    QMessageBox::warning(this, "NexoQuadrix", RefusalText(path));
     return false;
   }
   std::unique_ptr<QLockFile> lock;
@@ -362,6 +362,30 @@ bool EditorWindow::OpenBoard(const QString& path) {
   TheCanvas->Select({{1, 1}});
   DocumentChanged();
   return true;
+}
+
+QString EditorWindow::RefusalText(const QString& path) const {
+  const QFileInfo file(path);
+  if (!file.isFile()) return Texts("The file does not exist: %1").arg(path);
+  if (!authoring::IsBoardFileName(LocalPath(path)))
+    return Texts("%1 is not a board file (.qdx).").arg(file.fileName());
+  const ProfileFile board(LocalPath(path));
+  if (board.ReadText("Quadrix", "Name", "") != "Quadrix" ||
+      board.ReadText("Quadrix", "autor", "") != "Vellumor") {
+    QFile bytes(path);
+    // Notepad and other editors may save a board as UTF-8 with a mark in front of its first section.
+    if (bytes.open(QIODevice::ReadOnly) && bytes.read(3) == "\xEF\xBB\xBF")
+      return Texts("%1 was saved as UTF-8 by another program, and the player cannot read it that way. "
+                   "Save it again as ANSI (Windows-1252) text.")
+          .arg(file.fileName());
+    return Texts("%1 is not a NexoQuadrix board: its [Quadrix] section does not say Name=Quadrix and "
+                 "autor=Vellumor.")
+        .arg(file.fileName());
+  }
+  return Texts("%1 has a grid of %2 columns and %3 rows; a board has 1 to 21 of each.")
+      .arg(file.fileName())
+      .arg(board.ReadInteger("Grid", "Columns", 1))
+      .arg(board.ReadInteger("Grid", "Rows", 1));
 }
 
 bool EditorWindow::Edit(const QString& label, const std::function<void(Board&)>& change) {

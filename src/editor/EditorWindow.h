@@ -119,6 +119,8 @@ private:
   void ShowRefused(const QString& characters);
   void ShowShortcuts();
   bool HasFolder();
+  /// Why the board at path was not opened, in the editor's language.
+  QString RefusalText(const QString& path) const;
   /// Holds the board against a second editor window, in `held` until the caller keeps it (nothing
   /// when this window holds it already); false (and a note) when another window has it.
   bool LockBoard(const QString& path, std::unique_ptr<QLockFile>& held);

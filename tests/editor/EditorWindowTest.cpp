@@ -16,6 +16,8 @@
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
+#include <set>
 #include <sys/stat.h>
 
 #include "authoring/BoardKeys.h"
@@ -324,6 +326,50 @@ TEST_F(EditorWindowTest, TheOptionsDialogKeepsWhatItCannotShow) {
     const std::optional<authoring::BoardHeader> chosen = AskBoardOptions(&parent, texts, header);
     ASSERT_TRUE(chosen) << name;
     EXPECT_EQ(*chosen, header) << name;
+  }
+}
+
+// A board the editor does not open is explained in the editor's language, naming the file, and each
+// reason in its own words.
+TEST_F(EditorWindowTest, ARefusedBoardIsExplainedInTheEditorsLanguage) {
+  const std::string header = "[Quadrix]\r\nName=Quadrix\r\nautor=Vellumor\r\n";
+  const std::vector<std::pair<std::string, std::string>> files = {
+      {"absent.qdx", ""},
+      {"notes.txt", header},
+      {"altre.qdx", "[Quadrix]\r\nName=Altre\r\n"},
+      {"bloc.qdx", "\xEF\xBB\xBF" + header},
+      {"ample.qdx", header + "[Grid]\r\nColumns=30\r\n"},
+  };
+  std::map<std::string, std::set<std::string>> seen; // file -> its texts in the three languages
+  for (const authoring::Language language :
+       {authoring::Language::Catalan, authoring::Language::Spanish, authoring::Language::English}) {
+    std::set<std::string> texts;
+    for (const auto& [name, bytes] : files) {
+      if (!bytes.empty()) WriteBytes(Folder.Path(name), bytes);
+      EditorWindow window(language, nullptr);
+      BoxTexts.clear();
+      AnswerNextBox(QMessageBox::Ok);
+      EXPECT_FALSE(window.OpenBoard(QString::fromStdString(Folder.Path(name)))) << name;
+      ASSERT_EQ(BoxTexts.size(), 1u) << name;
+      EXPECT_NE(BoxTexts.front().find(name), std::string::npos) << BoxTexts.front();
+      texts.insert(BoxTexts.front());
+      seen[name].insert(BoxTexts.front());
+    }
+    EXPECT_EQ(texts.size(), files.size());
+  }
+  for (const auto& [name, texts] : seen)
+    EXPECT_EQ(texts.size(), 3u) << name << " is told the same in two languages";
+  // A board whose size reads as negative holds no cells; it opens, and nothing can be edited in it.
+  WriteBytes(Folder.Path("buit.qdx"), header + "[Grid]\r\nColumns=-2\r\nRows=3\r\n");
+  EditorWindow window(authoring::Language::English, nullptr);
+  if (window.OpenBoard(QString::fromStdString(Folder.Path("buit.qdx")))) {
+    window.Canvas().Render();
+    Trigger(window, "rowBelow");
+    Trigger(window, "columnRight");
+    Trigger(window, "selectAll");
+    Trigger(window, "clear");
+    Trigger(window, "copy");
+    Trigger(window, "paste");
   }
 }
 
