@@ -224,6 +224,8 @@ SaveStatus BoardDocument::SaveAs(const std::string& pathUtf8) {
   }
   // The board names its pictures and sounds relative to its folder: they go with it.
   CopyCellFiles(Current, previousFolder, Folder());
+  // The changes the old name's copy held are saved now, under the new name.
+  if (!previous.empty() && previous != PathUtf8) fs::remove(AutosavePath(previous), error);
   return status;
 }
 

@@ -556,6 +556,11 @@ TEST(BoardDocument, SavedIntoAnotherFolderTheBoardTakesItsPicturesAndSoundsAlong
                           std::filesystem::directory_iterator()),
             4);
   EXPECT_EQ(ReadBytes(folder.Path("a/t.qdx")), ReadBytes(folder.Path("b/t.qdx")));
+  // A copy of unsaved changes under the old name is not offered again once they are saved elsewhere.
+  document.Change("edit", [](Board& b) { b.Cell(1, 1).Caption = "nou"; });
+  WriteBytes(BoardDocument::AutosavePath(folder.Path("b/t.qdx")), document.Bytes());
+  ASSERT_EQ(document.SaveAs(folder.Path("b/u.qdx")), SaveStatus::Saved);
+  EXPECT_FALSE(test::Exists(BoardDocument::AutosavePath(folder.Path("b/t.qdx"))));
 }
 
 } // namespace
