@@ -185,6 +185,15 @@ void EditorWindow::BuildActions() {
   ChoosePictureAction = make(QKeySequence("Ctrl+P"), &EditorWindow::ChoosePicture, "choosePicture");
   FocusBoardAction = make(
       QKeySequence("F6"), [this] { TheCanvas->setFocus(Qt::ShortcutFocusReason); }, "focusBoard");
+  // Dragging a cell onto another swaps them; these do it from the keyboard, one place at a time.
+  MoveLeftAction = make(
+      QKeySequence("Alt+Left"), [this] { MoveCell(-1, 0); }, "moveLeft");
+  MoveRightAction = make(
+      QKeySequence("Alt+Right"), [this] { MoveCell(1, 0); }, "moveRight");
+  MoveUpAction = make(
+      QKeySequence("Alt+Up"), [this] { MoveCell(0, -1); }, "moveUp");
+  MoveDownAction = make(
+      QKeySequence("Alt+Down"), [this] { MoveCell(0, 1); }, "moveDown");
   RowAboveAction = make(
       QKeySequence("Ctrl+Alt+Up"), [this] { InsertRow(false); }, "rowAbove");
   RowBelowAction = make(
@@ -247,6 +256,8 @@ void EditorWindow::BuildMenus() {
   EditMenu->addSeparator();
   EditMenu->addActions({FindSymbolAction, ProposeAction, SymbolFoldersAction});
   GridMenu = menuBar()->addMenu(QString());
+  GridMenu->addActions({MoveLeftAction, MoveRightAction, MoveUpAction, MoveDownAction});
+  GridMenu->addSeparator();
   GridMenu->addActions({RowAboveAction, RowBelowAction, DeleteRowAction});
   GridMenu->addSeparator();
   GridMenu->addActions({ColumnLeftAction, ColumnRightAction, DeleteColumnAction});
@@ -289,6 +300,10 @@ void EditorWindow::Retranslate() {
   ChooseCommandAction->setText(Texts("Choose the command"));
   NewLinkAction->setText(Texts("New board here"));
   FocusBoardAction->setText(Texts("Go to the board"));
+  MoveLeftAction->setText(Texts("Move the cell left"));
+  MoveRightAction->setText(Texts("Move the cell right"));
+  MoveUpAction->setText(Texts("Move the cell up"));
+  MoveDownAction->setText(Texts("Move the cell down"));
   RowAboveAction->setText(Texts("Insert row above"));
   RowBelowAction->setText(Texts("Insert row below"));
   DeleteRowAction->setText(Texts("Delete row"));
@@ -389,7 +404,15 @@ QString EditorWindow::RefusalText(const QString& path) const {
 }
 
 bool EditorWindow::Edit(const QString& label, const std::function<void(Board&)>& change) {
-  if (!Doc || !Doc->Change(label.toStdString(), change)) return false;
+  if (!Doc) return false;
+  if (!Committing) {
+    // Text typed into a field and not confirmed is a change made before this one: it goes first,
+    // instead of being wiped when the panel shows the result.
+    Committing = true;
+    Panel->CommitPending();
+    Committing = false;
+  }
+  if (!Doc->Change(label.toStdString(), change)) return false;
   DocumentChanged();
   return true;
 }
@@ -701,6 +724,14 @@ void EditorWindow::Paste() {
 
 void EditorWindow::ClearSelected() {
   Edit(Texts("C&lear cell").remove('&'), [&](Board& b) { authoring::ClearCells(b, TheCanvas->Selection()); });
+}
+
+void EditorWindow::MoveCell(int columns, int rows) {
+  if (!Doc || TheCanvas->Selection().size() != 1) return;
+  const CellPosition from = TheCanvas->Selection().front();
+  const CellPosition to{from.Column + columns, from.Row + rows};
+  if (Edit(Texts("Swap with the next cell"), [&](Board& b) { authoring::SwapCells(b, from, to); }))
+    TheCanvas->Select({to});
 }
 
 void EditorWindow::InsertRow(bool below) {

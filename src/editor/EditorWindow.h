@@ -94,6 +94,8 @@ private:
   void Cut();
   void Paste();
   void ClearSelected();
+  /// Swaps the chosen cell with its neighbour in that direction; the choice follows the cell.
+  void MoveCell(int columns, int rows);
   void InsertRow(bool below);
   void DeleteRow();
   void InsertColumn(bool right);
@@ -131,6 +133,7 @@ private:
   std::optional<authoring::BoardDocument> Doc;
   std::unique_ptr<QLockFile> BoardLock; // while a board is open here, no other editor opens it
   bool OpenElsewhere = false;
+  bool Committing = false; // handing on the panel's unconfirmed text
   BoardCanvas* TheCanvas = nullptr;
   CellPanel* Panel = nullptr;
   QDockWidget* PanelDock = nullptr;
@@ -159,6 +162,7 @@ private:
   QAction *UndoAction, *RedoAction, *CutAction, *CopyAction, *PasteAction, *ClearAction, *SelectAllAction;
   QAction *EditCaptionAction, *EditReadAction, *EditLinkAction, *ChooseCommandAction, *NewLinkAction,
       *ChoosePictureAction, *FocusBoardAction;
+  QAction *MoveLeftAction, *MoveRightAction, *MoveUpAction, *MoveDownAction;
   QAction *RowAboveAction, *RowBelowAction, *DeleteRowAction, *ColumnLeftAction, *ColumnRightAction,
       *DeleteColumnAction;
   QAction *OptionsAction, *ProblemsAction, *SymbolFoldersAction, *FindSymbolAction, *ProposeAction,

@@ -104,6 +104,16 @@ TEST_F(EditorWindowTest, TheCanvasPaintsWhatThePlayerPaints) {
 TEST_F(EditorWindowTest, ActionsChangeTheBoardOneUndoableStepEach) {
   EditorWindow window(authoring::Language::English, nullptr);
   ASSERT_TRUE(window.OpenBoard(QString::fromStdString(Folder.Path("taula.qdx"))));
+  // A cell moved with the keyboard swaps with its neighbour and stays chosen.
+  window.Canvas().Select({{1, 1}});
+  Trigger(window, "moveRight");
+  EXPECT_EQ(window.Document().Model().Cell(2, 1).Caption, "HHHH");
+  EXPECT_EQ(window.Document().Model().Cell(1, 1).Caption, "Hola");
+  EXPECT_EQ(window.Canvas().Selection(), std::vector<CellPosition>({{2, 1}}));
+  Trigger(window, "moveRight"); // the edge: nothing happens
+  EXPECT_EQ(window.Document().Model().Cell(2, 1).Caption, "HHHH");
+  Trigger(window, "undo");
+  EXPECT_FALSE(window.Document().Modified());
   window.Canvas().Select({{2, 1}});
   Trigger(window, "columnRight");
   EXPECT_EQ(window.Document().Model().Columns, 3);
@@ -191,6 +201,7 @@ TEST_F(EditorWindowTest, TextTypedButNotConfirmedIsNeverPassedOver) {
     const char* Name;
     std::function<void(EditorWindowTest&, EditorWindow&)> Leave;
     bool Asked;
+    CellPosition Where = {2, 1}; // where the typed caption ends up
   };
   const std::vector<Case> cases = {
       {"save", [](EditorWindowTest& t, EditorWindow& w) { t.Trigger(w, "save"); }, false},
@@ -206,6 +217,20 @@ TEST_F(EditorWindowTest, TextTypedButNotConfirmedIsNeverPassedOver) {
          t.Trigger(w, "quit");
        },
        true},
+      {"a cell moved from the keyboard, then saved",
+       [](EditorWindowTest& t, EditorWindow& w) {
+         t.Trigger(w, "moveDown");
+         t.Trigger(w, "save");
+       },
+       false,
+       {2, 2}},
+      {"a row inserted, then saved",
+       [](EditorWindowTest& t, EditorWindow& w) {
+         t.Trigger(w, "rowAbove");
+         t.Trigger(w, "save");
+       },
+       false,
+       {2, 2}},
   };
   for (const Case& c : cases) {
     WriteBytes(Folder.Path("taula.qdx"), Board2x2);
@@ -222,7 +247,7 @@ TEST_F(EditorWindowTest, TextTypedButNotConfirmedIsNeverPassedOver) {
     std::string refusal;
     const auto saved = authoring::BoardDocument::Open(Folder.Path("taula.qdx"), refusal);
     ASSERT_TRUE(saved) << c.Name;
-    EXPECT_EQ(saved->Model().Cell(2, 1).Caption, "Bon dia") << c.Name;
+    EXPECT_EQ(saved->Model().Cell(c.Where.Column, c.Where.Row).Caption, "Bon dia") << c.Name;
   }
 }
 
