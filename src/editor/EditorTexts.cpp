@@ -129,6 +129,10 @@ const QHash<QString, Translation>& Table() {
         "del castellà; escriviu-los d'una altra manera.",
         "Estos caracteres no se pueden guardar en un plafón: %1\nLos plafones guardan las letras del catalán "
         "y del castellano; escríbalos de otra manera."}},
+      {"A new board that was never saved was found (the editor did not close normally). Recover it?",
+       {"S'ha trobat un plafó nou que no s'havia desat mai (l'editor no es va tancar bé). El voleu "
+        "recuperar?",
+        "Se encontró un plafón nuevo que nunca se guardó (el editor no se cerró bien). ¿Recuperarlo?"}},
       {"A copy of unsaved changes to %1 was found (the editor did not close normally). Recover it?",
        {"S'ha trobat una còpia de canvis no desats de %1 (l'editor no es va tancar bé). La voleu recuperar?",
         "Se encontró una copia de cambios sin guardar de %1 (el editor no se cerró bien). ¿Recuperarla?"}},

@@ -32,6 +32,9 @@
 #include <QTemporaryDir>
 #include <QTranslator>
 #include <QVBoxLayout>
+#include <cerrno>
+#include <csignal>
+#include <unistd.h>
 
 #include "authoring/BoardText.h"
 #include "boards/PathResolver.h"
@@ -423,7 +426,7 @@ void EditorWindow::DocumentChanged() {
   UpdateTitleAndActions();
   CheckTimer.start();
   // Counted from the first change not yet copied: an author who never pauses is still covered.
-  if (!Doc->Path().empty() && !AutosaveTimer.isActive()) AutosaveTimer.start();
+  if (!AutosaveTimer.isActive()) AutosaveTimer.start();
 }
 
 void EditorWindow::SelectionChanged() {
@@ -509,8 +512,57 @@ void EditorWindow::RunCheck() {
   TheCanvas->SetProblemCells(cells);
 }
 
+QString EditorWindow::UntitledCopyFolder() {
+  return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+}
+
+// One copy per editor, named by its process, so two editors with new boards never share one.
+QString EditorWindow::UntitledCopy() const {
+  return QDir(UntitledCopyFolder()).filePath(QString("untitled-%1.qdx.autosave").arg(getpid()));
+}
+
+bool EditorWindow::RecoverUntitled() {
+  const QDir folder(UntitledCopyFolder());
+  for (const QFileInfo& copy : folder.entryInfoList({"untitled-*.qdx.autosave"}, QDir::Files, QDir::Time)) {
+    bool number = false;
+    const pid_t owner = copy.fileName().section('-', 1).section('.', 0, 0).toInt(&number);
+    // A copy whose editor still runs is that editor's own.
+    if (!number || (kill(owner, 0) == 0 || errno != ESRCH)) continue;
+    const auto answer = QMessageBox::question(
+        this, "NexoQuadrix",
+        Texts("A new board that was never saved was found (the editor did not close normally). Recover it?"));
+    std::string bytes;
+    FileStamp stamp;
+    std::optional<BoardDocument> restored;
+    if (answer == QMessageBox::Yes &&
+        ReadWholeFile(copy.filePath().toStdString(), bytes, stamp) == ReadResult::Read)
+      restored = BoardDocument::Restore(std::string(), bytes);
+    if (!restored) {
+      if (answer == QMessageBox::No) QFile::remove(copy.filePath());
+      continue;
+    }
+    // Kept under this editor's name until it is saved or given up.
+    QFile::remove(UntitledCopy());
+    QFile::rename(copy.filePath(), UntitledCopy());
+    BoardLock.reset();
+    Doc = std::move(restored);
+    TheCanvas->Select({{1, 1}});
+    DocumentChanged();
+    return true;
+  }
+  return false;
+}
+
 void EditorWindow::WriteAutosave() {
-  if (!Doc || Doc->Path().empty()) return;
+  if (!Doc) return;
+  if (Doc->Path().empty()) {
+    if (!Doc->CanUndo() && !QFileInfo::exists(UntitledCopy())) return;
+    QDir().mkpath(UntitledCopyFolder());
+    FileStamp stamp;
+    ReplaceFile(UntitledCopy().toStdString(), Doc->Bytes(), stamp);
+    return;
+  }
+  QFile::remove(UntitledCopy()); // saved under a name now: its own copy takes over
   const std::string copy = BoardDocument::AutosavePath(Doc->Path());
   // Undone back to what is on disk: nothing is left to recover.
   if (!Doc->Modified()) {
@@ -549,7 +601,7 @@ bool EditorWindow::MaybeSave() {
   if (Doc) Panel->CommitPending();
   if (!Doc || !Doc->Modified()) return true;
   // A new board nobody touched is no work to lose.
-  if (Doc->Path().empty() && !Doc->CanUndo()) return true;
+  if (Doc->Path().empty() && !Doc->CanUndo() && !QFileInfo::exists(UntitledCopy())) return true;
   const QString name =
       Doc->Path().empty() ? Texts("Untitled board") : QFileInfo(Utf8(Doc->Path())).fileName();
   const auto answer = QMessageBox::question(this, "NexoQuadrix", Texts("Save changes to %1?").arg(name),
@@ -558,6 +610,7 @@ bool EditorWindow::MaybeSave() {
   if (answer == QMessageBox::Cancel) return false;
   if (answer == QMessageBox::Save) return Save();
   if (!Doc->Path().empty()) QFile::remove(Utf8(BoardDocument::AutosavePath(Doc->Path())));
+  QFile::remove(UntitledCopy());
   return true;
 }
 
@@ -598,6 +651,7 @@ bool EditorWindow::SaveAs() {
   }
   std::unique_ptr<QLockFile> lock;
   if (!LockBoard(path, lock)) return false;
+  const bool untitled = Doc->Path().empty();
   if (Doc->SaveAs(LocalPath(path)) != authoring::SaveStatus::Saved) {
     QMessageBox::warning(this, "NexoQuadrix",
                          Texts("The board could not be saved:\n%1").arg(path) + "\n\n" +
@@ -606,6 +660,7 @@ bool EditorWindow::SaveAs() {
     return false;
   }
   BoardLock = std::move(lock);
+  if (untitled) QFile::remove(UntitledCopy());
   RememberRecent(Utf8(Doc->Path()));
   DocumentChanged();
   return true;

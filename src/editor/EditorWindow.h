@@ -42,6 +42,11 @@ public:
   bool OpenBoard(const QString& path);
   /// True when the last board refused was open in another editor window.
   bool RefusedAsOpenElsewhere() const { return OpenElsewhere; }
+  /// Offers the copy of a board never saved that an editor which did not close normally left behind;
+  /// true when the author took it and it is now on screen.
+  bool RecoverUntitled();
+  /// The folder where boards never saved are copied while they change.
+  static QString UntitledCopyFolder();
   /// Starts with a new unsaved board.
   void StartUntitled(int columns, int rows);
   /// The symbol library the cell panel searches, and the program settings file that keeps the user's
@@ -79,6 +84,7 @@ private:
   void UpdateTitleAndActions();
   void RunCheck();
   void WriteAutosave();
+  QString UntitledCopy() const;
   void RememberRecent(const QString& path);
   void FillRecentMenu();
 

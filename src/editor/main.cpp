@@ -55,6 +55,7 @@ int main(int argc, char** argv) {
   if (!board.isEmpty() && window.OpenBoard(board)) return app.exec();
   // The author goes on in the window that has the board; a second one would only confuse.
   if (!board.isEmpty() && window.RefusedAsOpenElsewhere()) return 0;
+  if (board.isEmpty() && window.RecoverUntitled()) return app.exec();
   window.StartUntitled(3, 2);
   return app.exec();
 }

@@ -2,7 +2,8 @@
 # Trying to lose work in the editor, on a board made on Windows: the editor killed in the middle of
 # an edit offers its autosave copy when started again (recovered, the save changes only the edited
 # value; refused, the copy is gone and the board untouched); a second editor on the same board does
-# not open it; a save into a read-only folder says so and leaves the file alone.
+# not open it; a save into a read-only folder says so and leaves the file alone; a new board never
+# saved is offered again too.
 # Run inside tests/e2e/session.sh. Usage: editor_crash_e2e.sh EDITOR TOOL
 set -u
 editor=$1
@@ -87,6 +88,24 @@ xdotool windowactivate --sync "$window" 2>/dev/null
 keys ctrl+s
 sleep 1
 [ "$("$tool" get "$board" 'Cell 1' Caption)" = "Cacau" ] || fail "the change was lost after a failed save"
+keys ctrl+q
+gone "$editor_pid" || fail "the editor asked something on closing a saved board"
+
+# A new board never saved, killed mid-edit: the next editor started without a board offers it.
+launch_editor
+keys F2; text "Nou"; keys Return
+sleep 4.5
+kill -9 "$editor_pid"
+launch_editor
+keys Return
+sleep 0.5
+xdotool windowactivate --sync "$window" 2>/dev/null
+keys ctrl+s
+sleep 1.5
+text "$work/boards/nou.qdx"; keys Return
+sleep 1
+[ "$("$tool" get "$work/boards/nou.qdx" 'Cell 1' Caption)" = "Nou" ] || fail "the new board was not recovered"
+[ -z "$(find "$HOME" -name 'untitled-*')" ] || fail "the copy of the new board was left after saving it"
 keys ctrl+q
 gone "$editor_pid" || fail "the editor asked something on closing a saved board"
 echo "PASS"

@@ -5,7 +5,10 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -266,6 +269,58 @@ TEST_F(EditorWindowTest, TheAutosaveCopyIsWrittenWhileTheAuthorKeepsEditing) {
       authoring::BoardDocument::Restore(Folder.Path("taula.qdx"), ReadBytes(copy));
   ASSERT_TRUE(restored);
   EXPECT_EQ(restored->Model().Cell(1, 2).Caption.rfind("w", 0), 0u);
+}
+
+// A board never saved has no folder to keep its copy in: it is copied into the editor's own folder,
+// offered to the next editor started without a board, and gone once saved or given up.
+TEST_F(EditorWindowTest, ANewBoardNeverSavedSurvivesACrashToo) {
+  QDir(EditorWindow::UntitledCopyFolder()).removeRecursively();
+  const QDir copies(EditorWindow::UntitledCopyFolder());
+  auto copiesLeft = [&] { return copies.entryList({"untitled-*.qdx.autosave"}, QDir::Files).size(); };
+  std::string lost;
+  {
+    EditorWindow window(authoring::Language::English, nullptr);
+    window.SetAutosaveDelay(50);
+    window.StartUntitled(3, 2);
+    RunEvents(150);
+    EXPECT_EQ(copiesLeft(), 0) << "a board nobody touched is no work to keep";
+    window.Edit("edit", [](Board& b) { b.Cell(2, 2).Caption = "perdut"; });
+    RunEvents(150);
+    ASSERT_EQ(copiesLeft(), 1);
+    lost = ReadBytes(copies.filePath(copies.entryList({"untitled-*"}).front()).toStdString());
+    AnswerNextBox(QMessageBox::Discard);
+    EXPECT_TRUE(window.close());
+    EXPECT_EQ(copiesLeft(), 0) << "given up on closing";
+  }
+  // What a crashed editor leaves: a copy named after a process that is gone.
+  const QString crashed = copies.filePath("untitled-999999.qdx.autosave");
+  for (const QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes}) {
+    WriteBytes(crashed.toStdString(), lost);
+    EditorWindow window(authoring::Language::English, nullptr);
+    AnswerNextBox(answer);
+    const bool recovered = window.RecoverUntitled();
+    EXPECT_EQ(recovered, answer == QMessageBox::Yes);
+    EXPECT_FALSE(QFileInfo::exists(crashed));
+    if (!recovered) {
+      EXPECT_EQ(copiesLeft(), 0);
+      continue;
+    }
+    EXPECT_EQ(window.Document().Model().Cell(2, 2).Caption, "perdut");
+    EXPECT_EQ(window.Document().Model().Columns, 3);
+    EXPECT_EQ(copiesLeft(), 1) << "kept under the new editor's name until saved";
+    // Closing asks even though nothing was changed since the recovery.
+    AnswerNextBox(QMessageBox::Cancel);
+    EXPECT_FALSE(window.close());
+    QTimer::singleShot(0, [this] {
+      if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+        dialog->selectFile(QString::fromStdString(Folder.Path("recuperat.qdx")));
+        static_cast<QDialog*>(dialog)->accept();
+      }
+    });
+    Trigger(window, "save");
+    EXPECT_EQ(window.Document().Path(), Folder.Path("recuperat.qdx"));
+    EXPECT_EQ(copiesLeft(), 0) << "saved under a name";
+  }
 }
 
 TEST_F(EditorWindowTest, ABoardChangedByAnotherProgramIsNotOverwrittenWithoutAsking) {
