@@ -90,6 +90,7 @@ sleep 1
 [ "$("$tool" get "$board" 'Cell 1' Caption)" = "Cacau" ] || fail "the change was lost after a failed save"
 keys ctrl+q
 gone "$editor_pid" || fail "the editor asked something on closing a saved board"
+[ -e "$work/boards/.cafe.qdx.lock" ] && fail "the editor left its lock behind after closing normally"
 
 # A new board never saved, killed mid-edit: the next editor started without a board offers it.
 launch_editor
