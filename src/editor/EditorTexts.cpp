@@ -107,12 +107,12 @@ const QHash<QString, Translation>& Table() {
       {"Save changes to %1?", {"Voleu desar els canvis de %1?", "¿Guardar los cambios de %1?"}},
       {"The board could not be saved:\n%1",
        {"No s'ha pogut desar el plafó:\n%1", "No se pudo guardar el plafón:\n%1"}},
-      {"The folder may be read-only or the disk full. The file is as it was and your changes are still "
-       "here: save them elsewhere with \"Save as\".",
-       {"Potser la carpeta és només de lectura o el disc és ple. El fitxer és com era i els vostres canvis "
-        "encara són aquí: deseu-los en un altre lloc amb \"Desa com\".",
-        "Quizá la carpeta es de solo lectura o el disco está lleno. El archivo está como estaba y sus "
-        "cambios siguen aquí: guárdelos en otro lugar con \"Guardar como\"."}},
+      {"The folder or the file may be read-only, or the disk full. The file is as it was and your changes "
+       "are still here: save them elsewhere with \"Save as\".",
+       {"Potser la carpeta o el fitxer són només de lectura, o el disc és ple. El fitxer és com era i els "
+        "vostres canvis encara són aquí: deseu-los en un altre lloc amb \"Desa com\".",
+        "Quizá la carpeta o el archivo son de solo lectura, o el disco está lleno. El archivo está como "
+        "estaba y sus cambios siguen aquí: guárdelos en otro lugar con \"Guardar como\"."}},
       {"%1 was changed by another program after it was opened here (the player keeps its window's place "
        "and its options in the board). Save your version over it? Those other changes would be lost.",
        {"Un altre programa ha canviat %1 després d'obrir-lo aquí (el reproductor guarda al plafó el lloc "
@@ -129,10 +129,12 @@ const QHash<QString, Translation>& Table() {
         "del castellà; escriviu-los d'una altra manera.",
         "Estos caracteres no se pueden guardar en un plafón: %1\nLos plafones guardan las letras del catalán "
         "y del castellano; escríbalos de otra manera."}},
-      {"A new board that was never saved was found (the editor did not close normally). Recover it?",
-       {"S'ha trobat un plafó nou que no s'havia desat mai (l'editor no es va tancar bé). El voleu "
-        "recuperar?",
-        "Se encontró un plafón nuevo que nunca se guardó (el editor no se cerró bien). ¿Recuperarlo?"}},
+      {"Unsaved work was found that an editor left when it did not close normally (a new board, or a board "
+       "in a folder it could not write to). Recover it as a new board?",
+       {"S'ha trobat feina no desada que un editor va deixar en no tancar-se bé (un plafó nou, o un plafó "
+        "d'una carpeta on no podia escriure). La voleu recuperar com a plafó nou?",
+        "Se encontró trabajo sin guardar que un editor dejó al no cerrarse bien (un plafón nuevo, o un "
+        "plafón de una carpeta donde no podía escribir). ¿Recuperarlo como plafón nuevo?"}},
       {"A copy of unsaved changes to %1 was found (the editor did not close normally). Recover it?",
        {"S'ha trobat una còpia de canvis no desats de %1 (l'editor no es va tancar bé). La voleu recuperar?",
         "Se encontró una copia de cambios sin guardar de %1 (el editor no se cerró bien). ¿Recuperarla?"}},

@@ -58,8 +58,9 @@ using authoring::BoardDocument;
 
 constexpr int MaxRecent = 8;
 
-const char* const SaveFailedNote = "The folder may be read-only or the disk full. The file is as it was and "
-                                   "your changes are still here: save them elsewhere with \"Save as\".";
+const char* const SaveFailedNote =
+    "The folder or the file may be read-only, or the disk full. The file is as "
+    "it was and your changes are still here: save them elsewhere with \"Save as\".";
 
 QString Utf8(const std::string& text) {
   return QString::fromStdString(text);
@@ -71,7 +72,8 @@ std::string LocalPath(const QString& path) {
 
 } // namespace
 
-EditorWindow::EditorWindow(authoring::Language language, PictureDiskCache* disk) : Texts(language) {
+EditorWindow::EditorWindow(authoring::Language language, PictureDiskCache* disk)
+    : Texts(language), UntitledFolder(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)) {
   setObjectName("editor");
   TheCanvas = new BoardCanvas(disk, this);
   TheCanvas->setObjectName("canvas");
@@ -512,10 +514,6 @@ void EditorWindow::RunCheck() {
   TheCanvas->SetProblemCells(cells);
 }
 
-QString EditorWindow::UntitledCopyFolder() {
-  return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-}
-
 // One copy per editor, named by its process, so two editors with new boards never share one.
 QString EditorWindow::UntitledCopy() const {
   return QDir(UntitledCopyFolder()).filePath(QString("untitled-%1.qdx.autosave").arg(getpid()));
@@ -530,7 +528,8 @@ bool EditorWindow::RecoverUntitled() {
     if (!number || (kill(owner, 0) == 0 || errno != ESRCH)) continue;
     const auto answer = QMessageBox::question(
         this, "NexoQuadrix",
-        Texts("A new board that was never saved was found (the editor did not close normally). Recover it?"));
+        Texts("Unsaved work was found that an editor left when it did not close normally (a new board, or a "
+              "board in a folder it could not write to). Recover it as a new board?"));
     std::string bytes;
     FileStamp stamp;
     std::optional<BoardDocument> restored;
@@ -555,22 +554,26 @@ bool EditorWindow::RecoverUntitled() {
 
 void EditorWindow::WriteAutosave() {
   if (!Doc) return;
-  if (Doc->Path().empty()) {
-    if (!Doc->CanUndo() && !QFileInfo::exists(UntitledCopy())) return;
-    QDir().mkpath(UntitledCopyFolder());
-    FileStamp stamp;
-    ReplaceFile(UntitledCopy().toStdString(), Doc->Bytes(), stamp);
-    return;
-  }
-  QFile::remove(UntitledCopy()); // saved under a name now: its own copy takes over
-  const std::string copy = BoardDocument::AutosavePath(Doc->Path());
-  // Undone back to what is on disk: nothing is left to recover.
-  if (!Doc->Modified()) {
-    QFile::remove(Utf8(copy));
-    return;
-  }
   FileStamp stamp;
-  ReplaceFile(copy, Doc->Bytes(), stamp);
+  if (!Doc->Path().empty()) {
+    const std::string copy = BoardDocument::AutosavePath(Doc->Path());
+    // Undone back to what is on disk: nothing is left to recover.
+    if (!Doc->Modified()) {
+      QFile::remove(Utf8(copy));
+      QFile::remove(UntitledCopy());
+      return;
+    }
+    if (ReplaceFile(copy, Doc->Bytes(), stamp)) {
+      QFile::remove(UntitledCopy());
+      return;
+    }
+    // A folder the editor cannot write to (bundled boards, a read-only share): the work is kept
+    // in the editor's own folder instead, as for a board never saved.
+  } else if (!Doc->CanUndo() && !QFileInfo::exists(UntitledCopy())) {
+    return; // a new board nobody touched
+  }
+  QDir().mkpath(UntitledCopyFolder());
+  ReplaceFile(UntitledCopy().toStdString(), Doc->Bytes(), stamp);
 }
 
 void EditorWindow::RememberRecent(const QString& path) {

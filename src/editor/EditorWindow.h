@@ -45,8 +45,10 @@ public:
   /// Offers the copy of a board never saved that an editor which did not close normally left behind;
   /// true when the author took it and it is now on screen.
   bool RecoverUntitled();
-  /// The folder where boards never saved are copied while they change.
-  static QString UntitledCopyFolder();
+  /// The folder where the work on boards never saved (or in folders that cannot be written) is copied
+  /// while it changes: the editor's own data folder unless set.
+  QString UntitledCopyFolder() const { return UntitledFolder; }
+  void SetUntitledCopyFolder(const QString& folder) { UntitledFolder = folder; }
   /// Starts with a new unsaved board.
   void StartUntitled(int columns, int rows);
   /// The symbol library the cell panel searches, and the program settings file that keeps the user's
@@ -139,6 +141,7 @@ private:
   std::optional<authoring::BoardDocument> Doc;
   std::unique_ptr<QLockFile> BoardLock; // while a board is open here, no other editor opens it
   bool OpenElsewhere = false;
+  QString UntitledFolder;
   bool Committing = false; // handing on the panel's unconfirmed text
   BoardCanvas* TheCanvas = nullptr;
   CellPanel* Panel = nullptr;

@@ -274,12 +274,12 @@ TEST_F(EditorWindowTest, TheAutosaveCopyIsWrittenWhileTheAuthorKeepsEditing) {
 // A board never saved has no folder to keep its copy in: it is copied into the editor's own folder,
 // offered to the next editor started without a board, and gone once saved or given up.
 TEST_F(EditorWindowTest, ANewBoardNeverSavedSurvivesACrashToo) {
-  QDir(EditorWindow::UntitledCopyFolder()).removeRecursively();
-  const QDir copies(EditorWindow::UntitledCopyFolder());
+  const QDir copies(QString::fromStdString(Folder.Path("copies")));
   auto copiesLeft = [&] { return copies.entryList({"untitled-*.qdx.autosave"}, QDir::Files).size(); };
   std::string lost;
   {
     EditorWindow window(authoring::Language::English, nullptr);
+    window.SetUntitledCopyFolder(copies.path());
     window.SetAutosaveDelay(50);
     window.StartUntitled(3, 2);
     RunEvents(150);
@@ -297,6 +297,7 @@ TEST_F(EditorWindowTest, ANewBoardNeverSavedSurvivesACrashToo) {
   for (const QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes}) {
     WriteBytes(crashed.toStdString(), lost);
     EditorWindow window(authoring::Language::English, nullptr);
+    window.SetUntitledCopyFolder(copies.path());
     AnswerNextBox(answer);
     const bool recovered = window.RecoverUntitled();
     EXPECT_EQ(recovered, answer == QMessageBox::Yes);
@@ -321,6 +322,32 @@ TEST_F(EditorWindowTest, ANewBoardNeverSavedSurvivesACrashToo) {
     EXPECT_EQ(window.Document().Path(), Folder.Path("recuperat.qdx"));
     EXPECT_EQ(copiesLeft(), 0) << "saved under a name";
   }
+}
+
+// A board in a folder the editor cannot write to (the bundled boards, a read-only share) still has
+// its work copied while it changes, in the editor's own folder.
+TEST_F(EditorWindowTest, ABoardInAFolderThatCannotBeWrittenIsCopiedElsewhere) {
+  test::TempFolder elsewhere;
+  const QDir copies(QString::fromStdString(elsewhere.Path("copies")));
+  EditorWindow window(authoring::Language::English, nullptr);
+  window.SetUntitledCopyFolder(copies.path());
+  window.SetAutosaveDelay(50);
+  ASSERT_TRUE(window.OpenBoard(QString::fromStdString(Folder.Path("taula.qdx"))));
+  chmod(Folder.Root().c_str(), 0500);
+  window.Edit("edit", [](Board& b) { b.Cell(1, 2).Caption = "desat a part"; });
+  RunEvents(200);
+  chmod(Folder.Root().c_str(), 0700);
+  const QStringList found = copies.entryList({"untitled-*.qdx.autosave"}, QDir::Files);
+  ASSERT_EQ(found.size(), 1);
+  const auto kept = authoring::BoardDocument::Restore(
+      std::string(), ReadBytes(copies.filePath(found.front()).toStdString()));
+  ASSERT_TRUE(kept);
+  EXPECT_EQ(kept->Model().Cell(1, 2).Caption, "desat a part");
+  // Once the folder can be written again the copy beside the board takes over.
+  window.Edit("edit", [](Board& b) { b.Cell(1, 2).Caption = "al costat"; });
+  RunEvents(200);
+  EXPECT_TRUE(test::Exists(authoring::BoardDocument::AutosavePath(Folder.Path("taula.qdx"))));
+  EXPECT_TRUE(copies.entryList({"untitled-*.qdx.autosave"}, QDir::Files).isEmpty());
 }
 
 TEST_F(EditorWindowTest, ABoardChangedByAnotherProgramIsNotOverwrittenWithoutAsking) {
