@@ -135,6 +135,12 @@ const QHash<QString, Translation>& Table() {
         "d'una carpeta on no podia escriure). La voleu recuperar com a plafó nou?",
         "Se encontró trabajo sin guardar que un editor dejó al no cerrarse bien (un plafón nuevo, o un "
         "plafón de una carpeta donde no podía escribir). ¿Recuperarlo como plafón nuevo?"}},
+      {"The board was saved again after this copy was made; recovering the copy replaces those later "
+       "changes.",
+       {"El plafó s'ha tornat a desar després de fer aquesta còpia; recuperar-la en substitueix els canvis "
+        "posteriors.",
+        "El plafón se volvió a guardar después de hacer esta copia; recuperarla sustituye esos cambios "
+        "posteriores."}},
       {"A copy of unsaved changes to %1 was found (the editor did not close normally). Recover it?",
        {"S'ha trobat una còpia de canvis no desats de %1 (l'editor no es va tancar bé). La voleu recuperar?",
         "Se encontró una copia de cambios sin guardar de %1 (el editor no se cerró bien). ¿Recuperarla?"}},

@@ -362,10 +362,14 @@ bool EditorWindow::OpenBoard(const QString& path) {
   if (!LockBoard(Utf8(opened->Path()), lock)) return false;
   const QString autosave = Utf8(BoardDocument::AutosavePath(opened->Path()));
   if (QFileInfo::exists(autosave)) {
-    const auto answer = QMessageBox::question(
-        this, "NexoQuadrix",
+    QString question =
         Texts("A copy of unsaved changes to %1 was found (the editor did not close normally). Recover it?")
-            .arg(QFileInfo(path).fileName()));
+            .arg(QFileInfo(path).fileName());
+    // The copy holds the whole board as it was then: taking it undoes what was saved since.
+    if (QFileInfo(Utf8(opened->Path())).lastModified() > QFileInfo(autosave).lastModified())
+      question += "\n\n" + Texts("The board was saved again after this copy was made; recovering the "
+                                 "copy replaces those later changes.");
+    const auto answer = QMessageBox::question(this, "NexoQuadrix", question);
     std::string bytes;
     FileStamp stamp;
     if (answer == QMessageBox::Yes &&

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QElapsedTimer>
@@ -478,6 +479,30 @@ TEST_F(EditorWindowTest, ARefusedBoardIsExplainedInTheEditorsLanguage) {
     Trigger(window, "copy");
     Trigger(window, "paste");
   }
+}
+
+// The copy holds the whole board as it was when the editor died: when the board was saved again
+// since, the question says that taking the copy replaces those later changes.
+TEST_F(EditorWindowTest, AnOlderCopyThanTheBoardSaysItReplacesLaterChanges) {
+  const std::string board = Folder.Path("taula.qdx");
+  std::string refusal;
+  auto edited = authoring::BoardDocument::Open(board, refusal);
+  edited->Change("edit", [](Board& b) { b.Cell(1, 2).Caption = "vell"; });
+  std::vector<std::string> asked;
+  for (const int boardAge : {-60, 60}) {
+    WriteBytes(authoring::BoardDocument::AutosavePath(board), edited->Bytes());
+    QFile file(QString::fromStdString(board));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.setFileTime(QDateTime::currentDateTime().addSecs(boardAge), QFileDevice::FileModificationTime);
+    file.close();
+    EditorWindow window(authoring::Language::Catalan, nullptr);
+    AnswerNextBox(QMessageBox::No);
+    ASSERT_TRUE(window.OpenBoard(QString::fromStdString(board)));
+    ASSERT_FALSE(BoxTexts.empty());
+    asked.push_back(BoxTexts.back());
+  }
+  EXPECT_NE(asked[1], asked[0]);
+  EXPECT_EQ(asked[1].rfind(asked[0], 0), 0u) << asked[1];
 }
 
 TEST_F(EditorWindowTest, PastedCellsBringTheirPicturesToAnotherBoard) {
