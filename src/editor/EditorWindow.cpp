@@ -770,6 +770,11 @@ void EditorWindow::Paste() {
   }
   if (!Clipboard) return;
   authoring::CellBlock block = *Clipboard;
+  // Pictures travel as files copied beside the board, so a board never saved gets its folder first.
+  const bool bringsPictures =
+      !block.FolderUtf8.empty() && std::any_of(block.Cells.begin(), block.Cells.end(),
+                                               [](const CellRecord& cell) { return !cell.Picture.empty(); });
+  if (bringsPictures && Doc->Folder().empty() && !HasFolder()) return;
   // Pictures of cells from another board's folder are copied beside this board.
   if (block.FolderUtf8 != Doc->Folder() && !Doc->Folder().empty()) {
     for (CellRecord& cell : block.Cells) {

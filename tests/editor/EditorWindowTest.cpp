@@ -25,6 +25,7 @@
 #include <sys/stat.h>
 
 #include "authoring/BoardKeys.h"
+#include "boards/PathResolver.h"
 #include "editor/BoardCanvas.h"
 #include "editor/EditorDialogs.h"
 #include "editor/EditorWindow.h"
@@ -521,6 +522,35 @@ TEST_F(EditorWindowTest, PastedCellsBringTheirPicturesToAnotherBoard) {
   EXPECT_EQ(board.Cell(2, 1).Caption, "Hola");
   EXPECT_EQ(board.Cell(1, 1).Picture, "pictures\\hhhh.png");
   EXPECT_TRUE(test::Exists(Folder.Path("altre/pictures/hhhh.png")));
+}
+
+// Cells with pictures pasted into a board never saved: the board is saved first, so the pictures
+// have a folder to be copied to and are not left pointing nowhere.
+TEST_F(EditorWindowTest, PicturesPastedIntoABoardNeverSavedAreCopiedToo) {
+  std::filesystem::create_directories(Folder.Path("nou"));
+  EditorWindow window(authoring::Language::English, nullptr);
+  ASSERT_TRUE(window.OpenBoard(QString::fromStdString(Folder.Path("taula.qdx"))));
+  window.Canvas().Select({{1, 1}});
+  Trigger(window, "copy");
+  window.StartUntitled(2, 2);
+  window.Canvas().Select({{2, 2}});
+  const QString target = QString::fromStdString(Folder.Path("nou/nou.qdx"));
+  // The note first, then the file chooser that names the board.
+  AnswerNextBox(QMessageBox::Ok);
+  QTimer chooser;
+  QObject::connect(&chooser, &QTimer::timeout, [&] {
+    if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+      if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit")) name->setText(target);
+      static_cast<QDialog*>(dialog)->accept();
+    }
+  });
+  chooser.start(20);
+  Trigger(window, "paste");
+  chooser.stop();
+  EXPECT_EQ(window.Document().Path(), target.toStdString());
+  const std::string picture = window.Document().Model().Cell(2, 2).Picture;
+  ASSERT_FALSE(picture.empty());
+  EXPECT_TRUE(FindBoardPath(window.Document().Folder(), picture).has_value()) << picture;
 }
 
 TEST_F(EditorWindowTest, TheLanguageMenuSwitchesEveryText) {
