@@ -639,6 +639,7 @@ bool EditorWindow::Save() {
                              Texts(SaveFailedNote));
     return false;
   }
+  QFile::remove(UntitledCopy()); // a copy made while the folder could not be written
   Status->setText(Texts("Saved"));
   RememberRecent(Utf8(Doc->Path()));
   DocumentChanged();
@@ -1230,6 +1231,8 @@ void EditorWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  // Saved, given up or unchanged: nothing is left for the next editor to offer.
+  QFile::remove(UntitledCopy());
   if (ReturnToPlayer && Doc && !Doc->Path().empty() &&
       QMessageBox::question(
           this, "NexoQuadrix",

@@ -91,6 +91,7 @@ sleep 1
 keys ctrl+q
 gone "$editor_pid" || fail "the editor asked something on closing a saved board"
 [ -e "$work/boards/.cafe.qdx.lock" ] && fail "the editor left its lock behind after closing normally"
+[ -z "$(find "$HOME" -name 'untitled-*')" ] || fail "work copied elsewhere while the folder was read-only was left to be offered again"
 
 # A new board never saved, killed mid-edit: the next editor started without a board offers it.
 launch_editor

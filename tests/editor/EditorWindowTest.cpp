@@ -345,6 +345,10 @@ TEST_F(EditorWindowTest, ABoardInAFolderThatCannotBeWrittenIsCopiedElsewhere) {
       std::string(), ReadBytes(copies.filePath(found.front()).toStdString()));
   ASSERT_TRUE(kept);
   EXPECT_EQ(kept->Model().Cell(1, 2).Caption, "desat a part");
+  // Saved at last: the copy kept elsewhere goes at once, not only when a timer comes round (an
+  // editor closed right after the save would leave it to be offered as lost work).
+  Trigger(window, "save");
+  EXPECT_TRUE(copies.entryList({"untitled-*.qdx.autosave"}, QDir::Files).isEmpty());
   // Once the folder can be written again the copy beside the board takes over.
   window.Edit("edit", [](Board& b) { b.Cell(1, 2).Caption = "al costat"; });
   RunEvents(200);
