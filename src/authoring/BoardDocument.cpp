@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "authoring/BoardKeys.h"
+#include "authoring/BoardText.h"
 #include "settings/AtomicFile.h"
 
 namespace nq::authoring {
@@ -189,6 +190,13 @@ bool BoardDocument::Modified() const {
   return PathUtf8.empty() || WriteEveryKey || Bytes() != Base.Content();
 }
 
+bool BoardDocument::ChangedOnDisk() const {
+  if (PathUtf8.empty() || WriteEveryKey) return false;
+  std::string bytes;
+  FileStamp stamp;
+  return ReadWholeFile(PathUtf8, bytes, stamp) == ReadResult::Read && bytes != Base.Content();
+}
+
 SaveStatus BoardDocument::Save() {
   if (PathUtf8.empty()) return SaveStatus::NoPath;
   const std::string bytes = Bytes();
@@ -205,11 +213,19 @@ SaveStatus BoardDocument::Save() {
 SaveStatus BoardDocument::SaveAs(const std::string& pathUtf8) {
   if (pathUtf8.empty()) return SaveStatus::NoPath;
   const std::string previous = PathUtf8;
+  const std::string previousFolder = Folder();
   std::error_code error;
   PathUtf8 = fs::absolute(pathUtf8, error).string();
   if (error) PathUtf8 = pathUtf8;
   const SaveStatus status = Save();
-  if (status != SaveStatus::Saved) PathUtf8 = previous;
+  if (status != SaveStatus::Saved) {
+    PathUtf8 = previous;
+    return status;
+  }
+  // The board names its pictures and sounds relative to its folder: they go with it.
+  CopyCellFiles(Current, previousFolder, Folder());
+  // The changes the old name's copy held are saved now, under the new name.
+  if (!previous.empty() && previous != PathUtf8) fs::remove(AutosavePath(previous), error);
   return status;
 }
 

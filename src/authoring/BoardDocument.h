@@ -65,11 +65,17 @@ public:
   bool Redo(std::vector<CellPosition>* touched = nullptr);
   std::size_t HistorySize() const { return History.size(); }
 
+  /// True when the file no longer holds the bytes this document was read from or last saved, so
+  /// another program (the player's own write-backs, a second editor) wrote it meanwhile and a save
+  /// would replace that; false for a board never saved, a file gone or one that cannot be read.
+  bool ChangedOnDisk() const;
+
   /// The bytes a save writes now.
   std::string Bytes() const;
   /// Writes the board atomically to its path; afterwards those bytes are the new base.
   SaveStatus Save();
-  /// Writes to another path, which becomes the document's path.
+  /// Writes to another path, which becomes the document's path; the pictures and sounds its cells
+  /// name are copied into the new folder when they are not there yet.
   SaveStatus SaveAs(const std::string& pathUtf8);
 
   /// Where the autosave copy of a board lives: beside it, under a name that is not a board.

@@ -1,9 +1,11 @@
 #include "authoring/BoardText.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
+#include "boards/PathResolver.h"
 #include "text/Encoding.h"
 #include "text/TextUtilities.h"
 
@@ -26,7 +28,49 @@ std::optional<std::string> ReadAll(const fs::path& path) {
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+// The name as a path below the board's folder ("pictures\\gos.png" -> "pictures/gos.png"), or nothing
+// when it would leave the folder.
+std::optional<fs::path> RelativeBelow(const std::string& nameCp1252) {
+  std::string name = nameCp1252;
+  for (char& c : name)
+    if (c == '\\') c = '/';
+  if (name.empty() || name.front() == '/' || (name.size() > 1 && name[1] == ':')) return std::nullopt;
+  const fs::path relative = fs::path(Windows1252ToUtf8(name)).lexically_normal();
+  for (const fs::path& part : relative)
+    if (part == "..") return std::nullopt;
+  if (relative.empty() || relative.filename().empty()) return std::nullopt;
+  return relative;
+}
+
+bool IsSoundFile(const std::string& text) {
+  return text.size() >= 4 && UpperAscii(text.substr(text.size() - 4)) == ".WAV";
+}
+
 } // namespace
+
+std::vector<std::string> CopyCellFiles(const Board& board, const std::string& oldFolderUtf8,
+                                       const std::string& newFolderUtf8) {
+  std::vector<std::string> failed;
+  std::error_code error;
+  if (oldFolderUtf8.empty() || fs::equivalent(oldFolderUtf8, newFolderUtf8, error)) return failed;
+  for (int n = 1; n <= board.CellCount(); ++n) {
+    const CellPosition at = CellNumberToPosition(n, board.Columns);
+    const CellRecord& cell = board.Cell(at.Column, at.Row);
+    for (const std::string* name : {&cell.Picture, &cell.Read}) {
+      if (name->empty() || (name == &cell.Read && !IsSoundFile(*name))) continue;
+      const std::optional<fs::path> relative = RelativeBelow(*name);
+      if (!relative || FindBoardPath(newFolderUtf8, *name)) continue;
+      const std::optional<std::string> source = FindBoardPath(oldFolderUtf8, *name);
+      if (!source) continue; // missing before: the problems list says so
+      const fs::path target = fs::path(newFolderUtf8) / *relative;
+      fs::create_directories(target.parent_path(), error);
+      if (!fs::copy_file(*source, target, fs::copy_options::skip_existing, error) || error) {
+        if (std::find(failed.begin(), failed.end(), *name) == failed.end()) failed.push_back(*name);
+      }
+    }
+  }
+  return failed;
+}
 
 std::optional<std::string> ToBoardText(std::string_view utf8, std::string* refused) {
   std::string result;

@@ -5,6 +5,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "boards/Board.h"
 
 namespace nq::authoring {
 
@@ -23,5 +26,12 @@ std::string FileStemFromCaption(std::string_view captionCp1252);
 /// Windows-1252), or nothing when the copy failed.
 std::optional<std::string> ImportPicture(const std::string& boardFolderUtf8, const std::string& sourceUtf8,
                                          std::string_view captionCp1252);
+
+/// Copies the pictures and ".wav" sounds the board's cells name from oldFolderUtf8 into the same
+/// relative places under newFolderUtf8, so a board saved into another folder still finds them.
+/// Names that leave the folder ("..", full paths) and files already there are left alone. Returns
+/// the names that could not be copied.
+std::vector<std::string> CopyCellFiles(const Board& board, const std::string& oldFolderUtf8,
+                                       const std::string& newFolderUtf8);
 
 } // namespace nq::authoring

@@ -376,6 +376,20 @@ void CellPanel::TextEdited(QLineEdit* field, std::optional<std::string> authorin
   emit FieldsEdited(fields, Texts(label));
 }
 
+void CellPanel::CommitPending() {
+  if (Filling) return;
+  // One field at a time can hold unconfirmed text (leaving it confirms it), but each is handed on.
+  TextEdited(Caption, &authoring::CellFields::Caption, "Caption");
+  TextEdited(Read, &authoring::CellFields::Read, "Spoken text");
+  TextEdited(Picture, &authoring::CellFields::Picture, "Picture");
+  TextEdited(Link, &authoring::CellFields::Link, "Link");
+  if (Argument->isModified()) {
+    Argument->setModified(false);
+    CommandChosen();
+  }
+  if (FontSize->hasFocus()) emit FontSize->editingFinished();
+}
+
 void CellPanel::CommandChosen() {
   if (Filling || Command->currentIndex() < 0) return;
   const std::string token = FromQString(Command->currentData().toString());

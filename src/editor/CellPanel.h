@@ -32,6 +32,9 @@ public:
   void FocusCaption();
   /// Puts the keyboard in the field of that object name ("read", "link", "command"...).
   void FocusField(const QString& name);
+  /// Hands on what was typed into a field and not yet confirmed (Return or leaving the field), so
+  /// a save, a close or an undo started from the keyboard never passes it over.
+  void CommitPending();
   /// The symbol search that goes with the fields (the window places it).
   SymbolPanel& Symbols() const { return *SymbolSearch; }
 

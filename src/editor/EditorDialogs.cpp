@@ -170,19 +170,25 @@ std::optional<authoring::BoardHeader> AskBoardOptions(QWidget* parent, const Edi
   layout->addWidget(buttons);
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  const int shownLeft = left->value(), shownTop = top->value(), shownWidth = width->value(),
+            shownHeight = height->value(), shownPosition = position->currentIndex(),
+            shownColumns = columns->value(), shownRows = rows->value(), shownFontSize = fontSize->value();
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
 
-  result.WindowLeft = left->value();
-  result.WindowTop = top->value();
-  result.WindowWidth = width->value();
-  result.WindowHeight = height->value();
-  result.Position = position->currentIndex();
-  result.Columns = columns->value();
-  result.Rows = rows->value();
+  // A stored value the fields cannot show (a placement beyond the nine, a tiny window) is kept as it
+  // was unless the author changed that field: saying OK to change one option changes only that one.
+  auto taken = [](int now, int shown, int32_t stored) { return now == shown ? stored : now; };
+  result.WindowLeft = taken(left->value(), shownLeft, header.WindowLeft);
+  result.WindowTop = taken(top->value(), shownTop, header.WindowTop);
+  result.WindowWidth = taken(width->value(), shownWidth, header.WindowWidth);
+  result.WindowHeight = taken(height->value(), shownHeight, header.WindowHeight);
+  result.Position = taken(position->currentIndex(), shownPosition, header.Position);
+  result.Columns = taken(columns->value(), shownColumns, header.Columns);
+  result.Rows = taken(rows->value(), shownRows, header.Rows);
   if (const std::optional<std::string> name = authoring::ToBoardText(fontName->text().toStdString());
       name && !name->empty())
     result.GridFont.Name = *name;
-  result.GridFont.Size = fontSize->value();
+  result.GridFont.Size = taken(fontSize->value(), shownFontSize, header.GridFont.Size);
   for (const auto& [box, member] : boxes)
     result.*member = box->isChecked();
   return result;

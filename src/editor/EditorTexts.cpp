@@ -43,6 +43,10 @@ const QHash<QString, Translation>& Table() {
       {"Insert column left", {"Insereix una columna a l'esquerra", "Insertar columna a la izquierda"}},
       {"Insert column right", {"Insereix una columna a la dreta", "Insertar columna a la derecha"}},
       {"Delete column", {"Elimina la columna", "Eliminar columna"}},
+      {"Move the cell left", {"Mou la casella a l'esquerra", "Mover la casilla a la izquierda"}},
+      {"Move the cell right", {"Mou la casella a la dreta", "Mover la casilla a la derecha"}},
+      {"Move the cell up", {"Mou la casella amunt", "Mover la casilla arriba"}},
+      {"Move the cell down", {"Mou la casella avall", "Mover la casilla abajo"}},
       {"Swap with the next cell",
        {"Intercanvia amb la casella següent", "Intercambiar con la casilla siguiente"}},
       {"&Board", {"&Plafó", "&Plafón"}},
@@ -85,15 +89,58 @@ const QHash<QString, Translation>& Table() {
       {"Pictures (*.png *.jpg *.jpeg *.bmp)",
        {"Imatges (*.png *.jpg *.jpeg *.bmp)", "Imágenes (*.png *.jpg *.jpeg *.bmp)"}},
       {"Sounds (*.wav)", {"Sons (*.wav)", "Sonidos (*.wav)"}},
+      {"The file does not exist: %1", {"No existeix el fitxer: %1", "No existe el archivo: %1"}},
+      {"%1 is not a board file (.qdx).",
+       {"%1 no és un fitxer de plafó (.qdx).", "%1 no es un archivo de plafón (.qdx)."}},
+      {"%1 was saved as UTF-8 by another program, and the player cannot read it that way. Save it again as "
+       "ANSI (Windows-1252) text.",
+       {"Un altre programa ha desat %1 en UTF-8, i el reproductor no el pot llegir així. Deseu-lo de nou "
+        "com a text ANSI (Windows-1252).",
+        "Otro programa guardó %1 en UTF-8, y el reproductor no puede leerlo así. Guárdelo de nuevo como "
+        "texto ANSI (Windows-1252)."}},
+      {"%1 is not a NexoQuadrix board: its [Quadrix] section does not say Name=Quadrix and autor=Vellumor.",
+       {"%1 no és un plafó de NexoQuadrix: la seva secció [Quadrix] no diu Name=Quadrix i autor=Vellumor.",
+        "%1 no es un plafón de NexoQuadrix: su sección [Quadrix] no dice Name=Quadrix y autor=Vellumor."}},
+      {"%1 has a grid of %2 columns and %3 rows; a board has 1 to 21 of each.",
+       {"%1 té una graella de %2 columnes i %3 files; un plafó en té d'1 a 21 de cada.",
+        "%1 tiene una cuadrícula de %2 columnas y %3 filas; un plafón tiene de 1 a 21 de cada."}},
       {"Save changes to %1?", {"Voleu desar els canvis de %1?", "¿Guardar los cambios de %1?"}},
       {"The board could not be saved:\n%1",
        {"No s'ha pogut desar el plafó:\n%1", "No se pudo guardar el plafón:\n%1"}},
+      {"The folder or the file may be read-only, or the disk full. The file is as it was and your changes "
+       "are still here: save them elsewhere with \"Save as\".",
+       {"Potser la carpeta o el fitxer són només de lectura, o el disc és ple. El fitxer és com era i els "
+        "vostres canvis encara són aquí: deseu-los en un altre lloc amb \"Desa com\".",
+        "Quizá la carpeta o el archivo son de solo lectura, o el disco está lleno. El archivo está como "
+        "estaba y sus cambios siguen aquí: guárdelos en otro lugar con \"Guardar como\"."}},
+      {"%1 was changed by another program after it was opened here (the player keeps its window's place "
+       "and its options in the board). Save your version over it? Those other changes would be lost.",
+       {"Un altre programa ha canviat %1 després d'obrir-lo aquí (el reproductor guarda al plafó el lloc "
+        "de la seva finestra i les seves opcions). Voleu desar-hi la vostra versió? Aquells altres canvis "
+        "es perdrien.",
+        "Otro programa cambió %1 después de abrirlo aquí (el reproductor guarda en el plafón el lugar de "
+        "su ventana y sus opciones). ¿Guardar su versión encima? Esos otros cambios se perderían."}},
+      {"%1 is already open in another editor window. Go on there, or close it there first.",
+       {"%1 ja és obert en una altra finestra de l'editor. Continueu-hi, o tanqueu-lo allà primer.",
+        "%1 ya está abierto en otra ventana del editor. Siga allí, o ciérrelo allí primero."}},
       {"These characters cannot be kept in a board: %1\nBoards store Catalan and Spanish letters; please "
        "write them differently.",
        {"Aquests caràcters no es poden guardar en un plafó: %1\nEls plafons guarden les lletres del català i "
         "del castellà; escriviu-los d'una altra manera.",
         "Estos caracteres no se pueden guardar en un plafón: %1\nLos plafones guardan las letras del catalán "
         "y del castellano; escríbalos de otra manera."}},
+      {"Unsaved work was found that an editor left when it did not close normally (a new board, or a board "
+       "in a folder it could not write to). Recover it as a new board?",
+       {"S'ha trobat feina no desada que un editor va deixar en no tancar-se bé (un plafó nou, o un plafó "
+        "d'una carpeta on no podia escriure). La voleu recuperar com a plafó nou?",
+        "Se encontró trabajo sin guardar que un editor dejó al no cerrarse bien (un plafón nuevo, o un "
+        "plafón de una carpeta donde no podía escribir). ¿Recuperarlo como plafón nuevo?"}},
+      {"The board was saved again after this copy was made; recovering the copy replaces those later "
+       "changes.",
+       {"El plafó s'ha tornat a desar després de fer aquesta còpia; recuperar-la en substitueix els canvis "
+        "posteriors.",
+        "El plafón se volvió a guardar después de hacer esta copia; recuperarla sustituye esos cambios "
+        "posteriores."}},
       {"A copy of unsaved changes to %1 was found (the editor did not close normally). Recover it?",
        {"S'ha trobat una còpia de canvis no desats de %1 (l'editor no es va tancar bé). La voleu recuperar?",
         "Se encontró una copia de cambios sin guardar de %1 (el editor no se cerró bien). ¿Recuperarla?"}},

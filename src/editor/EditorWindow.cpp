@@ -15,6 +15,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
+#include <QLockFile>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -31,6 +32,9 @@
 #include <QTemporaryDir>
 #include <QTranslator>
 #include <QVBoxLayout>
+#include <cerrno>
+#include <csignal>
+#include <unistd.h>
 
 #include "authoring/BoardText.h"
 #include "boards/PathResolver.h"
@@ -54,6 +58,10 @@ using authoring::BoardDocument;
 
 constexpr int MaxRecent = 8;
 
+const char* const SaveFailedNote =
+    "The folder or the file may be read-only, or the disk full. The file is as "
+    "it was and your changes are still here: save them elsewhere with \"Save as\".";
+
 QString Utf8(const std::string& text) {
   return QString::fromStdString(text);
 }
@@ -64,7 +72,8 @@ std::string LocalPath(const QString& path) {
 
 } // namespace
 
-EditorWindow::EditorWindow(authoring::Language language, PictureDiskCache* disk) : Texts(language) {
+EditorWindow::EditorWindow(authoring::Language language, PictureDiskCache* disk)
+    : Texts(language), UntitledFolder(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)) {
   setObjectName("editor");
   TheCanvas = new BoardCanvas(disk, this);
   TheCanvas->setObjectName("canvas");
@@ -181,6 +190,15 @@ void EditorWindow::BuildActions() {
   ChoosePictureAction = make(QKeySequence("Ctrl+P"), &EditorWindow::ChoosePicture, "choosePicture");
   FocusBoardAction = make(
       QKeySequence("F6"), [this] { TheCanvas->setFocus(Qt::ShortcutFocusReason); }, "focusBoard");
+  // Dragging a cell onto another swaps them; these do it from the keyboard, one place at a time.
+  MoveLeftAction = make(
+      QKeySequence("Alt+Left"), [this] { MoveCell(-1, 0); }, "moveLeft");
+  MoveRightAction = make(
+      QKeySequence("Alt+Right"), [this] { MoveCell(1, 0); }, "moveRight");
+  MoveUpAction = make(
+      QKeySequence("Alt+Up"), [this] { MoveCell(0, -1); }, "moveUp");
+  MoveDownAction = make(
+      QKeySequence("Alt+Down"), [this] { MoveCell(0, 1); }, "moveDown");
   RowAboveAction = make(
       QKeySequence("Ctrl+Alt+Up"), [this] { InsertRow(false); }, "rowAbove");
   RowBelowAction = make(
@@ -243,6 +261,8 @@ void EditorWindow::BuildMenus() {
   EditMenu->addSeparator();
   EditMenu->addActions({FindSymbolAction, ProposeAction, SymbolFoldersAction});
   GridMenu = menuBar()->addMenu(QString());
+  GridMenu->addActions({MoveLeftAction, MoveRightAction, MoveUpAction, MoveDownAction});
+  GridMenu->addSeparator();
   GridMenu->addActions({RowAboveAction, RowBelowAction, DeleteRowAction});
   GridMenu->addSeparator();
   GridMenu->addActions({ColumnLeftAction, ColumnRightAction, DeleteColumnAction});
@@ -285,6 +305,10 @@ void EditorWindow::Retranslate() {
   ChooseCommandAction->setText(Texts("Choose the command"));
   NewLinkAction->setText(Texts("New board here"));
   FocusBoardAction->setText(Texts("Go to the board"));
+  MoveLeftAction->setText(Texts("Move the cell left"));
+  MoveRightAction->setText(Texts("Move the cell right"));
+  MoveUpAction->setText(Texts("Move the cell up"));
+  MoveDownAction->setText(Texts("Move the cell down"));
   RowAboveAction->setText(Texts("Insert row above"));
   RowBelowAction->setText(Texts("Insert row below"));
   DeleteRowAction->setText(Texts("Delete row"));
@@ -321,6 +345,7 @@ void EditorWindow::LoadQtTexts() {
 }
 
 void EditorWindow::StartUntitled(int columns, int rows) {
+  BoardLock.reset();
   Doc = BoardDocument::Create(columns, rows);
   TheCanvas->Select({{1, 1}});
   DocumentChanged();
@@ -330,15 +355,21 @@ bool EditorWindow::OpenBoard(const QString& path) {
   std::string refusal;
   std::optional<BoardDocument> opened = BoardDocument::Open(LocalPath(path), refusal);
   if (!opened) {
-    QMessageBox::warning(this, "NexoQuadrix", refusal.empty() ? path : ToQString(refusal));
+    QMessageBox::warning(this, "NexoQuadrix", RefusalText(path));
     return false;
   }
+  std::unique_ptr<QLockFile> lock;
+  if (!LockBoard(Utf8(opened->Path()), lock)) return false;
   const QString autosave = Utf8(BoardDocument::AutosavePath(opened->Path()));
   if (QFileInfo::exists(autosave)) {
-    const auto answer = QMessageBox::question(
-        this, "NexoQuadrix",
+    QString question =
         Texts("A copy of unsaved changes to %1 was found (the editor did not close normally). Recover it?")
-            .arg(QFileInfo(path).fileName()));
+            .arg(QFileInfo(path).fileName());
+    // The copy holds the whole board as it was then: taking it undoes what was saved since.
+    if (QFileInfo(Utf8(opened->Path())).lastModified() > QFileInfo(autosave).lastModified())
+      question += "\n\n" + Texts("The board was saved again after this copy was made; recovering the "
+                                 "copy replaces those later changes.");
+    const auto answer = QMessageBox::question(this, "NexoQuadrix", question);
     std::string bytes;
     FileStamp stamp;
     if (answer == QMessageBox::Yes &&
@@ -350,14 +381,47 @@ bool EditorWindow::OpenBoard(const QString& path) {
     }
   }
   Doc = std::move(opened);
+  BoardLock = std::move(lock);
   RememberRecent(Utf8(Doc->Path()));
   TheCanvas->Select({{1, 1}});
   DocumentChanged();
   return true;
 }
 
+QString EditorWindow::RefusalText(const QString& path) const {
+  const QFileInfo file(path);
+  if (!file.isFile()) return Texts("The file does not exist: %1").arg(path);
+  if (!authoring::IsBoardFileName(LocalPath(path)))
+    return Texts("%1 is not a board file (.qdx).").arg(file.fileName());
+  const ProfileFile board(LocalPath(path));
+  if (board.ReadText("Quadrix", "Name", "") != "Quadrix" ||
+      board.ReadText("Quadrix", "autor", "") != "Vellumor") {
+    QFile bytes(path);
+    // Notepad and other editors may save a board as UTF-8 with a mark in front of its first section.
+    if (bytes.open(QIODevice::ReadOnly) && bytes.read(3) == "\xEF\xBB\xBF")
+      return Texts("%1 was saved as UTF-8 by another program, and the player cannot read it that way. "
+                   "Save it again as ANSI (Windows-1252) text.")
+          .arg(file.fileName());
+    return Texts("%1 is not a NexoQuadrix board: its [Quadrix] section does not say Name=Quadrix and "
+                 "autor=Vellumor.")
+        .arg(file.fileName());
+  }
+  return Texts("%1 has a grid of %2 columns and %3 rows; a board has 1 to 21 of each.")
+      .arg(file.fileName())
+      .arg(board.ReadInteger("Grid", "Columns", 1))
+      .arg(board.ReadInteger("Grid", "Rows", 1));
+}
+
 bool EditorWindow::Edit(const QString& label, const std::function<void(Board&)>& change) {
-  if (!Doc || !Doc->Change(label.toStdString(), change)) return false;
+  if (!Doc) return false;
+  if (!Committing) {
+    // Text typed into a field and not confirmed is a change made before this one: it goes first,
+    // instead of being wiped when the panel shows the result.
+    Committing = true;
+    Panel->CommitPending();
+    Committing = false;
+  }
+  if (!Doc->Change(label.toStdString(), change)) return false;
   DocumentChanged();
   return true;
 }
@@ -367,7 +431,8 @@ void EditorWindow::DocumentChanged() {
   SelectionChanged();
   UpdateTitleAndActions();
   CheckTimer.start();
-  if (!Doc->Path().empty()) AutosaveTimer.start();
+  // Counted from the first change not yet copied: an author who never pauses is still covered.
+  if (!AutosaveTimer.isActive()) AutosaveTimer.start();
 }
 
 void EditorWindow::SelectionChanged() {
@@ -453,16 +518,66 @@ void EditorWindow::RunCheck() {
   TheCanvas->SetProblemCells(cells);
 }
 
-void EditorWindow::WriteAutosave() {
-  if (!Doc || Doc->Path().empty()) return;
-  const std::string copy = BoardDocument::AutosavePath(Doc->Path());
-  // Undone back to what is on disk: nothing is left to recover.
-  if (!Doc->Modified()) {
-    QFile::remove(Utf8(copy));
-    return;
+// One copy per editor, named by its process, so two editors with new boards never share one.
+QString EditorWindow::UntitledCopy() const {
+  return QDir(UntitledCopyFolder()).filePath(QString("untitled-%1.qdx.autosave").arg(getpid()));
+}
+
+bool EditorWindow::RecoverUntitled() {
+  const QDir folder(UntitledCopyFolder());
+  for (const QFileInfo& copy : folder.entryInfoList({"untitled-*.qdx.autosave"}, QDir::Files, QDir::Time)) {
+    bool number = false;
+    const pid_t owner = copy.fileName().section('-', 1).section('.', 0, 0).toInt(&number);
+    // A copy whose editor still runs is that editor's own.
+    if (!number || (kill(owner, 0) == 0 || errno != ESRCH)) continue;
+    const auto answer = QMessageBox::question(
+        this, "NexoQuadrix",
+        Texts("Unsaved work was found that an editor left when it did not close normally (a new board, or a "
+              "board in a folder it could not write to). Recover it as a new board?"));
+    std::string bytes;
+    FileStamp stamp;
+    std::optional<BoardDocument> restored;
+    if (answer == QMessageBox::Yes &&
+        ReadWholeFile(copy.filePath().toStdString(), bytes, stamp) == ReadResult::Read)
+      restored = BoardDocument::Restore(std::string(), bytes);
+    if (!restored) {
+      if (answer == QMessageBox::No) QFile::remove(copy.filePath());
+      continue;
+    }
+    // Kept under this editor's name until it is saved or given up.
+    QFile::remove(UntitledCopy());
+    QFile::rename(copy.filePath(), UntitledCopy());
+    BoardLock.reset();
+    Doc = std::move(restored);
+    TheCanvas->Select({{1, 1}});
+    DocumentChanged();
+    return true;
   }
+  return false;
+}
+
+void EditorWindow::WriteAutosave() {
+  if (!Doc) return;
   FileStamp stamp;
-  ReplaceFile(copy, Doc->Bytes(), stamp);
+  if (!Doc->Path().empty()) {
+    const std::string copy = BoardDocument::AutosavePath(Doc->Path());
+    // Undone back to what is on disk: nothing is left to recover.
+    if (!Doc->Modified()) {
+      QFile::remove(Utf8(copy));
+      QFile::remove(UntitledCopy());
+      return;
+    }
+    if (ReplaceFile(copy, Doc->Bytes(), stamp)) {
+      QFile::remove(UntitledCopy());
+      return;
+    }
+    // A folder the editor cannot write to (bundled boards, a read-only share): the work is kept
+    // in the editor's own folder instead, as for a board never saved.
+  } else if (!Doc->CanUndo() && !QFileInfo::exists(UntitledCopy())) {
+    return; // a new board nobody touched
+  }
+  QDir().mkpath(UntitledCopyFolder());
+  ReplaceFile(UntitledCopy().toStdString(), Doc->Bytes(), stamp);
 }
 
 void EditorWindow::RememberRecent(const QString& path) {
@@ -490,9 +605,10 @@ void EditorWindow::FillRecentMenu() {
 }
 
 bool EditorWindow::MaybeSave() {
+  if (Doc) Panel->CommitPending();
   if (!Doc || !Doc->Modified()) return true;
   // A new board nobody touched is no work to lose.
-  if (Doc->Path().empty() && !Doc->CanUndo()) return true;
+  if (Doc->Path().empty() && !Doc->CanUndo() && !QFileInfo::exists(UntitledCopy())) return true;
   const QString name =
       Doc->Path().empty() ? Texts("Untitled board") : QFileInfo(Utf8(Doc->Path())).fileName();
   const auto answer = QMessageBox::question(this, "NexoQuadrix", Texts("Save changes to %1?").arg(name),
@@ -501,16 +617,29 @@ bool EditorWindow::MaybeSave() {
   if (answer == QMessageBox::Cancel) return false;
   if (answer == QMessageBox::Save) return Save();
   if (!Doc->Path().empty()) QFile::remove(Utf8(BoardDocument::AutosavePath(Doc->Path())));
+  QFile::remove(UntitledCopy());
   return true;
 }
 
 bool EditorWindow::Save() {
+  Panel->CommitPending();
   if (Doc->Path().empty()) return SaveAs();
+  if (Doc->ChangedOnDisk() &&
+      QMessageBox::warning(
+          this, "NexoQuadrix",
+          Texts("%1 was changed by another program after it was opened here (the player keeps its "
+                "window's place and its options in the board). Save your version over it? Those other "
+                "changes would be lost.")
+              .arg(QFileInfo(Utf8(Doc->Path())).fileName()),
+          QMessageBox::Save | QMessageBox::Cancel, QMessageBox::Cancel) != QMessageBox::Save)
+    return false;
   if (Doc->Save() != authoring::SaveStatus::Saved) {
     QMessageBox::warning(this, "NexoQuadrix",
-                         Texts("The board could not be saved:\n%1").arg(Utf8(Doc->Path())));
+                         Texts("The board could not be saved:\n%1").arg(Utf8(Doc->Path())) + "\n\n" +
+                             Texts(SaveFailedNote));
     return false;
   }
+  QFile::remove(UntitledCopy()); // a copy made while the folder could not be written
   Status->setText(Texts("Saved"));
   RememberRecent(Utf8(Doc->Path()));
   DocumentChanged();
@@ -518,6 +647,7 @@ bool EditorWindow::Save() {
 }
 
 bool EditorWindow::SaveAs() {
+  Panel->CommitPending();
   const QString start = Doc->Path().empty() ? QDir::homePath() : Utf8(Doc->Path());
   QString path =
       QFileDialog::getSaveFileName(this, Texts("Save &as...").remove('&'), start, Texts("Boards (*.qdx)"));
@@ -527,10 +657,18 @@ bool EditorWindow::SaveAs() {
     ShowRefused(QFileInfo(path).fileName());
     return false;
   }
+  std::unique_ptr<QLockFile> lock;
+  if (!LockBoard(path, lock)) return false;
+  const bool untitled = Doc->Path().empty();
   if (Doc->SaveAs(LocalPath(path)) != authoring::SaveStatus::Saved) {
-    QMessageBox::warning(this, "NexoQuadrix", Texts("The board could not be saved:\n%1").arg(path));
+    QMessageBox::warning(this, "NexoQuadrix",
+                         Texts("The board could not be saved:\n%1").arg(path) + "\n\n" +
+                             Texts(SaveFailedNote));
+    if (!BoardLock) BoardLock = std::move(lock); // the same board as before
     return false;
   }
+  BoardLock = std::move(lock);
+  if (untitled) QFile::remove(UntitledCopy());
   RememberRecent(Utf8(Doc->Path()));
   DocumentChanged();
   return true;
@@ -542,11 +680,15 @@ void EditorWindow::NewBoard() {
   const std::optional<NewBoardChoice> choice = AskNewBoard(this, Texts, folder);
   if (!choice) return;
   BoardDocument made = BoardDocument::Create(choice->Columns, choice->Rows);
+  std::unique_ptr<QLockFile> lock;
+  if (!LockBoard(choice->Path, lock)) return;
   if (made.SaveAs(LocalPath(choice->Path)) != authoring::SaveStatus::Saved) {
     QMessageBox::warning(this, "NexoQuadrix", Texts("The board could not be saved:\n%1").arg(choice->Path));
+    if (!BoardLock) BoardLock = std::move(lock);
     return;
   }
   Doc = std::move(made);
+  BoardLock = std::move(lock);
   RememberRecent(Utf8(Doc->Path()));
   TheCanvas->Select({{1, 1}});
   DocumentChanged();
@@ -581,6 +723,7 @@ void EditorWindow::TryInPlayer() {
 }
 
 void EditorWindow::Undo() {
+  if (Doc) Panel->CommitPending();
   std::vector<CellPosition> touched;
   if (!Doc || !Doc->Undo(&touched)) return;
   DocumentChanged();
@@ -588,6 +731,7 @@ void EditorWindow::Undo() {
 }
 
 void EditorWindow::Redo() {
+  if (Doc) Panel->CommitPending();
   std::vector<CellPosition> touched;
   if (!Doc || !Doc->Redo(&touched)) return;
   DocumentChanged();
@@ -627,6 +771,11 @@ void EditorWindow::Paste() {
   }
   if (!Clipboard) return;
   authoring::CellBlock block = *Clipboard;
+  // Pictures travel as files copied beside the board, so a board never saved gets its folder first.
+  const bool bringsPictures =
+      !block.FolderUtf8.empty() && std::any_of(block.Cells.begin(), block.Cells.end(),
+                                               [](const CellRecord& cell) { return !cell.Picture.empty(); });
+  if (bringsPictures && Doc->Folder().empty() && !HasFolder()) return;
   // Pictures of cells from another board's folder are copied beside this board.
   if (block.FolderUtf8 != Doc->Folder() && !Doc->Folder().empty()) {
     for (CellRecord& cell : block.Cells) {
@@ -643,6 +792,14 @@ void EditorWindow::Paste() {
 
 void EditorWindow::ClearSelected() {
   Edit(Texts("C&lear cell").remove('&'), [&](Board& b) { authoring::ClearCells(b, TheCanvas->Selection()); });
+}
+
+void EditorWindow::MoveCell(int columns, int rows) {
+  if (!Doc || TheCanvas->Selection().size() != 1) return;
+  const CellPosition from = TheCanvas->Selection().front();
+  const CellPosition to{from.Column + columns, from.Row + rows};
+  if (Edit(Texts("Swap with the next cell"), [&](Board& b) { authoring::SwapCells(b, from, to); }))
+    TheCanvas->Select({to});
 }
 
 void EditorWindow::InsertRow(bool below) {
@@ -690,6 +847,32 @@ void EditorWindow::BoardOptions() {
 
 void EditorWindow::ApplyFields(const authoring::CellFields& fields, const QString& label) {
   Edit(label, [&](Board& b) { authoring::SetCellFields(b, TheCanvas->Selection(), fields); });
+}
+
+bool EditorWindow::LockBoard(const QString& path, std::unique_ptr<QLockFile>& held) {
+  const QFileInfo board(path);
+  const QString lockPath = board.absoluteDir().filePath("." + board.fileName() + ".lock");
+  if (BoardLock && Doc && QFileInfo(Utf8(Doc->Path())) == board) {
+    held = std::move(BoardLock); // this window has it already
+    return true;
+  }
+  auto lock = std::make_unique<QLockFile>(lockPath);
+  // Only a living editor holds it: a lock left by one that crashed is taken over.
+  lock->setStaleLockTime(0);
+  OpenElsewhere = false;
+  if (!lock->tryLock(0)) {
+    if (lock->error() == QLockFile::LockFailedError) {
+      OpenElsewhere = true;
+      QMessageBox::warning(this, "NexoQuadrix",
+                           Texts("%1 is already open in another editor window. Go on there, or close it "
+                                 "there first.")
+                               .arg(board.fileName()));
+      return false;
+    }
+    lock.reset(); // a folder we cannot write to: nobody can save there either
+  }
+  held = std::move(lock);
+  return true;
 }
 
 bool EditorWindow::HasFolder() {
@@ -1048,6 +1231,8 @@ void EditorWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  // Saved, given up or unchanged: nothing is left for the next editor to offer.
+  QFile::remove(UntitledCopy());
   if (ReturnToPlayer && Doc && !Doc->Path().empty() &&
       QMessageBox::question(
           this, "NexoQuadrix",

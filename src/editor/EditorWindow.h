@@ -16,6 +16,7 @@ class QAction;
 class QActionGroup;
 class QLabel;
 class QListWidget;
+class QLockFile;
 class QDockWidget;
 class QMenu;
 class QTranslator;
@@ -39,6 +40,15 @@ public:
 
   /// Opens the board (offering its autosave copy when one was left behind); false when refused.
   bool OpenBoard(const QString& path);
+  /// True when the last board refused was open in another editor window.
+  bool RefusedAsOpenElsewhere() const { return OpenElsewhere; }
+  /// Offers the copy of a board never saved that an editor which did not close normally left behind;
+  /// true when the author took it and it is now on screen.
+  bool RecoverUntitled();
+  /// The folder where the work on boards never saved (or in folders that cannot be written) is copied
+  /// while it changes: the editor's own data folder unless set.
+  QString UntitledCopyFolder() const { return UntitledFolder; }
+  void SetUntitledCopyFolder(const QString& folder) { UntitledFolder = folder; }
   /// Starts with a new unsaved board.
   void StartUntitled(int columns, int rows);
   /// The symbol library the cell panel searches, and the program settings file that keeps the user's
@@ -53,6 +63,8 @@ public:
 
   /// When set, closing the editor offers to start the player again on the board.
   void SetReturnToPlayer(bool offer) { ReturnToPlayer = offer; }
+  /// How long after the first unsaved change the autosave copy is written.
+  void SetAutosaveDelay(int milliseconds) { AutosaveTimer.setInterval(milliseconds); }
 
   const authoring::BoardDocument& Document() const { return *Doc; }
   BoardCanvas& Canvas() { return *TheCanvas; }
@@ -74,6 +86,7 @@ private:
   void UpdateTitleAndActions();
   void RunCheck();
   void WriteAutosave();
+  QString UntitledCopy() const;
   void RememberRecent(const QString& path);
   void FillRecentMenu();
 
@@ -89,6 +102,8 @@ private:
   void Cut();
   void Paste();
   void ClearSelected();
+  /// Swaps the chosen cell with its neighbour in that direction; the choice follows the cell.
+  void MoveCell(int columns, int rows);
   void InsertRow(bool below);
   void DeleteRow();
   void InsertColumn(bool right);
@@ -114,11 +129,20 @@ private:
   void ShowRefused(const QString& characters);
   void ShowShortcuts();
   bool HasFolder();
+  /// Why the board at path was not opened, in the editor's language.
+  QString RefusalText(const QString& path) const;
+  /// Holds the board against a second editor window, in `held` until the caller keeps it (nothing
+  /// when this window holds it already); false (and a note) when another window has it.
+  bool LockBoard(const QString& path, std::unique_ptr<QLockFile>& held);
   QString PlayerProgram() const;
   bool StartPlayer(const QString& board);
 
   EditorTexts Texts;
   std::optional<authoring::BoardDocument> Doc;
+  std::unique_ptr<QLockFile> BoardLock; // while a board is open here, no other editor opens it
+  bool OpenElsewhere = false;
+  QString UntitledFolder;
+  bool Committing = false; // handing on the panel's unconfirmed text
   BoardCanvas* TheCanvas = nullptr;
   CellPanel* Panel = nullptr;
   QDockWidget* PanelDock = nullptr;
@@ -147,6 +171,7 @@ private:
   QAction *UndoAction, *RedoAction, *CutAction, *CopyAction, *PasteAction, *ClearAction, *SelectAllAction;
   QAction *EditCaptionAction, *EditReadAction, *EditLinkAction, *ChooseCommandAction, *NewLinkAction,
       *ChoosePictureAction, *FocusBoardAction;
+  QAction *MoveLeftAction, *MoveRightAction, *MoveUpAction, *MoveDownAction;
   QAction *RowAboveAction, *RowBelowAction, *DeleteRowAction, *ColumnLeftAction, *ColumnRightAction,
       *DeleteColumnAction;
   QAction *OptionsAction, *ProblemsAction, *SymbolFoldersAction, *FindSymbolAction, *ProposeAction,

@@ -52,6 +52,10 @@ int main(int argc, char** argv) {
   // The player passes its board's path as it stands, blanks included.
   const QString board = arguments.join(' ');
   window.show();
-  if (board.isEmpty() || !window.OpenBoard(board)) window.StartUntitled(3, 2);
+  if (!board.isEmpty() && window.OpenBoard(board)) return app.exec();
+  // The author goes on in the window that has the board; a second one would only confuse.
+  if (!board.isEmpty() && window.RefusedAsOpenElsewhere()) return 0;
+  if (board.isEmpty() && window.RecoverUntitled()) return app.exec();
+  window.StartUntitled(3, 2);
   return app.exec();
 }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <functional>
 #include <random>
 
 #include "authoring/BoardDocument.h"
@@ -31,6 +34,12 @@ void ExpectSameGrid(const Board& a, const Board& b) {
     const CellPosition at = CellNumberToPosition(n, a.Columns);
     EXPECT_EQ(a.Cell(at.Column, at.Row), b.Cell(at.Column, at.Row)) << "cell " << n;
   }
+}
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+  const std::size_t at = text.find(from);
+  if (at != std::string::npos) text.replace(at, from.size(), to);
+  return text;
 }
 
 BoardDocument OpenOrFail(const std::string& path) {
@@ -275,70 +284,130 @@ TEST(BoardDocument, ASmallerGridLeavesNoStaleCellsAndReadsBackAsEdited) {
   EXPECT_EQ(read.Cell(2, 2).Caption, "c3r3");
 }
 
-// Random edits of every kind; each one undone must give back exactly the board before it, and the
-// whole history undone gives back the file's bytes.
+// Every kind of change the editor makes, on random cells: the shape of the grid, swaps, clears,
+// pastes (from the same board and from a block made elsewhere), the cell panel's fields on one or
+// many cells, and the board options dialog (grid size included).
+using Pick = std::function<int(int, int)>;
+struct RandomEdit {
+  const char* Name;
+  std::function<void(Board&, const Pick&)> Apply;
+};
+
+std::vector<CellPosition> SomeCells(const Board& b, const Pick& pick) {
+  std::vector<CellPosition> cells;
+  for (int i = pick(1, 4); i > 0; --i)
+    cells.push_back({pick(1, b.Columns), pick(1, b.Rows)});
+  return cells;
+}
+
+std::optional<std::string> SomeText(const Pick& pick, const char* stem) {
+  if (pick(0, 4) == 0) return std::string();
+  return std::string(stem) + std::to_string(pick(0, 5)) + (pick(0, 1) ? " \xE0" : "");
+}
+
+const std::vector<RandomEdit>& RandomEdits() {
+  static const std::vector<RandomEdit> edits = {
+      {"insert row", [](Board& b, const Pick& p) { InsertRow(b, p(1, b.Rows + 1)); }},
+      {"delete row", [](Board& b, const Pick& p) { DeleteRow(b, p(1, b.Rows)); }},
+      {"insert column", [](Board& b, const Pick& p) { InsertColumn(b, p(1, b.Columns + 1)); }},
+      {"delete column", [](Board& b, const Pick& p) { DeleteColumn(b, p(1, b.Columns)); }},
+      {"swap",
+       [](Board& b, const Pick& p) {
+         SwapCells(b, {p(1, b.Columns), p(1, b.Rows)}, {p(1, b.Columns), p(1, b.Rows)});
+       }},
+      {"clear", [](Board& b, const Pick& p) { ClearCells(b, SomeCells(b, p)); }},
+      {"copy and paste",
+       [](Board& b, const Pick& p) {
+         PasteCells(b, CopyCells(b, SomeCells(b, p), "/"), {p(1, b.Columns), p(1, b.Rows)});
+       }},
+      {"paste from another board",
+       [](Board& b, const Pick& p) {
+         BoardDocument other = test::LabelledBoard(p(1, 3), p(1, 3));
+         std::vector<CellPosition> all;
+         for (int c = 1; c <= other.Model().Columns; ++c)
+           for (int r = 1; r <= other.Model().Rows; ++r)
+             if (p(0, 3) > 0) all.push_back({c, r});
+         PasteCells(b, CopyCells(other.Model(), all, "/other/"), {p(1, b.Columns), p(1, b.Rows)});
+       }},
+      {"texts",
+       [](Board& b, const Pick& p) {
+         CellFields f;
+         if (p(0, 1)) f.Caption = SomeText(p, "w");
+         if (p(0, 2) == 0) f.Read = SomeText(p, "r");
+         if (p(0, 2) == 0) f.Picture = SomeText(p, "pictures\\p");
+         if (p(0, 3) == 0) f.Link = SomeText(p, "l.qdx#");
+         if (p(0, 3) == 0) f.SpecialFunction = p(0, 1) ? "<CASA>" : "";
+         SetCellFields(b, SomeCells(b, p), f);
+       }},
+      {"look",
+       [](Board& b, const Pick& p) {
+         CellFields f;
+         if (p(0, 1)) f.FrameCellColour = p(0, 1) ? 16777215 : p(0, 255);
+         if (p(0, 1)) f.FontName = p(0, 1) ? "Verdana" : "Arial";
+         if (p(0, 1)) f.FontSize = p(0, 30);
+         if (p(0, 2) == 0) f.FontColour = p(0, 65535);
+         if (p(0, 1)) f.Bold = p(0, 1) == 1;
+         if (p(0, 2) == 0) f.Italic = p(0, 1) == 1;
+         if (p(0, 2) == 0) f.Underline = p(0, 1) == 1;
+         if (p(0, 2) == 0) f.HideCaption = p(0, 1) == 1;
+         SetCellFields(b, SomeCells(b, p), f);
+       }},
+      {"board options",
+       [](Board& b, const Pick& p) {
+         BoardHeader h = HeaderOf(b);
+         const BoardHeader before = h;
+         h.Columns = std::clamp(h.Columns + p(-1, 1), 1, MaxGridColumns);
+         h.Rows = std::clamp(h.Rows + p(-1, 1), 1, MaxGridRows);
+         if (p(0, 1)) h.WindowWidth = p(300, 1000);
+         if (p(0, 2) == 0) h.WindowLeft = p(-10, 500);
+         h.ShowMessageBar = p(0, 1) == 1;
+         h.ShowButtonBar = p(0, 1) == 1;
+         h.CenterCaptions = p(0, 1) == 1;
+         h.WriteOnlyLettersOrWords = p(0, 1) == 1;
+         h.EscriureTextALlegir = p(0, 1) == 1;
+         h.Position = p(0, 8);
+         h.GridFrameColour = p(0, 3);
+         if (p(0, 2) == 0) h.GridFont.Name = p(0, 1) ? "Courier New" : "Arial";
+         // As the options dialog does: a larger grid gets blank cells in its neighbours' style.
+         for (int c = 1; c <= h.Columns; ++c)
+           for (int r = 1; r <= h.Rows; ++r)
+             if (c > before.Columns || r > before.Rows)
+               b.Cell(c, r) = BlankCell(b.Cell(std::min(c, before.Columns), std::min(r, before.Rows)));
+         SetHeader(b, h);
+       }},
+  };
+  return edits;
+}
+
+// Long random sequences of every kind of edit: each step undone and redone at once leaves the same
+// board; the whole history undone gives back the file's bytes, and redone gives back the bytes it had.
 TEST(BoardDocument, EveryEditUndoesAndRedoesExactly) {
   TempFolder folder;
   const std::string path = folder.Path("b.qdx");
   WriteBytes(path, test::WindowsBoard());
-  for (unsigned seed = 1; seed <= 20; ++seed) {
+  std::vector<int> used(RandomEdits().size(), 0);
+  for (unsigned seed = 1; seed <= 25; ++seed) {
     std::mt19937 random(seed);
-    auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    const Pick pick = [&](int low, int high) {
+      return std::uniform_int_distribution<int>(low, high)(random);
+    };
     BoardDocument document = OpenOrFail(path);
     std::vector<Board> states{document.Model()};
-    for (int step = 0; step < 60; ++step) {
+    for (int step = 0; step < 150; ++step) {
       const Board before = document.Model();
-      auto cell = [&](const Board& b) { return CellPosition{pick(1, b.Columns), pick(1, b.Rows)}; };
-      const int kind = pick(0, 9);
-      const bool changed = document.Change("random", [&](Board& b) {
-        switch (kind) {
-        case 0:
-          InsertRow(b, pick(1, b.Rows + 1));
-          break;
-        case 1:
-          DeleteRow(b, pick(1, b.Rows));
-          break;
-        case 2:
-          InsertColumn(b, pick(1, b.Columns + 1));
-          break;
-        case 3:
-          DeleteColumn(b, pick(1, b.Columns));
-          break;
-        case 4:
-          SwapCells(b, cell(b), cell(b));
-          break;
-        case 5:
-          ClearCells(b, {cell(b), cell(b)});
-          break;
-        case 6: {
-          CellFields fields;
-          fields.Caption = "w" + std::to_string(pick(0, 9));
-          fields.Bold = pick(0, 1) == 1;
-          fields.HideCaption = pick(0, 3) == 0;
-          SetCellFields(b, {cell(b), cell(b)}, fields);
-          break;
-        }
-        case 7:
-          PasteCells(b, CopyCells(b, {cell(b), cell(b)}, "/"), cell(b));
-          break;
-        case 8:
-          b.ShowMessageBar = !b.ShowMessageBar;
-          break;
-        default:
-          b.Position = pick(0, 8);
-          break;
-        }
-      });
-      if (!changed) {
+      const std::size_t kind = static_cast<std::size_t>(pick(0, static_cast<int>(RandomEdits().size()) - 1));
+      const RandomEdit& edit = RandomEdits()[kind];
+      if (!document.Change(edit.Name, [&](Board& b) { edit.Apply(b, pick); })) {
         EXPECT_EQ(document.Model(), before);
         continue;
       }
-      // A step undone and redone at once leaves the same board.
+      ++used[kind];
       ASSERT_TRUE(document.Undo());
-      ASSERT_EQ(document.Model(), before) << "seed " << seed << " step " << step << " kind " << kind;
+      ASSERT_EQ(document.Model(), before) << "seed " << seed << " step " << step << ": " << edit.Name;
       ASSERT_TRUE(document.Redo());
       states.push_back(document.Model());
     }
+    const std::string edited = document.Bytes();
     for (std::size_t i = states.size() - 1; i > 0; --i) {
       ASSERT_TRUE(document.Undo());
       ASSERT_EQ(document.Model(), states[i - 1]) << "seed " << seed;
@@ -349,7 +418,18 @@ TEST(BoardDocument, EveryEditUndoesAndRedoesExactly) {
     while (document.Redo()) {
     }
     EXPECT_EQ(document.Model(), states.back());
+    EXPECT_EQ(document.Bytes(), edited) << "seed " << seed;
+    // Saved, the edited board is what the player reads; undone and saved again, the original is.
+    ASSERT_EQ(document.Save(), SaveStatus::Saved);
+    ExpectSameGrid(PlayerReads(path), document.Model());
+    while (document.Undo()) {
+    }
+    ASSERT_EQ(document.Save(), SaveStatus::Saved);
+    ExpectSameGrid(PlayerReads(path), states.front());
+    WriteBytes(path, test::WindowsBoard());
   }
+  for (std::size_t kind = 0; kind < used.size(); ++kind)
+    EXPECT_GT(used[kind], 20) << RandomEdits()[kind].Name << " was hardly tried";
 }
 
 TEST(BoardDocument, ANewEditAfterUndoDropsTheRedoneBranch) {
@@ -362,7 +442,6 @@ TEST(BoardDocument, ANewEditAfterUndoDropsTheRedoneBranch) {
 }
 
 TEST(BoardDocument, SavingOverAReadOnlyFolderFailsAndKeepsTheFile) {
-  if (geteuid() == 0) GTEST_SKIP() << "root writes anywhere";
   TempFolder folder;
   const std::string path = folder.Path("b.qdx");
   WriteBytes(path, test::WindowsBoard());
@@ -421,6 +500,67 @@ TEST(BoardDocument, AnAutosaveCopyRestoresTheEditsOverTheBoardOnDisk) {
   ASSERT_EQ(restored->Save(), SaveStatus::Saved);
   EXPECT_FALSE(test::Exists(BoardDocument::AutosavePath(path)));
   EXPECT_FALSE(BoardDocument::Restore(path, "not a board"));
+}
+
+TEST(BoardDocument, KnowsWhenAnotherProgramWroteTheFile) {
+  TempFolder folder;
+  const std::string path = folder.Path("b.qdx");
+  struct Case {
+    const char* Name;
+    std::function<void(BoardDocument&)> Meanwhile;
+    bool Changed;
+  };
+  const std::vector<Case> cases = {
+      {"nobody", [](BoardDocument&) {}, false},
+      {"saved here",
+       [](BoardDocument& d) {
+         d.Change("e", [](Board& b) { b.Cell(1, 1).Caption = "x"; });
+         d.Save();
+       },
+       false},
+      {"a write-back of the player",
+       [&](BoardDocument&) { WriteBytes(path, Replace(test::WindowsBoard(), "Left=10", "Left=11")); }, true},
+      {"the same bytes written again", [&](BoardDocument&) { WriteBytes(path, test::WindowsBoard()); },
+       false},
+      {"removed", [&](BoardDocument&) { std::filesystem::remove(path); }, false},
+  };
+  for (const Case& c : cases) {
+    WriteBytes(path, test::WindowsBoard());
+    BoardDocument document = OpenOrFail(path);
+    c.Meanwhile(document);
+    EXPECT_EQ(document.ChangedOnDisk(), c.Changed) << c.Name;
+  }
+  EXPECT_FALSE(BoardDocument::Create(2, 2).ChangedOnDisk());
+}
+
+TEST(BoardDocument, SavedIntoAnotherFolderTheBoardTakesItsPicturesAndSoundsAlong) {
+  TempFolder folder;
+  std::filesystem::create_directories(folder.Path("a/pictures"));
+  std::filesystem::create_directories(folder.Path("b"));
+  WriteBytes(folder.Path("a/pictures/gos.png"), "gos");
+  WriteBytes(folder.Path("a/gat.png"), "gat");
+  WriteBytes(folder.Path("a/hola.wav"), "so");
+  WriteBytes(folder.Path("fora.png"), "fora");
+  const std::string path = folder.Path("a/t.qdx");
+  WriteBytes(path, "[Quadrix]\r\nName=Quadrix\r\nautor=Vellumor\r\n[Grid]\r\nColumns=2\r\nRows=2\r\n"
+                   "[Cell 1]\r\nPicture=pictures\\gos.png\r\n[Cell 2]\r\nPicture=GAT.png\r\nRead=Hola.WAV\r\n"
+                   "[Cell 3]\r\nPicture=..\\fora.png\r\n[Cell 4]\r\nPicture=falta.png\r\n");
+  BoardDocument document = OpenOrFail(path);
+  ASSERT_EQ(document.SaveAs(folder.Path("b/t.qdx")), SaveStatus::Saved);
+  EXPECT_EQ(ReadBytes(folder.Path("b/pictures/gos.png")), "gos");
+  // Named as the board names them, so they are found without a case-blind search.
+  EXPECT_EQ(ReadBytes(folder.Path("b/GAT.png")), "gat");
+  EXPECT_EQ(ReadBytes(folder.Path("b/Hola.WAV")), "so");
+  // Names that leave the folder, and files that were missing already, are not made up.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path("b")),
+                          std::filesystem::directory_iterator()),
+            4);
+  EXPECT_EQ(ReadBytes(folder.Path("a/t.qdx")), ReadBytes(folder.Path("b/t.qdx")));
+  // A copy of unsaved changes under the old name is not offered again once they are saved elsewhere.
+  document.Change("edit", [](Board& b) { b.Cell(1, 1).Caption = "nou"; });
+  WriteBytes(BoardDocument::AutosavePath(folder.Path("b/t.qdx")), document.Bytes());
+  ASSERT_EQ(document.SaveAs(folder.Path("b/u.qdx")), SaveStatus::Saved);
+  EXPECT_FALSE(test::Exists(BoardDocument::AutosavePath(folder.Path("b/t.qdx"))));
 }
 
 } // namespace
