@@ -54,6 +54,14 @@
 namespace nq {
 namespace {
 
+// A copy of lost work that the author declines goes to the desktop's trash, so a key pressed by
+// mistake on the question (Escape answers No) can still be undone from there.
+void GiveUpCopy(const QString& path) {
+  // The trash lives in the user's data folder, which a fresh account may not have made yet.
+  QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+  if (!QFile::moveToTrash(path)) QFile::remove(path);
+}
+
 using authoring::BoardDocument;
 
 constexpr int MaxRecent = 8;
@@ -377,7 +385,7 @@ bool EditorWindow::OpenBoard(const QString& path) {
       if (std::optional<BoardDocument> restored = BoardDocument::Restore(opened->Path(), bytes))
         opened = std::move(restored);
     } else if (answer == QMessageBox::No) {
-      QFile::remove(autosave);
+      GiveUpCopy(autosave);
     }
   }
   Doc = std::move(opened);
@@ -541,7 +549,7 @@ bool EditorWindow::RecoverUntitled() {
         ReadWholeFile(copy.filePath().toStdString(), bytes, stamp) == ReadResult::Read)
       restored = BoardDocument::Restore(std::string(), bytes);
     if (!restored) {
-      if (answer == QMessageBox::No) QFile::remove(copy.filePath());
+      if (answer == QMessageBox::No) GiveUpCopy(copy.filePath());
       continue;
     }
     // Kept under this editor's name until it is saved or given up.

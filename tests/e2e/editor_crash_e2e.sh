@@ -58,7 +58,7 @@ keys Return
 gone "$second" || fail "the second editor stayed open on a board open in the first"
 kill -0 "$first" 2>/dev/null || fail "the first editor went away"
 
-# Refused this time: the copy is removed and the board stays as saved.
+# Refused this time: the copy leaves the folder for the trash and the board stays as saved.
 editor_pid=$first
 window=$first_window
 xdotool windowactivate --sync "$window" 2>/dev/null
@@ -71,6 +71,8 @@ launch_editor "$board"
 keys Escape
 sleep 0.5
 [ -f "$autosave" ] && fail "the autosave copy was kept after it was refused"
+[ -n "$(find "$HOME/.local/share/Trash/files" -name "$(basename "$autosave")*" 2>/dev/null)" ] ||
+  { find "$work" -path "*Trash*"; fail "the refused copy was deleted instead of going to the trash"; }
 cmp -s "$board" "$work/saved.qdx" || fail "refusing the copy changed the board"
 
 # A save into a read-only folder fails aloud; the board keeps its bytes and the editor its change.
