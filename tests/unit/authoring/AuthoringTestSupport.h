@@ -1,8 +1,13 @@
 #pragma once
 // Boards for the authoring tests: a board as a Windows editor writes it, and a labelled grid.
+#include <gtest/gtest.h>
+
 #include <string>
 
 #include "authoring/BoardDocument.h"
+#include "authoring/BoardEdits.h"
+#include "boards/BoardFile.h"
+#include "support/FakeDialogs.h"
 #include "support/TempFolder.h"
 
 namespace nq::test {
@@ -34,6 +39,24 @@ inline authoring::BoardDocument LabelledBoard(int columns, int rows) {
         board.Cell(c, r).Caption = "c" + std::to_string(c) + "r" + std::to_string(r);
   });
   return document;
+}
+
+// What the player itself reads from a file.
+inline Board PlayerReads(const std::string& path) {
+  FakeDialogs dialogs;
+  Board board;
+  BoardFile reader(board, dialogs);
+  EXPECT_TRUE(reader.ReadBoardFile(path)) << path;
+  return board;
+}
+
+inline void ExpectSameGrid(const Board& a, const Board& b, const std::string& name = {}) {
+  EXPECT_EQ(authoring::HeaderOf(a), authoring::HeaderOf(b)) << name;
+  ASSERT_EQ(a.CellCount(), b.CellCount()) << name;
+  for (int n = 1; n <= a.CellCount(); ++n) {
+    const CellPosition at = CellNumberToPosition(n, a.Columns);
+    EXPECT_EQ(a.Cell(at.Column, at.Row), b.Cell(at.Column, at.Row)) << name << ", cell " << n;
+  }
 }
 
 } // namespace nq::test

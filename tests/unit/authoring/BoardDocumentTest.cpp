@@ -7,34 +7,16 @@
 
 #include "authoring/BoardDocument.h"
 #include "authoring/BoardKeys.h"
-#include "boards/BoardFile.h"
-#include "support/FakeDialogs.h"
 #include "unit/authoring/AuthoringTestSupport.h"
 
 namespace nq::authoring {
 namespace {
 
+using test::ExpectSameGrid;
+using test::PlayerReads;
 using test::ReadBytes;
 using test::TempFolder;
 using test::WriteBytes;
-
-// What the player itself reads from a file.
-Board PlayerReads(const std::string& path) {
-  test::FakeDialogs dialogs;
-  Board board;
-  BoardFile reader(board, dialogs);
-  EXPECT_TRUE(reader.ReadBoardFile(path)) << path;
-  return board;
-}
-
-void ExpectSameGrid(const Board& a, const Board& b) {
-  EXPECT_EQ(HeaderOf(a), HeaderOf(b));
-  ASSERT_EQ(a.CellCount(), b.CellCount());
-  for (int n = 1; n <= a.CellCount(); ++n) {
-    const CellPosition at = CellNumberToPosition(n, a.Columns);
-    EXPECT_EQ(a.Cell(at.Column, at.Row), b.Cell(at.Column, at.Row)) << "cell " << n;
-  }
-}
 
 std::string Replace(std::string text, const std::string& from, const std::string& to) {
   const std::size_t at = text.find(from);

@@ -7,33 +7,16 @@
 
 #include "authoring/BoardDocument.h"
 #include "authoring/BoardKeys.h"
-#include "boards/BoardFile.h"
-#include "support/FakeDialogs.h"
 #include "unit/authoring/AuthoringTestSupport.h"
 
 namespace nq::authoring {
 namespace {
 
+using test::ExpectSameGrid;
+using test::PlayerReads;
 using test::ReadBytes;
 using test::TempFolder;
 using test::WriteBytes;
-
-Board PlayerReads(const std::string& path) {
-  test::FakeDialogs dialogs;
-  Board board;
-  BoardFile reader(board, dialogs);
-  EXPECT_TRUE(reader.ReadBoardFile(path)) << path;
-  return board;
-}
-
-void ExpectSameGrid(const Board& a, const Board& b, const std::string& name) {
-  EXPECT_EQ(HeaderOf(a), HeaderOf(b)) << name;
-  ASSERT_EQ(a.CellCount(), b.CellCount()) << name;
-  for (int n = 1; n <= a.CellCount(); ++n) {
-    const CellPosition at = CellNumberToPosition(n, a.Columns);
-    EXPECT_EQ(a.Cell(at.Column, at.Row), b.Cell(at.Column, at.Row)) << name << ", cell " << n;
-  }
-}
 
 // A 3 x 2 board whose first cell says "Caf\xE9"; `odd` turns the plain CR LF file into one oddity.
 std::string PlainBoard() {
