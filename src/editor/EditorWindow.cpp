@@ -57,9 +57,10 @@ namespace {
 // A copy of lost work that the author declines goes to the desktop's trash, so a key pressed by
 // mistake on the question (Escape answers No) can still be undone from there.
 void GiveUpCopy(const QString& path) {
-  // The trash lives in the user's data folder, which a fresh account may not have made yet.
-  QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
-  if (!QFile::moveToTrash(path)) QFile::remove(path);
+  // The trash lives in the user's data folder, which a fresh account may not have made yet; without
+  // it, this Qt puts "trashed" files in folders below the working folder, so then the copy just goes.
+  const bool trash = QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+  if (!trash || !QFile::moveToTrash(path)) QFile::remove(path);
 }
 
 using authoring::BoardDocument;
